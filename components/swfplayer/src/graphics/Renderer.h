@@ -1,0 +1,57 @@
+#pragma once
+
+#include "swf/Character.h"
+#include "swf/Color.h"
+#include "swf/Geometry.h"
+
+#include <cstdint>
+
+namespace vidorama::swf {
+
+class ShapeDef;
+class MorphShapeDef;
+class BitmapDef;
+
+// Looks up bitmaps by character id while a frame is drawn (bitmap fills refer
+// to bitmaps by id).
+class BitmapSource {
+public:
+    virtual ~BitmapSource() = default;
+    virtual const BitmapDef* bitmap(CharacterId id) const = 0;
+};
+
+// The player walks its display list and describes one frame through these
+// calls; a renderer turns them into pixels. Matrices map the character's twips
+// to target pixels (the view transform already applied).
+//
+// Masks: pushMask() starts the mask's own drawing, activateMask() switches to
+// the content the mask clips, popMask() ends that content. Masks nest.
+class Renderer {
+public:
+    virtual ~Renderer() = default;
+
+    virtual void beginFrame(Rgba background, const BitmapSource& bitmaps) = 0;
+    virtual void drawShape(const ShapeDef& shape, const Matrix& matrix,
+                           const ColorTransform& colors) = 0;
+    virtual void drawMorphShape(const MorphShapeDef& morph, std::uint16_t ratio,
+                                const Matrix& matrix, const ColorTransform& colors) = 0;
+    virtual void pushMask() = 0;
+    virtual void activateMask() = 0;
+    virtual void popMask() = 0;
+    virtual void endFrame() = 0;
+};
+
+// Draws nothing: for timeline and script tests.
+class NullRenderer final : public Renderer {
+public:
+    void beginFrame(Rgba, const BitmapSource&) override {}
+    void drawShape(const ShapeDef&, const Matrix&, const ColorTransform&) override {}
+    void drawMorphShape(const MorphShapeDef&, std::uint16_t, const Matrix&,
+                        const ColorTransform&) override {}
+    void pushMask() override {}
+    void activateMask() override {}
+    void popMask() override {}
+    void endFrame() override {}
+};
+
+} // namespace vidorama::swf

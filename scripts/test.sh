@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs what is needed, then builds and runs the whole test suite twice:
+# once as released (warnings are errors) and once under AddressSanitizer and
+# UndefinedBehaviorSanitizer.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+export QT_QPA_PLATFORM=offscreen
+bash "$root/scripts/install-deps.sh"
+
+jobs=$(nproc)
+run_suite() {
+    local dir=$1
+    shift
+    bash "$root/scripts/build.sh" "$dir" -DVIDORAMA_WERROR=ON "$@"
+    (cd "$root/$dir" && ctest --output-on-failure --parallel "$jobs" --timeout 600)
+}
+
+run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    run_suite build-sanitize -DCMAKE_BUILD_TYPE=Debug -DVIDORAMA_SANITIZE=ON -DVIDORAMA_BENCHMARKS=OFF
