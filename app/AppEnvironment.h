@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace vidorama::encoder {
+class IVideoEncoder;
+}
+namespace vidorama::flash {
+class IFlashControl;
+}
+
+namespace vidorama {
+
+class MessageBoxes;
+
+// How the program ends the process from inside the main window's
+// construction: quickly (no clean-up at all) or normally.
+enum class ProcessEnd { Quick, Normal };
+
+// Everything the main window takes from outside: the message box seam, the
+// two components, the folders it uses and how to end the process. The program
+// fills it with the real things; tests fill it with stand-ins.
+struct AppEnvironment {
+    MessageBoxes* messages = nullptr;
+    std::function<std::unique_ptr<encoder::IVideoEncoder>()> createEncoder;
+    // The player module's file name, or "" when it is not installed.
+    std::function<std::string()> findFlashModule;
+    std::function<std::unique_ptr<flash::IFlashControl>()> createFlashControl;
+    // The system's file-open dialog for "*.swf"; "" when the user cancels.
+    std::function<QString(QWidget* owner)> chooseMovieFile;
+    QString configDirectory;    // config.dat
+    QString logPath;            // the diagnostic log, "" when it has no place
+    QString documentsDirectory; // the default output folder
+    QString runtimeDirectory;   // the single-instance block and socket
+    std::function<void(int exitCode, ProcessEnd how)> endProcess;
+};
+
+// The environment of the installed program.
+AppEnvironment MakeSystemEnvironment(MessageBoxes& messages);
+
+} // namespace vidorama

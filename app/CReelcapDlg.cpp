@@ -1,0 +1,224 @@
+#include "app/CReelcapDlg.h"
+
+#include "app/MessageBoxes.h"
+#include "app/WindowMessages.h"
+#include "controls/CDlgCtrl.h"
+#include "flash/CFlash.h"
+#include "vidorama/flash/FlashControl.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QKeyEvent>
+#include <QScreen>
+#include <QSettings>
+#include <chrono>
+#include <cstdio>
+
+namespace vidorama {
+
+namespace {
+constexpr int kFrameTimerPeriodMs = 100;
+constexpr std::size_t kSilenceSamples = 8820; // 100 ms of 44,100 Hz stereo
+} // namespace
+
+CReelcapDlg::CReelcapDlg(AppEnvironment env)
+    : m_env(std::move(env)), instance(*m_env.messages, m_env.runtimeDirectory),
+      m_log(m_env.logPath.toStdString(), *m_env.messages) {
+    if (instance.FindRunningInstance()) {
+        m_env.endProcess(0, ProcessEnd::Quick);
+        return;
+    }
+    icon = QIcon(QStringLiteral(":/vidorama/icon.xpm"));
+    m_log.Enable(true);
+
+    captureIdleEvent.Set();
+    audioIdleEvent.Set();
+    encodeIdleEvent.Set();
+
+    settings.outputFolder = QDir(m_env.documentsDirectory).absolutePath().toStdString() + "/";
+
+    encoder = m_env.createEncoder ? m_env.createEncoder() : nullptr;
+    if (!encoder) {
+        m_env.messages->show(nullptr,
+                             QStringLiteral("Can't start program for some video components "
+                                            "missed. Please reinstall this program."),
+                             ApplicationTitle());
+        m_env.endProcess(0, ProcessEnd::Normal);
+        return;
+    }
+    // FIXME: the stored settings (config.dat) are read here once the settings
+    // file lands.
+    if (!workBuffers.Allocate()) {
+        m_env.messages->show(nullptr, QStringLiteral("Insufficient memory"), ApplicationTitle());
+        m_env.endProcess(0, ProcessEnd::Normal);
+        return;
+    }
+    moviePath.clear();
+}
+
+CReelcapDlg::~CReelcapDlg() = default;
+
+bool CReelcapDlg::InitDialog() {
+    instance.Publish(this);
+    setWindowIcon(icon);
+
+    setAcceptDrops(true);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    captureWidth = kStartupPictureWidth;
+    captureHeight = kStartupPictureHeight;
+    m_controlBar = new CDlgCtrl(this);
+    m_controlBar->show();
+    if (QScreen* screen = this->screen()) {
+        QRect available = screen->availableGeometry();
+        maxMovieWidth = available.width();
+        maxMovieHeight = available.height() - m_controlBar->sizeHint().height();
+    }
+    FitWindowToMovie();
+
+    m_flash = new CFlash(this);
+    m_flash->setGeometry(0, 0, 0, 0);
+    m_flash->show();
+    if (m_env.createFlashControl)
+        m_flash->Attach(m_env.createFlashControl());
+
+    if (QScreen* screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+    EnableControls({CDlgCtrl::kPlay, CDlgCtrl::kStop, CDlgCtrl::kCapture, CDlgCtrl::kFinish});
+    m_frameTimer = startTimer(kFrameTimerPeriodMs);
+
+    std::string flashModule = m_env.findFlashModule ? m_env.findFlashModule() : std::string();
+    bool keepRunning = !flashModule.empty();
+    if (!keepRunning) {
+        ShowMessage(QStringLiteral("The program will be closed because flash components are "
+                                   "not installed."),
+                    ApplicationTitle());
+        setResult(QDialog::Rejected);
+        m_closed = true;
+    }
+    // FIXME: the sound hooks, the default codec choice and the settings
+    // summary join the set-up with capture and settings.
+
+    silenceArray = encoder::SampleArray::Create({kSilenceSamples});
+    if (!silenceArray) {
+        ShowMessage(QStringLiteral("Insufficient memory."), ApplicationTitle());
+    } else {
+        // The XviD codec's status window stays off while we encode.
+        QSettings store(QDir(m_env.configDirectory).filePath("vidorama.ini"), QSettings::IniFormat);
+        store.setValue("XviD/display_status", 0);
+    }
+    setWindowTitle(QStringLiteral("Vidorama"));
+    return keepRunning;
+}
+
+bool CReelcapDlg::event(QEvent* event) {
+    int type = static_cast<int>(event->type());
+    if (type >= WM_CMD_SETTINGS && type <= WM_CMD_SEEK) {
+        auto& message = static_cast<WindowMessage&>(*event);
+        HandleMessage(message);
+        message.result = 0;
+        return true;
+    }
+    return QDialog::event(event);
+}
+
+void CReelcapDlg::HandleMessage(WindowMessage& message) {
+    switch (message.message()) {
+    case WM_CMD_SETTINGS:
+        OnOutputSettings();
+        break;
+    case WM_CMD_CAPTURE:
+        StartCapture();
+        break;
+    case WM_CMD_OPEN:
+        OnOpenSwf();
+        break;
+    case WM_CMD_PLAY:
+        m_flash->Play();
+        break;
+    case WM_CMD_STOP:
+        m_flash->Stop();
+        m_flash->GotoFrame(0);
+        break;
+    case WM_CMD_FINISH:
+        OnFinish();
+        break;
+    case WM_CAPTURE_DONE:
+        OnCaptureDone();
+        break;
+    case WM_CMD_SEEK:
+        OnSeek(static_cast<std::int32_t>(message.lParam));
+        break;
+    default:
+        break;
+    }
+}
+
+void CReelcapDlg::keyPressEvent(QKeyEvent* event) {
+    // Enter and Escape never end the main window; only closing it does.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||
+        event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void CReelcapDlg::closeEvent(QCloseEvent* event) {
+    if (!m_closed)
+        OnClose();
+    event->accept();
+}
+
+void CReelcapDlg::WaitServingWorkers(AutoResetEvent& idleEvent) {
+    // A worker may be inside a blocking call to this thread (a frame grab, a
+    // message box); keep serving those while waiting, or both would wait for
+    // ever.
+    using namespace std::chrono_literals;
+    while (!idleEvent.WaitFor(10ms))
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+}
+
+void CReelcapDlg::OnClose() {
+    m_closed = true;
+    abortRequested = true;
+    capturing = false;
+    stopRequested = true;
+
+    WaitServingWorkers(audioIdleEvent);
+    WaitServingWorkers(captureIdleEvent);
+    WaitServingWorkers(encodeIdleEvent);
+
+    // A capture abandoned by closing never reaches the encode pass, which is
+    // the only other place that removes spool files.
+    for (const std::string& spool : {videoSpoolPath, audioSpoolPath})
+        if (!spool.empty())
+            std::remove(spool.c_str());
+
+    if (outputStarted)
+        encoder->CloseOutput();
+    sourceFrameArray.reset();
+    outputFrameArray.reset();
+    silenceArray.reset();
+    workBuffers.Free();
+    // FIXME: the settings are written to config.dat here once the settings
+    // file lands.
+    {
+        std::lock_guard lock(soundQueueLock);
+        soundQueue.clear();
+    }
+    done(QDialog::Rejected);
+}
+
+void CReelcapDlg::EnableControls(std::initializer_list<int> ids) {
+    for (int id : ids)
+        m_controlBar->EnableControl(id, true);
+}
+
+void CReelcapDlg::ShowMessage(const QString& text, const QString& caption) {
+    m_env.messages->show(this, text, caption);
+}
+
+} // namespace vidorama

@@ -1,0 +1,131 @@
+#pragma once
+
+#include "app/AppEnvironment.h"
+#include "app/CInstanceMutex.h"
+#include "capture/AutoResetEvent.h"
+#include "capture/WorkBuffers.h"
+#include "diag/CLogFile.h"
+#include "settings/ConversionSettings.h"
+#include "vidorama/encoder/IVideoEncoder.h"
+
+#include <QDialog>
+#include <QIcon>
+#include <QImage>
+#include <atomic>
+#include <cstdint>
+#include <list>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace vidorama {
+
+class CDlgCtrl;
+class CFlash;
+class WindowMessage;
+
+// One intercepted sound block waiting for the audio thread.
+struct SoundBlock {
+    std::uint32_t captureTimeMs = 0;
+    std::vector<std::uint8_t> data;
+};
+
+// The program's one main window. It owns everything a conversion needs and
+// turns the control bar's requests into the workflow of one conversion.
+class CReelcapDlg : public QDialog {
+    Q_OBJECT
+
+public:
+    static constexpr int kStartupPictureWidth = 554;
+    static constexpr int kStartupPictureHeight = 307;
+
+    // Construction may end the process (through env.endProcess): at once when
+    // another instance runs, or after a message when a component is missing.
+    explicit CReelcapDlg(AppEnvironment env);
+    ~CReelcapDlg() override;
+
+    // The window set-up, run once before the window is first shown. False when
+    // the window ended during the set-up (the player is not installed).
+    bool InitDialog();
+
+    // Operations of the conversion workflow.
+    bool ProbeMovie();
+    void LoadOpenedMovie(const QString& fileName);
+    void ResetMovieInfo();
+    void OnDropFiles(const QStringList& paths);
+    void OnSeek(std::int32_t frame);
+    void OnFinish();
+    void OnClose();
+    void UpdateFrameCounter();
+
+    // Shared state; the worker threads use it as their parts of the program
+    // describe.
+    ConversionSettings settings;
+    bool sizeAdjusted = false;
+    std::unique_ptr<encoder::IVideoEncoder> encoder;
+    std::string outputPath;
+    std::atomic<bool> outputStarted{false};
+    std::string moviePath;
+    bool movieOpen = false;
+    std::int32_t nativeWidth = 0, nativeHeight = 0;
+    std::int32_t captureWidth = kStartupPictureWidth, captureHeight = kStartupPictureHeight;
+    std::int32_t maxMovieWidth = 0, maxMovieHeight = 0;
+    std::int32_t movieFrameRate = 0;
+    std::uint32_t totalFrames = 0;
+
+    std::atomic<bool> capturing{false};
+    std::atomic<bool> stopRequested{false};
+    std::atomic<bool> abortRequested{false};
+    std::atomic<bool> cancelRequested{false};
+    std::atomic<std::uint32_t> captureStartTick{0};
+    std::atomic<int> encodeProgress{0};
+    AutoResetEvent captureIdleEvent, audioIdleEvent, encodeIdleEvent;
+
+    std::atomic<bool> soundAvailable{true};
+    bool soundFormatKnown = false;
+    std::list<SoundBlock> soundQueue;
+    std::mutex soundQueueLock;
+
+    std::string videoSpoolPath, audioSpoolPath;
+    WorkBuffers workBuffers;
+    std::unique_ptr<encoder::ByteArray> sourceFrameArray, outputFrameArray;
+    std::unique_ptr<encoder::SampleArray> silenceArray;
+
+    CFlash* flash() const { return m_flash; }
+    CDlgCtrl* controlBar() const { return m_controlBar; }
+    CLogFile& log() { return m_log; }
+    MessageBoxes& messages() { return *m_env.messages; }
+    bool probeSucceeded() const { return m_probeSucceeded; }
+
+protected:
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+
+private:
+    void HandleMessage(WindowMessage& message);
+    void OnOpenSwf();
+    void OnOutputSettings();
+    void StartCapture();
+    void OnCaptureDone();
+    void WaitServingWorkers(AutoResetEvent& idleEvent);
+    void FitWindowToMovie();
+    void EnableControls(std::initializer_list<int> ids);
+    void ShowMessage(const QString& text, const QString& caption);
+
+    AppEnvironment m_env;
+    CInstanceMutex instance;
+    CLogFile m_log;
+    QIcon icon;
+    CFlash* m_flash = nullptr;
+    CDlgCtrl* m_controlBar = nullptr;
+    int m_frameTimer = 0;
+    bool m_probeSucceeded = false;
+    bool m_closed = false;
+};
+
+} // namespace vidorama

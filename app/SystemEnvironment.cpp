@@ -1,0 +1,61 @@
+#include "app/AppEnvironment.h"
+#include "app/ComponentModules.h"
+#include "encode/EncoderComponent.h"
+#include "flash/FindFlashModule.h"
+#include "vidorama/encoder/IVideoEncoder.h"
+#include "vidorama/flash/FlashControl.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <cstdlib>
+
+namespace vidorama {
+
+namespace {
+
+// The log is named after the program's executable and kept with its settings.
+QString LogPathFor(const QString& configDirectory) {
+    QFileInfo executable(QCoreApplication::applicationFilePath());
+    if (!executable.exists() || executable.completeBaseName().isEmpty())
+        return {};
+    return QDir(configDirectory).filePath(executable.completeBaseName() + ".log");
+}
+
+} // namespace
+
+AppEnvironment MakeSystemEnvironment(MessageBoxes& messages) {
+    AppEnvironment env;
+    env.messages = &messages;
+    QString modules = ComponentModuleDirectory();
+    env.createEncoder = [modules] {
+        return CreateEncoderComponent(modules);
+    };
+    env.findFlashModule = [modules] {
+        return FindFlashModule(modules);
+    };
+    env.createFlashControl = [modules] {
+        return CreateFlashControl(modules);
+    };
+    env.chooseMovieFile = [](QWidget* owner) {
+        return QFileDialog::getOpenFileName(owner, QString(), QString(),
+                                            QStringLiteral("*.swf (*.swf)"));
+    };
+    env.configDirectory = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    QDir().mkpath(env.configDirectory);
+    env.logPath = LogPathFor(env.configDirectory);
+    env.documentsDirectory = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    env.runtimeDirectory = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (env.runtimeDirectory.isEmpty())
+        env.runtimeDirectory = QDir::tempPath();
+    env.endProcess = [](int exitCode, ProcessEnd how) {
+        if (how == ProcessEnd::Quick)
+            std::_Exit(exitCode);
+        std::exit(exitCode);
+    };
+    return env;
+}
+
+} // namespace vidorama
