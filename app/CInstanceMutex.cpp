@@ -56,12 +56,13 @@ void CInstanceMutex::Publish(QWidget* window) {
         return;
     std::uint32_t handle = WindowHandle(window);
     QByteArray digits = FormatHandle(handle).toLatin1();
-    if (!block->lock() || !block->data()) {
+    // The block is written once per publishing instance and read once per
+    // start, without a lock: a key given natively has no semaphore to lock.
+    if (!block->data()) {
         block->detach();
         return;
     }
     std::memcpy(block->data(), digits.constData(), kBlockSize);
-    block->unlock();
     m_hMapping = std::move(block);
     ListenForActivation(window, handle);
 }
@@ -102,13 +103,12 @@ bool CInstanceMutex::FindRunningInstance() {
         return false;
     qDebug("hOpenedFileMapping=%s", qPrintable(BlockKey()));
     char digits[kBlockSize + 1] = {};
-    if (!block.lock() || !block.constData()) {
+    if (!block.constData() || block.size() < kBlockSize) {
         block.detach();
         return false;
     }
     qDebug("pMapView=%p", block.constData());
     std::memcpy(digits, block.constData(), kBlockSize);
-    block.unlock();
     block.detach();
     unsigned long handle = std::strtoul(digits, nullptr, 16);
     qDebug("hWnd=%lu", handle);

@@ -1,9 +1,14 @@
-# vidorama_add_gtest(NAME SOURCES... LIBS ...): one GoogleTest executable whose
-# cases CTest lists one by one. GUI tests run on Qt's offscreen platform.
+# vidorama_add_gtest(NAME [WIDGETS] SOURCES... LIBS ...): one GoogleTest
+# executable whose cases CTest lists one by one. WIDGETS gives it an
+# application object for widget tests; GUI tests run on Qt's offscreen platform.
 function(vidorama_add_gtest name)
-    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "WIDGETS" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
-    target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
+    if(ARG_WIDGETS)
+        target_link_libraries(${name} PRIVATE ${ARG_LIBS} vidorama_qt_gtest_main GTest::gtest)
+    else()
+        target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
+    endif()
     target_compile_definitions(${name} PRIVATE
         VIDORAMA_CORPUS_DIR="${CMAKE_SOURCE_DIR}/../shared/corpus"
         VIDORAMA_TEST_BIN_DIR="${CMAKE_BINARY_DIR}/bin")
