@@ -25,7 +25,8 @@ std::vector<std::uint8_t> Deflate(const std::vector<std::uint8_t>& data) {
 
 File FileWith(const std::vector<std::uint8_t>& bytes) {
     File f(std::tmpfile());
-    std::fwrite(bytes.data(), 1, bytes.size(), f.get());
+    if (!bytes.empty())
+        std::fwrite(bytes.data(), 1, bytes.size(), f.get());
     std::rewind(f.get());
     return f;
 }
