@@ -2,13 +2,16 @@
 
 #include "vidorama/encoder/IVideoEncoder.h"
 
+#include <algorithm>
 #include <atomic>
 #include <string>
 #include <vector>
 
 namespace vidorama::test {
 
-// An encoder that writes nothing and succeeds, counting what it was given.
+// An encoder that writes nothing and succeeds, counting what it was given. It
+// notes the order of writes: 'V' a frame, 'A' a sound block, 'S' silence.
+// Positions count writes; a write can be made to fail.
 class FakeVideoEncoder final : public encoder::IVideoEncoder {
 public:
     using HRESULT = encoder::HRESULT;
@@ -21,11 +24,20 @@ public:
         ++closeCalls;
         return encoder::S_OK;
     }
-    HRESULT WriteAudio(const encoder::SampleArray&) override {
+    HRESULT WriteAudio(const encoder::SampleArray& samples) override {
+        if (failAudio)
+            return encoder::E_FAIL;
+        bool silent = std::all_of(samples.Elements().begin(), samples.Elements().end(),
+                                  [](std::uint16_t s) { return s == 0; });
+        sequence += silent ? 'S' : 'A';
         ++audioWrites;
         return encoder::S_OK;
     }
-    HRESULT WriteVideoFrame(const encoder::ByteArray&) override {
+    HRESULT WriteVideoFrame(const encoder::ByteArray& frame) override {
+        if (failVideo)
+            return encoder::E_FAIL;
+        sequence += 'V';
+        lastFrameFirstByte = frame.Elements().empty() ? 0 : frame.Elements()[0];
         ++videoWrites;
         return encoder::S_OK;
     }
@@ -80,6 +92,10 @@ public:
     }
 
     std::string openedPath;
+    std::string sequence;
+    bool failAudio = false;
+    bool failVideo = false;
+    std::uint8_t lastFrameFirstByte = 0;
     std::atomic<int> closeCalls{0};
     std::atomic<int> audioWrites{0};
     std::atomic<int> videoWrites{0};

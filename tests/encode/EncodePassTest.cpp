@@ -1,0 +1,176 @@
+#include "encode/EncodePass.h"
+
+#include "FakeVideoEncoder.h"
+#include "RecordingMessageBoxes.h"
+#include "capture/AutoResetEvent.h"
+#include "capture/SpoolFile.h"
+#include "capture/WorkBuffers.h"
+#include "diag/CLogFile.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <memory>
+#include <numeric>
+
+namespace vidorama {
+namespace {
+
+constexpr int kWidth = 4, kHeight = 2;
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+class EncodePassTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(buffers.Allocate());
+        silence = encoder::SampleArray::Create({8820});
+        outputPath = dir.filePath("out.avi").toStdString();
+        QFile output(QString::fromStdString(outputPath));
+        output.open(QIODevice::WriteOnly);
+    }
+
+    void WriteVideo(const std::vector<std::int32_t>& frameSlots) {
+        std::unique_ptr<std::FILE, FileCloser> spool(CreateSpoolFile(videoPath));
+        std::vector<std::uint8_t> raw(kWidth * kHeight * 4);
+        for (std::int32_t slot : frameSlots) {
+            std::fill(raw.begin(), raw.end(), static_cast<std::uint8_t>(slot));
+            WriteVideoRecord(spool.get(), buffers.packedFrameBuffer.get(), kWorkBufferSize, slot,
+                             raw.data(), raw.size());
+        }
+        WriteEndRecord(spool.get());
+    }
+
+    void WriteAudio(std::initializer_list<std::int32_t> times) {
+        std::unique_ptr<std::FILE, FileCloser> spool(CreateSpoolFile(audioPath));
+        std::vector<std::uint8_t> block(kSoundBlockSize, 0x11);
+        for (std::int32_t time : times)
+            WriteSoundRecord(spool.get(), buffers.rawFrameBuffer.get(), time, block.data());
+        WriteEndRecord(spool.get());
+    }
+
+    void Run() {
+        EncodeJob job;
+        job.encoder = &fake;
+        job.log = &log;
+        job.buffers = &buffers;
+        job.silenceArray = silence.get();
+        job.videoSpoolPath = videoPath;
+        job.audioSpoolPath = audioPath;
+        job.outputPath = outputPath;
+        job.outputWidth = kWidth;
+        job.outputHeight = kHeight;
+        job.cancelRequested = &cancelRequested;
+        job.encodeProgress = &progress;
+        job.encodeIdleEvent = &idle;
+        RunEncodePass(job);
+    }
+
+    bool Exists(const std::string& path) { return QFile::exists(QString::fromStdString(path)); }
+    std::size_t Count(char c) { return std::count(fake.sequence.begin(), fake.sequence.end(), c); }
+
+    QTemporaryDir dir;
+    WorkBuffers buffers;
+    std::unique_ptr<encoder::SampleArray> silence;
+    test::FakeVideoEncoder fake;
+    test::RecordingMessageBoxes boxes;
+    CLogFile log{"", boxes};
+    std::string videoPath, audioPath, outputPath;
+    std::atomic<bool> cancelRequested{false};
+    std::atomic<int> progress{0};
+    AutoResetEvent idle;
+};
+
+TEST_F(EncodePassTest, FramesRepeatOverSkippedSlots) {
+    WriteVideo({1, 2, 5});
+    Run();
+    EXPECT_EQ(fake.sequence, "VVVVV");
+    EXPECT_EQ(fake.lastFrameFirstByte, 5);
+    EXPECT_EQ(fake.closeCalls, 1);
+    // The end record is never handed on, so the pass stops just short of 100.
+    EXPECT_GT(progress, 80);
+    EXPECT_LT(progress, 100);
+    EXPECT_TRUE(idle.WaitFor(std::chrono::milliseconds(0)));
+    EXPECT_TRUE(Exists(outputPath));
+    EXPECT_FALSE(Exists(videoPath));
+}
+
+TEST_F(EncodePassTest, SilenceFillsTheGapsBetweenSoundBlocks) {
+    // 350 ms: two blocks of silence before; +120 ms: one after; +40 ms: none.
+    WriteAudio({350, 470, 510});
+    Run();
+    EXPECT_EQ(fake.sequence, "SSAASA");
+    EXPECT_FALSE(Exists(audioPath));
+}
+
+TEST_F(EncodePassTest, LongSilenceIsWrittenInBatchesBetweenVideoSteps) {
+    WriteAudio({12100}); // 121 steps: 120 blocks of silence, then the block
+    std::vector<std::int32_t> frameSlots(150);
+    std::iota(frameSlots.begin(), frameSlots.end(), 1);
+    WriteVideo(frameSlots);
+    Run();
+    EXPECT_EQ(Count('S'), 120u);
+    EXPECT_EQ(Count('V'), 150u);
+    EXPECT_EQ(fake.sequence.find('A'), fake.sequence.rfind('S') + 1);
+    // No run of silence is longer than one batch of 50.
+    std::size_t longest = 0, run = 0;
+    for (char c : fake.sequence) {
+        run = c == 'S' ? run + 1 : 0;
+        longest = std::max(longest, run);
+    }
+    EXPECT_EQ(longest, 50u);
+}
+
+TEST_F(EncodePassTest, EqualPositionsTakeVideoThenAudio) {
+    WriteVideo({1, 2});
+    WriteAudio({0, 50});
+    Run();
+    EXPECT_EQ(fake.sequence, "VAVA");
+}
+
+TEST_F(EncodePassTest, MissingSpoolsLeaveOnlyClosingTheOutput) {
+    Run();
+    EXPECT_TRUE(fake.sequence.empty());
+    EXPECT_EQ(fake.closeCalls, 1);
+    EXPECT_TRUE(idle.WaitFor(std::chrono::milliseconds(0)));
+    WriteAudio({0});
+    Run();
+    EXPECT_EQ(fake.sequence, "A");
+}
+
+TEST_F(EncodePassTest, CancelRemovesOutputAndSpools) {
+    WriteVideo({1, 2});
+    WriteAudio({0});
+    cancelRequested = true;
+    Run();
+    EXPECT_TRUE(fake.sequence.empty());
+    EXPECT_FALSE(Exists(outputPath));
+    EXPECT_FALSE(Exists(videoPath));
+    EXPECT_FALSE(Exists(audioPath));
+}
+
+TEST_F(EncodePassTest, FailedWritesReportAndRemoveTheOutput) {
+    WriteVideo({1, 4});
+    fake.failVideo = true;
+    Run();
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, "Failed to convert. Please select other encoder and try again.");
+    EXPECT_EQ(boxes.shown[0].caption, "Message");
+    EXPECT_TRUE(cancelRequested);
+    EXPECT_FALSE(Exists(outputPath));
+    EXPECT_EQ(fake.closeCalls, 1);
+
+    cancelRequested = false;
+    fake.failVideo = false;
+    fake.failAudio = true;
+    WriteAudio({0, 10});
+    Run();
+    EXPECT_EQ(boxes.shown.size(), 2u);
+    EXPECT_FALSE(Exists(audioPath));
+}
+
+} // namespace
+} // namespace vidorama
