@@ -4,21 +4,26 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <string>
 #include <vector>
 
 namespace vidorama::test {
 
 // An encoder that writes nothing and succeeds, counting what it was given. It
-// notes the order of writes: 'V' a frame, 'A' a sound block, 'S' silence.
-// Positions count writes; a write can be made to fail.
+// notes the order of writes ('V' a frame, 'A' a sound block, 'S' silence) and
+// every configuration call with its arguments. Positions count writes; writes
+// and opening can be made to fail.
 class FakeVideoEncoder final : public encoder::IVideoEncoder {
 public:
     using HRESULT = encoder::HRESULT;
+    using i32 = std::int32_t;
 
-    HRESULT OpenOutput(const std::string& path, std::int32_t) override {
+    HRESULT OpenOutput(const std::string& path, i32 type) override {
+        if (failOpen)
+            return encoder::E_FAIL;
         openedPath = path;
-        return encoder::S_OK;
+        return Note("OpenOutput", type);
     }
     HRESULT CloseOutput() override {
         ++closeCalls;
@@ -41,58 +46,75 @@ public:
         ++videoWrites;
         return encoder::S_OK;
     }
-    HRESULT SetAudioInput(std::int32_t, std::int32_t) override { return encoder::S_OK; }
-    HRESULT SetVideoFormat(std::int32_t, std::int32_t, double) override { return encoder::S_OK; }
+    HRESULT SetAudioInput(i32 rate, i32 ch) override { return Note("SetAudioInput", rate, ch); }
+    HRESULT SetVideoFormat(i32 w, i32 h, double fps) override {
+        return Note("SetVideoFormat", w, h, fps);
+    }
     HRESULT GetAudioPosition(std::uint32_t* p) override { return Position(p, audioWrites); }
     HRESULT GetVideoPosition(std::uint32_t* p) override { return Position(p, videoWrites); }
     HRESULT GetVideoCodecName(std::string* name) override {
-        *name = "Stand-in codec";
+        *name = codecName;
         return encoder::S_OK;
     }
-    HRESULT SetAviAudioPcm(std::int32_t, std::int32_t, std::int32_t) override {
+    HRESULT SetAviAudioPcm(i32 rate, i32 ch, i32 bits) override {
+        return Note("SetAviAudioPcm", rate, ch, bits);
+    }
+    HRESULT SetAviAudioAdpcm(i32 rate, i32 ch) override {
+        return Note("SetAviAudioAdpcm", rate, ch);
+    }
+    HRESULT SetAviAudioAlaw(i32 rate, i32 ch) override { return Note("SetAviAudioAlaw", rate, ch); }
+    HRESULT SetAviAudioUlaw(i32 rate, i32 ch) override { return Note("SetAviAudioUlaw", rate, ch); }
+    HRESULT SetAviAudioGsm(i32 rate) override { return Note("SetAviAudioGsm", rate); }
+    HRESULT SetAviAudioMp3(i32 kbps, i32 rate, i32 ch) override {
+        return Note("SetAviAudioMp3", kbps, rate, ch);
+    }
+    HRESULT GetVideoCodecCount(i32* count) override {
+        *count = static_cast<i32>(codecNames.size());
         return encoder::S_OK;
     }
-    HRESULT SetAviAudioAdpcm(std::int32_t, std::int32_t) override { return encoder::S_OK; }
-    HRESULT SetAviAudioAlaw(std::int32_t, std::int32_t) override { return encoder::S_OK; }
-    HRESULT SetAviAudioUlaw(std::int32_t, std::int32_t) override { return encoder::S_OK; }
-    HRESULT SetAviAudioGsm(std::int32_t) override { return encoder::S_OK; }
-    HRESULT SetAviAudioMp3(std::int32_t, std::int32_t, std::int32_t) override {
-        return encoder::S_OK;
+    HRESULT SelectVideoCodec(i32 n) override {
+        if (n >= 1 && n <= static_cast<i32>(codecNames.size()))
+            codecName = codecNames[static_cast<std::size_t>(n - 1)];
+        return Note("SelectVideoCodec", n);
     }
-    HRESULT GetVideoCodecCount(std::int32_t* count) override {
-        *count = 1;
-        return encoder::S_OK;
+    HRESULT ConfigureVideoCodec() override { return Note("ConfigureVideoCodec"); }
+    HRESULT SetAviVideoFormat(i32 w, i32 h, double fps) override {
+        return Note("SetAviVideoFormat", w, h, fps);
     }
-    HRESULT SelectVideoCodec(std::int32_t) override { return encoder::S_OK; }
-    HRESULT ConfigureVideoCodec() override { return encoder::S_OK; }
-    HRESULT SetAviVideoFormat(std::int32_t, std::int32_t, double) override { return encoder::S_OK; }
-    HRESULT SetMpegAudio(std::int32_t, std::int32_t, std::int32_t) override {
-        return encoder::S_OK;
+    HRESULT SetMpegAudio(i32 kbps, i32 rate, i32 ch) override {
+        return Note("SetMpegAudio", kbps, rate, ch);
     }
-    HRESULT SetMpegVideo(std::int32_t, std::int32_t, std::int32_t, std::int32_t, double) override {
-        return encoder::S_OK;
+    HRESULT SetMpegVideo(i32 version, i32 kbps, i32 w, i32 h, double fps) override {
+        return Note("SetMpegVideo", version, kbps, w, h, fps);
     }
-    HRESULT SelectWmvProfile(std::int32_t) override { return encoder::S_OK; }
-    HRESULT GetWmvProfileCount(std::int32_t* count) override {
-        *count = 1;
+    HRESULT SelectWmvProfile(i32 n) override { return Note("SelectWmvProfile", n); }
+    HRESULT GetWmvProfileCount(i32* count) override {
+        *count = static_cast<i32>(profileNames.size());
         return encoder::S_OK;
     }
     HRESULT GetWmvProfileName(std::string* name) override {
-        *name = "Stand-in profile";
+        *name = profileNames.empty() ? std::string() : profileNames.back();
         return encoder::S_OK;
     }
-    HRESULT SelectRmProfile(std::int32_t) override { return encoder::S_OK; }
-    HRESULT GetRmProfileCount(std::int32_t* count) override {
-        *count = 1;
+    HRESULT SelectRmProfile(i32 n) override { return Note("SelectRmProfile", n); }
+    HRESULT GetRmProfileCount(i32* count) override {
+        *count = static_cast<i32>(profileNames.size());
         return encoder::S_OK;
     }
-    HRESULT GetRmProfileName(std::int32_t, std::string* name) override {
-        *name = "Stand-in profile";
-        return encoder::S_OK;
+    HRESULT GetRmProfileName(i32 n, std::string* name) override {
+        bool known = n >= 1 && n <= static_cast<i32>(profileNames.size());
+        *name = known ? profileNames[static_cast<std::size_t>(n - 1)] : std::string();
+        return known ? encoder::S_OK : encoder::E_INVALIDARG;
     }
 
+    std::vector<std::string> codecNames{"Stand-in codec"};
+    std::vector<std::string> profileNames{"Stand-in profile"};
+    std::string codecName = "Stand-in codec";
     std::string openedPath;
+    // Configuration calls in order, e.g. "SetAudioInput 44100 2".
+    std::vector<std::string> configCalls;
     std::string sequence;
+    bool failOpen = false;
     bool failAudio = false;
     bool failVideo = false;
     std::uint8_t lastFrameFirstByte = 0;
@@ -101,6 +123,18 @@ public:
     std::atomic<int> videoWrites{0};
 
 private:
+    template <typename... Args> HRESULT Note(const char* name, Args... args) {
+        std::string call = name;
+        ((call += ' ', call += Text(args)), ...);
+        configCalls.push_back(call);
+        return encoder::S_OK;
+    }
+    static std::string Text(i32 v) { return std::to_string(v); }
+    static std::string Text(double v) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%g", v);
+        return text;
+    }
     static HRESULT Position(std::uint32_t* p, int count) {
         *p = static_cast<std::uint32_t>(count);
         return encoder::S_OK;
