@@ -53,7 +53,9 @@ std::uint32_t ByteReader::u32() {
     return v;
 }
 
-float ByteReader::f32() { return std::bit_cast<float>(u32()); }
+float ByteReader::f32() {
+    return std::bit_cast<float>(u32());
+}
 
 double ByteReader::f64() {
     std::uint64_t low = u32();
@@ -61,9 +63,13 @@ double ByteReader::f64() {
     return std::bit_cast<double>((high << 32) | low);
 }
 
-double ByteReader::fixed8() { return i16() / 256.0; }
+double ByteReader::fixed8() {
+    return i16() / 256.0;
+}
 
-double ByteReader::fixed16() { return i32() / 65536.0; }
+double ByteReader::fixed16() {
+    return i32() / 65536.0;
+}
 
 std::uint32_t ByteReader::encodedU32() {
     std::uint32_t value = 0;

@@ -7,8 +7,8 @@
 namespace vidorama::swf {
 
 Matrix Matrix::operator*(const Matrix& o) const {
-    return {a * o.a + c * o.b,         b * o.a + d * o.b,         a * o.c + c * o.d,
-            b * o.c + d * o.d,         a * o.tx + c * o.ty + tx, b * o.tx + d * o.ty + ty};
+    return {a * o.a + c * o.b, b * o.a + d * o.b,        a * o.c + c * o.d,
+            b * o.c + d * o.d, a * o.tx + c * o.ty + tx, b * o.tx + d * o.ty + ty};
 }
 
 bool Matrix::invertible() const {

@@ -25,6 +25,9 @@ struct Limits {
     static constexpr std::uint64_t kMaxTotalBitmapPixels = 512ull * 1024 * 1024;
     // Frames in one timeline.
     static constexpr std::uint32_t kMaxFrames = 1u << 20;
+    // New display objects made in one frame step (or one goto); bounds the
+    // work of a sprite that places copies of itself.
+    static constexpr std::size_t kMaxInstancesPerStep = 100000;
     // Actions run for one frame before the rest are dropped.
     static constexpr std::size_t kMaxActionsPerFrame = 100000;
     // Nested clip depths (masks inside masks) drawn for one frame.

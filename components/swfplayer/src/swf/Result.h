@@ -13,7 +13,7 @@ struct Error {
 
     Category category = Category::Format;
     std::string message;
-    int tagCode = -1;       // the tag being read, or -1 outside any tag
+    int tagCode = -1;         // the tag being read, or -1 outside any tag
     std::int64_t offset = -1; // byte offset in the uncompressed movie, or -1
 };
 

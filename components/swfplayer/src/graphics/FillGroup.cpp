@@ -1,0 +1,76 @@
+#include "graphics/FillGroup.h"
+
+#include "graphics/PixelOps.h"
+
+#include <QPainter>
+#include <algorithm>
+#include <vector>
+
+namespace vidorama::swf {
+
+namespace {
+
+// Makes image at least size big, keeping it when it already is.
+void Reserve(QImage& image, QSize size, QImage::Format format) {
+    if (image.width() >= size.width() && image.height() >= size.height())
+        return;
+    image = QImage(std::max(image.width(), size.width()), std::max(image.height(), size.height()),
+                   format);
+}
+
+void Clear(QImage& image, QRect area, uint value) {
+    QPainter painter(&image);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.fillRect(area, QColor::fromRgba(value));
+}
+
+} // namespace
+
+void FillGroup::begin(QRect box) {
+    m_box = box;
+    Reserve(m_color, box.size(), QImage::Format_ARGB32_Premultiplied);
+    Reserve(m_budget, box.size(), QImage::Format_Alpha8);
+    Reserve(m_coverage, box.size(), QImage::Format_Alpha8);
+    QRect local(QPoint(0, 0), box.size());
+    Clear(m_color, local, 0);
+    Clear(m_budget, local, 0xFF000000);
+}
+
+void FillGroup::add(const QPainterPath& path, const QTransform& toDevice, const Paint& paint) {
+    QRect box = DeviceBox(toDevice.mapRect(path.controlPointRect()), m_box);
+    if (box.isEmpty())
+        return;
+    QRect local = box.translated(-m_box.topLeft());
+    Clear(m_coverage, local, 0);
+    {
+        QPainter painter(&m_coverage);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setTransform(toDevice * QTransform::fromTranslate(-m_box.x(), -m_box.y()));
+        painter.fillPath(path, Qt::black);
+    }
+    QRgb solid = qPremultiply(paint.color.rgba());
+    std::vector<QRgb> shaded(static_cast<std::size_t>(local.width()));
+    for (int y = local.top(); y <= local.bottom(); ++y) {
+        const uchar* coverage = m_coverage.constScanLine(y);
+        uchar* budget = m_budget.scanLine(y);
+        auto* color = reinterpret_cast<QRgb*>(m_color.scanLine(y));
+        if (paint.shader)
+            paint.shader->shadeRow(box.left(), m_box.top() + y, local.width(), shaded.data());
+        for (int x = local.left(); x <= local.right(); ++x) {
+            unsigned take = std::min(coverage[x], budget[x]);
+            if (take == 0)
+                continue;
+            QRgb c = paint.shader ? shaded[x - local.left()] : solid;
+            color[x] = AddSaturated(color[x], take == 255 ? c : ScalePixel(c, take));
+            budget[x] = static_cast<uchar>(budget[x] - take);
+        }
+    }
+}
+
+QRect FillGroup::finish(QImage& target) {
+    QPainter painter(&target);
+    painter.drawImage(m_box.topLeft(), m_color, QRect(QPoint(0, 0), m_box.size()));
+    return m_box;
+}
+
+} // namespace vidorama::swf

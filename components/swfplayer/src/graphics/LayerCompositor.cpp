@@ -1,0 +1,30 @@
+#include "graphics/LayerCompositor.h"
+
+#include "graphics/PixelOps.h"
+
+namespace vidorama::swf {
+
+void CompositeMasked(QImage& destination, const QImage& content, const QImage& mask, QRect area) {
+    area &= destination.rect() & content.rect() & mask.rect();
+    bool coverageOnly = destination.format() == QImage::Format_Alpha8;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        const auto* src = reinterpret_cast<const QRgb*>(content.constScanLine(y));
+        const uchar* cover = mask.constScanLine(y);
+        uchar* dstLine = destination.scanLine(y);
+        for (int x = area.left(); x <= area.right(); ++x) {
+            QRgb s = src[x];
+            if (s == 0 || cover[x] == 0)
+                continue;
+            QRgb shown = cover[x] == 255 ? s : ScalePixel(s, cover[x]);
+            if (coverageOnly) {
+                unsigned a = shown >> 24;
+                dstLine[x] = static_cast<uchar>(a + ((dstLine[x] * (255 - a) + 127) / 255));
+                continue;
+            }
+            auto* dst = reinterpret_cast<QRgb*>(dstLine) + x;
+            *dst = (shown >> 24) == 255 ? shown : SourceOver(shown, *dst);
+        }
+    }
+}
+
+} // namespace vidorama::swf

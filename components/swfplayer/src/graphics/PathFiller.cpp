@@ -1,0 +1,73 @@
+#include "graphics/PathFiller.h"
+
+#include "graphics/PixelOps.h"
+
+#include <QPainter>
+#include <cmath>
+#include <vector>
+
+namespace vidorama::swf {
+
+namespace {
+
+void ShadeThroughMask(QImage& target, const QImage& mask, QPoint origin, const FillShader& shader) {
+    std::vector<QRgb> colors(static_cast<std::size_t>(mask.width()));
+    for (int y = 0; y < mask.height(); ++y) {
+        const uchar* coverage = mask.constScanLine(y);
+        int first = 0, last = mask.width();
+        while (first < last && coverage[first] == 0)
+            ++first;
+        while (last > first && coverage[last - 1] == 0)
+            --last;
+        if (first == last)
+            continue;
+        shader.shadeRow(origin.x() + first, origin.y() + y, last - first, colors.data());
+        auto* row = reinterpret_cast<QRgb*>(target.scanLine(origin.y() + y)) + origin.x();
+        for (int x = first; x < last; ++x) {
+            if (coverage[x] == 0)
+                continue;
+            QRgb color = ScalePixel(colors[x - first], coverage[x]);
+            row[x] = SourceOver(color, row[x]);
+        }
+    }
+}
+
+} // namespace
+
+QRect DeviceBox(const QRectF& bounds, const QRect& target) {
+    // The box is cut to the target while still in floating point, since a
+    // wild matrix can map a shape far outside what integers hold.
+    QRectF margin = bounds.adjusted(-1, -1, 1, 1);
+    QRectF area = margin & QRectF(target);
+    if (!std::isfinite(margin.width()) || !std::isfinite(margin.height()) || area.isEmpty())
+        return {};
+    return area.toAlignedRect() & target;
+}
+
+QRect FillPath(QImage& target, const QPainterPath& path, const QTransform& toDevice,
+               const Paint& paint) {
+    if (!paint.visible())
+        return {};
+    QRect box = DeviceBox(toDevice.mapRect(path.controlPointRect()), target.rect());
+    if (box.isEmpty())
+        return {};
+    if (!paint.shader) {
+        QPainter painter(&target);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setTransform(toDevice);
+        painter.fillPath(path, paint.color);
+        return box;
+    }
+    QImage mask(box.size(), QImage::Format_Alpha8);
+    mask.fill(0);
+    {
+        QPainter painter(&mask);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setTransform(toDevice * QTransform::fromTranslate(-box.x(), -box.y()));
+        painter.fillPath(path, Qt::black);
+    }
+    ShadeThroughMask(target, mask, box.topLeft(), *paint.shader);
+    return box;
+}
+
+} // namespace vidorama::swf

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "graphics/FillShader.h"
+
+#include <QColor>
+#include <QImage>
+#include <QPainterPath>
+#include <QTransform>
+
+namespace vidorama::swf {
+
+// What a path is filled with: one premultiplied colour, or a shader.
+struct Paint {
+    QColor color;
+    const FillShader* shader = nullptr;
+
+    bool visible() const { return shader || color.alpha() != 0; }
+};
+
+// The target pixels that a box in target coordinates may touch, with a pixel
+// of margin for anti-aliasing; empty when it misses the target or is not
+// finite.
+QRect DeviceBox(const QRectF& bounds, const QRect& target);
+
+// Fills a path, given in its own units and mapped to target pixels by
+// toDevice, with anti-aliased edges and source-over blending. Solid colours go
+// straight through QPainter; shaders are applied through a coverage mask of
+// the path's box. Returns the target pixels that may have changed.
+QRect FillPath(QImage& target, const QPainterPath& path, const QTransform& toDevice,
+               const Paint& paint);
+
+} // namespace vidorama::swf

@@ -1,0 +1,263 @@
+#include "graphics/QPainterRenderer.h"
+
+#include "graphics/BitmapDef.h"
+#include "graphics/LayerCompositor.h"
+#include "graphics/MorphBlend.h"
+#include "graphics/MorphShapeDef.h"
+#include "graphics/PathFiller.h"
+#include "graphics/QtPath.h"
+#include "graphics/ShapeDef.h"
+#include "graphics/StrokeOutline.h"
+#include "swf/Limits.h"
+
+#include <QPainter>
+#include <algorithm>
+#include <memory>
+
+namespace vidorama::swf {
+
+namespace {
+
+QTransform ToQt(const Matrix& m) {
+    return QTransform(m.a, m.b, m.c, m.d, m.tx, m.ty);
+}
+
+Matrix FromQt(const QTransform& t) {
+    return {t.m11(), t.m12(), t.m21(), t.m22(), t.dx(), t.dy()};
+}
+
+QColor ToQColor(Rgba c) {
+    return QColor(c.r, c.g, c.b, c.a);
+}
+
+} // namespace
+
+QPainterRenderer::QPainterRenderer(QImage& target) : m_target(target) {}
+
+QImage& QPainterRenderer::canvas() {
+    return m_layers.empty() ? m_target : m_layers.back().image;
+}
+
+bool QPainterRenderer::drawingMask() const {
+    return !m_layers.empty() && m_layers.back().kind == LayerKind::Mask;
+}
+
+void QPainterRenderer::beginFrame(Rgba background, const BitmapSource& bitmaps) {
+    m_bitmaps = &bitmaps;
+    while (!m_layers.empty()) {
+        releaseLayer(std::move(m_layers.back()));
+        m_layers.pop_back();
+    }
+    if (m_spareSize != m_target.size()) {
+        m_spareMasks.clear();
+        m_spareContents.clear();
+        m_spareSize = m_target.size();
+    }
+    m_ignoredMasks = 0;
+    m_target.fill(ToQColor(background));
+}
+
+void QPainterRenderer::paint(const QPainterPath& path, const QTransform& toDevice,
+                             const Paint& paint) {
+    QRect changed = FillPath(canvas(), path, toDevice, paint);
+    if (!m_layers.empty())
+        m_layers.back().dirty |= changed;
+}
+
+Paint QPainterRenderer::paintFor(const FillStyle& style, const ColorTransform& colors,
+                                 const QTransform& toDevice, std::unique_ptr<FillShader>& shader) {
+    switch (style.type) {
+    case FillType::Solid:
+        return Paint{ToQColor(colors.apply(style.color)), nullptr};
+    case FillType::LinearGradient:
+    case FillType::RadialGradient:
+    case FillType::FocalGradient:
+        shader = MakeGradientShader(style, colors, toDevice);
+        break;
+    case FillType::Bitmap:
+        shader = MakeBitmapShader(style, colors, toDevice,
+                                  m_bitmaps ? m_bitmaps->bitmap(style.bitmapId) : nullptr);
+        break;
+    }
+    return Paint{QColor(Qt::transparent), shader.get()};
+}
+
+void QPainterRenderer::fill(const QPainterPath& path, const FillStyle& style,
+                            const QTransform& toDevice, const ColorTransform& colors) {
+    // A mask is its shapes' filled area, whatever their colours or alpha.
+    if (drawingMask()) {
+        paint(path, toDevice, Paint{Qt::white, nullptr});
+        return;
+    }
+    std::unique_ptr<FillShader> shader;
+    paint(path, toDevice, paintFor(style, colors, toDevice, shader));
+}
+
+void QPainterRenderer::drawFills(const std::vector<StyledFill>& fills, const QTransform& toDevice,
+                                 const ColorTransform& colors) {
+    if (fills.size() < 2 || drawingMask()) {
+        for (const StyledFill& f : fills)
+            fill(f.path, *f.style, toDevice, colors);
+        return;
+    }
+    QRectF bounds;
+    for (const StyledFill& f : fills)
+        bounds |= toDevice.mapRect(f.path.controlPointRect());
+    QRect box = DeviceBox(bounds, canvas().rect());
+    if (box.isEmpty())
+        return;
+    m_fillGroup.begin(box);
+    for (auto f = fills.rbegin(); f != fills.rend(); ++f) {
+        std::unique_ptr<FillShader> shader;
+        Paint paint = paintFor(*f->style, colors, toDevice, shader);
+        if (paint.visible())
+            m_fillGroup.add(f->path, toDevice, paint);
+    }
+    QRect changed = m_fillGroup.finish(canvas());
+    if (!m_layers.empty())
+        m_layers.back().dirty |= changed;
+}
+
+void QPainterRenderer::stroke(const QPainterPath& path, const LineStyle& style,
+                              const QTransform& toDevice, const ColorTransform& colors) {
+    // Strokes of a mask do not add to its area.
+    if (drawingMask())
+        return;
+    StrokeArea area = OutlineStroke(path, style, toDevice);
+    FillStyle paint;
+    if (style.hasFill)
+        paint = style.fill;
+    else
+        paint.color = style.color;
+    // The stroke's fill is laid out in the shape's space even when its outline
+    // was made in target pixels.
+    if (paint.type != FillType::Solid && area.toDevice != toDevice)
+        paint.matrix = FromQt(toDevice) * paint.matrix;
+    fill(area.outline, paint, area.toDevice, colors);
+}
+
+void QPainterRenderer::drawShape(const ShapeDef& shape, const Matrix& matrix,
+                                 const ColorTransform& colors) {
+    QTransform toDevice = ToQt(matrix);
+    Qt::FillRule rule = shape.nonZeroWinding() ? Qt::WindingFill : Qt::OddEvenFill;
+    for (const ShapeLayer& layer : shape.layers()) {
+        std::vector<StyledFill> fills;
+        for (const StyledPath& f : layer.fills) {
+            if (f.style >= shape.fillStyles().size())
+                continue;
+            QPainterPath path = ToQPainterPath(f.path);
+            path.setFillRule(rule);
+            fills.push_back({std::move(path), &shape.fillStyles()[f.style]});
+        }
+        drawFills(fills, toDevice, colors);
+        for (const StyledPath& s : layer.strokes) {
+            if (s.style >= shape.lineStyles().size())
+                continue;
+            const LineStyle& style = shape.lineStyles()[s.style];
+            stroke(ToQPainterPath(s.path, !style.noClose), style, toDevice, colors);
+        }
+    }
+}
+
+void QPainterRenderer::drawMorphShape(const MorphShapeDef& morph, std::uint16_t ratio,
+                                      const Matrix& matrix, const ColorTransform& colors) {
+    QTransform toDevice = ToQt(matrix);
+    const MorphShapeDef::Data& d = morph.data();
+    double t = ratio / 65535.0;
+    // The blended styles must stay in place while the fills refer to them.
+    std::vector<FillStyle> styles;
+    styles.reserve(d.fills.size());
+    std::vector<StyledFill> fills;
+    for (const MorphShapeDef::MorphPath& f : d.fills) {
+        if (f.style >= d.startFills.size() || f.style >= d.endFills.size())
+            continue;
+        QPainterPath path = BlendPaths(f.start, f.end, t);
+        path.setFillRule(Qt::OddEvenFill);
+        styles.push_back(BlendFill(d.startFills[f.style], d.endFills[f.style], t));
+        fills.push_back({std::move(path), &styles.back()});
+    }
+    drawFills(fills, toDevice, colors);
+    for (const MorphShapeDef::MorphPath& s : d.strokes) {
+        if (s.style >= d.startLines.size() || s.style >= d.endLines.size())
+            continue;
+        LineStyle style = BlendLine(d.startLines[s.style], d.endLines[s.style], t);
+        stroke(BlendPaths(s.start, s.end, t, !style.noClose), style, toDevice, colors);
+    }
+}
+
+void QPainterRenderer::pushLayer(LayerKind kind) {
+    std::vector<QImage>& spares = kind == LayerKind::Mask ? m_spareMasks : m_spareContents;
+    QImage image;
+    if (!spares.empty()) {
+        image = std::move(spares.back());
+        spares.pop_back();
+    } else {
+        // A mask only needs its coverage.
+        image =
+            QImage(m_target.size(), kind == LayerKind::Mask ? QImage::Format_Alpha8
+                                                            : QImage::Format_ARGB32_Premultiplied);
+        image.fill(0);
+    }
+    m_layers.push_back({kind, std::move(image), QRect()});
+}
+
+void QPainterRenderer::releaseLayer(Layer layer) {
+    if (!layer.dirty.isEmpty()) {
+        QPainter painter(&layer.image);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.fillRect(layer.dirty, Qt::transparent);
+    }
+    (layer.kind == LayerKind::Mask ? m_spareMasks : m_spareContents)
+        .push_back(std::move(layer.image));
+}
+
+void QPainterRenderer::pushMask() {
+    // Masks nested deeper than the limit are not drawn; what they would clip
+    // is drawn unclipped.
+    if (m_ignoredMasks > 0 || m_layers.size() >= 2 * Limits::kMaxMaskNesting) {
+        ++m_ignoredMasks;
+        return;
+    }
+    pushLayer(LayerKind::Mask);
+}
+
+void QPainterRenderer::activateMask() {
+    if (m_ignoredMasks > 0 || !drawingMask())
+        return;
+    pushLayer(LayerKind::Content);
+}
+
+void QPainterRenderer::popMask() {
+    if (m_ignoredMasks > 0) {
+        --m_ignoredMasks;
+        return;
+    }
+    if (m_layers.empty())
+        return;
+    if (m_layers.back().kind == LayerKind::Mask) {
+        releaseLayer(std::move(m_layers.back()));
+        m_layers.pop_back();
+        return;
+    }
+    Layer content = std::move(m_layers.back());
+    m_layers.pop_back();
+    Layer mask = std::move(m_layers.back());
+    m_layers.pop_back();
+    QRect shown = content.dirty & mask.dirty;
+    if (!shown.isEmpty()) {
+        CompositeMasked(canvas(), content.image, mask.image, shown);
+        if (!m_layers.empty())
+            m_layers.back().dirty |= shown;
+    }
+    releaseLayer(std::move(content));
+    releaseLayer(std::move(mask));
+}
+
+void QPainterRenderer::endFrame() {
+    m_ignoredMasks = 0;
+    while (!m_layers.empty())
+        popMask();
+    m_bitmaps = nullptr;
+}
+
+} // namespace vidorama::swf

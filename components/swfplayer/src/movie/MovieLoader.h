@@ -1,0 +1,32 @@
+#pragma once
+
+#include "movie/Movie.h"
+#include "swf/TagReader.h"
+
+namespace vidorama::swf {
+
+// Builds a Movie from its tag stream: definitions go into the dictionary,
+// control tags into the timeline being read (the root's or a sprite's).
+class MovieLoader {
+public:
+    static Result<std::shared_ptr<const Movie>> load(std::span<const std::uint8_t> file);
+
+private:
+    explicit MovieLoader(Movie& movie) : m_movie(movie) {}
+
+    // Reads tags up to End or the stream's end; declaredFrames pads the result
+    // when the stream holds fewer frames than its header promises.
+    Timeline readTimeline(TagReader& tags, int nesting, FrameNumber declaredFrames);
+    void readTag(const Tag& tag, Frame& frame, Timeline& timeline, int nesting);
+    bool readControlTag(const Tag& tag, Frame& frame, Timeline& timeline, int nesting);
+    void readDefinition(const Tag& tag, int nesting);
+    void defineSprite(const Tag& tag, int nesting);
+    void defineGraphics(const Tag& tag);
+    void define(std::shared_ptr<const CharacterDef> character);
+    // Movie content is read leniently: a broken tag is reported and skipped.
+    void reportDamage(const Error& error);
+
+    Movie& m_movie;
+};
+
+} // namespace vidorama::swf

@@ -1,0 +1,88 @@
+#pragma once
+
+#include "movie/Filters.h"
+#include "movie/PlaceObject.h"
+#include "movie/Timeline.h"
+#include "swf/Character.h"
+#include "swf/Color.h"
+#include "swf/Geometry.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vidorama::swf {
+
+class MovieClip;
+
+// What PlaceObject sets on an instance. Blend mode, filters and the bitmap
+// cache are kept although the renderer does not use them yet.
+struct DisplayProperties {
+    Matrix matrix;
+    ColorTransform colorTransform;
+    std::uint16_t ratio = 0;
+    std::string name;
+    std::uint16_t clipDepth = 0;
+    BlendMode blendMode = BlendMode::Normal;
+    std::vector<Filter> filters;
+    bool cacheAsBitmap = false;
+    bool visible = true;
+    std::optional<Rgba> backgroundColor;
+
+    // Sets the fields that the tag carries and leaves the others alone.
+    void apply(const PlaceObject& place);
+};
+
+// An instance of a character on a display list: the shared definition plus
+// the per-instance state. Clips (sprites and the root) add a timeline.
+class DisplayObject : public std::enable_shared_from_this<DisplayObject> {
+public:
+    DisplayObject(std::shared_ptr<const CharacterDef> character, std::uint16_t depth)
+        : m_character(std::move(character)), m_depth(depth) {}
+    virtual ~DisplayObject() = default;
+    DisplayObject(const DisplayObject&) = delete;
+    DisplayObject& operator=(const DisplayObject&) = delete;
+
+    const CharacterDef& character() const { return *m_character; }
+    // Shapes, morph shapes and other static characters can swap their
+    // definition in place (PlaceObject with "move" and a new character).
+    void setCharacter(std::shared_ptr<const CharacterDef> character) {
+        m_character = std::move(character);
+    }
+    std::uint16_t depth() const { return m_depth; }
+
+    DisplayProperties& properties() { return m_properties; }
+    const DisplayProperties& properties() const { return m_properties; }
+
+    // The parent's frame in which this instance was placed; a backward goto
+    // keeps the instances placed before the frame it goes to.
+    FrameNumber placeFrame() const { return m_placeFrame; }
+    void setPlaceFrame(FrameNumber frame) { m_placeFrame = frame; }
+
+    // Creation order within a player; newer objects have larger serials.
+    std::uint64_t serial() const { return m_serial; }
+    void setSerial(std::uint64_t serial) { m_serial = serial; }
+
+    MovieClip* parent() const { return m_parent; }
+    void setParent(MovieClip* parent) { m_parent = parent; }
+    // Set once the instance has left the display list, so that queued work
+    // that still holds it can tell.
+    bool removed() const { return m_removed; }
+    virtual void markRemoved();
+
+    virtual MovieClip* asClip() { return nullptr; }
+    virtual const MovieClip* asClip() const { return nullptr; }
+
+private:
+    std::shared_ptr<const CharacterDef> m_character;
+    std::uint16_t m_depth;
+    DisplayProperties m_properties;
+    FrameNumber m_placeFrame = 0;
+    std::uint64_t m_serial = 0;
+    MovieClip* m_parent = nullptr;
+    bool m_removed = false;
+};
+
+} // namespace vidorama::swf

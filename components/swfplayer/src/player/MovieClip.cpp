@@ -1,0 +1,134 @@
+#include "player/MovieClip.h"
+
+#include <algorithm>
+#include <variant>
+#include <vector>
+
+namespace vidorama::swf {
+
+namespace {
+
+bool IsClipKind(const CharacterDef& character) {
+    return character.kind() == CharacterDef::Kind::Sprite;
+}
+
+bool SameName(std::string_view a, std::string_view b, bool caseSensitive) {
+    if (a.size() != b.size())
+        return false;
+    if (caseSensitive)
+        return a == b;
+    auto lower = [](char c) {
+        return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+    };
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (lower(a[i]) != lower(b[i]))
+            return false;
+    return true;
+}
+
+} // namespace
+
+MovieClip::MovieClip(std::shared_ptr<const SpriteDef> sprite, std::uint16_t depth, int nesting)
+    : DisplayObject(sprite, depth), m_sprite(std::move(sprite)), m_nesting(nesting) {}
+
+MovieClip::~MovieClip() {
+    for (auto& [depth, child] : m_children)
+        child->markRemoved();
+}
+
+void MovieClip::markRemoved() {
+    DisplayObject::markRemoved();
+    for (auto& [depth, child] : m_children)
+        child->markRemoved();
+}
+
+DisplayObject* MovieClip::childByName(std::string_view name, bool caseSensitive) const {
+    for (const auto& [depth, child] : m_children)
+        if (SameName(child->properties().name, name, caseSensitive))
+            return child.get();
+    return nullptr;
+}
+
+void MovieClip::enterFirstFrame(TimelineHost& host) {
+    m_currentFrame = 1;
+    runFrame(host, 1);
+}
+
+void MovieClip::advance(TimelineHost& host) {
+    if (!m_playing)
+        return;
+    if (m_currentFrame < totalFrames()) {
+        ++m_currentFrame;
+        runFrame(host, m_currentFrame);
+    } else if (totalFrames() > 1) {
+        // Looping is a goto back to the first frame: what survives stays.
+        runGoto(host, 1);
+    }
+}
+
+void MovieClip::gotoFrame(TimelineHost& host, FrameNumber frame, bool play) {
+    m_playing = play;
+    frame = std::clamp<FrameNumber>(frame, 1, totalFrames());
+    if (frame != m_currentFrame)
+        runGoto(host, frame);
+}
+
+void MovieClip::runFrame(TimelineHost& host, FrameNumber frame) {
+    for (const ControlTag& tag : timeline().frame(frame).tags) {
+        if (auto* placeTag = std::get_if<PlaceObject>(&tag))
+            place(host, *placeTag);
+        else if (auto* remove = std::get_if<RemoveObject>(&tag))
+            removeAt(remove->depth);
+        else if (auto* action = std::get_if<DoAction>(&tag))
+            host.queueActions(*this, action->actions);
+    }
+}
+
+void MovieClip::place(TimelineHost& host, const PlaceObject& placeTag) {
+    auto existing = m_children.find(placeTag.depth);
+    if (placeTag.move) {
+        if (existing == m_children.end())
+            return;
+        DisplayObject& child = *existing->second;
+        if (placeTag.characterId && *placeTag.characterId != child.character().id())
+            swapCharacter(host, child, *placeTag.characterId);
+        child.properties().apply(placeTag);
+    } else if (placeTag.characterId && existing == m_children.end()) {
+        // Flash leaves an occupied depth alone when asked to place a new
+        // object there without "move".
+        addChild(host, placeTag, m_currentFrame);
+    }
+}
+
+bool MovieClip::addChild(TimelineHost& host, const PlaceObject& placeTag, FrameNumber placeFrame) {
+    auto child = host.instantiate(*placeTag.characterId, placeTag.depth, *this);
+    if (!child)
+        return false;
+    child->properties().apply(placeTag);
+    child->setPlaceFrame(placeFrame);
+    child->setParent(this);
+    m_children[placeTag.depth] = child;
+    if (MovieClip* clip = child->asClip())
+        clip->enterFirstFrame(host);
+    return true;
+}
+
+// Static characters (shapes, morph shapes, bitmaps) change their definition
+// in place. Flash leaves clips alone: a clip neither becomes another character
+// nor replaces a static one that way, and the placement's other fields still
+// apply.
+void MovieClip::swapCharacter(TimelineHost& host, DisplayObject& child, CharacterId id) {
+    auto character = host.character(id);
+    if (character && !IsClipKind(child.character()) && !IsClipKind(*character))
+        child.setCharacter(std::move(character));
+}
+
+void MovieClip::removeAt(std::uint16_t depth) {
+    auto found = m_children.find(depth);
+    if (found == m_children.end())
+        return;
+    found->second->markRemoved();
+    m_children.erase(found);
+}
+
+} // namespace vidorama::swf

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "movie/SpriteDef.h"
+#include "player/DisplayObject.h"
+#include "player/TimelineHost.h"
+
+#include <map>
+#include <memory>
+#include <string_view>
+
+namespace vidorama::swf {
+
+struct GotoCommand;
+
+// An instance of a timeline (a sprite, or the movie's root): its playhead and
+// the display list its frames build.
+class MovieClip final : public DisplayObject {
+public:
+    using DisplayList = std::map<std::uint16_t, std::shared_ptr<DisplayObject>>;
+
+    MovieClip(std::shared_ptr<const SpriteDef> sprite, std::uint16_t depth, int nesting);
+    ~MovieClip() override;
+
+    MovieClip* asClip() override { return this; }
+    const MovieClip* asClip() const override { return this; }
+    void markRemoved() override;
+
+    const Timeline& timeline() const { return m_sprite->timeline(); }
+    // 1-based; 0 before the first frame has run.
+    FrameNumber currentFrame() const { return m_currentFrame; }
+    FrameNumber totalFrames() const { return timeline().frameCount(); }
+    bool playing() const { return m_playing; }
+    void play() { m_playing = true; }
+    void stop() { m_playing = false; }
+    // How many clips enclose this one; bounds the display tree's depth.
+    int nesting() const { return m_nesting; }
+
+    const DisplayList& children() const { return m_children; }
+    // The child with the given instance name, compared as the movie's
+    // version asks (without regard to case before SWF 7).
+    DisplayObject* childByName(std::string_view name, bool caseSensitive) const;
+
+    // Runs the first frame; a clip shows its first frame as soon as it is placed.
+    void enterFirstFrame(TimelineHost& host);
+    // One tick of the playhead: the next frame, or back to the first after
+    // the last. Does nothing while stopped.
+    void advance(TimelineHost& host);
+    // Goes to a frame (clamped to the timeline) as Flash does, and sets the
+    // play state. Going to the current frame only sets the play state.
+    void gotoFrame(TimelineHost& host, FrameNumber frame, bool play);
+
+private:
+    void runFrame(TimelineHost& host, FrameNumber frame);
+    void place(TimelineHost& host, const PlaceObject& place);
+    void removeAt(std::uint16_t depth);
+    void runGoto(TimelineHost& host, FrameNumber target);
+    void collectGotoCommands(FrameNumber target, bool rewind, std::vector<GotoCommand>& commands);
+    void applyGotoCommand(TimelineHost& host, const GotoCommand& command, bool rewind);
+    // Creates, places and starts a new child; false when it could not be made.
+    bool addChild(TimelineHost& host, const PlaceObject& place, FrameNumber placeFrame);
+    void swapCharacter(TimelineHost& host, DisplayObject& child, CharacterId id);
+    static bool IsSprite(TimelineHost& host, CharacterId id);
+
+    std::shared_ptr<const SpriteDef> m_sprite;
+    int m_nesting;
+    FrameNumber m_currentFrame = 0;
+    bool m_playing = true;
+    DisplayList m_children;
+};
+
+} // namespace vidorama::swf

@@ -1,0 +1,144 @@
+// Renders every image case of the corpus through the snapshot path and
+// compares it with its reference picture.
+
+#include "CorpusManifest.h"
+#include "SnapshotJob.h"
+#include "movie/Movie.h"
+
+#include <QDir>
+#include <QImage>
+#include <QPainter>
+#include <cstdio>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <map>
+#include <string>
+
+namespace vidorama::test {
+namespace {
+
+// A pixel matches when no channel differs by more than this; a case passes
+// when at least kPassShare of its pixels match.
+constexpr int kChannelTolerance = 16;
+constexpr double kPassShare = 0.99;
+// The overall pass rate may not fall below this. Raise it as the engine
+// improves; never lower it.
+constexpr double kOverallFloor = 0.38;
+
+struct Tally {
+    int passed = 0;
+    int total = 0;
+    void add(bool pass) {
+        passed += pass ? 1 : 0;
+        ++total;
+    }
+    double rate() const { return total ? double(passed) / total : 0; }
+};
+
+// The share of pixels whose largest channel difference is within tolerance.
+double MatchingShare(const QImage& ours, const QImage& reference, QImage* diff) {
+    if (ours.size() != reference.size())
+        return 0;
+    if (diff)
+        *diff = QImage(ours.size(), QImage::Format_RGB32);
+    long matching = 0;
+    for (int y = 0; y < ours.height(); ++y) {
+        auto* a = reinterpret_cast<const QRgb*>(ours.constScanLine(y));
+        auto* b = reinterpret_cast<const QRgb*>(reference.constScanLine(y));
+        for (int x = 0; x < ours.width(); ++x) {
+            int d =
+                std::max({std::abs(qRed(a[x]) - qRed(b[x])), std::abs(qGreen(a[x]) - qGreen(b[x])),
+                          std::abs(qBlue(a[x]) - qBlue(b[x]))});
+            matching += d <= kChannelTolerance ? 1 : 0;
+            if (diff)
+                diff->setPixel(x, y, d <= kChannelTolerance ? qRgb(0, 0, 0) : qRgb(255, 0, 255));
+        }
+    }
+    return double(matching) / (double(ours.width()) * ours.height());
+}
+
+// The cases this engine aims at: drawing groups whose features need
+// nothing the engine does not draw yet.
+bool InTargetSet(const ImageCase& c) {
+    static const char* kGroups[] = {"shapes_strokes", "gradients",       "bitmaps",         "morph",
+                                    "masks",          "color_transform", "timeline_sprites"};
+    static const char* kExcluded[] = {"text",   "filter", "blend",
+                                      "button", "video",  "cacheAsBitmap"};
+    if (std::none_of(std::begin(kGroups), std::end(kGroups),
+                     [&](const char* g) { return c.group == g; }))
+        return false;
+    for (const auto& feature : c.features)
+        for (const char* excluded : kExcluded)
+            if (feature.find(excluded) != std::string::npos)
+                return false;
+    return true;
+}
+
+QImage Opaque(const QImage& image) {
+    if (!image.hasAlphaChannel())
+        return image.convertToFormat(QImage::Format_RGB32);
+    // A reference with transparency is shown over white, as a viewer would.
+    QImage flat(image.size(), QImage::Format_RGB32);
+    flat.fill(Qt::white);
+    QPainter(&flat).drawImage(0, 0, image);
+    return flat;
+}
+
+void WriteDiff(const std::string& folder, const ImageCase& c, const QImage& ours,
+               const QImage& diff) {
+    QString base = QString::fromStdString(folder + "/" + c.caseDir + "__" + c.reference);
+    base.replace("/ruffle/", "/ruffle__").replace("/swfdec/", "/swfdec__");
+    QDir().mkpath(QString::fromStdString(folder));
+    ours.save(base + ".ours.png");
+    diff.save(base + ".diff.png");
+}
+
+void PrintTallies(const char* title, const std::map<std::string, Tally>& tallies) {
+    std::printf("%s\n", title);
+    for (const auto& [name, tally] : tallies)
+        std::printf("  %-22s %3d / %3d  %5.1f %%\n", name.c_str(), tally.passed, tally.total,
+                    100 * tally.rate());
+}
+
+TEST(Conformance, CorpusImagesMatchTheirReferences) {
+    const std::string corpus = VIDORAMA_CORPUS_DIR;
+    const char* diffFolder = std::getenv("VIDORAMA_CONFORMANCE_DIFFS");
+    std::vector<ImageCase> cases = ReadImageCases(corpus);
+    ASSERT_FALSE(cases.empty());
+
+    std::map<std::string, Tally> byGroup, summary;
+    std::map<std::string, std::shared_ptr<const swf::Movie>> movies;
+    for (const ImageCase& c : cases) {
+        std::string path = corpus + "/" + c.caseDir + "/" + c.swf;
+        if (!movies.count(path)) {
+            auto movie = swf::Movie::loadFile(path);
+            movies[path] = movie ? movie.value() : nullptr;
+        }
+        QImage reference =
+            Opaque(QImage(QString::fromStdString(corpus + "/" + c.caseDir + "/" + c.reference)));
+        bool pass = false;
+        double share = 0;
+        QImage ours, diff;
+        if (movies[path] && !reference.isNull()) {
+            ours = cli::RenderSnapshot(movies[path], c.frames, c.width, c.height)
+                       .convertToFormat(QImage::Format_RGB32);
+            share = MatchingShare(ours, reference, diffFolder ? &diff : nullptr);
+            pass = share >= kPassShare;
+        }
+        std::printf("%s %6.2f %%  %s\n", pass ? "PASS" : "FAIL", 100 * share, c.name().c_str());
+        if (!pass && diffFolder && !ours.isNull())
+            WriteDiff(diffFolder, c, ours, diff);
+        byGroup[c.group].add(pass);
+        summary["overall"].add(pass);
+        if (c.flashPlayerReference())
+            summary["flash_player refs"].add(pass);
+        if (InTargetSet(c))
+            summary["target set"].add(pass);
+    }
+    PrintTallies("Pass rate by feature group:", byGroup);
+    PrintTallies("Summary:", summary);
+    EXPECT_GE(summary["overall"].rate(), kOverallFloor);
+}
+
+} // namespace
+} // namespace vidorama::test

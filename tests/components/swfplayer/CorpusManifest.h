@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace vidorama::test {
+
+// One image reference of the corpus: which movie, after how many frames, and
+// what upstream says about it.
+struct ImageCase {
+    std::string caseDir;
+    std::string swf;
+    int frames = 1;
+    std::string reference;
+    int width = 0, height = 0;
+    std::string group;
+    std::vector<std::string> features;
+    std::string provenance;
+
+    std::string name() const { return caseDir + "/" + reference; }
+    bool hasFeature(const std::string& feature) const;
+    // A Flash Player capture, stated or likely.
+    bool flashPlayerReference() const;
+};
+
+// Reads the image rows of the corpus manifest; frame "last" becomes the run
+// length. Throws std::runtime_error when the manifest cannot be read.
+std::vector<ImageCase> ReadImageCases(const std::string& corpusDir);
+
+} // namespace vidorama::test

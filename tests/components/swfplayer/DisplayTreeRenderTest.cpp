@@ -1,0 +1,133 @@
+// What the display tree hands the renderer: composed colour transforms, masks
+// by clip depth, the stage background and exact-fit scaling, checked on the
+// pixels of tiny hand-made movies.
+
+#include "SwfCompression.h"
+#include "SwfWriter.h"
+#include "movie/Movie.h"
+#include "player/FrameImage.h"
+#include "player/Player.h"
+
+#include <QImage>
+#include <gtest/gtest.h>
+
+namespace vidorama::test {
+namespace {
+
+using swf::ColorTransform;
+using swf::Matrix;
+
+// A 200 x 150 pixel stage (twips) with a grey background.
+constexpr swf::Rect kStage{0, 4000, 0, 3000};
+constexpr std::uint16_t kRed = 1, kGreen = 2, kBlue = 3, kLeftHalf = 4, kBottom = 5;
+
+MovieWriter Stage() {
+    MovieWriter movie;
+    movie.frameRect = kStage;
+    movie.tag(tags::SetBackgroundColor({60, 60, 60, 255}));
+    movie.tag(tags::DefineRectShape(kRed, kStage, {255, 0, 0, 255}));
+    movie.tag(tags::DefineRectShape(kGreen, kStage, {0, 255, 0, 255}));
+    movie.tag(tags::DefineRectShape(kBlue, kStage, {0, 0, 255, 255}));
+    movie.tag(tags::DefineRectShape(kLeftHalf, {0, 2000, 0, 3000}, {255, 255, 255, 255}));
+    movie.tag(tags::DefineRectShape(kBottom, {0, 4000, 2000, 3000}, {0, 0, 255, 255}));
+    return movie;
+}
+
+QImage Render(const MovieWriter& writer, int width = 200, int height = 150) {
+    auto movie = swf::Movie::load(writer.bytes());
+    EXPECT_TRUE(movie.ok());
+    swf::Player player(movie.value());
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    swf::RenderFrame(player, image);
+    return image;
+}
+
+testing::AssertionResult Near(QRgb actual, QRgb expected) {
+    int d = std::max({std::abs(qRed(actual) - qRed(expected)),
+                      std::abs(qGreen(actual) - qGreen(expected)),
+                      std::abs(qBlue(actual) - qBlue(expected))});
+    if (d <= 2)
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure()
+           << std::hex << "pixel 0x" << actual << " is not near 0x" << expected;
+}
+
+TEST(DisplayTreeRender, ColourTransformsMultiplyThenAddAndComposeDownTheTree) {
+    MovieWriter writer = Stage();
+    writer.tag(tags::DefineSprite(
+        10, {{tags::Place(1).character(kRed).colors({0.5f, 1, 1, 1, 0, 0, 100, 0}).tag()}}));
+    // The sprite halves what its child produces and adds green: red 255 ->
+    // 127 (child) -> 63, green 0 -> 80, blue 100 -> 50.
+    writer.frame({tags::Place(1).character(10).colors({0.5f, 1, 0.5f, 1, 0, 80, 0, 0}).tag()});
+    EXPECT_TRUE(Near(Render(writer).pixel(100, 75), qRgb(63, 80, 50)));
+}
+
+TEST(DisplayTreeRender, ColourTransformsClampEachChannel) {
+    MovieWriter writer = Stage();
+    writer.frame({tags::Place(1).character(kBlue).colors({1, 1, 1, 1, 300, -50, -300, 0}).tag()});
+    EXPECT_TRUE(Near(Render(writer).pixel(10, 10), qRgb(255, 0, 0)));
+}
+
+// Depth 1 masks depths 2..3; depth 4 is above the mask.
+TEST(DisplayTreeRender, AClipDepthMasksTheDepthsItCovers) {
+    MovieWriter writer = Stage();
+    writer.frame({tags::Place(1).character(kLeftHalf).clipDepth(3).tag(), tags::PlaceAt(2, kGreen),
+                  tags::PlaceAt(4, kBottom)});
+    QImage image = Render(writer);
+    EXPECT_TRUE(Near(image.pixel(50, 50), qRgb(0, 255, 0))) << "inside the mask";
+    EXPECT_TRUE(Near(image.pixel(150, 50), qRgb(60, 60, 60))) << "outside: the background";
+    EXPECT_TRUE(Near(image.pixel(150, 140), qRgb(0, 0, 255))) << "above the clip depth";
+}
+
+TEST(DisplayTreeRender, MasksNestAndApplyInsideSprites) {
+    MovieWriter writer = Stage();
+    // Inside the sprite, the bottom strip masks the red stage: only the
+    // bottom strip's area shows red, and the outer mask keeps the left half.
+    writer.tag(tags::DefineSprite(
+        10, {{tags::Place(1).character(kBottom).clipDepth(2).tag(), tags::PlaceAt(2, kRed)}}));
+    writer.frame({tags::Place(1).character(kLeftHalf).clipDepth(5).tag(), tags::PlaceAt(3, 10)});
+    QImage image = Render(writer);
+    EXPECT_TRUE(Near(image.pixel(50, 140), qRgb(255, 0, 0)));
+    EXPECT_TRUE(Near(image.pixel(50, 50), qRgb(60, 60, 60)));
+    EXPECT_TRUE(Near(image.pixel(150, 140), qRgb(60, 60, 60)));
+}
+
+TEST(DisplayTreeRender, TheStageIsStretchedToTheTarget) {
+    MovieWriter writer = Stage();
+    writer.frame({tags::PlaceAt(1, kLeftHalf)});
+    QImage image = Render(writer, 40, 400);
+    EXPECT_TRUE(Near(image.pixel(5, 390), qRgb(255, 255, 255)));
+    EXPECT_TRUE(Near(image.pixel(35, 10), qRgb(60, 60, 60)));
+}
+
+// A bitmap placed by itself shows its pixels from the origin, one bitmap pixel
+// to one stage pixel, and can be swapped like a shape.
+TEST(DisplayTreeRender, BitmapsPlacedByThemselvesShowTheirPixels) {
+    MovieWriter writer = Stage();
+    swf::Rgba yellow{255, 255, 0, 255}, cyan{0, 255, 255, 255};
+    writer.tag(tags::DefineBitsLossless2(20, 2, 1, {yellow, cyan}));
+    writer.tag(tags::DefineBitsLossless2(21, 1, 1, {cyan}));
+    writer.frame({tags::PlaceAt(1, 20, Matrix{10, 0, 0, 10, 400, 200})});
+    QImage image = Render(writer);
+    EXPECT_TRUE(Near(image.pixel(25, 15), qRgb(255, 255, 0)));
+    EXPECT_TRUE(Near(image.pixel(35, 15), qRgb(0, 255, 255)));
+    EXPECT_TRUE(Near(image.pixel(45, 15), qRgb(60, 60, 60)));
+    writer.frame({tags::Place(1).move().character(21).tag()});
+    auto movie = swf::Movie::load(writer.bytes());
+    swf::Player player(movie.value());
+    player.advanceFrame();
+    QImage swapped(200, 150, QImage::Format_RGB32);
+    swf::RenderFrame(player, swapped);
+    EXPECT_TRUE(Near(swapped.pixel(25, 15), qRgb(0, 255, 255)));
+}
+
+TEST(DisplayTreeRender, InvisibleObjectsAndMasksAreNotDrawn) {
+    MovieWriter writer = Stage();
+    // A mask whose clip depth covers nothing draws nothing by itself.
+    writer.frame({tags::Place(1).character(kRed).clipDepth(1).tag()});
+    EXPECT_TRUE(Near(Render(writer).pixel(100, 75), qRgb(60, 60, 60)));
+}
+
+} // namespace
+} // namespace vidorama::test
