@@ -16,7 +16,9 @@ enum class OutputFileType : std::int32_t { Avi = 1, Mpeg = 2, Wmv = 3, Rm = 4 };
 // numbered from 1 here; the program keeps them indexed from 0.
 //
 // GetAudioPosition and GetVideoPosition grow in one common unit as samples and
-// frames are written, so that comparing them tells which stream is behind.
+// frames are written, so that comparing them tells which stream is behind: the
+// time written so far in milliseconds (sound samples at the input rate, video
+// frames at the rate the output stream runs at).
 // WriteVideoFrame takes a bottom-up 32-bit BGRx frame of 4 x width x height
 // bytes; WriteAudio takes interleaved 16-bit stereo samples at 44,100 Hz.
 // CloseOutput completes the file and succeeds when nothing is open.

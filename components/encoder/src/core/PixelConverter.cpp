@@ -1,0 +1,43 @@
+#include "core/PixelConverter.h"
+
+extern "C" {
+#include <libswscale/swscale.h>
+}
+
+namespace vidorama::encoder {
+
+PixelConverter::~PixelConverter() {
+    sws_freeContext(m_context);
+}
+
+Status PixelConverter::convert(const RawFrameView& source, AVFrame& destination, RowOrder order) {
+    if (!source.pixels || source.width <= 0 || source.height <= 0)
+        return Status::failure(ErrorKind::InvalidArgument, "The frame has no pixels.");
+    m_context = sws_getCachedContext(m_context, source.width, source.height, AV_PIX_FMT_BGR0,
+                                     destination.width, destination.height,
+                                     static_cast<AVPixelFormat>(destination.format), SWS_BICUBIC,
+                                     nullptr, nullptr, nullptr);
+    if (!m_context)
+        return Status::failure(ErrorKind::Unsupported,
+                               "No pixel conversion into the codec's format exists.");
+
+    const int rowBytes = source.width * 4;
+    const std::uint8_t* firstRow = source.pixels;
+    int stride = rowBytes;
+    if (order == RowOrder::TopDown) {
+        // A negative stride walks the bottom-up rows from the top of the picture.
+        firstRow = source.pixels + static_cast<std::ptrdiff_t>(source.height - 1) * rowBytes;
+        stride = -rowBytes;
+    }
+    const std::uint8_t* const planes[4] = {firstRow, nullptr, nullptr, nullptr};
+    const int strides[4] = {stride, 0, 0, 0};
+    const int rows = sws_scale(m_context, planes, strides, 0, source.height, destination.data,
+                               destination.linesize);
+    if (rows < 0)
+        return Status::fromAvError("Converting the frame's pixels", rows);
+    if (rows == 0)
+        return Status::failure(ErrorKind::Codec, "The pixel conversion produced no rows.");
+    return Status::success();
+}
+
+} // namespace vidorama::encoder
