@@ -34,6 +34,8 @@ struct AppEnvironment {
     std::function<std::unique_ptr<flash::IFlashControl>()> createFlashControl;
     // The system's file-open dialog for "*.swf"; "" when the user cancels.
     std::function<QString(QWidget* owner)> chooseMovieFile;
+    // Shows a finished output file selected in the desktop's file manager.
+    std::function<void(const std::string& path)> showFile;
     QString configDirectory;    // config.dat
     QString logPath;            // the diagnostic log, "" when it has no place
     QString documentsDirectory; // the default output folder

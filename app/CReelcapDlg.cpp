@@ -1,5 +1,6 @@
 #include "app/CReelcapDlg.h"
 
+#include "app/MainWindowCaptureHost.h"
 #include "app/MessageBoxes.h"
 #include "app/WindowMessages.h"
 #include "controls/CDlgCtrl.h"
@@ -35,6 +36,10 @@ CReelcapDlg::CReelcapDlg(AppEnvironment env)
     captureIdleEvent.Set();
     audioIdleEvent.Set();
     encodeIdleEvent.Set();
+    sound.capturing = &capturing;
+    sound.captureStartTick = &captureStartTick;
+    sound.messages = m_env.messages;
+    SetSoundCaptureTarget(&sound);
 
     settings.outputFolder = QDir(m_env.documentsDirectory).absolutePath().toStdString() + "/";
 
@@ -57,7 +62,7 @@ CReelcapDlg::CReelcapDlg(AppEnvironment env)
     moviePath.clear();
 }
 
-CReelcapDlg::~CReelcapDlg() = default;
+CReelcapDlg::~CReelcapDlg() { SetSoundCaptureTarget(nullptr); }
 
 bool CReelcapDlg::InitDialog() {
     instance.Publish(this);
@@ -90,16 +95,18 @@ bool CReelcapDlg::InitDialog() {
     m_frameTimer = startTimer(kFrameTimerPeriodMs);
 
     std::string flashModule = m_env.findFlashModule ? m_env.findFlashModule() : std::string();
-    bool keepRunning = !flashModule.empty();
+    bool keepRunning = !flashModule.empty() && m_flash->Control();
     if (!keepRunning) {
         ShowMessage(QStringLiteral("The program will be closed because flash components are "
                                    "not installed."),
                     ApplicationTitle());
         setResult(QDialog::Rejected);
         m_closed = true;
+    } else {
+        InstallSoundHooks(m_flash->Control()->Imports(), sound);
     }
-    // FIXME: the sound hooks, the default codec choice and the settings
-    // summary join the set-up with capture and settings.
+    // FIXME: the default codec choice and the settings summary join the
+    // set-up with the settings.
 
     silenceArray = encoder::SampleArray::Create({kSilenceSamples});
     if (!silenceArray) {
@@ -190,6 +197,11 @@ void CReelcapDlg::OnClose() {
     WaitServingWorkers(audioIdleEvent);
     WaitServingWorkers(captureIdleEvent);
     WaitServingWorkers(encodeIdleEvent);
+    // The workers may still be on their way out (a capture thread ends after
+    // its loop has signalled idle); nothing they use may go before they do.
+    captureThread.JoinServing();
+    audioThread.JoinServing();
+    encodeThread.JoinServing();
 
     // A capture abandoned by closing never reaches the encode pass, which is
     // the only other place that removes spool files.
@@ -205,10 +217,7 @@ void CReelcapDlg::OnClose() {
     workBuffers.Free();
     // FIXME: the settings are written to config.dat here once the settings
     // file lands.
-    {
-        std::lock_guard lock(soundQueueLock);
-        soundQueue.clear();
-    }
+    DiscardQueuedBlocks(sound);
     done(QDialog::Rejected);
 }
 

@@ -2,7 +2,9 @@
 
 #include "app/AppEnvironment.h"
 #include "app/CInstanceMutex.h"
+#include "app/WorkerThread.h"
 #include "capture/AutoResetEvent.h"
+#include "capture/SoundCapture.h"
 #include "capture/WorkBuffers.h"
 #include "diag/CLogFile.h"
 #include "settings/ConversionSettings.h"
@@ -13,9 +15,7 @@
 #include <QImage>
 #include <atomic>
 #include <cstdint>
-#include <list>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -23,13 +23,8 @@ namespace vidorama {
 
 class CDlgCtrl;
 class CFlash;
+class MainWindowCaptureHost;
 class WindowMessage;
-
-// One intercepted sound block waiting for the audio thread.
-struct SoundBlock {
-    std::uint32_t captureTimeMs = 0;
-    std::vector<std::uint8_t> data;
-};
 
 // The program's one main window. It owns everything a conversion needs and
 // turns the control bar's requests into the workflow of one conversion.
@@ -58,6 +53,8 @@ public:
     void OnFinish();
     void OnClose();
     void UpdateFrameCounter();
+    bool PrepareConversion();
+    void StartEncodeThread();
 
     // Shared state; the worker threads use it as their parts of the program
     // describe.
@@ -82,10 +79,12 @@ public:
     std::atomic<int> encodeProgress{0};
     AutoResetEvent captureIdleEvent, audioIdleEvent, encodeIdleEvent;
 
-    std::atomic<bool> soundAvailable{true};
-    bool soundFormatKnown = false;
-    std::list<SoundBlock> soundQueue;
-    std::mutex soundQueueLock;
+    SoundCapture sound;
+
+    std::int32_t outputWidth = 0, outputHeight = 0;
+    double frameRate = 0;
+    QImage captureImage, scaleImage;
+    WorkerThread captureThread, audioThread, encodeThread;
 
     std::string videoSpoolPath, audioSpoolPath;
     WorkBuffers workBuffers;
@@ -111,6 +110,8 @@ private:
     void OnOpenSwf();
     void OnOutputSettings();
     void StartCapture();
+    bool CreateCaptureResources();
+    void FailCaptureStart(const QString& message);
     void OnCaptureDone();
     void WaitServingWorkers(AutoResetEvent& idleEvent);
     void FitWindowToMovie();
@@ -123,6 +124,7 @@ private:
     QIcon icon;
     CFlash* m_flash = nullptr;
     CDlgCtrl* m_controlBar = nullptr;
+    std::unique_ptr<MainWindowCaptureHost> m_captureHost;
     int m_frameTimer = 0;
     bool m_probeSucceeded = false;
     bool m_closed = false;

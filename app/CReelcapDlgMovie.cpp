@@ -1,4 +1,5 @@
 #include "app/CReelcapDlg.h"
+#include "app/MainWindowCaptureHost.h"
 #include "app/MessageBoxes.h"
 #include "controls/CDlgCtrl.h"
 #include "flash/CFlash.h"
@@ -25,7 +26,7 @@ void CReelcapDlg::ResetMovieInfo() {
     movieFrameRate = 0;
     captureWidth = 0;
     captureHeight = 0;
-    soundFormatKnown = false;
+    sound.soundFormatKnown = false;
     m_probeSucceeded = false;
 }
 
@@ -114,20 +115,6 @@ void CReelcapDlg::OnFinish() {
 
 void CReelcapDlg::OnOutputSettings() {
     // FIXME: the settings dialog and the summary join with the settings work.
-}
-
-void CReelcapDlg::StartCapture() {
-    if (moviePath.empty()) {
-        m_env.messages->show(this, QStringLiteral("Please load a swf file."),
-                             QStringLiteral("Warning"), MessageButtons::Ok,
-                             MessageIcon::Exclamation);
-        return;
-    }
-    // FIXME: the capture itself arrives with the capture engine.
-}
-
-void CReelcapDlg::OnCaptureDone() {
-    // FIXME: the completion dialog arrives with the encode pass.
 }
 
 void CReelcapDlg::UpdateFrameCounter() {

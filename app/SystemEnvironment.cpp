@@ -1,5 +1,6 @@
 #include "app/AppEnvironment.h"
 #include "app/ComponentModules.h"
+#include "encode/CDlgComplate.h"
 #include "encode/EncoderComponent.h"
 #include "flash/FindFlashModule.h"
 #include "vidorama/encoder/IVideoEncoder.h"
@@ -43,6 +44,7 @@ AppEnvironment MakeSystemEnvironment(MessageBoxes& messages) {
         return QFileDialog::getOpenFileName(owner, QString(), QString(),
                                             QStringLiteral("*.swf (*.swf)"));
     };
+    env.showFile = ShowFileInFileManager;
     env.configDirectory = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
     QDir().mkpath(env.configDirectory);
     env.logPath = LogPathFor(env.configDirectory);

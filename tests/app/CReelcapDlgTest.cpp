@@ -219,7 +219,7 @@ TEST_F(MainWindowMovieTest, ClosingWaitsForWorkersWhileServingTheirCalls) {
     std::string spool = dir.filePath("~VIDleft").toStdString();
     WriteWholeFile(spool, {0, 0, 0, 0, 0, 0, 0, 0});
     window->videoSpoolPath = spool;
-    window->soundQueue.push_back({10, std::vector<std::uint8_t>(8192)});
+    window->sound.soundQueue.push_back({10, std::vector<std::uint8_t>(8192)});
 
     std::atomic<std::int32_t> seenFrame{-2};
     std::thread worker([&] {
@@ -238,7 +238,7 @@ TEST_F(MainWindowMovieTest, ClosingWaitsForWorkersWhileServingTheirCalls) {
     EXPECT_EQ(encoder->closeCalls, 1);
     EXPECT_FALSE(window->workBuffers.Allocated());
     EXPECT_FALSE(window->silenceArray);
-    EXPECT_TRUE(window->soundQueue.empty());
+    EXPECT_TRUE(window->sound.soundQueue.empty());
     EXPECT_FALSE(QFile::exists(QString::fromStdString(spool)));
     EXPECT_FALSE(window->isVisible());
 }

@@ -69,6 +69,11 @@ std::vector<std::uint8_t> Lzma(const std::vector<std::uint8_t>& body, int length
 
 class MovieProbeTest : public ::testing::Test {
 protected:
+    // Temporary files go to a folder of this test's own, so that tests running
+    // beside it cannot disturb the count of leftovers.
+    void SetUp() override { qputenv("TMPDIR", tempFolder.path().toLocal8Bit()); }
+    void TearDown() override { qunsetenv("TMPDIR"); }
+
     bool Probe(const std::vector<std::uint8_t>& bytes, std::uint32_t maxWidth = 4000,
                std::uint32_t maxHeight = 4000) {
         std::string path = dir.filePath("movie.swf").toStdString();
@@ -77,10 +82,12 @@ protected:
         return ProbeMovieFile(path, maxWidth, maxHeight, probe);
     }
     std::size_t LeftoverTempFiles() {
+        EXPECT_EQ(TempDirectory(), tempFolder.path().toStdString() + "/");
         return test::TempFilesWithPrefix(TempDirectory(), "~REELCAP").size();
     }
 
     QTemporaryDir dir;
+    QTemporaryDir tempFolder;
     MovieProbe probe;
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "vidorama/flash/FlashControl.h"
+#include "vidorama/waveout/WaveOut.h"
 
 #include <QImage>
 #include <string>
@@ -12,6 +13,12 @@ namespace vidorama::test {
 // fields and records every call, so tests can check what the host asked.
 class FakeFlashControl final : public flash::IFlashControl {
 public:
+    // Like the real player, it imports its two wave-out functions.
+    FakeFlashControl() {
+        imports.Add("WINMM.DLL", "waveOutOpen", reinterpret_cast<void*>(&::waveOutOpen));
+        imports.Add("WINMM.DLL", "waveOutWrite", reinterpret_cast<void*>(&::waveOutWrite));
+    }
+
     struct Call {
         flash::DispId id;
         flash::InvokeKind kind;
