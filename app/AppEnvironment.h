@@ -4,8 +4,11 @@
 
 class QWidget;
 
+#include "settings/ConversionSettings.h"
+
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace vidorama::encoder {
@@ -34,6 +37,12 @@ struct AppEnvironment {
     std::function<std::unique_ptr<flash::IFlashControl>()> createFlashControl;
     // The system's file-open dialog for "*.swf"; "" when the user cancels.
     std::function<QString(QWidget* owner)> chooseMovieFile;
+    // Runs the settings dialog on a copy of the settings; the edited copy
+    // when the user pressed OK.
+    std::function<std::optional<ConversionSettings>(QWidget* owner, encoder::IVideoEncoder& encoder,
+                                                    const ConversionSettings& settings,
+                                                    int maxMovieWidth, int maxMovieHeight)>
+        runSettingsDialog;
     // Shows a finished output file selected in the desktop's file manager.
     std::function<void(const std::string& path)> showFile;
     QString configDirectory;    // config.dat

@@ -3,8 +3,12 @@
 #include "app/MainWindowCaptureHost.h"
 #include "app/MessageBoxes.h"
 #include "app/WindowMessages.h"
+#include "app/layout/MainWindowLayout.h"
 #include "controls/CDlgCtrl.h"
 #include "flash/CFlash.h"
+#include "settings/EncoderChoice.h"
+#include "settings/SettingsStore.h"
+#include "settings/SettingsSummary.h"
 #include "vidorama/flash/FlashControl.h"
 
 #include <QCloseEvent>
@@ -41,7 +45,7 @@ CReelcapDlg::CReelcapDlg(AppEnvironment env)
     sound.messages = m_env.messages;
     SetSoundCaptureTarget(&sound);
 
-    settings.outputFolder = QDir(m_env.documentsDirectory).absolutePath().toStdString() + "/";
+    settings.outputFolder = DefaultOutputFolder(m_env.documentsDirectory);
 
     encoder = m_env.createEncoder ? m_env.createEncoder() : nullptr;
     if (!encoder) {
@@ -52,8 +56,7 @@ CReelcapDlg::CReelcapDlg(AppEnvironment env)
         m_env.endProcess(0, ProcessEnd::Normal);
         return;
     }
-    // FIXME: the stored settings (config.dat) are read here once the settings
-    // file lands.
+    LoadSettings(settings, *encoder, m_env.configDirectory, m_env.documentsDirectory);
     if (!workBuffers.Allocate()) {
         m_env.messages->show(nullptr, QStringLiteral("Insufficient memory"), ApplicationTitle());
         m_env.endProcess(0, ProcessEnd::Normal);
@@ -62,7 +65,9 @@ CReelcapDlg::CReelcapDlg(AppEnvironment env)
     moviePath.clear();
 }
 
-CReelcapDlg::~CReelcapDlg() { SetSoundCaptureTarget(nullptr); }
+CReelcapDlg::~CReelcapDlg() {
+    SetSoundCaptureTarget(nullptr);
+}
 
 bool CReelcapDlg::InitDialog() {
     instance.Publish(this);
@@ -76,18 +81,28 @@ bool CReelcapDlg::InitDialog() {
     captureHeight = kStartupPictureHeight;
     m_controlBar = new CDlgCtrl(this);
     m_controlBar->show();
-    if (QScreen* screen = this->screen()) {
-        QRect available = screen->availableGeometry();
-        maxMovieWidth = available.width();
-        maxMovieHeight = available.height() - m_controlBar->sizeHint().height();
-    }
-    FitWindowToMovie();
-
     m_flash = new CFlash(this);
     m_flash->setGeometry(0, 0, 0, 0);
     m_flash->show();
     if (m_env.createFlashControl)
         m_flash->Attach(m_env.createFlashControl());
+    m_layout = std::make_unique<MainWindowLayout>(*this, *m_controlBar, m_flash);
+    if (!m_layout->ShowStartupPicture()) {
+        ShowMessage(QStringLiteral("Insufficient memory"), ApplicationTitle());
+        setWindowTitle(QStringLiteral("Vidorama"));
+        return true;
+    }
+    if (QScreen* screen = this->screen()) {
+        // The frame is known only once the window manager has framed the
+        // window; before that it counts as none.
+        QRect outer = frameGeometry(), inner = geometry();
+        QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(),
+                       outer.right() - inner.right(), outer.bottom() - inner.bottom());
+        QSize largest = MainWindowLayout::MaxMovieSize(screen->availableGeometry(), frame,
+                                                       m_controlBar->height());
+        maxMovieWidth = largest.width();
+        maxMovieHeight = largest.height();
+    }
 
     if (QScreen* screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
@@ -105,8 +120,8 @@ bool CReelcapDlg::InitDialog() {
     } else {
         InstallSoundHooks(m_flash->Control()->Imports(), sound);
     }
-    // FIXME: the default codec choice and the settings summary join the
-    // set-up with the settings.
+    ChooseDefaultEncoders(settings, *encoder);
+    RefreshSettingsSummary();
 
     silenceArray = encoder::SampleArray::Create({kSilenceSamples});
     if (!silenceArray) {
@@ -215,8 +230,7 @@ void CReelcapDlg::OnClose() {
     outputFrameArray.reset();
     silenceArray.reset();
     workBuffers.Free();
-    // FIXME: the settings are written to config.dat here once the settings
-    // file lands.
+    SaveSettings(settings, m_env.configDirectory);
     DiscardQueuedBlocks(sound);
     done(QDialog::Rejected);
 }

@@ -23,6 +23,7 @@ namespace vidorama {
 
 class CDlgCtrl;
 class CFlash;
+class MainWindowLayout;
 class MainWindowCaptureHost;
 class WindowMessage;
 
@@ -92,6 +93,7 @@ public:
     std::unique_ptr<encoder::SampleArray> silenceArray;
 
     CFlash* flash() const { return m_flash; }
+    MainWindowLayout* layout() const { return m_layout.get(); }
     CDlgCtrl* controlBar() const { return m_controlBar; }
     CLogFile& log() { return m_log; }
     MessageBoxes& messages() { return *m_env.messages; }
@@ -104,6 +106,9 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
     void HandleMessage(WindowMessage& message);
@@ -115,6 +120,7 @@ private:
     void OnCaptureDone();
     void WaitServingWorkers(AutoResetEvent& idleEvent);
     void FitWindowToMovie();
+    void RefreshSettingsSummary();
     void EnableControls(std::initializer_list<int> ids);
     void ShowMessage(const QString& text, const QString& caption);
 
@@ -125,6 +131,7 @@ private:
     CFlash* m_flash = nullptr;
     CDlgCtrl* m_controlBar = nullptr;
     std::unique_ptr<MainWindowCaptureHost> m_captureHost;
+    std::unique_ptr<MainWindowLayout> m_layout;
     int m_frameTimer = 0;
     bool m_probeSucceeded = false;
     bool m_closed = false;

@@ -1,5 +1,4 @@
 #include "app/CReelcapDlg.h"
-
 #include "app/MainWindowCaptureHost.h"
 #include "app/MessageBoxes.h"
 #include "capture/CaptureThread.h"
@@ -9,9 +8,9 @@
 #include "encode/EncodePass.h"
 #include "encode/OutputJob.h"
 #include "flash/CFlash.h"
+#include "settings/EncoderChoice.h"
 
 #include <QFileInfo>
-
 #include <ctime>
 
 namespace vidorama {
@@ -38,7 +37,7 @@ bool AdjustToMultiple(std::int32_t& v, std::int32_t m, bool& sizeAdjusted, Messa
 } // namespace
 
 bool CReelcapDlg::PrepareConversion() {
-    // FIXME: the default codec choice joins here with the settings.
+    ChooseDefaultEncoders(settings, *encoder);
     if (settings.sizeMode == ConversionSettings::kOriginalSize) {
         outputWidth = m_flash->width();
         outputHeight = m_flash->height();
@@ -81,7 +80,7 @@ bool CReelcapDlg::PrepareConversion() {
         outputWidth = settings.width;
         outputHeight = settings.height;
     }
-    // FIXME: the settings summary is rebuilt here once the settings land.
+    RefreshSettingsSummary();
 
     OutputJobContext job;
     job.encoder = encoder.get();

@@ -1,14 +1,17 @@
 #include "app/CReelcapDlg.h"
 #include "app/MainWindowCaptureHost.h"
 #include "app/MessageBoxes.h"
+#include "app/layout/MainWindowLayout.h"
 #include "controls/CDlgCtrl.h"
 #include "flash/CFlash.h"
 #include "flash/MovieProbe.h"
+#include "settings/SettingsSummary.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QMimeData>
+#include <QPainter>
 #include <QTimerEvent>
 #include <QUrl>
 #include <algorithm>
@@ -16,8 +19,6 @@
 namespace vidorama {
 
 namespace {
-constexpr int kMinimumClientWidth = 550;
-constexpr int kMinimumClientHeight = 350;
 constexpr int kScaleModeExactFit = 2;
 const QString kFailedToOpen = QStringLiteral("Failed to open the file.");
 } // namespace
@@ -92,7 +93,7 @@ void CReelcapDlg::LoadOpenedMovie(const QString& fileName) {
     totalFrames = static_cast<std::uint32_t>(m_flash->TotalFrames());
     m_controlBar->SetRange(static_cast<int>(totalFrames));
     m_flash->GotoFrame(0);
-    // FIXME: the settings summary is rebuilt here once the settings land.
+    RefreshSettingsSummary();
 }
 
 void CReelcapDlg::OnSeek(std::int32_t frame) {
@@ -114,7 +115,26 @@ void CReelcapDlg::OnFinish() {
 }
 
 void CReelcapDlg::OnOutputSettings() {
-    // FIXME: the settings dialog and the summary join with the settings work.
+    ConversionSettings copy = settings;
+    copy.mpegChannels = 2;
+    std::optional<ConversionSettings> edited =
+        m_env.runSettingsDialog
+            ? m_env.runSettingsDialog(this, *encoder, copy, maxMovieWidth, maxMovieHeight)
+            : std::nullopt;
+    if (edited) {
+        settings = *edited;
+        settings.mpegChannels = 2;
+        if (settings.sizeMode == ConversionSettings::kCustomSize) {
+            captureWidth = settings.width;
+            captureHeight = settings.height;
+            sizeAdjusted = false;
+        } else {
+            captureWidth = nativeWidth;
+            captureHeight = nativeHeight;
+        }
+        FitWindowToMovie();
+    }
+    RefreshSettingsSummary();
 }
 
 void CReelcapDlg::UpdateFrameCounter() {
@@ -153,16 +173,30 @@ void CReelcapDlg::dropEvent(QDropEvent* event) {
 }
 
 void CReelcapDlg::FitWindowToMovie() {
-    // FIXME: the start-up picture and the keep-on-screen rule come with the
-    // window's layout work; this keeps the movie area and the bar in place.
-    int barHeight = m_controlBar->sizeHint().height();
-    int clientWidth = std::max(captureWidth, kMinimumClientWidth);
-    int movieAreaHeight = std::max(captureHeight, kMinimumClientHeight - barHeight);
-    setFixedSize(clientWidth, movieAreaHeight + barHeight);
-    m_controlBar->setGeometry(0, movieAreaHeight, clientWidth, barHeight);
-    if (m_flash && movieOpen)
-        m_flash->setGeometry((clientWidth - captureWidth) / 2,
-                             (movieAreaHeight - captureHeight) / 2, captureWidth, captureHeight);
+    m_layout->FitWindowToMovie({captureWidth, captureHeight}, movieOpen);
+}
+
+void CReelcapDlg::RefreshSettingsSummary() {
+    m_controlBar->SetControlText(
+        CDlgCtrl::kSummary,
+        UpdateSettingsSummary(settings, *encoder, {captureWidth, captureHeight, sizeAdjusted}));
+}
+
+void CReelcapDlg::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    m_layout->Paint(painter, movieOpen);
+}
+
+void CReelcapDlg::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    if (m_layout)
+        m_layout->Arrange({captureWidth, captureHeight}, movieOpen);
+}
+
+void CReelcapDlg::moveEvent(QMoveEvent* event) {
+    QDialog::moveEvent(event);
+    if (capturing && m_layout)
+        m_layout->KeepWindowOnScreen();
 }
 
 } // namespace vidorama

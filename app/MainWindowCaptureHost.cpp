@@ -3,40 +3,21 @@
 #include "app/CReelcapDlg.h"
 #include "app/UiThread.h"
 #include "app/WindowMessages.h"
+#include "app/layout/MainWindowLayout.h"
 #include "controls/CDlgCtrl.h"
 #include "flash/CFlash.h"
-
-#include <QScreen>
-
-#include <algorithm>
 
 namespace vidorama {
 
 void MainWindowCaptureHost::MoveWindowOnScreen() {
-    CallOnOwnerThread(&m_window, [this] {
-        QScreen* screen = m_window.screen();
-        if (!screen)
-            return;
-        QRect area = screen->availableGeometry();
-        QRect frame = m_window.frameGeometry();
-        // Bottom, right, left, top, in this order, keeping the size.
-        if (frame.bottom() > area.bottom())
-            frame.moveBottom(area.bottom());
-        if (frame.right() > area.right())
-            frame.moveRight(area.right());
-        if (frame.left() < area.left())
-            frame.moveLeft(area.left());
-        if (frame.top() < area.top())
-            frame.moveTop(area.top());
-        m_window.move(frame.topLeft());
-    });
+    CallOnOwnerThread(&m_window, [this] { m_window.layout()->KeepWindowOnScreen(); });
 }
 
 void MainWindowCaptureHost::SetCaptureMode(bool on) {
     CallOnOwnerThread(&m_window, [this, on] {
-        for (int id : {CDlgCtrl::kPlay, CDlgCtrl::kStop, CDlgCtrl::kOpen, CDlgCtrl::kRestore,
-                       CDlgCtrl::kSettings, CDlgCtrl::kAutoPlay, CDlgCtrl::kAutoEnd,
-                       CDlgCtrl::kCapture})
+        for (int id :
+             {CDlgCtrl::kPlay, CDlgCtrl::kStop, CDlgCtrl::kOpen, CDlgCtrl::kRestore,
+              CDlgCtrl::kSettings, CDlgCtrl::kAutoPlay, CDlgCtrl::kAutoEnd, CDlgCtrl::kCapture})
             m_window.controlBar()->EnableControl(id, !on);
         m_window.flash()->SetMenu(!on);
         bool visible = m_window.isVisible();
@@ -47,22 +28,32 @@ void MainWindowCaptureHost::SetCaptureMode(bool on) {
     });
 }
 
-void MainWindowCaptureHost::EnterCaptureMode() { SetCaptureMode(true); }
-void MainWindowCaptureHost::LeaveCaptureMode() { SetCaptureMode(false); }
+void MainWindowCaptureHost::EnterCaptureMode() {
+    SetCaptureMode(true);
+}
+void MainWindowCaptureHost::LeaveCaptureMode() {
+    SetCaptureMode(false);
+}
 
 bool MainWindowCaptureHost::AutoPlayChecked() {
-    return CallOnOwnerThread(&m_window,
-                             [this] { return m_window.controlBar()->IsChecked(CDlgCtrl::kAutoPlay); });
+    return CallOnOwnerThread(
+        &m_window, [this] { return m_window.controlBar()->IsChecked(CDlgCtrl::kAutoPlay); });
 }
 
 bool MainWindowCaptureHost::AutoEndChecked() {
-    return CallOnOwnerThread(&m_window,
-                             [this] { return m_window.controlBar()->IsChecked(CDlgCtrl::kAutoEnd); });
+    return CallOnOwnerThread(
+        &m_window, [this] { return m_window.controlBar()->IsChecked(CDlgCtrl::kAutoEnd); });
 }
 
-void MainWindowCaptureHost::Play() { m_window.flash()->Play(); }
-std::int32_t MainWindowCaptureHost::FrameNum() { return m_window.flash()->FrameNum(); }
-void MainWindowCaptureHost::SetFrameNum(std::int32_t frame) { m_window.flash()->SetFrameNum(frame); }
+void MainWindowCaptureHost::Play() {
+    m_window.flash()->Play();
+}
+std::int32_t MainWindowCaptureHost::FrameNum() {
+    return m_window.flash()->FrameNum();
+}
+void MainWindowCaptureHost::SetFrameNum(std::int32_t frame) {
+    m_window.flash()->SetFrameNum(frame);
+}
 
 void MainWindowCaptureHost::StopMovie() {
     CFlash* flash = m_window.flash();
@@ -71,9 +62,13 @@ void MainWindowCaptureHost::StopMovie() {
     flash->StopPlay();
 }
 
-void MainWindowCaptureHost::PaintFrame(QImage& target) { m_window.flash()->PaintInto(target); }
+void MainWindowCaptureHost::PaintFrame(QImage& target) {
+    m_window.flash()->PaintInto(target);
+}
 
-void MainWindowCaptureHost::StartEncodePass() { m_window.StartEncodeThread(); }
+void MainWindowCaptureHost::StartEncodePass() {
+    m_window.StartEncodeThread();
+}
 
 void MainWindowCaptureHost::SendCaptureDone() {
     SendWindowMessage(&m_window, WM_CAPTURE_DONE, 0, reinterpret_cast<std::intptr_t>(&m_window));
@@ -85,8 +80,10 @@ void MainWindowCaptureHost::EnableFinish() {
 }
 
 void MainWindowCaptureHost::EndCapture() {
-    m_window.capturing = false;
-    m_window.controlBar()->SetRangeLocked(false);
+    CallOnOwnerThread(&m_window, [this] {
+        m_window.capturing = false;
+        m_window.controlBar()->SetRangeLocked(false);
+    });
 }
 
 } // namespace vidorama

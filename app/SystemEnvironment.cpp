@@ -3,6 +3,7 @@
 #include "encode/CDlgComplate.h"
 #include "encode/EncoderComponent.h"
 #include "flash/FindFlashModule.h"
+#include "settings/CDlgConf.h"
 #include "vidorama/encoder/IVideoEncoder.h"
 #include "vidorama/flash/FlashControl.h"
 
@@ -45,6 +46,14 @@ AppEnvironment MakeSystemEnvironment(MessageBoxes& messages) {
                                             QStringLiteral("*.swf (*.swf)"));
     };
     env.showFile = ShowFileInFileManager;
+    env.runSettingsDialog = [&messages](QWidget* owner, encoder::IVideoEncoder& encoder,
+                                        const ConversionSettings& settings, int maxWidth,
+                                        int maxHeight) -> std::optional<ConversionSettings> {
+        CDlgConf dialog(owner, encoder, settings, maxWidth, maxHeight, messages);
+        if (dialog.exec() != QDialog::Accepted)
+            return std::nullopt;
+        return dialog.Settings();
+    };
     env.configDirectory = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
     QDir().mkpath(env.configDirectory);
     env.logPath = LogPathFor(env.configDirectory);

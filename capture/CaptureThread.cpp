@@ -6,7 +6,6 @@
 #include "capture/WorkBuffers.h"
 
 #include <QPainter>
-
 #include <chrono>
 #include <cstring>
 #include <memory>
@@ -63,8 +62,8 @@ void CaptureFrames(const CaptureContext& c) {
     c.captureIdleEvent->Reset();
     Clock::time_point start = Clock::now();
     double msPerFrame = 1000.0 / c.frameRate;
-    std::size_t frameBytes = static_cast<std::size_t>(c.outputWidth) *
-                             static_cast<std::size_t>(c.outputHeight) * 4;
+    std::size_t frameBytes =
+        static_cast<std::size_t>(c.outputWidth) * static_cast<std::size_t>(c.outputHeight) * 4;
     bool autoEnd = c.host->AutoEndChecked();
     std::int32_t highestFrame = 0;
 

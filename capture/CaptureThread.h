@@ -3,7 +3,6 @@
 #include "vidorama/encoder/SafeArray.h"
 
 #include <QImage>
-
 #include <atomic>
 #include <cstdint>
 #include <string>

@@ -38,7 +38,9 @@ bool TakeOldest(SoundCapture& sound, SoundBlock& block) {
 
 } // namespace
 
-void SetSoundCaptureTarget(SoundCapture* target) { g_soundCapture = target; }
+void SetSoundCaptureTarget(SoundCapture* target) {
+    g_soundCapture = target;
+}
 
 bool HookImport(void* real, void* replacement, const char* library, flash::ImportTable& module) {
     flash::ImportTable::Slot* slot = module.FindByAddress(library, real);
@@ -54,7 +56,8 @@ void InstallSoundHooks(flash::ImportTable& module, SoundCapture& sound) {
             if (sound.messages)
                 sound.messages->show(
                     nullptr,
-                    QStringLiteral("Because of the incorrect configuration, sound won't be recorded."),
+                    QStringLiteral(
+                        "Because of the incorrect configuration, sound won't be recorded."),
                     ApplicationTitle());
             sound.soundAvailable = false;
         }
@@ -70,9 +73,8 @@ extern "C" MMRESULT WaveOutOpenHook(HWAVEOUT* device, std::uint32_t deviceId,
                                     std::uintptr_t instance, std::uint32_t flags) {
     SoundCapture* sound = g_soundCapture.load();
     if (sound && format) {
-        sound->soundFormat = {format->wFormatTag,     format->nChannels,
-                              format->nSamplesPerSec, format->nAvgBytesPerSec,
-                              format->nBlockAlign,    format->wBitsPerSample};
+        sound->soundFormat = {format->wFormatTag,      format->nChannels,   format->nSamplesPerSec,
+                              format->nAvgBytesPerSec, format->nBlockAlign, format->wBitsPerSample};
         sound->soundFormatKnown = true;
     }
     return g_realWaveOutOpen.load()(device, deviceId, format, callback, instance, flags);

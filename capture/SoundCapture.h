@@ -68,8 +68,7 @@ extern "C" MMRESULT WaveOutWriteHook(HWAVEOUT device, WAVEHDR* header, std::uint
 // The audio thread: drains the queue into the audio spool until stopped, then
 // writes what is left and the end record.
 void AudioThread(SoundCapture& sound, const std::atomic<bool>& stopRequested,
-                 AutoResetEvent& audioIdleEvent, std::string& audioSpoolPath,
-                 WorkBuffers& buffers);
+                 AutoResetEvent& audioIdleEvent, std::string& audioSpoolPath, WorkBuffers& buffers);
 
 // Frees the blocks left in the queue from an earlier capture.
 void DiscardQueuedBlocks(SoundCapture& sound);
