@@ -1,0 +1,189 @@
+#include "MainWindowFixture.h"
+#include "SwfWriter.h"
+#include "TempDir.h"
+#include "app/ComponentModules.h"
+#include "app/WindowMessages.h"
+#include "encode/EncoderComponent.h"
+#include "flash/CFlash.h"
+#include "flash/FindFlashModule.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+
+namespace vidorama::test {
+namespace {
+
+// A movie of the given size whose red square moves across a white stage.
+QString WriteMovie(const QString& path, int width, int height, int frames) {
+    MovieWriter movie;
+    movie.frameRect = {0, width * 20, 0, height * 20};
+    movie.frameRate = 12;
+    movie.tag(tags::SetBackgroundColor({255, 255, 255, 255}));
+    movie.tag(tags::DefineRectShape(1, {0, 400, 0, 400}, {220, 30, 30, 255}));
+    for (int f = 0; f < frames; ++f) {
+        swf::Matrix at = swf::Matrix::translate(f * 100.0, 300);
+        movie.frame({f == 0 ? tags::Place(1).character(1).matrix(at).tag()
+                            : tags::Place(1).move().matrix(at).tag()});
+    }
+    WriteWholeFile(path.toStdString(), movie.bytes());
+    return path;
+}
+
+class PrepareConversionTest : public MainWindowTest {
+protected:
+    void OpenMovie(int width, int height) {
+        ASSERT_TRUE(Open());
+        window->OnDropFiles({WriteMovie(dir.filePath("movie.swf"), width, height, 4)});
+        ASSERT_TRUE(window->movieOpen);
+        boxes.shown.clear();
+    }
+    std::vector<QString> Questions() {
+        std::vector<QString> texts;
+        for (const auto& box : boxes.shown)
+            if (box.buttons == MessageButtons::OkCancel)
+                texts.push_back(box.text);
+        return texts;
+    }
+};
+
+TEST_F(PrepareConversionTest, AviWidthIsRoundedUpAfterAskingOnce) {
+    OpenMovie(550, 400);
+    ASSERT_TRUE(window->PrepareConversion());
+    ASSERT_EQ(Questions().size(), 1u);
+    EXPECT_TRUE(Questions()[0].startsWith("The width of avi video must be a multiple of 4."));
+    EXPECT_EQ(boxes.shown[0].caption, "Message");
+    EXPECT_EQ(window->outputWidth, 552);
+    EXPECT_EQ(window->outputHeight, 400);
+    EXPECT_TRUE(window->sizeAdjusted);
+    EXPECT_TRUE(window->outputStarted);
+    EXPECT_EQ(QFileInfo(QString::fromStdString(window->outputPath)).suffix(), "avi");
+
+    boxes.shown.clear();
+    ASSERT_TRUE(window->PrepareConversion());
+    EXPECT_TRUE(Questions().empty());  // accepted for this movie already
+    EXPECT_EQ(encoder->closeCalls, 1); // the first output was completed
+}
+
+TEST_F(PrepareConversionTest, CancelOpensTheSettingsDialogAndStops) {
+    OpenMovie(550, 400);
+    int dialogs = 0;
+    window.reset();
+    AppEnvironment env = MakeEnvironment();
+    env.runSettingsDialog = [&](QWidget*, encoder::IVideoEncoder&, const ConversionSettings&, int,
+                                int) -> std::optional<ConversionSettings> {
+        ++dialogs;
+        return std::nullopt;
+    };
+    window = std::make_unique<CReelcapDlg>(env);
+    ASSERT_TRUE(window->InitDialog());
+    window->OnDropFiles({dir.filePath("movie.swf")});
+    boxes.answers = {MessageAnswer::Cancel};
+    EXPECT_FALSE(window->PrepareConversion());
+    EXPECT_EQ(dialogs, 1);
+    EXPECT_FALSE(window->sizeAdjusted);
+    EXPECT_FALSE(window->outputStarted);
+}
+
+TEST_F(PrepareConversionTest, MpegTwoAsksForTheHeightThenRoundsTheWidth) {
+    OpenMovie(550, 400);
+    window->settings.outputKind = ConversionSettings::kMpeg;
+    window->settings.mpegVersion = 1;
+    ASSERT_TRUE(window->PrepareConversion());
+    ASSERT_EQ(Questions().size(), 1u);
+    EXPECT_TRUE(Questions()[0].startsWith("The height of mpeg2 video must be a multiple of 32."));
+    EXPECT_EQ(window->outputWidth, 560);
+    EXPECT_EQ(window->outputHeight, 416);
+}
+
+TEST_F(PrepareConversionTest, WmvRoundsWithoutAskingAndCustomSizesAreTaken) {
+    OpenMovie(551, 401);
+    window->settings.outputKind = ConversionSettings::kWmv;
+    ASSERT_TRUE(window->PrepareConversion());
+    EXPECT_TRUE(Questions().empty());
+    EXPECT_EQ(window->outputWidth, 552);
+    EXPECT_EQ(window->outputHeight, 402);
+
+    window->settings.outputKind = ConversionSettings::kMpeg;
+    window->settings.mpegVersion = 0;
+    window->settings.sizeMode = ConversionSettings::kCustomSize;
+    window->settings.width = 320;
+    window->settings.height = 240;
+    ASSERT_TRUE(window->PrepareConversion());
+    EXPECT_TRUE(Questions().empty());
+    EXPECT_EQ(window->outputWidth, 320);
+    EXPECT_EQ(window->outputHeight, 240);
+}
+
+// One conversion from a dropped movie to a finished video, with the real
+// player and encoder components.
+TEST_F(MainWindowTest, PlayAndCaptureMakesAFinishedVideo) {
+    QString modules = QStringLiteral(VIDORAMA_MODULE_DIR_FOR_TESTS);
+    AppEnvironment env = MakeEnvironment();
+    env.createEncoder = [modules] {
+        return CreateEncoderComponent(modules);
+    };
+    env.createFlashControl = [modules] {
+        return CreateFlashControl(modules);
+    };
+    env.findFlashModule = [modules] {
+        return FindFlashModule(modules);
+    };
+    std::vector<std::string> shown;
+    env.showFile = [&](const std::string& path) {
+        shown.push_back(path);
+    };
+    window = std::make_unique<CReelcapDlg>(env);
+    ASSERT_TRUE(window->InitDialog());
+    window->show();
+    window->OnDropFiles({WriteMovie(dir.filePath("square.swf"), 320, 240, 12)});
+    ASSERT_TRUE(window->movieOpen);
+    EXPECT_EQ(window->totalFrames, 12u);
+
+    SendWindowMessage(window.get(), WM_CMD_CAPTURE);
+    ASSERT_TRUE(window->capturing);
+    QElapsedTimer clock;
+    clock.start();
+    while (window->capturing && clock.elapsed() < 60000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    ASSERT_FALSE(window->capturing);
+    EXPECT_TRUE(boxes.shown.empty()) << boxes.shown[0].text.toStdString();
+
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0], window->outputPath);
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(window->videoSpoolPath)));
+    QProcess probe;
+    probe.start("ffprobe", {"-v", "error", "-count_frames", "-select_streams", "v:0",
+                            "-show_entries", "stream=codec_name,width,height,nb_read_frames", "-of",
+                            "csv=p=0", QString::fromStdString(window->outputPath)});
+    ASSERT_TRUE(probe.waitForFinished(30000));
+    QStringList fields = QString::fromLatin1(probe.readAllStandardOutput()).trimmed().split(',');
+    ASSERT_EQ(fields.size(), 4) << fields.join(',').toStdString();
+    EXPECT_EQ(fields[1], "320");
+    EXPECT_EQ(fields[2], "240");
+    // Captured at 10 frames a second while 12 movie frames play at 12 a
+    // second: about ten output frames, give or take the pacing.
+    EXPECT_GE(fields[3].toInt(), 5);
+    EXPECT_LE(fields[3].toInt(), 15);
+
+    // The first picture stands upright: the square's top left corner is near
+    // the stage's left edge, 15 pixels down, on white.
+    QProcess decode;
+    decode.start("ffmpeg", {"-v", "error", "-i", QString::fromStdString(window->outputPath),
+                            "-frames:v", "1", "-f", "rawvideo", "-pix_fmt", "rgb24", "-"});
+    ASSERT_TRUE(decode.waitForFinished(30000));
+    QByteArray rgb = decode.readAllStandardOutput();
+    ASSERT_EQ(rgb.size(), 320 * 240 * 3);
+    auto pixel = [&](int x, int y) {
+        const auto* p = reinterpret_cast<const unsigned char*>(rgb.constData()) + (y * 320 + x) * 3;
+        return QColor(p[0], p[1], p[2]);
+    };
+    EXPECT_GT(pixel(10, 25).red(), 180);
+    EXPECT_LT(pixel(10, 25).green(), 90);
+    EXPECT_GT(pixel(10, 225).green(), 200); // white below it
+    EXPECT_GT(pixel(200, 25).green(), 200);
+}
+
+} // namespace
+} // namespace vidorama::test
