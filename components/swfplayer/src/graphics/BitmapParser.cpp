@@ -2,7 +2,7 @@
 
 #include "graphics/BitmapDef.h"
 #include "graphics/EmbeddedImage.h"
-#include "graphics/Inflate.h"
+#include "swf/Decompress.h"
 #include "graphics/LosslessDecoder.h"
 
 #include <algorithm>
@@ -25,7 +25,7 @@ constexpr int kDefineBitsJpeg4 = 90;
 // plane.
 void ApplyAlphaPlane(QImage& image, std::span<const std::uint8_t> compressed) {
     auto pixels = static_cast<std::size_t>(image.width()) * image.height();
-    std::vector<std::uint8_t> alpha = InflateBounded(compressed, pixels);
+    std::vector<std::uint8_t> alpha = InflateZlib(compressed, pixels).bytes;
     if (alpha.empty())
         return;
     for (int y = 0; y < image.height(); ++y) {

@@ -1,7 +1,7 @@
 #include "graphics/LosslessDecoder.h"
 
 #include "graphics/EmbeddedImage.h"
-#include "graphics/Inflate.h"
+#include "swf/Decompress.h"
 
 #include <algorithm>
 #include <vector>
@@ -102,7 +102,7 @@ Result<QImage> DecodeLossless(ByteReader& body, bool withAlpha, std::uint64_t* t
         expected = PaddedRow(std::size_t(width) * 2) * height;
     else
         expected = std::size_t(width) * height * 4;
-    std::vector<std::uint8_t> data = InflateBounded(body.rest(), expected);
+    std::vector<std::uint8_t> data = InflateZlib(body.rest(), expected).bytes;
     if (data.empty())
         return MakeError(Error::Category::Format, "lossless bitmap data does not inflate");
     // Short data is drawn up to where it ends; the rest stays transparent.

@@ -6,7 +6,6 @@ add_library(vidorama_swf_graphics STATIC
     ${_graphics}/FillGroup.cpp
     ${_graphics}/FillShader.cpp
     ${_graphics}/GradientRamp.cpp
-    ${_graphics}/Inflate.cpp
     ${_graphics}/LayerCompositor.cpp
     ${_graphics}/LosslessDecoder.cpp
     ${_graphics}/MorphBlend.cpp
