@@ -4,6 +4,7 @@
 #include "app/CInstanceMutex.h"
 #include "app/WorkerThread.h"
 #include "capture/AutoResetEvent.h"
+#include "capture/FrameScaler.h"
 #include "capture/SoundCapture.h"
 #include "capture/WorkBuffers.h"
 #include "diag/CLogFile.h"
@@ -84,7 +85,8 @@ public:
 
     std::int32_t outputWidth = 0, outputHeight = 0;
     double frameRate = 0;
-    QImage captureImage, scaleImage;
+    QImage captureImage;
+    FrameScaler frameScaler;
     WorkerThread captureThread, audioThread, encodeThread;
 
     std::string videoSpoolPath, audioSpoolPath;

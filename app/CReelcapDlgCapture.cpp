@@ -118,8 +118,10 @@ bool CReelcapDlg::CreateCaptureResources() {
     if (!sourceFrameArray || !outputFrameArray)
         return false;
     captureImage = QImage(captureWidth, captureHeight, QImage::Format_RGB32);
-    scaleImage = QImage(outputWidth, outputHeight, QImage::Format_RGB32);
-    return !captureImage.isNull() && !scaleImage.isNull();
+    if (captureImage.isNull())
+        return false;
+    bool sameSize = captureWidth == outputWidth && captureHeight == outputHeight;
+    return sameSize || frameScaler.Prepare(captureWidth, captureHeight, outputWidth, outputHeight);
 }
 
 void CReelcapDlg::FailCaptureStart(const QString& message) {
@@ -171,7 +173,7 @@ void CReelcapDlg::StartCapture() {
     context.frameRate = frameRate;
     context.totalFrames = totalFrames;
     context.captureImage = &captureImage;
-    context.scaleImage = &scaleImage;
+    context.scaler = &frameScaler;
     context.sourceFrameArray = sourceFrameArray.get();
     context.outputFrameArray = outputFrameArray.get();
     if (!captureThread.Start([context] { CaptureThread(context); })) {

@@ -2,10 +2,10 @@
 
 #include "capture/AutoResetEvent.h"
 #include "capture/CaptureHost.h"
+#include "capture/FrameScaler.h"
 #include "capture/SpoolFile.h"
 #include "capture/WorkBuffers.h"
 
-#include <QPainter>
 #include <chrono>
 #include <cstring>
 #include <memory>
@@ -46,14 +46,7 @@ const encoder::ByteArray* GrabFrame(const CaptureContext& c) {
         CopyBottomUp(captured, *c.sourceFrameArray);
         return c.sourceFrameArray;
     }
-    QImage& scaled = *c.scaleImage;
-    {
-        QPainter painter(&scaled);
-        painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.drawImage(QRect(0, 0, c.outputWidth, c.outputHeight), captured);
-    }
-    CopyBottomUp(scaled, *c.outputFrameArray);
+    c.scaler->Scale(captured, *c.outputFrameArray);
     return c.outputFrameArray;
 }
 

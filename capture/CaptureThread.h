@@ -11,6 +11,7 @@ namespace vidorama {
 
 class AutoResetEvent;
 class CaptureHost;
+class FrameScaler;
 struct WorkBuffers;
 
 // Everything one capture works with. The sizes and the rate are fixed when
@@ -31,7 +32,7 @@ struct CaptureContext {
     double frameRate = 0;
     std::uint32_t totalFrames = 0;
     QImage* captureImage = nullptr; // captureWidth x captureHeight, RGB32
-    QImage* scaleImage = nullptr;   // outputWidth x outputHeight, RGB32
+    FrameScaler* scaler = nullptr;  // prepared for capture size to output size
     encoder::ByteArray* sourceFrameArray = nullptr;
     encoder::ByteArray* outputFrameArray = nullptr;
 };
@@ -45,7 +46,8 @@ void CaptureThread(const CaptureContext& context);
 void CaptureFrames(const CaptureContext& context);
 
 // Paints the current picture and yields it as a bottom-up BGRx frame at the
-// output size, scaled smoothly when the sizes differ; nullptr on failure.
+// output size, scaled as a halftone stretch when the sizes differ; nullptr on
+// failure.
 const encoder::ByteArray* GrabFrame(const CaptureContext& context);
 
 // Pacing: how many slots a cycle at elapsedMs skips, or -1 with the time to

@@ -2,6 +2,7 @@
 
 #include "capture/AutoResetEvent.h"
 #include "capture/CaptureHost.h"
+#include "capture/FrameScaler.h"
 #include "capture/SpoolFile.h"
 #include "capture/WorkBuffers.h"
 
@@ -60,7 +61,7 @@ protected:
     }
     void Sizes(int cw, int ch, int ow, int oh) {
         capture = QImage(cw, ch, QImage::Format_RGB32);
-        scaled = QImage(ow, oh, QImage::Format_RGB32);
+        scaler.Prepare(cw, ch, ow, oh);
         source = encoder::ByteArray::Create({4, std::uint32_t(cw), std::uint32_t(ch)});
         output = encoder::ByteArray::Create({4, std::uint32_t(ow), std::uint32_t(oh)});
         context.captureWidth = cw;
@@ -80,7 +81,7 @@ protected:
         context.buffers = &buffers;
         context.frameRate = 100;
         context.captureImage = &capture;
-        context.scaleImage = &scaled;
+        context.scaler = &scaler;
         context.sourceFrameArray = source.get();
         context.outputFrameArray = output.get();
         return context;
@@ -101,7 +102,8 @@ protected:
     FakeHost host;
     CaptureContext context;
     WorkBuffers buffers;
-    QImage capture, scaled;
+    QImage capture;
+    FrameScaler scaler;
     std::unique_ptr<encoder::ByteArray> source, output;
     std::atomic<bool> stopRequested{false}, abortRequested{false};
     std::atomic<int> progress{50};
