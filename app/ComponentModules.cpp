@@ -4,6 +4,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLibrary>
+#include <map>
+#include <memory>
+#include <mutex>
 
 namespace vidorama {
 
@@ -16,12 +19,16 @@ void* ResolveComponentFactory(const QString& directory, const QString& fileName,
     QString path = QDir(directory).filePath(fileName);
     if (!QFileInfo(path).isFile())
         return nullptr;
-    // Deliberately never unloaded: objects made by the module live until exit.
-    auto* library = new QLibrary(path);
-    if (!library->load()) {
-        delete library;
+    // Each module is loaded once and never unloaded: objects it made live
+    // until the process ends. Destroying a QLibrary does not unload it.
+    static std::mutex guard;
+    static std::map<QString, std::unique_ptr<QLibrary>> loaded;
+    std::lock_guard lock(guard);
+    std::unique_ptr<QLibrary>& library = loaded[path];
+    if (!library)
+        library = std::make_unique<QLibrary>(path);
+    if (!library->isLoaded() && !library->load())
         return nullptr;
-    }
     return reinterpret_cast<void*>(library->resolve(factorySymbol));
 }
 
