@@ -2,8 +2,8 @@
 
 #include "graphics/BitmapDef.h"
 #include "graphics/EmbeddedImage.h"
-#include "swf/Decompress.h"
 #include "graphics/LosslessDecoder.h"
+#include "swf/Decompress.h"
 
 #include <algorithm>
 #include <string>

@@ -130,32 +130,6 @@ private:
     bool m_smoothed;
 };
 
-// Halves a premultiplied image, each pixel the mean of up to four (an odd
-// last row or column averages what there is).
-QImage HalveImage(const QImage& image) {
-    int w = (image.width() + 1) / 2, h = (image.height() + 1) / 2;
-    QImage out(w, h, QImage::Format_ARGB32_Premultiplied);
-    for (int y = 0; y < h; ++y) {
-        const auto* r0 = reinterpret_cast<const QRgb*>(image.constScanLine(2 * y));
-        const auto* r1 = reinterpret_cast<const QRgb*>(
-            image.constScanLine(std::min(2 * y + 1, image.height() - 1)));
-        auto* dst = reinterpret_cast<QRgb*>(out.scanLine(y));
-        for (int x = 0; x < w; ++x) {
-            int x1 = std::min(2 * x + 1, image.width() - 1);
-            QRgb p[4] = {r0[2 * x], r0[x1], r1[2 * x], r1[x1]};
-            QRgb mean = 0;
-            for (int shift = 0; shift < 32; shift += 8) {
-                unsigned sum = 2;
-                for (QRgb q : p)
-                    sum += (q >> shift) & 0xFF;
-                mean |= static_cast<QRgb>(sum / 4) << shift;
-            }
-            dst[x] = mean;
-        }
-    }
-    return out;
-}
-
 } // namespace
 
 std::unique_ptr<FillShader> MakeGradientShader(const FillStyle& fill, const ColorTransform& colors,
@@ -173,19 +147,25 @@ std::unique_ptr<FillShader> MakeBitmapShader(const FillStyle& fill, const ColorT
     QTransform toTarget = ToQt(fill.matrix) * toDevice;
     if (!toTarget.isInvertible())
         return nullptr;
-    QImage image = colors.isIdentity() ? bitmap->image() : TransformColors(bitmap->image(), colors);
     QTransform toBitmap = toTarget.inverted();
     // A smoothed bitmap drawn at half its size or less is sampled from a
     // halved copy, as Flash does, so that it averages its pixels instead of
     // picking a few of them.
+    int level = 0;
     if (fill.bitmapSmoothed) {
         double pixelsPerPixel = std::sqrt(std::abs(toBitmap.determinant()));
-        while (pixelsPerPixel >= 2.0 && image.width() > 1 && image.height() > 1) {
-            image = HalveImage(image);
+        int width = bitmap->width(), height = bitmap->height();
+        while (pixelsPerPixel >= 2.0 && width > 1 && height > 1) {
+            ++level;
+            width = (width + 1) / 2;
+            height = (height + 1) / 2;
             toBitmap *= QTransform::fromScale(0.5, 0.5);
             pixelsPerPixel /= 2.0;
         }
     }
+    QImage image = bitmap->halved(level);
+    if (!colors.isIdentity())
+        image = TransformColors(image, colors);
     return std::make_unique<BitmapShader>(std::move(image), toBitmap, fill.bitmapRepeats,
                                           fill.bitmapSmoothed);
 }
