@@ -23,24 +23,27 @@ public:
     explicit PullBuffer(std::size_t capacity) : m_capacity(capacity) { open(ReadOnly); }
 
     void push(const char* data, std::size_t bytes) {
+        std::unique_lock lock(m_mutex);
+        ++m_pushing;
         while (bytes > 0) {
-            std::unique_lock lock(m_mutex);
             m_space.wait(lock, [this] { return m_interrupted || m_bytes.size() < m_capacity; });
-            if (m_interrupted) {
-                m_interrupted = false;
-                return;
-            }
+            if (m_interrupted)
+                break;
             std::size_t n = std::min(bytes, m_capacity - m_bytes.size());
             m_bytes.insert(m_bytes.end(), data, data + n);
             data += n;
             bytes -= n;
         }
+        if (--m_pushing == 0)
+            m_interrupted = false;
     }
 
+    // Ends a push in progress. With none in progress there is nothing to
+    // end: the next block, written after a reset, must play in full.
     void interrupt() {
         {
             std::lock_guard lock(m_mutex);
-            m_interrupted = true;
+            m_interrupted = m_pushing > 0;
             m_bytes.clear();
         }
         m_space.notify_all();
@@ -71,6 +74,7 @@ private:
     mutable std::mutex m_mutex;
     std::condition_variable m_space;
     std::deque<char> m_bytes;
+    int m_pushing = 0;
     bool m_interrupted = false;
 };
 

@@ -10,7 +10,7 @@ namespace {
 
 // Consumes blocks without sound, each taking as long as it would sound. The
 // schedule runs from the first block, so short delays between blocks do not
-// add up; after a pause (an empty queue) it starts afresh.
+// add up; after a pause (no block for longer than one lasts) it starts afresh.
 class SilentSink final : public PcmSink {
 public:
     explicit SilentSink(const PcmFormat& format) : m_format(format) {}
@@ -21,7 +21,11 @@ public:
             duration<double>(static_cast<double>(bytes) / m_format.bytesPerSecond()));
         std::unique_lock lock(m_mutex);
         auto now = steady_clock::now();
-        if (m_due < now)
+        // The thread that hands blocks over wakes a little late after each
+        // one; starting the schedule afresh from that moment would add the
+        // lateness to every block and play slower than real time. Only a
+        // real pause, longer than a block, starts a new schedule.
+        if (m_due + length < now)
             m_due = now;
         m_due += length;
         m_interrupted = false;

@@ -1,6 +1,7 @@
 // The player module as the program loads it: the factory, the automation
 // members by dispatch identifier, painting and real-time play.
 
+#include "FlashModuleLoader.h"
 #include "SwfWriter.h"
 #include "module/FramePacer.h"
 #include "vidorama/flash/FlashControl.h"
@@ -9,7 +10,6 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QImage>
-#include <QLibrary>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -23,20 +23,10 @@ using flash::InvokeKind;
 using flash::Variant;
 using namespace std::chrono_literals;
 
-std::unique_ptr<flash::IFlashControl> CreateControl() {
-    QLibrary library(QStringLiteral(VIDORAMA_TEST_BIN_DIR "/../lib/vidorama/") +
-                     VIDORAMA_FLASH_MODULE_NAME);
-    if (!library.load())
-        return nullptr;
-    auto factory = reinterpret_cast<VidoramaCreateFlashControlFn>(
-        library.resolve(VIDORAMA_FLASH_FACTORY_SYMBOL));
-    return std::unique_ptr<flash::IFlashControl>(factory ? factory() : nullptr);
-}
-
 class FlashModule : public testing::Test {
 protected:
     void SetUp() override {
-        control = CreateControl();
+        control = CreateModuleControl();
         ASSERT_NE(control, nullptr) << "the module or its factory is missing";
         ASSERT_TRUE(folder.isValid());
     }

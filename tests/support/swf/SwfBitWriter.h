@@ -89,7 +89,9 @@ public:
 
     SwfBitWriter& matrix(const swf::Matrix& m) {
         flushBits();
-        auto fixed = [](double v) { return static_cast<std::int32_t>(v * 65536.0); };
+        auto fixed = [](double v) {
+            return static_cast<std::int32_t>(v * 65536.0);
+        };
         bool hasScale = m.a != 1 || m.d != 1;
         ub(1, hasScale);
         if (hasScale) {
@@ -112,8 +114,12 @@ public:
 
     SwfBitWriter& colorTransform(const swf::ColorTransform& t, bool withAlpha) {
         flushBits();
-        auto mul = [](float v) { return static_cast<std::int32_t>(v * 256.0f); };
-        auto add = [](float v) { return static_cast<std::int32_t>(v); };
+        auto mul = [](float v) {
+            return static_cast<std::int32_t>(v * 256.0f);
+        };
+        auto add = [](float v) {
+            return static_cast<std::int32_t>(v);
+        };
         bool hasMul = t.rMul != 1 || t.gMul != 1 || t.bMul != 1 || (withAlpha && t.aMul != 1);
         bool hasAdd = t.rAdd != 0 || t.gAdd != 0 || t.bAdd != 0 || (withAlpha && t.aAdd != 0);
         unsigned n = std::max(signedBits({mul(t.rMul), mul(t.gMul), mul(t.bMul), mul(t.aMul)}),

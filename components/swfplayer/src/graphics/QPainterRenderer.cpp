@@ -212,9 +212,13 @@ void QPainterRenderer::releaseLayer(Layer layer) {
 }
 
 void QPainterRenderer::pushMask() {
-    // Masks nested deeper than the limit are not drawn; what they would clip
-    // is drawn unclipped.
-    if (m_ignoredMasks > 0 || m_layers.size() >= 2 * Limits::kMaxMaskNesting) {
+    // Masks nested deeper than the limits are not drawn; what they would clip
+    // is drawn unclipped. Each level takes a coverage layer and a content
+    // layer of the target's size, 5 bytes a pixel.
+    auto levelBytes = static_cast<std::uint64_t>(m_target.width()) * m_target.height() * 5;
+    auto levels = static_cast<std::uint64_t>(m_layers.size() / 2 + 1);
+    if (m_ignoredMasks > 0 || m_layers.size() >= 2 * Limits::kMaxMaskNesting ||
+        levels * levelBytes > Limits::kMaxMaskLayerBytes) {
         ++m_ignoredMasks;
         return;
     }

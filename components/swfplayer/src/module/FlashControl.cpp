@@ -1,13 +1,13 @@
 #include "module/FlashControl.h"
 
-#include "vidorama/waveout/WaveOut.h"
-
 #include "movie/Movie.h"
 #include "player/FrameImage.h"
 #include "player/Player.h"
+#include "vidorama/waveout/WaveOut.h"
 
 #include <QImage>
 #include <QUrl>
+#include <algorithm>
 
 namespace vidorama::swf {
 
@@ -16,6 +16,15 @@ using flash::InvokeKind;
 using flash::Variant;
 
 namespace {
+
+// While a stream plays, frames are entered until this much sound waits for
+// the device: three blocks, enough to ride out a late timer.
+constexpr std::size_t kStreamLeadFrames = 3 * SoundOutput::kBlockFrames;
+// Frames entered at most in one timer tick when the picture has to catch up
+// with the sound.
+constexpr int kMaxFramesPerTick = 8;
+// The timer must come often enough to keep the device fed.
+constexpr std::chrono::milliseconds kMaxTickInterval{20};
 
 // BOOL arguments arrive as booleans or as longs, as automation allows.
 std::optional<bool> AsBool(const Variant& value) {
@@ -51,7 +60,10 @@ FlashControl::FlashControl() {
     QObject::connect(&m_timer, &QTimer::timeout, [this] { tick(); });
 }
 
-FlashControl::~FlashControl() = default;
+// The device goes before the player whose sound it plays.
+FlashControl::~FlashControl() {
+    m_sound.close();
+}
 
 Variant FlashControl::Invoke(DispId id, InvokeKind kind, std::span<const Variant> args) {
     switch (kind) {
@@ -146,16 +158,23 @@ void FlashControl::SetRepaintRequest(std::function<void()> request) {
 
 // A movie that cannot be read leaves the control empty, as Flash shows
 // nothing for it; loading over a movie replaces it.
+// Each movie opens the sound device afresh, so the host learns its format
+// with every movie.
 void FlashControl::loadMovie(const std::string& url) {
     m_timer.stop();
+    m_sound.close();
     m_player.reset();
     auto movie = Movie::loadFile(LocalPath(url));
     if (movie) {
         m_player = std::make_unique<Player>(movie.value());
         m_player->setLooping(m_loop);
         m_pacer = FramePacer(movie.value()->frameRate());
+        m_frameSamples = FrameSamples(movie.value()->frameRate());
+        m_framesEntered = 0;
+        m_sound.open();
+        queueFrameSound();
         m_pacer.restart(FramePacer::Clock::now());
-        m_timer.start(m_pacer.tickInterval());
+        m_timer.start(std::min(m_pacer.tickInterval(), kMaxTickInterval));
     }
     repaint();
 }
@@ -174,10 +193,13 @@ void FlashControl::setPlaying(bool playing) {
     }
 }
 
+// A jump drops the sound still waiting for the device: it belongs to where
+// the movie was.
 void FlashControl::gotoFrame(std::int32_t frame) {
     if (!m_player || frame < 0)
         return;
     m_player->gotoFrame(static_cast<FrameNumber>(frame) + 1, m_player->playing());
+    m_sound.reset();
     repaint();
 }
 
@@ -188,11 +210,44 @@ std::int32_t FlashControl::currentFrame() const {
 void FlashControl::tick() {
     if (!m_player)
         return;
-    int due = m_pacer.framesDue(FramePacer::Clock::now());
+    int due = framesDue();
     for (int i = 0; i < due; ++i)
-        m_player->advanceFrame();
+        advance();
+    m_sound.pump(!m_player->soundPlaying());
     if (due > 0)
         repaint();
+}
+
+int FlashControl::framesDue() {
+    auto now = FramePacer::Clock::now();
+    if (!m_sound.isOpen() || !m_player->streamPlaying())
+        return m_pacer.framesDue(now);
+    // The clock takes over from the last frame the sound asked for once the
+    // stream ends.
+    m_pacer.restart(now);
+    std::size_t pending = m_sound.pendingFrames();
+    int due = 0;
+    for (std::uint64_t k = m_framesEntered + 1;
+         pending < kStreamLeadFrames && due < kMaxFramesPerTick; ++k, ++due)
+        pending += m_frameSamples.countOf(k);
+    return due;
+}
+
+void FlashControl::advance() {
+    m_player->advanceFrame();
+    ++m_framesEntered;
+    queueFrameSound();
+}
+
+// Only frames with sound reach the device: a silent movie writes no blocks,
+// and a pause in the sound is a pause in the blocks, as with Flash.
+void FlashControl::queueFrameSound() {
+    if (!m_sound.isOpen() || !m_player->soundPlaying())
+        return;
+    m_mixBuffer.resize(2 * m_frameSamples.countOf(m_framesEntered));
+    m_player->mixAudio(m_mixBuffer);
+    m_sound.queue(m_mixBuffer);
+    m_sound.pump(false);
 }
 
 void FlashControl::repaint() {

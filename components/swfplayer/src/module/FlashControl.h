@@ -1,6 +1,8 @@
 #pragma once
 
 #include "module/FramePacer.h"
+#include "module/SoundOutput.h"
+#include "sound/FrameSamples.h"
 #include "vidorama/flash/FlashControl.h"
 
 #include <QTimer>
@@ -12,7 +14,11 @@ class Player;
 
 // The player as the program hosts it: the automation members by dispatch
 // identifier, real-time play at the movie's frame rate on the thread that
-// owns it (a Qt timer), and painting the current frame stretched to any size.
+// owns it (a Qt timer), painting the current frame stretched to any size, and
+// the movie's sound on the wave-out device. While a stream sound plays, the
+// picture follows the sound, as in Flash: frames are entered as the device
+// needs their sound, several at once (and painted once) when painting falls
+// behind, so that sound and picture never drift apart.
 class FlashControl final : public flash::IFlashControl {
 public:
     FlashControl();
@@ -35,6 +41,12 @@ private:
     void gotoFrame(std::int32_t frame);
     std::int32_t currentFrame() const;
     void tick();
+    // Frames due now: by the sound device while a stream plays, otherwise
+    // by the clock.
+    int framesDue();
+    // Enters the next frame and queues its sound.
+    void advance();
+    void queueFrameSound();
     void repaint();
 
     std::unique_ptr<Player> m_player;
@@ -43,9 +55,13 @@ private:
     std::function<void()> m_repaint;
     // The wave-out functions the player plays its sound through, called only
     // through this table so that the host can intercept them.
-    // FIXME: the engine's sound output arrives with the sound work; the
-    // imports are in place already so the host's hooks find them.
     flash::ImportTable m_imports;
+    SoundOutput m_sound{m_imports};
+    FrameSamples m_frameSamples{12};
+    // Frames entered since the movie was loaded; frame k's sound is
+    // m_frameSamples.countOf(k) sample frames long.
+    std::uint64_t m_framesEntered = 0;
+    std::vector<std::int16_t> m_mixBuffer;
     std::int32_t m_scaleMode = 0;
     bool m_loop = true;
     bool m_menu = true;

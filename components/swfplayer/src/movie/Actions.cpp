@@ -15,6 +15,7 @@ enum ActionCode : std::uint8_t {
     kActionPreviousFrame = 0x05,
     kActionPlay = 0x06,
     kActionStop = 0x07,
+    kActionStopSounds = 0x09,
     kActionPop = 0x17,
     kActionGetVariable = 0x1c,
     kActionCallFunction = 0x3d,
@@ -137,6 +138,8 @@ std::optional<Action> ReadRecord(std::uint8_t code, ByteReader& record, ActionSt
         return MakeAction(Action::Op::NextFrame);
     case kActionPreviousFrame:
         return MakeAction(Action::Op::PreviousFrame);
+    case kActionStopSounds:
+        return MakeAction(Action::Op::StopSounds);
     case kActionGotoFrame:
         return MakeAction(Action::Op::GotoFrame, record.u16());
     case kActionGotoLabel:

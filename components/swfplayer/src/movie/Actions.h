@@ -27,6 +27,8 @@ struct Action {
         // ActionGotoFrame2 whose operand was pushed as a constant just before:
         // a frame number (1-based, after bias) or a label.
         GotoExpression,
+        // stopAllSounds(): every sound of the movie stops.
+        StopSounds,
     };
 
     Op op = Op::Stop;

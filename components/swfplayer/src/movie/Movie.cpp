@@ -20,4 +20,11 @@ std::shared_ptr<const CharacterDef> Movie::character(CharacterId id) const {
     return found == m_dictionary.end() ? nullptr : found->second;
 }
 
+std::optional<CharacterId> Movie::symbolClass(const std::string& name) const {
+    auto found = m_symbolClasses.find(name);
+    if (found == m_symbolClasses.end())
+        return std::nullopt;
+    return found->second;
+}
+
 } // namespace vidorama::swf

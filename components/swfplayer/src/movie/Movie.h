@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <unordered_map>
@@ -40,6 +41,8 @@ public:
     const SpriteDef& root() const { return *m_root; }
     std::shared_ptr<const SpriteDef> rootSprite() const { return m_root; }
     std::shared_ptr<const CharacterDef> character(CharacterId id) const;
+    // The character SymbolClass gives this class name, if any.
+    std::optional<CharacterId> symbolClass(const std::string& name) const;
 
 private:
     friend class MovieLoader;
@@ -52,6 +55,7 @@ private:
     std::string m_damage;
     std::shared_ptr<const SpriteDef> m_root;
     std::unordered_map<CharacterId, std::shared_ptr<const CharacterDef>> m_dictionary;
+    std::unordered_map<std::string, CharacterId> m_symbolClasses;
     std::vector<std::uint8_t> m_jpegTables;
     std::uint64_t m_bitmapPixels = 0;
 };

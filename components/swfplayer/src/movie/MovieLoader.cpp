@@ -1,6 +1,7 @@
 #include "movie/MovieLoader.h"
 
 #include "graphics/CharacterParsers.h"
+#include "sound/SoundDef.h"
 #include "swf/Limits.h"
 #include "swf/TagCodes.h"
 
@@ -27,8 +28,6 @@ std::optional<CharacterDef::Kind> KeptKind(int code) {
     case kTagDefineButton:
     case kTagDefineButton2:
         return CharacterDef::Kind::Button;
-    case kTagDefineSound:
-        return CharacterDef::Kind::Sound;
     case kTagDefineVideoStream:
         return CharacterDef::Kind::Video;
     case kTagDefineBinaryData:
@@ -38,14 +37,9 @@ std::optional<CharacterDef::Kind> KeptKind(int code) {
     }
 }
 
-// Control tags kept as they are for the sound and video features to come.
+// Control tags kept as they are for the video feature to come.
 bool IsKeptControlTag(int code) {
     switch (code) {
-    case kTagStartSound:
-    case kTagStartSound2:
-    case kTagSoundStreamHead:
-    case kTagSoundStreamHead2:
-    case kTagSoundStreamBlock:
     case kTagVideoFrame:
     case kTagDoInitAction:
         return true;
@@ -113,6 +107,8 @@ void MovieLoader::readTag(const Tag& tag, Frame& frame, Timeline& timeline, int 
         m_movie.m_actionScript3 = (tag.reader().u8() & kFileAttributeActionScript3) != 0;
     } else if (tag.code == kTagJpegTables && nesting == 0) {
         m_movie.m_jpegTables.assign(tag.body.begin(), tag.body.end());
+    } else if (tag.code == kTagSymbolClass) {
+        readSymbolClass(tag);
     } else {
         readDefinition(tag, nesting);
     }
@@ -150,6 +146,13 @@ bool MovieLoader::readControlTag(const Tag& tag, Frame& frame, Timeline& timelin
     case kTagFrameLabel:
         timeline.addLabel(body.string());
         return true;
+    case kTagStartSound:
+    case kTagStartSound2:
+    case kTagSoundStreamHead:
+    case kTagSoundStreamHead2:
+    case kTagSoundStreamBlock:
+        readSoundTag(tag, frame, timeline);
+        return true;
     case kTagSetBackgroundColor:
         // The stage colour belongs to the movie; Flash takes the first one.
         if (nesting == 0 && !m_movie.m_hasBackground) {
@@ -165,9 +168,47 @@ bool MovieLoader::readControlTag(const Tag& tag, Frame& frame, Timeline& timelin
     }
 }
 
+// Sound tags are read leniently: a StartSound cut short still plays with what
+// it has, and a stream block before any head has no format and is dropped, as
+// Flash drops it.
+void MovieLoader::readSoundTag(const Tag& tag, Frame& frame, Timeline& timeline) {
+    ByteReader body = tag.reader();
+    if (tag.code == kTagStartSound || tag.code == kTagStartSound2) {
+        frame.tags.emplace_back(tag.code == kTagStartSound ? ReadStartSound(body)
+                                                           : ReadStartSound2(body));
+    } else if (tag.code == kTagSoundStreamBlock) {
+        if (timeline.streamHead())
+            frame.tags.emplace_back(timeline.streamBlock(tag.body));
+    } else {
+        StreamHead head = ReadStreamHead(body);
+        if (!body.overrun())
+            timeline.setStreamHead(head);
+    }
+}
+
+// SymbolClass names the characters that ActionScript 3 code and StartSound2
+// refer to by class.
+void MovieLoader::readSymbolClass(const Tag& tag) {
+    ByteReader body = tag.reader();
+    std::uint16_t count = body.u16();
+    for (std::uint16_t i = 0; i < count && !body.overrun(); ++i) {
+        CharacterId id = body.u16();
+        std::string name = body.string();
+        if (!body.overrun())
+            m_movie.m_symbolClasses.emplace(std::move(name), id);
+    }
+}
+
 void MovieLoader::readDefinition(const Tag& tag, int nesting) {
     if (tag.code == kTagDefineSprite) {
         defineSprite(tag, nesting);
+    } else if (tag.code == kTagDefineSound) {
+        auto sound = ReadDefineSound(tag.body);
+        if (sound)
+            define(std::move(sound.value()));
+        else
+            reportDamage(MakeError(sound.error().category, sound.error().message, tag.code,
+                                   static_cast<std::int64_t>(tag.offset)));
     } else if (IsGraphicsCharacterTag(tag.code)) {
         defineGraphics(tag);
     } else if (auto kind = KeptKind(tag.code)) {

@@ -19,6 +19,8 @@ private:
     Timeline readTimeline(TagReader& tags, int nesting, FrameNumber declaredFrames);
     void readTag(const Tag& tag, Frame& frame, Timeline& timeline, int nesting);
     bool readControlTag(const Tag& tag, Frame& frame, Timeline& timeline, int nesting);
+    void readSoundTag(const Tag& tag, Frame& frame, Timeline& timeline);
+    void readSymbolClass(const Tag& tag);
     void readDefinition(const Tag& tag, int nesting);
     void defineSprite(const Tag& tag, int nesting);
     void defineGraphics(const Tag& tag);

@@ -21,9 +21,10 @@ std::optional<FrameNumber> Timeline::findLabel(std::string_view label) const {
     return std::nullopt;
 }
 
-void Timeline::padTo(FrameNumber count) {
-    while (frameCount() < count)
-        m_frames.emplace_back();
+StreamBlock Timeline::streamBlock(std::span<const std::uint8_t> data) {
+    StreamBlock block{m_streamHead.value_or(StreamHead()), data, !m_hasStreamBlock};
+    m_hasStreamBlock = true;
+    return block;
 }
 
 } // namespace vidorama::swf

@@ -2,8 +2,10 @@
 
 #include "movie/Actions.h"
 #include "movie/PlaceObject.h"
+#include "sound/SoundTags.h"
 #include "swf/Color.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -25,14 +27,15 @@ struct SetBackgroundColor {
     Rgba color;
 };
 
-// A control tag the engine keeps but does not act on yet (sounds, video
-// frames): its code and a view into the movie's data, which the movie keeps.
+// A control tag the engine keeps but does not act on yet (video frames): its
+// code and a view into the movie's data, which the movie keeps.
 struct KeptTag {
     int code = 0;
     std::span<const std::uint8_t> body;
 };
 
-using ControlTag = std::variant<PlaceObject, RemoveObject, DoAction, SetBackgroundColor, KeptTag>;
+using ControlTag = std::variant<PlaceObject, RemoveObject, DoAction, SetBackgroundColor, StartSound,
+                                StreamBlock, KeptTag>;
 
 struct Frame {
     std::vector<ControlTag> tags;
@@ -42,27 +45,44 @@ struct Frame {
 // control tags that lead from the previous frame to it.
 class Timeline {
 public:
-    FrameNumber frameCount() const { return static_cast<FrameNumber>(m_frames.size()); }
+    FrameNumber frameCount() const {
+        return std::max(static_cast<FrameNumber>(m_frames.size()), m_paddedCount);
+    }
     // frame must be 1..frameCount().
-    const Frame& frame(FrameNumber frame) const { return m_frames[frame - 1]; }
+    const Frame& frame(FrameNumber frame) const {
+        return frame <= m_frames.size() ? m_frames[frame - 1] : kPaddingFrame;
+    }
 
     // Flash matches labels without regard to case.
     std::optional<FrameNumber> findLabel(std::string_view label) const;
+    std::size_t labelCount() const { return m_labels.size(); }
 
     void appendFrame(Frame frame) { m_frames.push_back(std::move(frame)); }
     // Labels the frame that is being read (the one appended next).
     void addLabel(std::string label) { m_labels.push_back({std::move(label), frameCount() + 1}); }
     // Pads with empty frames up to count, as a timeline whose header declares
-    // more frames than it stores still lasts that long.
-    void padTo(FrameNumber count);
+    // more frames than it stores still lasts that long. The padding is not
+    // stored: a few bytes of sprite header may declare 65,535 frames.
+    void padTo(FrameNumber count) { m_paddedCount = std::max(m_paddedCount, count); }
+
+    // The format of the timeline's stream sound, from the SoundStreamHead read
+    // last; blocks take the one in force when they are read.
+    const std::optional<StreamHead>& streamHead() const { return m_streamHead; }
+    void setStreamHead(const StreamHead& head) { m_streamHead = head; }
+    // The stream block being read, as it belongs to the timeline.
+    StreamBlock streamBlock(std::span<const std::uint8_t> data);
 
 private:
     struct Label {
         std::string name;
         FrameNumber frame;
     };
+    static inline const Frame kPaddingFrame{};
     std::vector<Frame> m_frames;
+    FrameNumber m_paddedCount = 0;
     std::vector<Label> m_labels;
+    std::optional<StreamHead> m_streamHead;
+    bool m_hasStreamBlock = false;
 };
 
 } // namespace vidorama::swf

@@ -24,13 +24,28 @@ bool IsName(std::string_view part, std::string_view name) {
     return true;
 }
 
-MovieClip* Step(MovieClip* clip, std::string_view part, bool caseSensitive) {
+// Takes cost from the budget, if there is one; false when it does not fit.
+bool Spend(std::size_t* budget, std::size_t cost) {
+    if (!budget)
+        return true;
+    if (*budget < cost) {
+        *budget = 0;
+        return false;
+    }
+    *budget -= cost;
+    return true;
+}
+
+MovieClip* Step(MovieClip* clip, std::string_view part, bool caseSensitive,
+                std::size_t* searchBudget) {
     if (part.empty() || part == "." || IsName(part, "this"))
         return clip;
     if (part == ".." || IsName(part, "_parent"))
         return clip->parent();
     if (IsName(part, "_root") || IsName(part, "_level0"))
         return &RootOf(*clip);
+    if (!Spend(searchBudget, clip->children().size()))
+        return nullptr;
     DisplayObject* child = clip->childByName(part, caseSensitive);
     return child ? child->asClip() : nullptr;
 }
@@ -45,7 +60,8 @@ std::optional<FrameNumber> ParseFrameNumber(std::string_view text) {
 
 } // namespace
 
-MovieClip* ResolveTarget(MovieClip& from, std::string_view path, bool caseSensitive) {
+MovieClip* ResolveTarget(MovieClip& from, std::string_view path, bool caseSensitive,
+                         std::size_t* searchBudget) {
     MovieClip* clip = &from;
     std::size_t start = 0;
     if (!path.empty() && path.front() == '/') {
@@ -61,7 +77,7 @@ MovieClip* ResolveTarget(MovieClip& from, std::string_view path, bool caseSensit
         std::string_view part = path.substr(start, end - start);
         // In dot syntax ".." cannot occur, so an empty part there is a typo.
         if (slashes || !part.empty())
-            clip = Step(clip, part, caseSensitive);
+            clip = Step(clip, part, caseSensitive, searchBudget);
         start = end + 1;
     }
     return clip;
@@ -71,13 +87,12 @@ void ActionRunner::run(MovieClip& clip, const ActionList& actions) {
     MovieClip* target = &clip;
     for (const Action& action : actions) {
         if (action.op == Action::Op::SetTarget) {
-            target =
-                action.text.empty() ? &clip : ResolveTarget(clip, action.text, m_caseSensitive);
+            target = action.text.empty() ? &clip : resolve(clip, action.text);
             continue;
         }
         MovieClip* receiver = target;
         if (receiver && !action.path.empty())
-            receiver = ResolveTarget(*receiver, action.path, m_caseSensitive);
+            receiver = resolve(*receiver, action.path);
         if (receiver && !receiver->removed())
             runOne(*receiver, action);
     }
@@ -104,11 +119,14 @@ void ActionRunner::runOne(MovieClip& target, const Action& action) {
         target.gotoFrame(m_host, action.frame + 1, false);
         break;
     case Action::Op::GotoLabel:
-        if (auto frame = target.timeline().findLabel(action.text))
+        if (auto frame = findLabel(target, action.text))
             target.gotoFrame(m_host, *frame, false);
         break;
     case Action::Op::GotoExpression:
         gotoExpression(target, action);
+        break;
+    case Action::Op::StopSounds:
+        m_host.stopAllSounds();
         break;
     case Action::Op::SetTarget:
         break;
@@ -124,16 +142,26 @@ void ActionRunner::gotoExpression(MovieClip& target, const Action& action) {
     std::string_view text = action.text;
     MovieClip* clip = &target;
     if (auto colon = text.rfind(':'); colon != std::string_view::npos) {
-        clip = ResolveTarget(target, text.substr(0, colon), m_caseSensitive);
+        clip = resolve(target, text.substr(0, colon));
         text = text.substr(colon + 1);
     }
     if (!clip)
         return;
     auto frame = ParseFrameNumber(text);
     if (!frame)
-        frame = clip->timeline().findLabel(text);
+        frame = findLabel(*clip, text);
     if (frame && *frame >= 1)
         clip->gotoFrame(m_host, *frame, action.play);
+}
+
+MovieClip* ActionRunner::resolve(MovieClip& from, std::string_view path) {
+    return ResolveTarget(from, path, m_caseSensitive, &m_searchBudget);
+}
+
+std::optional<FrameNumber> ActionRunner::findLabel(const MovieClip& clip, std::string_view label) {
+    if (!Spend(&m_searchBudget, clip.timeline().labelCount()))
+        return std::nullopt;
+    return clip.timeline().findLabel(label);
 }
 
 } // namespace vidorama::swf

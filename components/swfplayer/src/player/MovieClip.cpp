@@ -79,9 +79,20 @@ void MovieClip::runFrame(TimelineHost& host, FrameNumber frame) {
             place(host, *placeTag);
         else if (auto* remove = std::get_if<RemoveObject>(&tag))
             removeAt(remove->depth);
-        else if (auto* action = std::get_if<DoAction>(&tag))
-            host.queueActions(*this, action->actions);
+        else
+            runFrameEvent(host, tag);
     }
+}
+
+// What a frame does besides changing the display list: queue its actions and
+// start its sounds. A goto does this for its target frame only.
+void MovieClip::runFrameEvent(TimelineHost& host, const ControlTag& tag) {
+    if (auto* action = std::get_if<DoAction>(&tag))
+        host.queueActions(*this, action->actions);
+    else if (auto* sound = std::get_if<StartSound>(&tag))
+        host.startSound(*sound);
+    else if (auto* block = std::get_if<StreamBlock>(&tag))
+        host.streamBlock(*this, *block);
 }
 
 void MovieClip::place(TimelineHost& host, const PlaceObject& placeTag) {

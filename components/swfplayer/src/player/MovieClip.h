@@ -51,6 +51,7 @@ public:
 
 private:
     void runFrame(TimelineHost& host, FrameNumber frame);
+    void runFrameEvent(TimelineHost& host, const ControlTag& tag);
     void place(TimelineHost& host, const PlaceObject& place);
     void removeAt(std::uint16_t depth);
     void runGoto(TimelineHost& host, FrameNumber target);

@@ -1,6 +1,7 @@
 #include "player/MovieClip.h"
 
-#include <algorithm>
+#include <unordered_map>
+#include <unordered_set>
 #include <variant>
 #include <vector>
 
@@ -13,6 +14,8 @@ struct GotoCommand {
     FrameNumber frame = 0;
     // A new placement rather than a change to an object already there.
     bool fresh = false;
+    // A later RemoveObject took the depth away.
+    bool dropped = false;
 };
 
 // Flash stores a timeline as changes from frame to frame, so a goto folds the
@@ -20,9 +23,13 @@ struct GotoCommand {
 // them, without creating objects that would not survive to the target frame.
 // Going backward replays from the first frame; objects placed before the
 // target frame stay on the list, keep their own state (a clip's playhead goes
-// on) and only take the placement values again.
+// on) and only take the placement values again. The clip's stream sound stops
+// and starts again from the target frame's block, if it has one.
 void MovieClip::runGoto(TimelineHost& host, FrameNumber target) {
     bool rewind = target < m_currentFrame;
+    if (!host.spendGotoFrames(rewind ? target : target - m_currentFrame))
+        return;
+    host.stopStream(*this);
     if (rewind) {
         for (auto it = m_children.begin(); it != m_children.end();) {
             if (it->second->placeFrame() > target) {
@@ -39,11 +46,11 @@ void MovieClip::runGoto(TimelineHost& host, FrameNumber target) {
     if (rewind) {
         // Survivors that the replay does not place again were put there by
         // other means; without a placement on the target frame they go.
+        std::unordered_set<std::uint16_t> replayed;
+        for (const GotoCommand& command : commands)
+            replayed.insert(command.place.depth);
         for (auto it = m_children.begin(); it != m_children.end();) {
-            bool placed = std::any_of(commands.begin(), commands.end(), [&](const GotoCommand& c) {
-                return c.place.depth == it->first;
-            });
-            if (!placed) {
+            if (!replayed.contains(it->first)) {
                 it->second->markRemoved();
                 it = m_children.erase(it);
             } else {
@@ -52,14 +59,13 @@ void MovieClip::runGoto(TimelineHost& host, FrameNumber target) {
         }
     }
     // Objects from earlier frames come first, then the target frame's own
-    // actions, then the objects placed on the target frame: the order in
-    // which a normal advance would have queued their actions.
+    // actions and sounds, then the objects placed on the target frame: the
+    // order in which a normal advance would have queued their actions.
     for (const GotoCommand& command : commands)
         if (command.frame < target)
             applyGotoCommand(host, command, rewind);
     for (const ControlTag& tag : timeline().frame(target).tags)
-        if (auto* action = std::get_if<DoAction>(&tag))
-            host.queueActions(*this, action->actions);
+        runFrameEvent(host, tag);
     for (const GotoCommand& command : commands)
         if (command.frame >= target)
             applyGotoCommand(host, command, rewind);
@@ -67,29 +73,33 @@ void MovieClip::runGoto(TimelineHost& host, FrameNumber target) {
 
 void MovieClip::collectGotoCommands(FrameNumber target, bool rewind,
                                     std::vector<GotoCommand>& commands) {
+    // Where each depth's pending command is: a timeline may place thousands
+    // of objects, and a search of the list for each would take their square.
+    std::unordered_map<std::uint16_t, std::size_t> pending;
     while (m_currentFrame < target) {
         ++m_currentFrame;
         for (const ControlTag& tag : timeline().frame(m_currentFrame).tags) {
             if (auto* placeTag = std::get_if<PlaceObject>(&tag)) {
-                auto found = std::find_if(commands.begin(), commands.end(), [&](const auto& c) {
-                    return c.place.depth == placeTag->depth;
-                });
-                if (found == commands.end()) {
+                auto [found, added] = pending.try_emplace(placeTag->depth, commands.size());
+                if (added) {
                     commands.push_back({*placeTag, m_currentFrame, !placeTag->move});
                 } else if (!placeTag->move && placeTag->characterId) {
                     // A new object over a pending one: the later placement wins.
-                    *found = {*placeTag, m_currentFrame, true};
+                    commands[found->second] = {*placeTag, m_currentFrame, true};
                 } else {
-                    found->place.mergeFrom(*placeTag);
+                    commands[found->second].place.mergeFrom(*placeTag);
                 }
             } else if (auto* remove = std::get_if<RemoveObject>(&tag)) {
-                std::erase_if(commands,
-                              [&](const auto& c) { return c.place.depth == remove->depth; });
+                if (auto found = pending.find(remove->depth); found != pending.end()) {
+                    commands[found->second].dropped = true;
+                    pending.erase(found);
+                }
                 if (!rewind)
                     removeAt(remove->depth);
             }
         }
     }
+    std::erase_if(commands, [](const GotoCommand& command) { return command.dropped; });
 }
 
 void MovieClip::applyGotoCommand(TimelineHost& host, const GotoCommand& command, bool rewind) {

@@ -14,19 +14,34 @@ namespace vidorama::swf {
 namespace {
 // Names of instances are compared without regard to case before SWF 7.
 constexpr std::uint8_t kFirstCaseSensitiveVersion = 7;
+
+std::size_t CountDisplayObjects(const MovieClip& root) {
+    std::size_t count = 1;
+    std::vector<const MovieClip*> pending{&root};
+    while (!pending.empty()) {
+        const MovieClip* clip = pending.back();
+        pending.pop_back();
+        count += clip->children().size();
+        for (const auto& [depth, child] : clip->children())
+            if (const MovieClip* childClip = child->asClip())
+                pending.push_back(childClip);
+    }
+    return count;
+}
 } // namespace
 
-Player::Player(std::shared_ptr<const Movie> movie) : m_movie(std::move(movie)) {
+Player::Player(std::shared_ptr<const Movie> movie) : m_movie(std::move(movie)), m_sound(*m_movie) {
     m_root = std::make_shared<MovieClip>(m_movie->rootSprite(), 0, 0);
     m_root->setSerial(m_nextSerial++);
     m_root->enterFirstFrame(*this);
     runActionQueue();
+    m_sound.endSilencedStreams();
 }
 
 Player::~Player() = default;
 
 void Player::advanceFrame() {
-    m_instancesThisStep = 0;
+    beginStep();
     if (!m_looping && m_root->currentFrame() >= m_root->totalFrames())
         m_root->stop();
     for (const auto& weak : clipsInRunOrder()) {
@@ -35,12 +50,19 @@ void Player::advanceFrame() {
             object->asClip()->advance(*this);
     }
     runActionQueue();
+    m_sound.endSilencedStreams();
 }
 
 void Player::gotoFrame(FrameNumber frame, bool play) {
-    m_instancesThisStep = 0;
+    beginStep();
     m_root->gotoFrame(*this, frame, play);
     runActionQueue();
+    m_sound.endSilencedStreams();
+}
+
+void Player::stop() {
+    m_root->stop();
+    m_sound.endSilencedStreams();
 }
 
 void Player::render(Renderer& renderer, const Matrix& view) const {
@@ -58,7 +80,8 @@ std::shared_ptr<const CharacterDef> Player::character(CharacterId id) {
 std::shared_ptr<DisplayObject> Player::instantiate(CharacterId id, std::uint16_t depth,
                                                    const MovieClip& parent) {
     auto definition = character(id);
-    if (!definition || m_instancesThisStep >= Limits::kMaxInstancesPerStep)
+    if (!definition || m_instancesThisStep >= Limits::kMaxInstancesPerStep ||
+        m_objectsBeforeStep + m_instancesThisStep >= Limits::kMaxDisplayObjects)
         return nullptr;
     std::shared_ptr<DisplayObject> object;
     if (definition->kind() == CharacterDef::Kind::Sprite) {
@@ -88,14 +111,29 @@ void Player::queueActions(MovieClip& clip, std::shared_ptr<const ActionList> act
         m_actionQueue.push_back({clip.weak_from_this(), std::move(actions)});
 }
 
+void Player::beginStep() {
+    m_instancesThisStep = 0;
+    m_gotoFramesThisStep = 0;
+    m_objectsBeforeStep = CountDisplayObjects(*m_root);
+}
+
+bool Player::spendGotoFrames(FrameNumber frames) {
+    if (m_gotoFramesThisStep + frames > Limits::kMaxGotoFramesPerFrame)
+        return false;
+    m_gotoFramesThisStep += frames;
+    return true;
+}
+
 void Player::runActionQueue() {
     ActionRunner runner(*this, m_movie->version() >= kFirstCaseSensitiveVersion);
     // Actions can queue more actions (a goto enters frames); the limit keeps
     // two clips that send each other to action frames from looping forever.
-    std::size_t blocks = 0;
-    while (!m_actionQueue.empty() && blocks++ < Limits::kMaxActionsPerFrame) {
+    // It counts actions rather than blocks, as one block may hold thousands.
+    std::size_t actions = 0;
+    while (!m_actionQueue.empty() && actions < Limits::kMaxActionsPerFrame) {
         QueuedActions next = std::move(m_actionQueue.front());
         m_actionQueue.pop_front();
+        actions += std::max<std::size_t>(next.actions->size(), 1);
         auto object = next.clip.lock();
         if (object && !object->removed())
             runner.run(*object->asClip(), *next.actions);

@@ -2,6 +2,7 @@
 
 #include "movie/Movie.h"
 #include "player/MovieClip.h"
+#include "player/PlayerSound.h"
 #include "player/TimelineHost.h"
 
 #include <cstdint>
@@ -38,7 +39,9 @@ public:
     FrameNumber totalFrames() const { return m_root->totalFrames(); }
     bool playing() const { return m_root->playing(); }
     void play() { m_root->play(); }
-    void stop() { m_root->stop(); }
+    // Stops the root timeline, and with it the root's stream sound; event
+    // sounds play on, as in Flash.
+    void stop();
     void gotoFrame(FrameNumber frame, bool play);
     // When false the root stops on its last frame instead of going back to
     // the first. Clips inside always loop.
@@ -48,6 +51,16 @@ public:
     // Describes the current frame to a renderer; view maps stage twips to the
     // target's pixels.
     void render(Renderer& renderer, const Matrix& view) const;
+
+    // Mixes the next sampleFrames frames of 44,100 Hz stereo sound, interleaved
+    // 16-bit, into out (out.size() == 2 * sampleFrames); silence where nothing plays.
+    // After each advanceFrame() the driver pulls exactly the sample frames of that
+    // frame, floor((k+1)*44100/fps) - floor(k*44100/fps) for frame k.
+    void mixAudio(std::span<std::int16_t> out) { m_sound.mix(out); }
+    // True while some sound has samples to play.
+    bool soundPlaying() const { return m_sound.sounding(); }
+    // True while a stream sound plays, which the picture then follows.
+    bool streamPlaying() const { return m_sound.streaming(); }
 
 private:
     struct QueuedActions {
@@ -63,17 +76,32 @@ private:
     std::shared_ptr<const CharacterDef>
     bitmapShape(const std::shared_ptr<const CharacterDef>& bitmap);
     void queueActions(MovieClip& clip, std::shared_ptr<const ActionList> actions) override;
+    bool spendGotoFrames(FrameNumber frames) override;
+    // Every frame step (an advance or a goto by the host) starts with fresh
+    // budgets and the display tree's size, so that the objects it adds stay
+    // within the limits.
+    void beginStep();
+    void startSound(const StartSound& sound) override { m_sound.startSound(sound); }
+    void streamBlock(MovieClip& clip, const StreamBlock& block) override {
+        m_sound.streamBlock(clip, block);
+    }
+    void stopStream(const MovieClip& clip) override { m_sound.stopStream(clip); }
+    void stopAllSounds() override { m_sound.stopAll(); }
     void runActionQueue();
     // Every clip of the display tree, newest first.
     std::vector<std::weak_ptr<DisplayObject>> clipsInRunOrder() const;
 
     std::shared_ptr<const Movie> m_movie;
+    // Before the root, so that the sounds outlive the clips that own streams.
+    PlayerSound m_sound;
     std::shared_ptr<MovieClip> m_root;
     std::deque<QueuedActions> m_actionQueue;
     std::map<CharacterId, std::shared_ptr<const CharacterDef>> m_bitmapShapes;
     // Creation order of clips; their serial numbers order the frame step.
     std::uint64_t m_nextSerial = 0;
     std::size_t m_instancesThisStep = 0;
+    std::size_t m_objectsBeforeStep = 0;
+    std::uint64_t m_gotoFramesThisStep = 0;
     bool m_looping = true;
 };
 

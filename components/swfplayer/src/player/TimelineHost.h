@@ -1,6 +1,8 @@
 #pragma once
 
 #include "movie/Actions.h"
+#include "movie/Timeline.h"
+#include "sound/SoundTags.h"
 #include "swf/Character.h"
 
 #include <cstdint>
@@ -12,7 +14,8 @@ class DisplayObject;
 class MovieClip;
 
 // What a clip's timeline needs from the player that runs it: new instances of
-// dictionary characters, and a queue for the actions of the frames it enters.
+// dictionary characters, a queue for the actions of the frames it enters, and
+// the sound output for the sounds its frames start.
 class TimelineHost {
 public:
     virtual ~TimelineHost() = default;
@@ -23,6 +26,15 @@ public:
     virtual std::shared_ptr<DisplayObject> instantiate(CharacterId id, std::uint16_t depth,
                                                        const MovieClip& parent) = 0;
     virtual void queueActions(MovieClip& clip, std::shared_ptr<const ActionList> actions) = 0;
+    // Takes the frames a goto passes through from the frame step's budget;
+    // false when they no longer fit, and the goto is then not made.
+    virtual bool spendGotoFrames(FrameNumber frames) = 0;
+    virtual void startSound(const StartSound& sound) = 0;
+    // A frame of the clip holds the next block of its stream sound.
+    virtual void streamBlock(MovieClip& clip, const StreamBlock& block) = 0;
+    // The clip's stream stops: it jumps to another frame.
+    virtual void stopStream(const MovieClip& clip) = 0;
+    virtual void stopAllSounds() = 0;
 };
 
 } // namespace vidorama::swf

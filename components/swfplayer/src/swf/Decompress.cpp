@@ -18,6 +18,21 @@ std::size_t NextOutputSize(std::size_t current, std::size_t maxOutput) {
     return std::min(maxOutput, current + std::max(kOutputStep, current / 2));
 }
 
+// The decoder allocates the dictionary size that the properties state (bytes
+// 1 to 4), up to 4 GB for a lying file. Matches never reach back before the
+// first byte, so a dictionary as long as the output is always large enough.
+void LimitDictionary(std::array<std::uint8_t, 13>& header, std::size_t maxOutput) {
+    constexpr std::size_t kSmallestDictionary = 4096;
+    std::uint32_t stated = 0;
+    for (int i = 3; i >= 0; --i)
+        stated = (stated << 8) | header[1 + static_cast<std::size_t>(i)];
+    auto needed = static_cast<std::uint32_t>(
+        std::min<std::size_t>(std::max(maxOutput, kSmallestDictionary), UINT32_MAX));
+    std::uint32_t size = std::min(stated, needed);
+    for (std::size_t i = 0; i < 4; ++i)
+        header[1 + i] = static_cast<std::uint8_t>(size >> (8 * i));
+}
+
 } // namespace
 
 Decompressed InflateZlib(std::span<const std::uint8_t> input, std::size_t maxOutput) {
@@ -73,6 +88,7 @@ Decompressed DecodeSwfLzma(std::span<const std::uint8_t> properties,
     std::array<std::uint8_t, 13> header{};
     std::copy(properties.begin(), properties.end(), header.begin());
     std::fill(header.begin() + 5, header.end(), 0xff);
+    LimitDictionary(header, maxOutput);
     std::size_t produced = 0;
     lzma_ret status = LZMA_OK;
     for (int part = 0; part < 2 && status == LZMA_OK && produced < maxOutput; ++part) {

@@ -13,16 +13,19 @@ struct Limits {
     static constexpr std::size_t kMaxMovieBytes = 256u * 1024 * 1024;
     // Sprites inside sprites, as defined and as placed.
     static constexpr int kMaxSpriteNesting = 64;
-    // Display list depth of one timeline: objects per timeline.
+    // Objects on the whole display tree, every clip's together; placements
+    // beyond it are skipped. (One timeline's depths are 16-bit numbers.)
     static constexpr std::size_t kMaxDisplayObjects = 65536;
     // Shape records (edges and style changes) in one shape.
     static constexpr std::size_t kMaxShapeRecords = 1u << 20;
     // Fill or line styles in one style array.
     static constexpr std::size_t kMaxStyles = 65535;
-    // Bitmap side and total decoded pixels of one bitmap, and of all bitmaps.
-    static constexpr std::int32_t kMaxBitmapSide = 16384;
-    static constexpr std::uint64_t kMaxBitmapPixels = 64ull * 1024 * 1024;
-    static constexpr std::uint64_t kMaxTotalBitmapPixels = 512ull * 1024 * 1024;
+    // Bitmap side and decoded pixels of one bitmap: Flash Player 10's own
+    // limits. All bitmaps of a movie together stay within 512 MB of pixels;
+    // a few bytes of zlib or JPEG header can claim the largest size.
+    static constexpr std::int32_t kMaxBitmapSide = 8191;
+    static constexpr std::uint64_t kMaxBitmapPixels = 16777215;
+    static constexpr std::uint64_t kMaxTotalBitmapPixels = 128ull * 1024 * 1024;
     // Frames in one timeline.
     static constexpr std::uint32_t kMaxFrames = 1u << 20;
     // New display objects made in one frame step (or one goto); bounds the
@@ -30,8 +33,32 @@ struct Limits {
     static constexpr std::size_t kMaxInstancesPerStep = 100000;
     // Actions run for one frame before the rest are dropped.
     static constexpr std::size_t kMaxActionsPerFrame = 100000;
-    // Nested clip depths (masks inside masks) drawn for one frame.
+    // Frames that gotos may pass through in one frame, all clips together;
+    // further gotos are not made. Room for a few gotos across the longest
+    // timeline (kMaxFrames).
+    static constexpr std::uint64_t kMaxGotoFramesPerFrame = 4ull << 20;
+    // Names (children and frame labels) that actions may look through in one
+    // frame to find their targets; once spent, targets are not found.
+    static constexpr std::size_t kMaxNamesSearchedPerFrame = 1u << 24;
+    // Nested clip depths (masks inside masks) drawn for one frame, and the
+    // memory of the pictures they are drawn through; deeper masks are
+    // ignored. Each level needs 5 bytes a pixel of the frame drawn.
     static constexpr int kMaxMaskNesting = 64;
+    static constexpr std::uint64_t kMaxMaskLayerBytes = 512ull * 1024 * 1024;
+    // Pixels of one picture drawn at a movie's own size: a stage may claim
+    // 100,000 pixels a side, which no picture can have.
+    static constexpr std::uint64_t kMaxPicturePixels = 64ull * 1024 * 1024;
+    // Decoded length of one event sound in 44.1 kHz sample frames (ten
+    // minutes); a longer sound is cut there.
+    static constexpr std::size_t kMaxSoundFrames = 44100u * 600;
+    // Decoded event sounds one player keeps, in 44.1 kHz sample frames;
+    // beyond it, sounds that are not playing are decoded again when needed.
+    static constexpr std::size_t kMaxCachedSoundFrames = 44100u * 1200;
+    // Sounds playing at once; further starts are ignored until one ends.
+    static constexpr std::size_t kMaxVoices = 32;
+    // Stream sound decoded ahead of the playhead for one clip (ten seconds);
+    // blocks that would hold more are cut.
+    static constexpr std::size_t kMaxStreamBufferFrames = 44100u * 10;
 };
 
 } // namespace vidorama::swf

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "movie/Timeline.h"
+#include "sound/SoundLibrary.h"
+#include "sound/SoundMixer.h"
+#include "sound/SoundTags.h"
+#include "sound/StreamDecoder.h"
+#include "sound/StreamVoice.h"
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <span>
+
+namespace vidorama::swf {
+
+class DisplayObject;
+class Movie;
+class MovieClip;
+
+// The sound of one playback: event sounds as frames start and stop them, and
+// each clip's stream sound, which lasts while its clip plays on and goes
+// when the clip stops, leaves the stage or jumps to another frame. A stream
+// is decoded one frame ahead of its clip, so that blocks whose sound falls a
+// little short of their frame (uneven sample counts, an MP3 coder delay) play
+// on without a gap, as Flash's stream buffer lets them.
+class PlayerSound {
+public:
+    explicit PlayerSound(const Movie& movie) : m_movie(movie) {}
+
+    void startSound(const StartSound& tag);
+    void streamBlock(MovieClip& clip, const StreamBlock& block);
+    void stopStream(const MovieClip& clip);
+    void stopAll();
+    // Ends the streams of clips that no longer play.
+    void endSilencedStreams();
+
+    void mix(std::span<std::int16_t> out) { m_mixer.mix(out); }
+    bool sounding() const { return m_mixer.sounding(); }
+    bool streaming() const;
+
+private:
+    struct Stream {
+        std::weak_ptr<const DisplayObject> clip;
+        std::shared_ptr<StreamVoice> voice;
+        SoundMixer::VoiceId voiceId = 0;
+        StreamDecoder decoder;
+        // The frame whose block goes in next, and where the sound of the
+        // frames decoded so far ends in the voice.
+        FrameNumber nextFrame = 0;
+        std::map<FrameNumber, std::uint64_t> frameEnds;
+    };
+
+    void decodeBlock(Stream& stream, const StreamBlock& block, FrameNumber frame, bool start);
+
+    const Movie& m_movie;
+    SoundMixer m_mixer;
+    SoundLibrary m_library;
+    // By the clip's serial number, which no other clip of the player shares.
+    std::map<std::uint64_t, Stream> m_streams;
+    StereoPcm m_decoded;
+};
+
+} // namespace vidorama::swf
