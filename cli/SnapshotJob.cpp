@@ -3,6 +3,7 @@
 #include "movie/Movie.h"
 #include "player/FrameImage.h"
 #include "player/Player.h"
+#include "swf/Limits.h"
 
 #include <QImageWriter>
 #include <QSaveFile>
@@ -30,9 +31,16 @@ QImage RenderSnapshot(const std::shared_ptr<const swf::Movie>& movie, int frames
 }
 
 std::string RunSnapshotJob(const ConvertOptions& options) {
-    auto movie = swf::Movie::loadFile(options.inputPath);
+    auto movie = swf::Movie::loadFile(options.inputPath());
     if (!movie)
-        return "cannot read " + options.inputPath + ": " + movie.error().message;
+        return "cannot read " + options.inputPath() + ": " + movie.error().message;
+    QSize stage = MoviePixelSize(*movie.value());
+    int width = options.width.value_or(stage.width());
+    int height = options.height.value_or(stage.height());
+    if (static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) >
+        swf::Limits::kMaxPicturePixels)
+        return "cannot draw " + options.inputPath() + ": a picture of " + std::to_string(width) +
+               " x " + std::to_string(height) + " pixels is too large";
     QImage image =
         RenderSnapshot(movie.value(), options.snapshotFrame, options.width, options.height);
     QSaveFile file(QString::fromStdString(options.outputPath));

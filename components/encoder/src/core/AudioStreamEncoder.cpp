@@ -97,11 +97,14 @@ Status AudioStreamEncoder::openCodec(const AudioStreamPlan& plan) {
     m_frameSize = fixedSize ? context->frame_size : kChunkFrames;
     m_padLastFrame = fixedSize && !(codec->capabilities & AV_CODEC_CAP_SMALL_LAST_FRAME);
     // Encoders with priming samples (MP3) date their first packet before
-    // zero. The containers written here cannot mark those samples as
-    // skipped, and a negative start would make the muxer shift every
-    // stream, so the packets start at zero and the priming plays as a few
-    // milliseconds of silence.
-    m_nextPts = context->initial_padding;
+    // zero. The program's containers cannot mark those samples as skipped,
+    // and a negative start would make the muxer shift every stream, so the
+    // packets start at zero and the priming plays as a few milliseconds of
+    // silence, unless as much is cut from the caller's sound. Containers
+    // that can skip them (MP4's edit list) get the true, negative start.
+    const bool skipped = plan.priming == PrimingSamples::SkippedByContainer;
+    m_nextPts = skipped ? 0 : context->initial_padding;
+    m_trimSamples = plan.priming == PrimingSamples::TrimmedFromInput ? context->initial_padding : 0;
     // An encoder that delays its output by that much but cannot be flushed
     // (WMA) keeps the last samples unless silence pushes them out.
     m_tailPadding = (codec->capabilities & AV_CODEC_CAP_DELAY) ? 0 : context->initial_padding;
@@ -201,6 +204,11 @@ Status AudioStreamEncoder::queueSilence(int frames) {
 }
 
 Status AudioStreamEncoder::encodeQueued(bool final) {
+    if (m_trimSamples > 0) {
+        const int trimmed = std::min(m_trimSamples, av_audio_fifo_size(m_fifo.get()));
+        av_audio_fifo_drain(m_fifo.get(), trimmed);
+        m_trimSamples -= trimmed;
+    }
     for (;;) {
         const int queued = av_audio_fifo_size(m_fifo.get());
         if (queued == 0 || (queued < m_frameSize && !final))

@@ -44,6 +44,7 @@ private:
     int m_frameSize = 0;
     bool m_padLastFrame = false;
     int m_tailPadding = 0;
+    int m_trimSamples = 0; // priming still to cut from the caller's sound
     std::int64_t m_inputFrames = 0;
     std::int64_t m_nextPts = 0;
 };

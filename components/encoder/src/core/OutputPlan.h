@@ -51,11 +51,19 @@ struct VideoStreamPlan {
     std::size_t maxPacketBytes = 0;
 };
 
+// What becomes of the silence some encoders (MP3, AAC, Opus) put before the
+// first sample. Played as silence, it makes the sound late by its length,
+// a few tens of milliseconds. A container with an edit list or a codec delay
+// can skip it; for the others the same length can be cut from the start of
+// the caller's sound, so that every later sample plays at its own time.
+enum class PrimingSamples { PlayedAsSilence, SkippedByContainer, TrimmedFromInput };
+
 struct AudioStreamPlan {
     std::string encoderName;
     int sampleRate = 44100;
     int channels = 2;
     std::int64_t bitRate = 0; // 0 for codecs whose rate follows from the format
+    PrimingSamples priming = PrimingSamples::PlayedAsSilence;
 };
 
 // The caller's sound: interleaved signed 16-bit samples.

@@ -13,10 +13,12 @@ PixelConverter::~PixelConverter() {
 Status PixelConverter::convert(const RawFrameView& source, AVFrame& destination, RowOrder order) {
     if (!source.pixels || source.width <= 0 || source.height <= 0)
         return Status::failure(ErrorKind::InvalidArgument, "The frame has no pixels.");
-    m_context = sws_getCachedContext(m_context, source.width, source.height, AV_PIX_FMT_BGR0,
-                                     destination.width, destination.height,
-                                     static_cast<AVPixelFormat>(destination.format), SWS_BICUBIC,
-                                     nullptr, nullptr, nullptr);
+    if (destination.format == AV_PIX_FMT_PAL8)
+        return m_quantizer.quantize(source, destination);
+    const AVPixelFormat sourceFormat = source.alpha ? AV_PIX_FMT_BGRA : AV_PIX_FMT_BGR0;
+    m_context = sws_getCachedContext(
+        m_context, source.width, source.height, sourceFormat, destination.width, destination.height,
+        static_cast<AVPixelFormat>(destination.format), SWS_BICUBIC, nullptr, nullptr, nullptr);
     if (!m_context)
         return Status::failure(ErrorKind::Unsupported,
                                "No pixel conversion into the codec's format exists.");
@@ -24,8 +26,8 @@ Status PixelConverter::convert(const RawFrameView& source, AVFrame& destination,
     const int rowBytes = source.width * 4;
     const std::uint8_t* firstRow = source.pixels;
     int stride = rowBytes;
-    if (order == RowOrder::TopDown) {
-        // A negative stride walks the bottom-up rows from the top of the picture.
+    if (order != source.rows) {
+        // A negative stride walks the rows from the other end of the picture.
         firstRow = source.pixels + static_cast<std::ptrdiff_t>(source.height - 1) * rowBytes;
         stride = -rowBytes;
     }

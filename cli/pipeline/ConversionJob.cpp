@@ -1,0 +1,182 @@
+#include "pipeline/ConversionJob.h"
+
+#include "SnapshotJob.h"
+#include "movie/Movie.h"
+#include "pipeline/ConversionPipeline.h"
+#include "pipeline/EncoderSink.h"
+#include "pipeline/FrameRenderer.h"
+#include "pipeline/MovieDriver.h"
+#include "planning/EncoderPlan.h"
+#include "planning/OutputTarget.h"
+#include "player/Player.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+namespace vidorama::cli {
+
+namespace {
+
+// Where a conversion starts and how long it runs, in the movie's frames and
+// the output's.
+struct Timing {
+    Rate movieRate;
+    Rate outputRate;
+    OutputSpan span;
+    EndRule rule = EndRule::AtMovieEnd;
+};
+
+// The header keeps the rate in 8.8 fixed point, so its exact value is a
+// fraction over 256.
+Rate MovieRate(const swf::Movie& movie) {
+    const auto raw = static_cast<std::int64_t>(std::lround(movie.frameRate() * 256));
+    const std::int64_t common = std::gcd(raw, std::int64_t{256});
+    return raw > 0 ? Rate{raw / common, 256 / common} : Rate{0, 1};
+}
+
+std::int64_t FrameIndexOf(const MoviePosition& position, const MovieClock& clock) {
+    return position.unit == MoviePosition::Unit::Frame ? position.frame - 1
+                                                       : clock.movieFrameAtTime(position.seconds);
+}
+
+// The output frames that end the output before a position of the movie.
+std::int64_t FramesUntil(const MoviePosition& end, const MovieClock& clock, std::int64_t start) {
+    if (end.unit == MoviePosition::Unit::Frame)
+        return clock.outputFramesFor(end.frame - start);
+    const double seconds = end.seconds - static_cast<double>(start) / clock.movieRate().value();
+    return static_cast<std::int64_t>(std::ceil(seconds * clock.outputRate().value() - 1e-9));
+}
+
+std::string PlanTiming(const swf::Movie& movie, const ConvertOptions& options, Timing& timing) {
+    timing.movieRate = MovieRate(movie);
+    if (timing.movieRate.num == 0) {
+        // A movie without a rate has no timing of its own; it plays at the
+        // rate asked for.
+        if (!options.fps)
+            return "the movie has no frame rate; give --fps";
+        timing.movieRate = *options.fps;
+    }
+    timing.outputRate = options.fps.value_or(timing.movieRate);
+    const MovieClock clock(timing.movieRate, timing.outputRate);
+    timing.span.startFrame = options.start ? FrameIndexOf(*options.start, clock) : 0;
+    if (options.durationSeconds)
+        timing.span.frames =
+            std::max<std::int64_t>(1, clock.outputFramesIn(*options.durationSeconds));
+    else if (options.end)
+        timing.span.frames = FramesUntil(*options.end, clock, timing.span.startFrame);
+    if (timing.span.frames && *timing.span.frames <= 0)
+        return "nothing lies between --start and --end";
+    timing.rule = timing.span.frames ? EndRule::PlayOn : EndRule::AtMovieEnd;
+    return {};
+}
+
+// The output's length when it is set, or what the root timeline's length
+// suggests when the movie decides.
+std::optional<std::int64_t> ExpectedFrames(std::int64_t movieFrames, const Timing& timing) {
+    if (timing.span.frames)
+        return timing.span.frames;
+    const MovieClock clock(timing.movieRate, timing.outputRate);
+    const std::int64_t left = movieFrames - timing.span.startFrame;
+    return left > 0 ? std::optional(clock.outputFramesFor(left)) : std::nullopt;
+}
+
+JobResult Failed(std::string message) {
+    JobResult result;
+    result.message = std::move(message);
+    return result;
+}
+
+// Where the encoder writes inside the temporary output.
+std::string EncoderPath(const OutputTarget& target, OutputKind kind) {
+    return IsPictureSequence(kind) ? target.workPath() + "/" + kPictureNamePattern
+                                   : target.workPath();
+}
+
+struct OutputRun {
+    const JobSpec& job;
+    const ConvertOptions& options;
+    const encoder::OutputPlan& plan;
+    const Timing& timing;
+};
+
+JobResult RunOutput(const OutputRun& run, MovieDriver& driver, FrameRenderer& renderer,
+                    JobObserver& observer, const std::atomic<bool>& cancel) {
+    OutputTarget target(run.job.output,
+                        IsPictureSequence(run.job.kind) ? OutputShape::PictureFolder
+                                                        : OutputShape::File,
+                        run.options.overwrite ? ExistingOutput::Replace : ExistingOutput::Refuse);
+    EncoderSink sink;
+    std::string error = target.prepare();
+    if (error.empty())
+        error = sink.open(EncoderPath(target, run.job.kind), run.plan,
+                          run.options.encoding.transparent);
+    if (!error.empty())
+        return Failed(error);
+
+    observer.started(ExpectedFrames(driver.player().totalFrames(), run.timing));
+    const MovieClock clock(run.timing.movieRate, run.timing.outputRate);
+    PipelineResult piped = RunPipeline(driver, clock, run.timing.span, renderer, sink, cancel,
+                                       [&](std::int64_t n) { observer.framesWritten(n); });
+    JobResult result;
+    result.cancelled = piped.cancelled;
+    result.frames = piped.frames;
+    result.soundFrames = piped.soundFrames;
+    result.outputSeconds = static_cast<double>(piped.frames) / run.timing.outputRate.value();
+    error = piped.cancelled ? "interrupted" : piped.error;
+    if (error.empty() && piped.frames == 0)
+        error = "the movie has no frames to convert";
+    if (error.empty())
+        error = sink.finish();
+    if (error.empty())
+        error = target.commit();
+    if (!error.empty()) {
+        sink.abandon();
+        target.discard();
+        result.message = error;
+        return result;
+    }
+    result.ok = true;
+    return result;
+}
+
+} // namespace
+
+JobResult RunConversionJob(const JobSpec& job, const ConvertOptions& options, JobObserver& observer,
+                           const std::atomic<bool>& cancel) {
+    auto loaded = swf::Movie::loadFile(job.input);
+    if (!loaded)
+        return Failed("cannot read the movie: " + loaded.error().message);
+    const std::shared_ptr<const swf::Movie> movie = loaded.value();
+    Timing timing;
+    if (std::string error = PlanTiming(*movie, options, timing); !error.empty())
+        return Failed(error);
+
+    const QSize movieSize = MoviePixelSize(*movie);
+    encoder::OutputPlan plan;
+    EncoderRequest request{job.kind,
+                           &options.encoding,
+                           options.width.value_or(movieSize.width()),
+                           options.height.value_or(movieSize.height()),
+                           timing.outputRate,
+                           options.jobs > 1 ? 1 : 0};
+    if (std::string error = PlanEncoder(request, plan); !error.empty())
+        return Failed(error);
+
+    MovieDriver driver(movie, timing.movieRate, timing.rule);
+    if (!driver.advanceTo(timing.span.startFrame))
+        return Failed("the movie ends at frame " + std::to_string(driver.frameIndex() + 1) +
+                      ", before --start");
+    FrameRenderer renderer(QSize(plan.video->width, plan.video->height),
+                           options.encoding.transparent ? StageBackground::Transparent
+                                                        : StageBackground::Painted);
+    if (renderer.isNull())
+        return Failed("not enough memory for frames of " + std::to_string(plan.video->width) +
+                      " x " + std::to_string(plan.video->height) + " pixels");
+    JobResult result = RunOutput({job, options, plan, timing}, driver, renderer, observer, cancel);
+    if (result.ok && !movie->damage().empty())
+        result.message = "the movie is damaged, converted up to the damage: " + movie->damage();
+    return result;
+}
+
+} // namespace vidorama::cli

@@ -1,0 +1,86 @@
+#include "pipeline/ConversionPipeline.h"
+
+#include "pipeline/FrameRenderer.h"
+#include "pipeline/FrameSink.h"
+#include "pipeline/MovieDriver.h"
+
+#include <vector>
+
+namespace vidorama::cli {
+
+namespace {
+
+class Pipeline {
+public:
+    Pipeline(MovieDriver& driver, const MovieClock& clock, const OutputSpan& span, FrameSink& sink)
+        : m_driver(driver), m_clock(clock), m_span(span), m_sink(sink) {}
+
+    // Sends the sound that belongs before output frame `frames`, running the
+    // movie on as far as that sound reaches but never past the movie frame
+    // the next output frame shows.
+    std::string soundUpTo(std::int64_t frames) {
+        const std::int64_t wanted = m_clock.outputSamplesBefore(frames) - m_result.soundFrames;
+        const std::int64_t lastFrame = m_span.startFrame + m_clock.movieFramesBefore(frames) - 1;
+        while (m_driver.sound().queuedFrames() < wanted && m_driver.frameIndex() < lastFrame)
+            if (!m_driver.advanceTo(m_driver.frameIndex() + 1))
+                break;
+        auto samples = m_driver.sound().take(wanted);
+        m_result.soundFrames += static_cast<std::int64_t>(samples.size() / SoundQueue::kChannels);
+        return m_sink.writeSound(samples);
+    }
+
+    // The remainder of the last frame's sound, when the movie ended before it
+    // was made, is silence.
+    std::string padSound(std::int64_t frames) {
+        const std::int64_t missing = m_clock.outputSamplesBefore(frames) - m_result.soundFrames;
+        if (missing <= 0)
+            return {};
+        std::vector<std::int16_t> silence(static_cast<std::size_t>(missing) *
+                                          SoundQueue::kChannels);
+        m_result.soundFrames += missing;
+        return m_sink.writeSound(silence);
+    }
+
+    PipelineResult& result() { return m_result; }
+
+private:
+    MovieDriver& m_driver;
+    const MovieClock& m_clock;
+    const OutputSpan& m_span;
+    FrameSink& m_sink;
+    PipelineResult m_result;
+};
+
+bool Wanted(const OutputSpan& span, std::int64_t frame) {
+    return !span.frames || frame < *span.frames;
+}
+
+} // namespace
+
+PipelineResult RunPipeline(MovieDriver& driver, const MovieClock& clock, const OutputSpan& span,
+                           FrameRenderer& renderer, FrameSink& sink,
+                           const std::atomic<bool>& cancel, const FrameProgress& progress) {
+    Pipeline pipeline(driver, clock, span, sink);
+    PipelineResult& result = pipeline.result();
+    driver.sound().dropBefore(MovieClock::samplesBefore(span.startFrame, clock.movieRate()));
+    for (std::int64_t n = 0; Wanted(span, n); ++n) {
+        if (cancel.load(std::memory_order_relaxed)) {
+            result.cancelled = true;
+            return result;
+        }
+        if (!driver.advanceTo(span.startFrame + clock.movieFrameAt(n)))
+            break;
+        result.error = sink.writeFrame(renderer.render(driver.player()));
+        if (result.error.empty())
+            result.error = pipeline.soundUpTo(n + 1);
+        if (!result.error.empty())
+            return result;
+        result.frames = n + 1;
+        if (progress)
+            progress(result.frames);
+    }
+    result.error = pipeline.padSound(result.frames);
+    return result;
+}
+
+} // namespace vidorama::cli

@@ -1,0 +1,56 @@
+#include "pipeline/FrameRenderer.h"
+
+#include "graphics/QPainterRenderer.h"
+#include "player/DisplayTreeDrawer.h"
+#include "player/Player.h"
+
+namespace vidorama::cli {
+
+namespace {
+
+// Passes a frame on to the software renderer, but starts it on a clear
+// picture instead of the stage colour, so that only what the movie draws is
+// opaque.
+class ClearStageRenderer final : public swf::Renderer {
+public:
+    explicit ClearStageRenderer(QImage& target) : m_inner(target) {}
+
+    void beginFrame(swf::Rgba, const swf::BitmapSource& bitmaps) override {
+        m_inner.beginFrame(swf::Rgba{0, 0, 0, 0}, bitmaps);
+    }
+    void drawShape(const swf::ShapeDef& shape, const swf::Matrix& matrix,
+                   const swf::ColorTransform& colors) override {
+        m_inner.drawShape(shape, matrix, colors);
+    }
+    void drawMorphShape(const swf::MorphShapeDef& morph, std::uint16_t ratio,
+                        const swf::Matrix& matrix, const swf::ColorTransform& colors) override {
+        m_inner.drawMorphShape(morph, ratio, matrix, colors);
+    }
+    void pushMask() override { m_inner.pushMask(); }
+    void activateMask() override { m_inner.activateMask(); }
+    void popMask() override { m_inner.popMask(); }
+    void endFrame() override { m_inner.endFrame(); }
+
+private:
+    swf::QPainterRenderer m_inner;
+};
+
+} // namespace
+
+FrameRenderer::FrameRenderer(QSize size, StageBackground background)
+    : m_image(size, QImage::Format_ARGB32_Premultiplied) {
+    if (background == StageBackground::Transparent)
+        m_renderer = std::make_unique<ClearStageRenderer>(m_image);
+    else
+        m_renderer = std::make_unique<swf::QPainterRenderer>(m_image);
+}
+
+FrameRenderer::~FrameRenderer() = default;
+
+const QImage& FrameRenderer::render(const swf::Player& player) {
+    player.render(*m_renderer,
+                  swf::ExactFitView(player.movie().frameRect(), m_image.width(), m_image.height()));
+    return m_image;
+}
+
+} // namespace vidorama::cli

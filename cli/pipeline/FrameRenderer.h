@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QImage>
+#include <memory>
+
+namespace vidorama::swf {
+class Player;
+class Renderer;
+} // namespace vidorama::swf
+
+namespace vidorama::cli {
+
+// Whether the stage's background colour is painted under the movie.
+enum class StageBackground { Painted, Transparent };
+
+// Draws the player's frames at the output size: the vectors are drawn at
+// that size rather than a small picture being scaled up. One picture and one
+// renderer serve every frame, so a conversion's memory does not grow.
+class FrameRenderer {
+public:
+    FrameRenderer(QSize size, StageBackground background);
+    ~FrameRenderer();
+
+    // The frame in Format_ARGB32_Premultiplied, top row first; valid until
+    // the next call.
+    const QImage& render(const swf::Player& player);
+    // True when the picture could not be allocated.
+    bool isNull() const { return m_image.isNull(); }
+
+private:
+    QImage m_image;
+    std::unique_ptr<swf::Renderer> m_renderer;
+};
+
+} // namespace vidorama::cli

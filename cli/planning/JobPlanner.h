@@ -1,0 +1,31 @@
+#pragma once
+
+#include "ConvertOptions.h"
+
+#include <string>
+#include <vector>
+
+namespace vidorama::cli {
+
+// One movie to convert and where its output goes.
+struct JobSpec {
+    std::string input;
+    std::string output;
+    OutputKind kind = OutputKind::Avi;
+};
+
+struct JobPlan {
+    std::vector<JobSpec> jobs;
+    // One line for each input that will not be converted, saying why.
+    std::vector<std::string> refusals;
+    // A command line that cannot work at all; nothing is converted.
+    std::string usageError;
+};
+
+// Turns the inputs (movies and folders of movies) into jobs. Each output is
+// named after its input, in the output folder or beside the input, unless a
+// single input names its output file. An output that exists is refused
+// without --overwrite; so is one that another input of the batch would write.
+JobPlan PlanJobs(const ConvertOptions& options);
+
+} // namespace vidorama::cli

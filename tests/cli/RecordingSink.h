@@ -1,0 +1,48 @@
+#pragma once
+
+#include "pipeline/FrameSink.h"
+
+#include <QImage>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+namespace vidorama::test {
+
+// Keeps what a conversion hands on, instead of encoding it: a value taken
+// from each frame and the size of each piece of sound.
+class RecordingSink final : public cli::FrameSink {
+public:
+    using FrameProbe = std::function<std::int64_t(const QImage&)>;
+
+    explicit RecordingSink(FrameProbe probe) : m_probe(std::move(probe)) {}
+
+    std::string writeFrame(const QImage& frame) override {
+        frames.push_back(m_probe(frame));
+        soundAfterFrame.push_back(soundFrames);
+        return {};
+    }
+    std::string writeSound(std::span<const std::int16_t> samples) override {
+        soundFrames += static_cast<std::int64_t>(samples.size() / 2);
+        sound.insert(sound.end(), samples.begin(), samples.end());
+        return {};
+    }
+    std::string finish() override {
+        finished = true;
+        return {};
+    }
+    void abandon() override { abandoned = true; }
+
+    std::vector<std::int64_t> frames;
+    // Sound sample frames written before each frame.
+    std::vector<std::int64_t> soundAfterFrame;
+    std::vector<std::int16_t> sound;
+    std::int64_t soundFrames = 0;
+    bool finished = false;
+    bool abandoned = false;
+
+private:
+    FrameProbe m_probe;
+};
+
+} // namespace vidorama::test

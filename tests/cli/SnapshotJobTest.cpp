@@ -1,0 +1,75 @@
+// vidorama-convert's snapshot mode: the stage after a number of frames as a picture.
+
+#include "SnapshotJob.h"
+
+#include "ConvertOptions.h"
+#include "SwfWriter.h"
+
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace vidorama::test {
+namespace {
+
+using cli::ConvertOptions;
+
+class SnapshotJob : public testing::Test {
+protected:
+    // A 40 x 20 stage whose left half is red on frame 1 and green from frame 2.
+    std::string WriteMovie() {
+        MovieWriter movie;
+        movie.frameRect = {0, 800, 0, 400};
+        movie.tag(tags::DefineRectShape(1, {0, 400, 0, 400}, {255, 0, 0, 255}));
+        movie.tag(tags::DefineRectShape(2, {0, 400, 0, 400}, {0, 255, 0, 255}));
+        movie.frame({tags::PlaceAt(1, 1)});
+        movie.frame({tags::Place(1).move().character(2).tag()});
+        Bytes bytes = movie.bytes();
+        QFile file(folder.filePath("in.swf"));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+        return file.fileName().toStdString();
+    }
+
+    ConvertOptions Options(int frame) {
+        ConvertOptions options;
+        options.mode = ConvertOptions::Mode::Snapshot;
+        options.snapshotFrame = frame;
+        options.inputs = {WriteMovie()};
+        options.outputPath = folder.filePath("out.png").toStdString();
+        return options;
+    }
+
+    QTemporaryDir folder;
+};
+
+TEST_F(SnapshotJob, WritesTheStageAfterTheGivenNumberOfFrames) {
+    ConvertOptions options = Options(1);
+    ASSERT_EQ(cli::RunSnapshotJob(options), "");
+    QImage first(QString::fromStdString(options.outputPath));
+    ASSERT_EQ(first.size(), QSize(40, 20));
+    EXPECT_EQ(first.pixel(5, 10), qRgb(255, 0, 0));
+    EXPECT_EQ(first.pixel(35, 10), qRgb(255, 255, 255));
+
+    options.snapshotFrame = 2;
+    options.width = 80;
+    options.height = 10;
+    ASSERT_EQ(cli::RunSnapshotJob(options), "");
+    QImage second(QString::fromStdString(options.outputPath));
+    ASSERT_EQ(second.size(), QSize(80, 10));
+    EXPECT_EQ(second.pixel(10, 5), qRgb(0, 255, 0));
+}
+
+TEST_F(SnapshotJob, LeavesNoOutputWhenItFails) {
+    ConvertOptions options = Options(1);
+    options.inputs = {folder.filePath("missing.swf").toStdString()};
+    EXPECT_NE(cli::RunSnapshotJob(options), "");
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(options.outputPath)));
+    options = Options(1);
+    options.outputPath = folder.filePath("no/such/folder/out.png").toStdString();
+    EXPECT_NE(cli::RunSnapshotJob(options), "");
+}
+
+} // namespace
+} // namespace vidorama::test
