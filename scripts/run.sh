@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds Vidorama and starts the program.
+# Installs what is needed, builds Vidorama and runs its main job: converts the
+# repository's own sample movie into videos and says where they went. The
+# desktop program is build/bin/vidorama.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/install-deps.sh"
 bash "$root/scripts/build.sh" build -DCMAKE_BUILD_TYPE=Release
-echo "Built $root/build/bin/vidorama; starting it."
-exec "$root/build/bin/vidorama"
+bash "$root/scripts/convert-sample.sh" "$root/build"
+echo "The desktop program is $root/build/bin/vidorama."
