@@ -1,4 +1,5 @@
 #include "MainWindowFixture.h"
+#include "SwfStreamBlocks.h"
 #include "SwfWriter.h"
 #include "TempDir.h"
 #include "app/ComponentModules.h"
@@ -11,6 +12,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <cmath>
+#include <cstdio>
 
 namespace vidorama::test {
 namespace {
@@ -29,6 +32,39 @@ QString WriteMovie(const QString& path, int width, int height, int frames) {
     }
     WriteWholeFile(path.toStdString(), movie.bytes());
     return path;
+}
+
+// Two seconds at 12 frames a second: black and silent for the first second,
+// then white with a 1 kHz tone from frame 12 on, the tone carried by the
+// stream sound of the frames it belongs to.
+QString WriteFlashAndToneMovie(const QString& path) {
+    constexpr int kRate = 44100;
+    std::vector<std::int16_t> samples(2 * kRate, 0);
+    for (int i = kRate; i < 2 * kRate; ++i)
+        samples[i] = static_cast<std::int16_t>(12000 * std::sin(2 * M_PI * 1000.0 * i / kRate));
+    std::vector<Bytes> blocks = tags::PcmStreamBlocks(samples, kRate, 12.0, 1);
+    MovieWriter movie;
+    movie.frameRect = {0, 6400, 0, 4800};
+    movie.frameRate = 12;
+    movie.tag(tags::SetBackgroundColor({0, 0, 0, 255}));
+    movie.tag(tags::SoundStreamHead({}, 3675));
+    movie.tag(tags::DefineRectShape(1, {0, 6400, 0, 4800}, {255, 255, 255, 255}));
+    for (int f = 0; f < 24; ++f) {
+        std::vector<Bytes> frameTags{blocks[static_cast<std::size_t>(f)]};
+        if (f == 12)
+            frameTags.push_back(tags::Place(1).character(1).tag());
+        movie.frame(frameTags);
+    }
+    WriteWholeFile(path.toStdString(), movie.bytes());
+    return path;
+}
+
+// The standard output of a command that must succeed.
+QByteArray RunTool(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.start(program, arguments);
+    EXPECT_TRUE(process.waitForFinished(60000));
+    return process.readAllStandardOutput();
 }
 
 class PrepareConversionTest : public MainWindowTest {
@@ -116,42 +152,52 @@ TEST_F(PrepareConversionTest, WmvRoundsWithoutAskingAndCustomSizesAreTaken) {
     EXPECT_EQ(window->outputHeight, 240);
 }
 
-// One conversion from a dropped movie to a finished video, with the real
-// player and encoder components.
-TEST_F(MainWindowTest, PlayAndCaptureMakesAFinishedVideo) {
-    QString modules = QStringLiteral(VIDORAMA_MODULE_DIR_FOR_TESTS);
-    AppEnvironment env = MakeEnvironment();
-    env.createEncoder = [modules] {
-        return CreateEncoderComponent(modules);
-    };
-    env.createFlashControl = [modules] {
-        return CreateFlashControl(modules);
-    };
-    env.findFlashModule = [modules] {
-        return FindFlashModule(modules);
-    };
+// Conversions in the program with the real player and encoder components.
+class RealConversionTest : public MainWindowTest {
+protected:
+    void OpenWithRealComponents() {
+        QString modules = QStringLiteral(VIDORAMA_MODULE_DIR_FOR_TESTS);
+        AppEnvironment env = MakeEnvironment();
+        env.createEncoder = [modules] {
+            return CreateEncoderComponent(modules);
+        };
+        env.createFlashControl = [modules] {
+            return CreateFlashControl(modules);
+        };
+        env.findFlashModule = [modules] {
+            return FindFlashModule(modules);
+        };
+        env.showFile = [this](const std::string& path) {
+            shown.push_back(path);
+        };
+        window = std::make_unique<CReelcapDlg>(env);
+        ASSERT_TRUE(window->InitDialog());
+        window->show();
+    }
+
+    // Plays and captures the open movie until the completion dialog closed.
+    void Capture() {
+        SendWindowMessage(window.get(), WM_CMD_CAPTURE);
+        ASSERT_TRUE(window->capturing);
+        QElapsedTimer clock;
+        clock.start();
+        while (window->capturing && clock.elapsed() < 60000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        ASSERT_FALSE(window->capturing);
+        EXPECT_TRUE(boxes.shown.empty()) << boxes.shown[0].text.toStdString();
+        ASSERT_EQ(shown.size(), 1u);
+        EXPECT_EQ(shown[0], window->outputPath);
+    }
+
     std::vector<std::string> shown;
-    env.showFile = [&](const std::string& path) {
-        shown.push_back(path);
-    };
-    window = std::make_unique<CReelcapDlg>(env);
-    ASSERT_TRUE(window->InitDialog());
-    window->show();
+};
+
+TEST_F(RealConversionTest, PlayAndCaptureMakesAFinishedVideo) {
+    OpenWithRealComponents();
     window->OnDropFiles({WriteMovie(dir.filePath("square.swf"), 320, 240, 12)});
     ASSERT_TRUE(window->movieOpen);
     EXPECT_EQ(window->totalFrames, 12u);
-
-    SendWindowMessage(window.get(), WM_CMD_CAPTURE);
-    ASSERT_TRUE(window->capturing);
-    QElapsedTimer clock;
-    clock.start();
-    while (window->capturing && clock.elapsed() < 60000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    ASSERT_FALSE(window->capturing);
-    EXPECT_TRUE(boxes.shown.empty()) << boxes.shown[0].text.toStdString();
-
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0], window->outputPath);
+    Capture();
     EXPECT_FALSE(QFile::exists(QString::fromStdString(window->videoSpoolPath)));
     QProcess probe;
     probe.start("ffprobe", {"-v", "error", "-count_frames", "-select_streams", "v:0",
@@ -183,6 +229,49 @@ TEST_F(MainWindowTest, PlayAndCaptureMakesAFinishedVideo) {
     EXPECT_LT(pixel(10, 25).green(), 90);
     EXPECT_GT(pixel(10, 225).green(), 200); // white below it
     EXPECT_GT(pixel(200, 25).green(), 200);
+}
+
+TEST_F(RealConversionTest, SoundStartsWithThePictureItBelongsTo) {
+    OpenWithRealComponents();
+    window->OnDropFiles({WriteFlashAndToneMovie(dir.filePath("flash.swf"))});
+    ASSERT_TRUE(window->movieOpen);
+    window->settings.aviFrameRate = "25.00";
+    Capture();
+    QString output = QString::fromStdString(window->outputPath);
+
+    QString streams =
+        QString::fromLatin1(RunTool("ffprobe", {"-v", "error", "-show_entries",
+                                                "stream=codec_type,width,height:format=duration",
+                                                "-of", "default=nw=1", output}));
+    EXPECT_TRUE(streams.contains("codec_type=video")) << streams.toStdString();
+    EXPECT_TRUE(streams.contains("codec_type=audio")) << streams.toStdString();
+    EXPECT_TRUE(streams.contains("width=320"));
+    EXPECT_TRUE(streams.contains("height=240"));
+    double duration = streams.section("duration=", 1).section('\n', 0, 0).toDouble();
+    // The capture ends at the first look that finds the movie on its last
+    // frame, so the output shows 23 of the 24 frames.
+    EXPECT_NEAR(duration, 23.0 / 12, 0.1 * 23.0 / 12) << streams.toStdString();
+
+    // When does the picture turn white, and when does the tone begin?
+    QByteArray grey = RunTool("ffmpeg", {"-v", "error", "-i", output, "-vf", "scale=8:6", "-f",
+                                         "rawvideo", "-pix_fmt", "gray", "-"});
+    int whiteFrame = -1;
+    for (int f = 0; (f + 1) * 48 <= grey.size() && whiteFrame < 0; ++f)
+        if (static_cast<unsigned char>(grey[f * 48 + 20]) > 128)
+            whiteFrame = f;
+    ASSERT_GE(whiteFrame, 0);
+    QByteArray pcm = RunTool(
+        "ffmpeg", {"-v", "error", "-i", output, "-ac", "1", "-ar", "44100", "-f", "s16le", "-"});
+    const auto* samples = reinterpret_cast<const std::int16_t*>(pcm.constData());
+    int onset = -1;
+    for (int i = 0; i < pcm.size() / 2 && onset < 0; ++i)
+        if (std::abs(samples[i]) > 3000)
+            onset = i;
+    ASSERT_GE(onset, 0);
+    double pictureMs = whiteFrame * 40.0, soundMs = onset * 1000.0 / 44100;
+    std::printf("picture turns white at %.0f ms, tone starts at %.0f ms: offset %+.0f ms\n",
+                pictureMs, soundMs, soundMs - pictureMs);
+    EXPECT_NEAR(soundMs, pictureMs, 100.0);
 }
 
 } // namespace

@@ -18,8 +18,9 @@ using flash::Variant;
 namespace {
 
 // While a stream plays, frames are entered until this much sound waits for
-// the device: three blocks, enough to ride out a late timer.
-constexpr std::size_t kStreamLeadFrames = 3 * SoundOutput::kBlockFrames;
+// the device: as much as the device holds, so that a frame is entered when its
+// sound can go out and picture and sound leave together.
+constexpr std::size_t kStreamLeadFrames = SoundOutput::kBuffers * SoundOutput::kBlockFrames;
 // Frames entered at most in one timer tick when the picture has to catch up
 // with the sound.
 constexpr int kMaxFramesPerTick = 8;

@@ -20,6 +20,12 @@ class SoundOutput {
 public:
     static constexpr std::size_t kBlockBytes = 8192;
     static constexpr std::size_t kBlockFrames = kBlockBytes / 4;
+    // Two blocks in the device at a time: a freed buffer is refilled at the
+    // next tick, so blocks go out one at a time at the pace they sound, as
+    // the Flash control wrote them. More would go out in bursts whenever a
+    // frame brings its sound, and a capture stamping blocks as they are
+    // written would then see gaps in the sound that are not there.
+    static constexpr std::size_t kBuffers = 2;
 
     explicit SoundOutput(flash::ImportTable& imports);
     ~SoundOutput();
@@ -48,7 +54,6 @@ private:
         WAVEHDR header{};
         std::atomic<bool> busy{false};
     };
-    static constexpr std::size_t kBuffers = 4;
 
     static void Done(HWAVEOUT device, std::uint32_t message, std::uintptr_t instance,
                      std::uintptr_t param1, std::uintptr_t param2);
