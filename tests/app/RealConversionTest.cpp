@@ -1,7 +1,5 @@
+#include "GeneratedMovies.h"
 #include "MainWindowFixture.h"
-#include "SwfStreamBlocks.h"
-#include "SwfWriter.h"
-#include "TempDir.h"
 #include "app/ComponentModules.h"
 #include "app/WindowMessages.h"
 #include "encode/EncoderComponent.h"
@@ -18,138 +16,12 @@
 namespace vidorama::test {
 namespace {
 
-// A movie of the given size whose red square moves across a white stage.
-QString WriteMovie(const QString& path, int width, int height, int frames) {
-    MovieWriter movie;
-    movie.frameRect = {0, width * 20, 0, height * 20};
-    movie.frameRate = 12;
-    movie.tag(tags::SetBackgroundColor({255, 255, 255, 255}));
-    movie.tag(tags::DefineRectShape(1, {0, 400, 0, 400}, {220, 30, 30, 255}));
-    for (int f = 0; f < frames; ++f) {
-        swf::Matrix at = swf::Matrix::translate(f * 100.0, 300);
-        movie.frame({f == 0 ? tags::Place(1).character(1).matrix(at).tag()
-                            : tags::Place(1).move().matrix(at).tag()});
-    }
-    WriteWholeFile(path.toStdString(), movie.bytes());
-    return path;
-}
-
-// Two seconds at 12 frames a second: black and silent for the first second,
-// then white with a 1 kHz tone from frame 12 on, the tone carried by the
-// stream sound of the frames it belongs to.
-QString WriteFlashAndToneMovie(const QString& path) {
-    constexpr int kRate = 44100;
-    std::vector<std::int16_t> samples(2 * kRate, 0);
-    for (int i = kRate; i < 2 * kRate; ++i)
-        samples[i] = static_cast<std::int16_t>(12000 * std::sin(2 * M_PI * 1000.0 * i / kRate));
-    std::vector<Bytes> blocks = tags::PcmStreamBlocks(samples, kRate, 12.0, 1);
-    MovieWriter movie;
-    movie.frameRect = {0, 6400, 0, 4800};
-    movie.frameRate = 12;
-    movie.tag(tags::SetBackgroundColor({0, 0, 0, 255}));
-    movie.tag(tags::SoundStreamHead({}, 3675));
-    movie.tag(tags::DefineRectShape(1, {0, 6400, 0, 4800}, {255, 255, 255, 255}));
-    for (int f = 0; f < 24; ++f) {
-        std::vector<Bytes> frameTags{blocks[static_cast<std::size_t>(f)]};
-        if (f == 12)
-            frameTags.push_back(tags::Place(1).character(1).tag());
-        movie.frame(frameTags);
-    }
-    WriteWholeFile(path.toStdString(), movie.bytes());
-    return path;
-}
-
 // The standard output of a command that must succeed.
 QByteArray RunTool(const QString& program, const QStringList& arguments) {
     QProcess process;
     process.start(program, arguments);
     EXPECT_TRUE(process.waitForFinished(60000));
     return process.readAllStandardOutput();
-}
-
-class PrepareConversionTest : public MainWindowTest {
-protected:
-    void OpenMovie(int width, int height) {
-        ASSERT_TRUE(Open());
-        window->OnDropFiles({WriteMovie(dir.filePath("movie.swf"), width, height, 4)});
-        ASSERT_TRUE(window->movieOpen);
-        boxes.shown.clear();
-    }
-    std::vector<QString> Questions() {
-        std::vector<QString> texts;
-        for (const auto& box : boxes.shown)
-            if (box.buttons == MessageButtons::OkCancel)
-                texts.push_back(box.text);
-        return texts;
-    }
-};
-
-TEST_F(PrepareConversionTest, AviWidthIsRoundedUpAfterAskingOnce) {
-    OpenMovie(550, 400);
-    ASSERT_TRUE(window->PrepareConversion());
-    ASSERT_EQ(Questions().size(), 1u);
-    EXPECT_TRUE(Questions()[0].startsWith("The width of avi video must be a multiple of 4."));
-    EXPECT_EQ(boxes.shown[0].caption, "Message");
-    EXPECT_EQ(window->outputWidth, 552);
-    EXPECT_EQ(window->outputHeight, 400);
-    EXPECT_TRUE(window->sizeAdjusted);
-    EXPECT_TRUE(window->outputStarted);
-    EXPECT_EQ(QFileInfo(QString::fromStdString(window->outputPath)).suffix(), "avi");
-
-    boxes.shown.clear();
-    ASSERT_TRUE(window->PrepareConversion());
-    EXPECT_TRUE(Questions().empty());  // accepted for this movie already
-    EXPECT_EQ(encoder->closeCalls, 1); // the first output was completed
-}
-
-TEST_F(PrepareConversionTest, CancelOpensTheSettingsDialogAndStops) {
-    OpenMovie(550, 400);
-    int dialogs = 0;
-    window.reset();
-    AppEnvironment env = MakeEnvironment();
-    env.runSettingsDialog = [&](QWidget*, encoder::IVideoEncoder&, const ConversionSettings&, int,
-                                int) -> std::optional<ConversionSettings> {
-        ++dialogs;
-        return std::nullopt;
-    };
-    window = std::make_unique<CReelcapDlg>(env);
-    ASSERT_TRUE(window->InitDialog());
-    window->OnDropFiles({dir.filePath("movie.swf")});
-    boxes.answers = {MessageAnswer::Cancel};
-    EXPECT_FALSE(window->PrepareConversion());
-    EXPECT_EQ(dialogs, 1);
-    EXPECT_FALSE(window->sizeAdjusted);
-    EXPECT_FALSE(window->outputStarted);
-}
-
-TEST_F(PrepareConversionTest, MpegTwoAsksForTheHeightThenRoundsTheWidth) {
-    OpenMovie(550, 400);
-    window->settings.outputKind = ConversionSettings::kMpeg;
-    window->settings.mpegVersion = 1;
-    ASSERT_TRUE(window->PrepareConversion());
-    ASSERT_EQ(Questions().size(), 1u);
-    EXPECT_TRUE(Questions()[0].startsWith("The height of mpeg2 video must be a multiple of 32."));
-    EXPECT_EQ(window->outputWidth, 560);
-    EXPECT_EQ(window->outputHeight, 416);
-}
-
-TEST_F(PrepareConversionTest, WmvRoundsWithoutAskingAndCustomSizesAreTaken) {
-    OpenMovie(551, 401);
-    window->settings.outputKind = ConversionSettings::kWmv;
-    ASSERT_TRUE(window->PrepareConversion());
-    EXPECT_TRUE(Questions().empty());
-    EXPECT_EQ(window->outputWidth, 552);
-    EXPECT_EQ(window->outputHeight, 402);
-
-    window->settings.outputKind = ConversionSettings::kMpeg;
-    window->settings.mpegVersion = 0;
-    window->settings.sizeMode = ConversionSettings::kCustomSize;
-    window->settings.width = 320;
-    window->settings.height = 240;
-    ASSERT_TRUE(window->PrepareConversion());
-    EXPECT_TRUE(Questions().empty());
-    EXPECT_EQ(window->outputWidth, 320);
-    EXPECT_EQ(window->outputHeight, 240);
 }
 
 // Conversions in the program with the real player and encoder components.
