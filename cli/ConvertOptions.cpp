@@ -175,9 +175,10 @@ const std::array<OptionSpec, 23> kOptions{{
 }};
 
 const OptionSpec* FindOption(std::string_view name) {
-    for (const OptionSpec& spec : kOptions)
-        if (spec.longName == name || (!spec.shortName.empty() && spec.shortName == name))
-            return &spec;
+    for (const OptionSpec& optionSpec : kOptions)
+        if (optionSpec.longName == name ||
+            (!optionSpec.shortName.empty() && optionSpec.shortName == name))
+            return &optionSpec;
     return nullptr;
 }
 
@@ -225,11 +226,11 @@ ParsedOptions ParseConvertOptions(std::span<const std::string> args) {
             value = arg.substr(equals + 1);
             inlineValue = true;
         }
-        const OptionSpec* spec = FindOption(name);
-        if (!spec)
+        const OptionSpec* optionSpec = FindOption(name);
+        if (!optionSpec)
             return Fail("unknown option " + std::string(arg));
-        if (!spec->takesValue) {
-            SetFlag(options, spec->longName);
+        if (!optionSpec->takesValue) {
+            SetFlag(options, optionSpec->longName);
             if (options.mode == ConvertOptions::Mode::Help)
                 return {options, {}};
             continue;
@@ -238,7 +239,7 @@ ParsedOptions ParseConvertOptions(std::span<const std::string> args) {
             return Fail(std::string(name) + " needs a value");
         if (!inlineValue)
             value = args[++i];
-        if (std::string error = spec->handle(options, value); !error.empty())
+        if (std::string error = optionSpec->handle(options, value); !error.empty())
             return Fail(error);
     }
     if (options.mode == ConvertOptions::Mode::ListCodecs)

@@ -42,7 +42,7 @@ void BarProgress::framesWritten(std::size_t job, std::int64_t frames) {
         draw();
 }
 
-void BarProgress::finished(std::size_t job, const JobSpec& spec, const JobResult& result) {
+void BarProgress::finished(std::size_t job, const JobSpec& jobSpec, const JobResult& result) {
     std::lock_guard lock(m_mutex);
     const auto running = m_running.find(job);
     const double elapsed = running != m_running.end() ? running->second.elapsedSeconds() : 0;
@@ -51,9 +51,9 @@ void BarProgress::finished(std::size_t job, const JobSpec& spec, const JobResult
     ++m_done;
     clear();
     if (result.ok)
-        m_out << SuccessLine(spec, result, elapsed) << "\n" << std::flush;
+        m_out << SuccessLine(jobSpec, result, elapsed) << "\n" << std::flush;
     else
-        m_err << FailureLine(spec, result.message) << "\n" << std::flush;
+        m_err << FailureLine(jobSpec, result.message) << "\n" << std::flush;
     if (m_done < m_jobs)
         draw();
 }

@@ -19,10 +19,10 @@ public:
     ~BarProgress() override;
 
     void refused(const std::string& line) override;
-    void started(std::size_t job, const JobSpec& spec,
+    void started(std::size_t job, const JobSpec& jobSpec,
                  std::optional<std::int64_t> totalFrames) override;
     void framesWritten(std::size_t job, std::int64_t frames) override;
-    void finished(std::size_t job, const JobSpec& spec, const JobResult& result) override;
+    void finished(std::size_t job, const JobSpec& jobSpec, const JobResult& result) override;
 
 private:
     void draw();

@@ -12,8 +12,8 @@ namespace {
 // Hands one job's progress to the shared display under its number.
 class JobProgress final : public JobObserver {
 public:
-    JobProgress(ProgressDisplay& display, std::size_t job, const JobSpec& spec)
-        : m_display(display), m_job(job), m_spec(spec) {}
+    JobProgress(ProgressDisplay& display, std::size_t job, const JobSpec& jobSpec)
+        : m_display(display), m_job(job), m_spec(jobSpec) {}
 
     void started(std::optional<std::int64_t> totalFrames) override {
         m_display.started(m_job, m_spec, totalFrames);

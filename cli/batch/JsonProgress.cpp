@@ -47,11 +47,11 @@ void JsonProgress::refused(const std::string& line) {
     m_out << "{\"event\":\"refused\",\"error\":" << JsonString(line) << "}\n" << std::flush;
 }
 
-void JsonProgress::started(std::size_t job, const JobSpec& spec,
+void JsonProgress::started(std::size_t job, const JobSpec& jobSpec,
                            std::optional<std::int64_t> totalFrames) {
     std::lock_guard lock(m_mutex);
     Running& running = m_running[job];
-    running.input = spec.input;
+    running.input = jobSpec.input;
     running.stats.total = totalFrames;
 }
 
@@ -71,7 +71,7 @@ void JsonProgress::writeProgress(std::size_t job, const Running& running) {
           << std::flush;
 }
 
-void JsonProgress::finished(std::size_t job, const JobSpec& spec, const JobResult& result) {
+void JsonProgress::finished(std::size_t job, const JobSpec& jobSpec, const JobResult& result) {
     std::lock_guard lock(m_mutex);
     auto running = m_running.find(job);
     if (running != m_running.end()) {
@@ -81,14 +81,15 @@ void JsonProgress::finished(std::size_t job, const JobSpec& spec, const JobResul
             writeProgress(job, running->second);
     }
     if (result.ok) {
-        m_out << "{\"event\":\"done\",\"job\":" << job << ",\"input\":" << JsonString(spec.input)
-              << ",\"output\":" << JsonString(spec.output) << ",\"frames\":" << result.frames
+        m_out << "{\"event\":\"done\",\"job\":" << job << ",\"input\":" << JsonString(jobSpec.input)
+              << ",\"output\":" << JsonString(jobSpec.output) << ",\"frames\":" << result.frames
               << ",\"seconds\":" << Number(result.outputSeconds)
               << ",\"note\":" << (result.message.empty() ? "null" : JsonString(result.message))
               << "}\n";
     } else {
-        m_err << FailureLine(spec, result.message) << "\n" << std::flush;
-        m_out << "{\"event\":\"failed\",\"job\":" << job << ",\"input\":" << JsonString(spec.input)
+        m_err << FailureLine(jobSpec, result.message) << "\n" << std::flush;
+        m_out << "{\"event\":\"failed\",\"job\":" << job
+              << ",\"input\":" << JsonString(jobSpec.input)
               << ",\"error\":" << JsonString(result.message) << "}\n";
     }
     m_out << std::flush;

@@ -20,10 +20,10 @@ public:
     JsonProgress(std::ostream& out, std::ostream& err) : m_out(out), m_err(err) {}
 
     void refused(const std::string& line) override;
-    void started(std::size_t job, const JobSpec& spec,
+    void started(std::size_t job, const JobSpec& jobSpec,
                  std::optional<std::int64_t> totalFrames) override;
     void framesWritten(std::size_t job, std::int64_t frames) override;
-    void finished(std::size_t job, const JobSpec& spec, const JobResult& result) override;
+    void finished(std::size_t job, const JobSpec& jobSpec, const JobResult& result) override;
 
 private:
     struct Running {

@@ -22,12 +22,12 @@ public:
     }
     void started(std::size_t, const JobSpec&, std::optional<std::int64_t>) override {}
     void framesWritten(std::size_t, std::int64_t) override {}
-    void finished(std::size_t, const JobSpec& spec, const JobResult& result) override {
+    void finished(std::size_t, const JobSpec& jobSpec, const JobResult& result) override {
         std::lock_guard lock(m_mutex);
         if (!result.ok)
-            m_err << FailureLine(spec, result.message) << "\n" << std::flush;
+            m_err << FailureLine(jobSpec, result.message) << "\n" << std::flush;
         else if (!result.message.empty())
-            m_err << "vidorama-convert: note on " << spec.input << ": " << result.message << "\n"
+            m_err << "vidorama-convert: note on " << jobSpec.input << ": " << result.message << "\n"
                   << std::flush;
     }
 
@@ -48,16 +48,16 @@ std::unique_ptr<ProgressDisplay> MakeProgressDisplay(ProgressStyle style, std::s
     return std::make_unique<QuietProgress>(err);
 }
 
-std::string FailureLine(const JobSpec& spec, const std::string& message) {
-    return "vidorama-convert: failed " + spec.input + ": " + message;
+std::string FailureLine(const JobSpec& jobSpec, const std::string& message) {
+    return "vidorama-convert: failed " + jobSpec.input + ": " + message;
 }
 
-std::string SuccessLine(const JobSpec& spec, const JobResult& result, double elapsedSeconds) {
+std::string SuccessLine(const JobSpec& jobSpec, const JobResult& result, double elapsedSeconds) {
     char figures[96];
     const double speed = elapsedSeconds > 0 ? result.outputSeconds / elapsedSeconds : 0;
     std::snprintf(figures, sizeof figures, " (%lld frames, %.2f s, %.1fx real time)",
                   static_cast<long long>(result.frames), result.outputSeconds, speed);
-    std::string line = spec.input + " -> " + spec.output + figures;
+    std::string line = jobSpec.input + " -> " + jobSpec.output + figures;
     if (!result.message.empty())
         line += "; note: " + result.message;
     return line;

@@ -20,10 +20,10 @@ public:
     virtual ~ProgressDisplay() = default;
 
     virtual void refused(const std::string& line) = 0;
-    virtual void started(std::size_t job, const JobSpec& spec,
+    virtual void started(std::size_t job, const JobSpec& jobSpec,
                          std::optional<std::int64_t> totalFrames) = 0;
     virtual void framesWritten(std::size_t job, std::int64_t frames) = 0;
-    virtual void finished(std::size_t job, const JobSpec& spec, const JobResult& result) = 0;
+    virtual void finished(std::size_t job, const JobSpec& jobSpec, const JobResult& result) = 0;
 };
 
 // The display a style asks for. Automatic is a bar when errors go to a
@@ -33,7 +33,7 @@ std::unique_ptr<ProgressDisplay> MakeProgressDisplay(ProgressStyle style, std::s
                                                      bool terminal);
 
 // The lines every display shares.
-std::string FailureLine(const JobSpec& spec, const std::string& message);
-std::string SuccessLine(const JobSpec& spec, const JobResult& result, double elapsedSeconds);
+std::string FailureLine(const JobSpec& jobSpec, const std::string& message);
+std::string SuccessLine(const JobSpec& jobSpec, const JobResult& result, double elapsedSeconds);
 
 } // namespace vidorama::cli
