@@ -28,6 +28,25 @@ private:
     const Movie& m_movie;
 };
 
+std::size_t PathElements(const ShapeDef& shape) {
+    std::size_t elements = 0;
+    for (const ShapeLayer& layer : shape.layers()) {
+        for (const StyledPath& fill : layer.fills)
+            elements += fill.path.verbs.size();
+        for (const StyledPath& stroke : layer.strokes)
+            elements += stroke.path.verbs.size();
+    }
+    return elements;
+}
+
+std::size_t PathElements(const MorphShapeDef& morph) {
+    std::size_t elements = 0;
+    for (const auto* paths : {&morph.data().fills, &morph.data().strokes})
+        for (const MorphShapeDef::MorphPath& path : *paths)
+            elements += path.start.verbs.size();
+    return elements;
+}
+
 } // namespace
 
 Matrix ExactFitView(const Rect& stage, int width, int height) {
@@ -82,13 +101,18 @@ void DisplayTreeDrawer::drawObject(const DisplayObject& object, const Matrix& pa
     ColorTransform colors = parentColors * properties.colorTransform;
     const CharacterDef& character = object.character();
     switch (character.kind()) {
-    case CharacterDef::Kind::Shape:
-        m_renderer.drawShape(static_cast<const ShapeDef&>(character), matrix, colors);
+    case CharacterDef::Kind::Shape: {
+        const auto& shape = static_cast<const ShapeDef&>(character);
+        if (spendPathElements(PathElements(shape)))
+            m_renderer.drawShape(shape, matrix, colors);
         break;
-    case CharacterDef::Kind::MorphShape:
-        m_renderer.drawMorphShape(static_cast<const MorphShapeDef&>(character), properties.ratio,
-                                  matrix, colors);
+    }
+    case CharacterDef::Kind::MorphShape: {
+        const auto& morph = static_cast<const MorphShapeDef&>(character);
+        if (spendPathElements(PathElements(morph)))
+            m_renderer.drawMorphShape(morph, properties.ratio, matrix, colors);
         break;
+    }
     case CharacterDef::Kind::Sprite:
         drawChildren(*object.asClip(), matrix, colors, asMask);
         break;
@@ -96,6 +120,15 @@ void DisplayTreeDrawer::drawObject(const DisplayObject& object, const Matrix& pa
         // FIXME: bitmaps placed directly, text, buttons and video are not drawn yet.
         break;
     }
+}
+
+// A frame's drawing work grows with the path elements of every shape drawn:
+// a few kilobytes can place one complex shape thousands of times.
+bool DisplayTreeDrawer::spendPathElements(std::size_t elements) {
+    if (m_pathElementsDrawn + elements > Limits::kMaxPathElementsPerFrame)
+        return false;
+    m_pathElementsDrawn += elements;
+    return true;
 }
 
 } // namespace vidorama::swf

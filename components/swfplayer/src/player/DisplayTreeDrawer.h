@@ -4,6 +4,8 @@
 #include "swf/Color.h"
 #include "swf/Geometry.h"
 
+#include <cstddef>
+
 namespace vidorama::swf {
 
 class DisplayObject;
@@ -26,10 +28,14 @@ private:
                       bool asMask);
     void drawObject(const DisplayObject& object, const Matrix& matrix, const ColorTransform& colors,
                     bool asMask);
+    // Takes a shape's path elements from the frame's budget; false when they
+    // no longer fit, and the shape is then not drawn.
+    bool spendPathElements(std::size_t elements);
 
     Renderer& m_renderer;
     const Movie& m_movie;
     int m_maskNesting = 0;
+    std::size_t m_pathElementsDrawn = 0;
 };
 
 // The view transform for exact-fit scaling: the stage rectangle (twips)

@@ -33,6 +33,7 @@ std::size_t CountDisplayObjects(const MovieClip& root) {
 Player::Player(std::shared_ptr<const Movie> movie) : m_movie(std::move(movie)), m_sound(*m_movie) {
     m_root = std::make_shared<MovieClip>(m_movie->rootSprite(), 0, 0);
     m_root->setSerial(m_nextSerial++);
+    beginStep();
     m_root->enterFirstFrame(*this);
     runActionQueue();
     m_sound.endSilencedStreams();

@@ -45,6 +45,9 @@ struct Limits {
     // ignored. Each level needs 5 bytes a pixel of the frame drawn.
     static constexpr int kMaxMaskNesting = 64;
     static constexpr std::uint64_t kMaxMaskLayerBytes = 512ull * 1024 * 1024;
+    // Path elements (moves, lines, curves) of all shapes drawn for one frame;
+    // shapes beyond it are not drawn.
+    static constexpr std::size_t kMaxPathElementsPerFrame = 1u << 22;
     // Pixels of one picture drawn at a movie's own size: a stage may claim
     // 100,000 pixels a side, which no picture can have.
     static constexpr std::uint64_t kMaxPicturePixels = 64ull * 1024 * 1024;
