@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is needed, then builds and runs the whole test suite twice:
 # once as released (warnings are errors) and once under AddressSanitizer and
-# UndefinedBehaviorSanitizer.
+# UndefinedBehaviorSanitizer; then runs every fuzz target for a bounded time
+# (VIDORAMA_FUZZ_SECONDS each, default 60). A fuzz finding fails the run.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 export QT_QPA_PLATFORM=offscreen
@@ -18,3 +19,4 @@ run_suite() {
 run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     run_suite build-sanitize -DCMAKE_BUILD_TYPE=Debug -DVIDORAMA_SANITIZE=ON -DVIDORAMA_BENCHMARKS=OFF
+bash "$root/scripts/fuzz.sh"
