@@ -6,6 +6,7 @@
 // late in a long conversion.
 // Usage: vidorama_convert_bench [MOVIE.swf...]
 
+#include "BenchMovies.h"
 #include "SampleMovie.h"
 #include "SnapshotJob.h"
 #include "movie/Movie.h"
@@ -192,12 +193,7 @@ void MeasureMemory(const std::string& path, const QTemporaryDir& folder) {
 
 int main(int argc, char** argv) {
     av_log_set_level(AV_LOG_QUIET);
-    std::vector<std::string> paths;
-    for (int i = 1; i < argc; ++i)
-        paths.emplace_back(argv[i]);
-    if (paths.empty())
-        for (const char* movie : kDefaultMovies)
-            paths.push_back(std::string(VIDORAMA_CORPUS_DIR) + "/" + movie);
+    const std::vector<std::string> paths = vidorama::bench::BenchMovies(argc, argv, kDefaultMovies);
     QTemporaryDir folder;
     std::printf("%d output frames per measurement\n", kFrames);
     for (const std::string& path : paths)

@@ -2,6 +2,7 @@
 // and at 1920 x 1080, next to a plain clear-and-copy of a frame of the same
 // size measured in the same run. Usage: vidorama_swfplayer_bench [MOVIE.swf...]
 
+#include "BenchMovies.h"
 #include "movie/Movie.h"
 #include "player/FrameImage.h"
 #include "player/Player.h"
@@ -71,12 +72,7 @@ void Report(const std::string& name, QSize size, double engineMs, double baselin
 } // namespace
 
 int main(int argc, char** argv) {
-    std::vector<std::string> paths;
-    for (int i = 1; i < argc; ++i)
-        paths.emplace_back(argv[i]);
-    if (paths.empty())
-        for (const char* movie : kDefaultMovies)
-            paths.push_back(std::string(VIDORAMA_CORPUS_DIR) + "/" + movie);
+    const std::vector<std::string> paths = vidorama::bench::BenchMovies(argc, argv, kDefaultMovies);
 
     std::printf("Frames drawn per second (advance one frame, then draw it), and the same for a\n"
                 "plain clear-and-copy of a frame of that size; ratio = engine ms / baseline ms.\n");
