@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <string>
+#include <vector>
 
 namespace vidorama::cli {
 
@@ -174,8 +176,16 @@ JobResult RunConversionJob(const JobSpec& job, const ConvertOptions& options, Jo
         return Failed("not enough memory for frames of " + std::to_string(plan.video->width) +
                       " x " + std::to_string(plan.video->height) + " pixels");
     JobResult result = RunOutput({job, options, plan, timing}, driver, renderer, observer, cancel);
-    if (result.ok && !movie->damage().empty())
-        result.message = "the movie is damaged, converted up to the damage: " + movie->damage();
+    if (!result.ok)
+        return result;
+    std::vector<std::string> notes;
+    if (!movie->damage().empty())
+        notes.push_back("the movie is damaged, converted up to the damage: " + movie->damage());
+    if (driver.player().limitsReached().any())
+        notes.push_back("the movie went past the player's limits, which cut it short: " +
+                        driver.player().limitsReached().describe());
+    for (const std::string& note : notes)
+        result.message += (result.message.empty() ? "" : "; ") + note;
     return result;
 }
 

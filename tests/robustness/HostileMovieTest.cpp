@@ -49,6 +49,21 @@ bool PlaysWithinLimits(const Bytes& movie, int frames = kFramesPlayed, QSize siz
     return result.outcome == IsolatedResult::Outcome::Accepted;
 }
 
+// Plays and draws the movie in this process; what its player says of the
+// limits it reached.
+std::string LimitsReached(const Bytes& movie, int frames = kFramesPlayed) {
+    auto loaded = swf::Movie::load(movie);
+    if (!loaded)
+        return "not loaded";
+    swf::Player player(loaded.value());
+    QImage picture(64, 48, QImage::Format_ARGB32_Premultiplied);
+    for (int frame = 0; frame < frames; ++frame) {
+        player.advanceFrame();
+        swf::RenderFrame(player, picture);
+    }
+    return player.limitsReached().describe();
+}
+
 // DefineSprite with no tags at all that declares the given number of frames.
 Bytes EmptySprite(std::uint16_t id, std::uint16_t frames) {
     return Tag(39, SwfBitWriter().u16(id).u16(frames).take());
@@ -91,6 +106,8 @@ TEST(HostileMovie, GotosBetweenFarFramesOverAndOver) {
     writer.declaredFrames = 0xffff;
     writer.frame({DoAction(records)});
     EXPECT_TRUE(PlaysWithinLimits(writer.bytes()));
+    EXPECT_EQ(LimitsReached(writer.bytes(), 1), "gotos through more than 4194304 frames in one "
+                                                "frame; more than 100000 actions in one frame");
 }
 
 // The objects of a display tree, its root included.
@@ -136,6 +153,7 @@ TEST(HostileMovie, SpritesPlacingThousandsOfCopies) {
         player.advanceFrame();
         EXPECT_LE(CountObjects(player.root()), swf::Limits::kMaxDisplayObjects);
     }
+    EXPECT_EQ(player.limitsReached().describe(), "more than 65536 objects on the stage");
 }
 
 // A DefineShape3 of one filled zigzag with the given number of edges.
@@ -208,6 +226,21 @@ TEST(HostileMovie, MasksInsideMasksDrawnLarge) {
     }
     writer.frame({PlaceAt(1, 2)});
     EXPECT_TRUE(PlaysWithinLimits(writer.bytes(), 1, {3072, 3072}));
+    EXPECT_EQ(LimitsReached(writer.bytes(), 1), "sprites nested more than 64 deep");
+}
+
+TEST(HostileMovie, MasksOverlappingInOneTimeline) {
+    // Each placement masks every depth above it up to the last one: a
+    // hundred masks inside one another without a sprite between them.
+    std::vector<Bytes> places;
+    for (std::uint16_t depth = 1; depth <= 100; ++depth)
+        places.push_back(Place(depth).character(1).clipDepth(200).tag());
+    places.push_back(PlaceAt(200, 1));
+    MovieWriter writer;
+    writer.tag(DefineRectShape(1, {0, 200, 0, 200}, {0, 0, 255, 255}));
+    writer.frame(places);
+    EXPECT_TRUE(PlaysWithinLimits(writer.bytes(), 1));
+    EXPECT_EQ(LimitsReached(writer.bytes(), 1), "masks nested more than 64 deep");
 }
 
 TEST(HostileMovie, LosslessBitmapsOfTheLargestSize) {

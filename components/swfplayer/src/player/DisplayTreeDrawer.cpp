@@ -80,8 +80,10 @@ void DisplayTreeDrawer::drawChildren(const MovieClip& clip, const Matrix& matrix
             drawObject(*child, matrix, colors, asMask);
             continue;
         }
-        if (m_maskNesting >= Limits::kMaxMaskNesting)
+        if (m_maskNesting >= Limits::kMaxMaskNesting) {
+            m_limits.reached(PlayLimit::MaskNesting);
             continue;
+        }
         m_renderer.pushMask();
         drawObject(*child, matrix, colors, true);
         m_renderer.activateMask();
@@ -125,8 +127,10 @@ void DisplayTreeDrawer::drawObject(const DisplayObject& object, const Matrix& pa
 // A frame's drawing work grows with the path elements of every shape drawn:
 // a few kilobytes can place one complex shape thousands of times.
 bool DisplayTreeDrawer::spendPathElements(std::size_t elements) {
-    if (m_pathElementsDrawn + elements > Limits::kMaxPathElementsPerFrame)
+    if (m_pathElementsDrawn + elements > Limits::kMaxPathElementsPerFrame) {
+        m_limits.reached(PlayLimit::PathElements);
         return false;
+    }
     m_pathElementsDrawn += elements;
     return true;
 }

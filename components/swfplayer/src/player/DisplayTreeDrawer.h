@@ -1,6 +1,7 @@
 #pragma once
 
 #include "graphics/Renderer.h"
+#include "player/PlayLimitLog.h"
 #include "swf/Color.h"
 #include "swf/Geometry.h"
 
@@ -17,8 +18,8 @@ class MovieClip;
 // with a clip depth turned into masks over the depths they cover.
 class DisplayTreeDrawer {
 public:
-    DisplayTreeDrawer(Renderer& renderer, const Movie& movie)
-        : m_renderer(renderer), m_movie(movie) {}
+    DisplayTreeDrawer(Renderer& renderer, const Movie& movie, PlayLimitLog& limits)
+        : m_renderer(renderer), m_movie(movie), m_limits(limits) {}
 
     // Draws a whole frame: the stage background, then the tree.
     void draw(const MovieClip& root, const Matrix& view);
@@ -34,6 +35,7 @@ private:
 
     Renderer& m_renderer;
     const Movie& m_movie;
+    PlayLimitLog& m_limits;
     int m_maskNesting = 0;
     std::size_t m_pathElementsDrawn = 0;
 };

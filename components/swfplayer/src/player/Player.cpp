@@ -30,7 +30,8 @@ std::size_t CountDisplayObjects(const MovieClip& root) {
 }
 } // namespace
 
-Player::Player(std::shared_ptr<const Movie> movie) : m_movie(std::move(movie)), m_sound(*m_movie) {
+Player::Player(std::shared_ptr<const Movie> movie)
+    : m_movie(std::move(movie)), m_sound(*m_movie, m_limits) {
     m_root = std::make_shared<MovieClip>(m_movie->rootSprite(), 0, 0);
     m_root->setSerial(m_nextSerial++);
     beginStep();
@@ -67,7 +68,7 @@ void Player::stop() {
 }
 
 void Player::render(Renderer& renderer, const Matrix& view) const {
-    DisplayTreeDrawer drawer(renderer, *m_movie);
+    DisplayTreeDrawer drawer(renderer, *m_movie, m_limits);
     drawer.draw(*m_root, view);
 }
 
@@ -81,13 +82,22 @@ std::shared_ptr<const CharacterDef> Player::character(CharacterId id) {
 std::shared_ptr<DisplayObject> Player::instantiate(CharacterId id, std::uint16_t depth,
                                                    const MovieClip& parent) {
     auto definition = character(id);
-    if (!definition || m_instancesThisStep >= Limits::kMaxInstancesPerStep ||
-        m_objectsBeforeStep + m_instancesThisStep >= Limits::kMaxDisplayObjects)
+    if (!definition)
         return nullptr;
+    if (m_instancesThisStep >= Limits::kMaxInstancesPerStep) {
+        m_limits.reached(PlayLimit::InstancesPerStep);
+        return nullptr;
+    }
+    if (m_objectsBeforeStep + m_instancesThisStep >= Limits::kMaxDisplayObjects) {
+        m_limits.reached(PlayLimit::DisplayObjects);
+        return nullptr;
+    }
     std::shared_ptr<DisplayObject> object;
     if (definition->kind() == CharacterDef::Kind::Sprite) {
-        if (parent.nesting() + 1 > Limits::kMaxSpriteNesting)
+        if (parent.nesting() + 1 > Limits::kMaxSpriteNesting) {
+            m_limits.reached(PlayLimit::SpriteNesting);
             return nullptr;
+        }
         auto sprite = std::static_pointer_cast<const SpriteDef>(definition);
         object = std::make_shared<MovieClip>(std::move(sprite), depth, parent.nesting() + 1);
     } else {
@@ -119,8 +129,10 @@ void Player::beginStep() {
 }
 
 bool Player::spendGotoFrames(FrameNumber frames) {
-    if (m_gotoFramesThisStep + frames > Limits::kMaxGotoFramesPerFrame)
+    if (m_gotoFramesThisStep + frames > Limits::kMaxGotoFramesPerFrame) {
+        m_limits.reached(PlayLimit::GotoFrames);
         return false;
+    }
     m_gotoFramesThisStep += frames;
     return true;
 }
@@ -139,6 +151,8 @@ void Player::runActionQueue() {
         if (object && !object->removed())
             runner.run(*object->asClip(), *next.actions);
     }
+    if (!m_actionQueue.empty())
+        m_limits.reached(PlayLimit::ActionsPerFrame);
     m_actionQueue.clear();
 }
 

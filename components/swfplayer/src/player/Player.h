@@ -2,6 +2,7 @@
 
 #include "movie/Movie.h"
 #include "player/MovieClip.h"
+#include "player/PlayLimitLog.h"
 #include "player/PlayerSound.h"
 #include "player/TimelineHost.h"
 
@@ -62,6 +63,9 @@ public:
     // True while a stream sound plays, which the picture then follows.
     bool streamPlaying() const { return m_sound.streaming(); }
 
+    // The limits this playback has reached so far, and so cut short.
+    const PlayLimitLog& limitsReached() const { return m_limits; }
+
 private:
     struct QueuedActions {
         std::weak_ptr<DisplayObject> clip;
@@ -92,6 +96,8 @@ private:
     std::vector<std::weak_ptr<DisplayObject>> clipsInRunOrder() const;
 
     std::shared_ptr<const Movie> m_movie;
+    // Drawing, which is const, reports here too.
+    mutable PlayLimitLog m_limits;
     // Before the root, so that the sounds outlive the clips that own streams.
     PlayerSound m_sound;
     std::shared_ptr<MovieClip> m_root;

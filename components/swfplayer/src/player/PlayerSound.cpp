@@ -25,7 +25,8 @@ void PlayerSound::startSound(const StartSound& tag) {
     }
     if (tag.info.noMultiple && m_mixer.playing(id))
         return;
-    m_mixer.add(std::make_shared<EventVoice>(m_library.decoded(*sound), tag.info), id);
+    if (m_mixer.add(std::make_shared<EventVoice>(m_library.decoded(*sound), tag.info), id) == 0)
+        m_limits.reached(PlayLimit::Voices);
 }
 
 namespace {
@@ -52,8 +53,10 @@ void PlayerSound::streamBlock(MovieClip& clip, const StreamBlock& block) {
                       frame,
                       {}};
         stream.voiceId = m_mixer.add(stream.voice, std::nullopt);
-        if (stream.voiceId == 0)
+        if (stream.voiceId == 0) {
+            m_limits.reached(PlayLimit::Voices);
             return;
+        }
         found = m_streams.emplace(clip.serial(), std::move(stream)).first;
         decodeBlock(found->second, block, frame, true);
     } else if (frame >= found->second.nextFrame) {

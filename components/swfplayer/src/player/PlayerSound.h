@@ -1,6 +1,7 @@
 #pragma once
 
 #include "movie/Timeline.h"
+#include "player/PlayLimitLog.h"
 #include "sound/SoundLibrary.h"
 #include "sound/SoundMixer.h"
 #include "sound/SoundTags.h"
@@ -26,7 +27,7 @@ class MovieClip;
 // on without a gap, as Flash's stream buffer lets them.
 class PlayerSound {
 public:
-    explicit PlayerSound(const Movie& movie) : m_movie(movie) {}
+    PlayerSound(const Movie& movie, PlayLimitLog& limits) : m_movie(movie), m_limits(limits) {}
 
     void startSound(const StartSound& tag);
     void streamBlock(MovieClip& clip, const StreamBlock& block);
@@ -54,6 +55,7 @@ private:
     void decodeBlock(Stream& stream, const StreamBlock& block, FrameNumber frame, bool start);
 
     const Movie& m_movie;
+    PlayLimitLog& m_limits;
     SoundMixer m_mixer;
     SoundLibrary m_library;
     // By the clip's serial number, which no other clip of the player shares.
