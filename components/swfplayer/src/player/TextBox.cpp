@@ -24,6 +24,12 @@ void AddRect(ShapePath& path, double x0, double y0, double x1, double y1) {
     path.lineTo(p(x0, y0));
 }
 
+// Flash puts a border that falls half way between pixels on the upper or
+// left one.
+double SnapToPixel(double v) {
+    return std::ceil(v - 0.5);
+}
+
 bool AxisAligned(const Matrix& m) {
     return std::abs(m.b) < 1e-9 && std::abs(m.c) < 1e-9;
 }
@@ -33,8 +39,8 @@ TextBox PixelBox(const Rect& bounds, const Matrix& matrix, std::optional<Rgba> b
     double ax = 0, ay = 0, bx = 0, by = 0;
     matrix.map(bounds.xMin, bounds.yMin, ax, ay);
     matrix.map(bounds.xMax, bounds.yMax, bx, by);
-    double x0 = std::round(std::min(ax, bx)), x1 = std::round(std::max(ax, bx));
-    double y0 = std::round(std::min(ay, by)), y1 = std::round(std::max(ay, by));
+    double x0 = SnapToPixel(std::min(ax, bx)), x1 = SnapToPixel(std::max(ax, bx));
+    double y0 = SnapToPixel(std::min(ay, by)), y1 = SnapToPixel(std::max(ay, by));
     ShapeDef::Data data;
     data.nonZeroWinding = true;
     ShapeLayer layer;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cstdlib>
 #include <map>
 #include <optional>
 
@@ -227,6 +228,11 @@ void HtmlReader::openTag(const HtmlTag& tag) {
             format.face = face->second;
         if (auto color = tag.attributes.find("color"); color != tag.attributes.end())
             format.color = ParseColor(color->second).value_or(format.color);
+        if (auto kerning = tag.attributes.find("kerning"); kerning != tag.attributes.end())
+            format.kerning = kerning->second == "1" || kerning->second == "true";
+        if (auto spacing = tag.attributes.find("letterspacing"); spacing != tag.attributes.end())
+            format.letterSpacingTwips =
+                std::clamp(std::atof(spacing->second.c_str()), -1000.0, 1000.0) * 20;
         if (auto size = tag.attributes.find("size"); size != tag.attributes.end()) {
             std::string_view s = size->second;
             bool relative = !s.empty() && (s[0] == '+' || s[0] == '-');

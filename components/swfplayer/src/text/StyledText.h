@@ -17,6 +17,9 @@ struct TextFormat {
     Rgba color{0, 0, 0, 255};
     bool bold = false;
     bool italic = false;
+    // Kerning pairs of the font apply only when the format asks for them.
+    bool kerning = false;
+    double letterSpacingTwips = 0;
     TextAlign align = TextAlign::Left;
     bool operator==(const TextFormat&) const = default;
 };

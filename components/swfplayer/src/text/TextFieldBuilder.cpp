@@ -43,8 +43,10 @@ std::shared_ptr<const TextDef> BuildTextField(const EditTextRecord& field, const
     format.face = fieldFont && !fieldFont->name().empty() ? fieldFont->name() : kDefaultFace;
     format.heightTwips = field.height;
     format.color = field.color;
-    format.bold = fieldFont && fieldFont->bold();
-    format.italic = fieldFont && fieldFont->italic();
+    // Plain text shows in the style of the field's font; HTML text starts
+    // plain and takes its style from its tags.
+    format.bold = !field.html && fieldFont && fieldFont->bold();
+    format.italic = !field.html && fieldFont && fieldFont->italic();
     format.align = field.align;
     StyledText text =
         field.html ? HtmlText(field.initialText, format) : PlainText(field.initialText, format);

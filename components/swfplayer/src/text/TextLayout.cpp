@@ -72,8 +72,16 @@ void FieldLayout::measure() {
         m.font = font;
         m.scale = font->scaleFor(m_text.formats[m.format].heightTwips);
         m.glyph = font->glyphFor(static_cast<std::uint16_t>(c));
+        const TextFormat& format = m_text.formats[m.format];
         if (m.glyph)
-            m.advance = font->glyphs()[*m.glyph].advance * m.scale;
+            m.advance = font->glyphs()[*m.glyph].advance * m.scale + format.letterSpacingTwips;
+        bool kernWithNext = format.kerning && i + 1 < m_text.chars.size() &&
+                            m_fonts[m_text.formatOfChar[i + 1]].get() == font &&
+                            m_text.chars[i + 1] <= 0xffff;
+        if (kernWithNext)
+            m.advance += font->kerning(static_cast<std::uint16_t>(c),
+                                       static_cast<std::uint16_t>(m_text.chars[i + 1])) *
+                         m.scale;
     }
 }
 
