@@ -174,6 +174,31 @@ TEST(TextRender, BordersAreWholePixelLinesAroundAWhiteBackground) {
     EXPECT_TRUE(Near(image.pixel(70, 70), qRgb(255, 255, 255)));
 }
 
+// Without embedded outlines a field draws with a system font: dark pixels
+// within the text's line, none beyond it.
+TEST(TextRender, DeviceFontTextDrawsInsideItsLine) {
+    MovieWriter writer;
+    writer.frameRect = kStage;
+    tags::EditText field;
+    field.id = kText;
+    field.bounds = {0, 3000, 0, 1000};
+    field.useOutlines = false;
+    field.html = true;
+    field.text = "<font face=\"_sans\" size=\"20\">HHHH</font>";
+    writer.tag(tags::DefineEditText(field));
+    writer.frame({tags::PlaceAt(1, kText, Matrix::translate(400, 400))});
+    QImage image = Render(writer);
+    int dark = 0, stray = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            bool isDark = qGray(image.pixel(x, y)) < 100;
+            bool inLine = x >= 22 && x < 120 && y >= 22 && y < 45;
+            (inLine ? dark : stray) += isDark ? 1 : 0;
+        }
+    EXPECT_GT(dark, 100);
+    EXPECT_EQ(stray, 0);
+}
+
 TEST(TextHtml, EntitiesBreaksAndUnknownTags) {
     swf::TextFormat format;
     swf::StyledText text =
