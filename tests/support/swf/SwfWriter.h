@@ -45,13 +45,10 @@ inline Bytes FileAttributes(bool actionScript3) {
     return Tag(69, SwfBitWriter().u32(actionScript3 ? 0x08 : 0).take());
 }
 
-// A DefineShape3 of one solid-filled rectangle (twips), without outline.
-inline Bytes DefineRectShape(std::uint16_t id, const swf::Rect& r, swf::Rgba color) {
-    SwfBitWriter w;
-    w.u16(id).rect(r);
-    w.u8(1).u8(0x00).rgba(color); // one solid fill style
-    w.u8(0);                      // no line styles
-    w.ub(4, 1).ub(4, 0);          // fill and line index bits
+// The records of a rectangle (twips) filled with fill style 1, as a SHAPE or
+// the tail of a SHAPEWITHSTYLE: index bits, edges, end.
+inline void RectShapeRecords(SwfBitWriter& w, const swf::Rect& r) {
+    w.ub(4, 1).ub(4, 0); // fill and line index bits
     unsigned moveBits = SwfBitWriter::signedBits({r.xMin, r.yMin});
     // Style change: move to the top-left corner and select fill style 1.
     w.ub(1, 0).ub(5, 0x01 | 0x04).ub(5, moveBits).sb(moveBits, r.xMin).sb(moveBits, r.yMin);
@@ -70,6 +67,15 @@ inline Bytes DefineRectShape(std::uint16_t id, const swf::Rect& r, swf::Rgba col
     straight(-r.width(), 0);
     straight(0, -r.height());
     w.ub(6, 0); // end of shape
+}
+
+// A DefineShape3 of one solid-filled rectangle (twips), without outline.
+inline Bytes DefineRectShape(std::uint16_t id, const swf::Rect& r, swf::Rgba color) {
+    SwfBitWriter w;
+    w.u16(id).rect(r);
+    w.u8(1).u8(0x00).rgba(color); // one solid fill style
+    w.u8(0);                      // no line styles
+    RectShapeRecords(w, r);
     return Tag(32, w.take());
 }
 

@@ -34,12 +34,16 @@ int ShapeVersion(int tagCode) {
 // the path builder.
 class ShapeWalker {
 public:
+    // A SHAPEWITHSTYLE starts with its style arrays; a glyph's SHAPE has none
+    // and fills with the one style its font implies.
+    enum class FirstStyles { Read, GlyphFill };
+
     ShapeWalker(ByteReader& reader, int version, int swfVersion, ShapeDef::Data& data)
         : m_reader(reader), m_version(version), m_swfVersion(swfVersion),
           m_records(reader, version), m_data(data) {}
 
     // False when the records exceed the limit.
-    bool walk(PathBuilder& builder);
+    bool walk(PathBuilder& builder, FirstStyles first = FirstStyles::Read);
 
 private:
     void applyStyleChange(const ShapeRecord& r, PathBuilder& builder);
@@ -50,6 +54,7 @@ private:
         return number > 0 && number <= m_lineCount ? m_lineBase + number : 0;
     }
     void readStyles();
+    void useGlyphFill();
 
     ByteReader& m_reader;
     int m_version;
@@ -74,6 +79,12 @@ void ShapeWalker::readStyles() {
     m_records.readStyleBits();
 }
 
+void ShapeWalker::useGlyphFill() {
+    m_data.fillStyles.push_back(FillStyle{});
+    m_fillCount = 1;
+    m_records.readStyleBits();
+}
+
 void ShapeWalker::applyStyleChange(const ShapeRecord& r, PathBuilder& builder) {
     if (r.newStyles) {
         builder.endGroup();
@@ -90,8 +101,11 @@ void ShapeWalker::applyStyleChange(const ShapeRecord& r, PathBuilder& builder) {
         m_line = lineIndex(r.line);
 }
 
-bool ShapeWalker::walk(PathBuilder& builder) {
-    readStyles();
+bool ShapeWalker::walk(PathBuilder& builder, FirstStyles first) {
+    if (first == FirstStyles::GlyphFill)
+        useGlyphFill();
+    else
+        readStyles();
     for (std::size_t count = 0;; ++count) {
         if (count >= Limits::kMaxShapeRecords)
             return false;
@@ -132,6 +146,16 @@ std::vector<ShapeLayer> StartLayers(std::vector<BuiltLayer> built) {
 }
 
 } // namespace
+
+std::shared_ptr<const ShapeDef> ParseGlyphShape(ByteReader body) {
+    ShapeDef::Data data;
+    PathBuilder builder(false);
+    ShapeWalker walker(body, 1, 1, data);
+    // A glyph over the record limit keeps what was read before it.
+    walker.walk(builder, ShapeWalker::FirstStyles::GlyphFill);
+    data.layers = StartLayers(builder.takeLayers());
+    return std::make_shared<const ShapeDef>(0, std::move(data));
+}
 
 Result<std::shared_ptr<const CharacterDef>> ParseShape(int tagCode, ByteReader body,
                                                        int swfVersion) {

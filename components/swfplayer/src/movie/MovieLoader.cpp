@@ -16,15 +16,8 @@ constexpr std::uint8_t kFileAttributeActionScript3 = 0x08;
 // Definitions the engine keeps without drawing them yet, by tag.
 std::optional<CharacterDef::Kind> KeptKind(int code) {
     switch (code) {
-    case kTagDefineFont:
-    case kTagDefineFont2:
-    case kTagDefineFont3:
     case kTagDefineFont4:
         return CharacterDef::Kind::Font;
-    case kTagDefineText:
-    case kTagDefineText2:
-    case kTagDefineEditText:
-        return CharacterDef::Kind::Text;
     case kTagDefineButton:
     case kTagDefineButton2:
         return CharacterDef::Kind::Button;
@@ -211,6 +204,8 @@ void MovieLoader::readDefinition(const Tag& tag, int nesting) {
                                    static_cast<std::int64_t>(tag.offset)));
     } else if (IsGraphicsCharacterTag(tag.code)) {
         defineGraphics(tag);
+    } else if (readTextDefinition(tag)) {
+        return;
     } else if (auto kind = KeptKind(tag.code)) {
         ByteReader body = tag.reader();
         CharacterId id = body.u16();

@@ -2,6 +2,10 @@
 
 #include "movie/Movie.h"
 #include "swf/TagReader.h"
+#include "text/DeviceFonts.h"
+#include "text/FontLibrary.h"
+
+#include <memory>
 
 namespace vidorama::swf {
 
@@ -24,11 +28,21 @@ private:
     void readDefinition(const Tag& tag, int nesting);
     void defineSprite(const Tag& tag, int nesting);
     void defineGraphics(const Tag& tag);
+    // Fonts, font information, static text and text fields; false for other
+    // tags.
+    bool readTextDefinition(const Tag& tag);
+    void defineFont(const Tag& tag);
+    void applyFontInfo(const Tag& tag);
+    void defineText(const Tag& tag);
+    void defineTextField(const Tag& tag);
     void define(std::shared_ptr<const CharacterDef> character);
     // Movie content is read leniently: a broken tag is reported and skipped.
     void reportDamage(const Error& error);
 
     Movie& m_movie;
+    FontLibrary m_fonts;
+    // Opened when a text field first asks for a device font.
+    std::unique_ptr<DeviceFonts> m_deviceFonts;
 };
 
 } // namespace vidorama::swf

@@ -6,6 +6,7 @@
 #include "movie/Movie.h"
 #include "player/MovieClip.h"
 #include "swf/Limits.h"
+#include "text/TextDef.h"
 
 #include <vector>
 
@@ -28,6 +29,16 @@ private:
     const Movie& m_movie;
 };
 
+std::size_t PathElements(const MorphShapeDef& morph) {
+    std::size_t elements = 0;
+    for (const auto* paths : {&morph.data().fills, &morph.data().strokes})
+        for (const MorphShapeDef::MorphPath& path : *paths)
+            elements += path.start.verbs.size();
+    return elements;
+}
+
+} // namespace
+
 std::size_t PathElements(const ShapeDef& shape) {
     std::size_t elements = 0;
     for (const ShapeLayer& layer : shape.layers()) {
@@ -38,16 +49,6 @@ std::size_t PathElements(const ShapeDef& shape) {
     }
     return elements;
 }
-
-std::size_t PathElements(const MorphShapeDef& morph) {
-    std::size_t elements = 0;
-    for (const auto* paths : {&morph.data().fills, &morph.data().strokes})
-        for (const MorphShapeDef::MorphPath& path : *paths)
-            elements += path.start.verbs.size();
-    return elements;
-}
-
-} // namespace
 
 Matrix ExactFitView(const Rect& stage, int width, int height) {
     double stageWidth = stage.width() > 0 ? stage.width() : kTwipsPerPixel;
@@ -118,8 +119,11 @@ void DisplayTreeDrawer::drawObject(const DisplayObject& object, const Matrix& pa
     case CharacterDef::Kind::Sprite:
         drawChildren(*object.asClip(), matrix, colors, asMask);
         break;
+    case CharacterDef::Kind::Text:
+        drawText(static_cast<const TextDef&>(character), matrix, colors);
+        break;
     default:
-        // FIXME: bitmaps placed directly, text, buttons and video are not drawn yet.
+        // FIXME: bitmaps placed directly, buttons and video are not drawn yet.
         break;
     }
 }

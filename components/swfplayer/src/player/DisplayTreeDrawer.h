@@ -12,6 +12,8 @@ namespace vidorama::swf {
 class DisplayObject;
 class Movie;
 class MovieClip;
+class ShapeDef;
+class TextDef;
 
 // Walks a display tree in depth order and describes it to a renderer:
 // transforms and colour transforms composed down the tree, and objects placed
@@ -29,6 +31,8 @@ private:
                       bool asMask);
     void drawObject(const DisplayObject& object, const Matrix& matrix, const ColorTransform& colors,
                     bool asMask);
+    // Static text and text fields: glyphs as shapes, and a field's box.
+    void drawText(const TextDef& text, const Matrix& matrix, const ColorTransform& colors);
     // Takes a shape's path elements from the frame's budget; false when they
     // no longer fit, and the shape is then not drawn.
     bool spendPathElements(std::size_t elements);
@@ -38,7 +42,11 @@ private:
     PlayLimitLog& m_limits;
     int m_maskNesting = 0;
     std::size_t m_pathElementsDrawn = 0;
+    std::size_t m_glyphsDrawn = 0;
 };
+
+// The path elements (moves, lines, curves) of a shape: its drawing work.
+std::size_t PathElements(const ShapeDef& shape);
 
 // The view transform for exact-fit scaling: the stage rectangle (twips)
 // stretched onto a target of width x height pixels.

@@ -48,6 +48,16 @@ struct Limits {
     // Path elements (moves, lines, curves) of all shapes drawn for one frame;
     // shapes beyond it are not drawn.
     static constexpr std::size_t kMaxPathElementsPerFrame = 1u << 22;
+    // Glyphs of one text character (static text's records, or a text field
+    // once laid out); the glyphs beyond it are not shown.
+    static constexpr std::size_t kMaxTextGlyphs = 1u << 16;
+    // Characters of a text field's initial text that are laid out, after its
+    // HTML is read; and how deeply its HTML tags may nest.
+    static constexpr std::size_t kMaxTextFieldChars = 1u << 16;
+    static constexpr std::size_t kMaxHtmlNesting = 64;
+    // Glyphs drawn for one frame, all texts together; text beyond it is not
+    // drawn. (Each glyph is a shape of its own.)
+    static constexpr std::size_t kMaxGlyphsPerFrame = 1u << 18;
     // Pixels of one picture drawn at a movie's own size: a stage may claim
     // 100,000 pixels a side, which no picture can have.
     static constexpr std::uint64_t kMaxPicturePixels = 64ull * 1024 * 1024;

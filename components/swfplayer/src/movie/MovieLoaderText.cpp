@@ -1,0 +1,84 @@
+#include "movie/MovieLoader.h"
+#include "swf/TagCodes.h"
+#include "text/EditTextRecord.h"
+#include "text/FontParser.h"
+#include "text/StaticTextParser.h"
+#include "text/TextFieldBuilder.h"
+
+namespace vidorama::swf {
+
+bool MovieLoader::readTextDefinition(const Tag& tag) {
+    switch (tag.code) {
+    case kTagDefineFont:
+    case kTagDefineFont2:
+    case kTagDefineFont3:
+        defineFont(tag);
+        return true;
+    case kTagDefineFontInfo:
+    case kTagDefineFontInfo2:
+        applyFontInfo(tag);
+        return true;
+    case kTagDefineText:
+    case kTagDefineText2:
+        defineText(tag);
+        return true;
+    case kTagDefineEditText:
+        defineTextField(tag);
+        return true;
+    default:
+        // DefineFontName and DefineFontAlignZones only help authoring tools
+        // and hinting; text draws the same without them.
+        return false;
+    }
+}
+
+void MovieLoader::defineFont(const Tag& tag) {
+    auto font = ParseFont(tag.code, tag.reader(), m_movie.version());
+    if (!font) {
+        reportDamage(MakeError(font.error().category, font.error().message, tag.code,
+                               static_cast<std::int64_t>(tag.offset)));
+        return;
+    }
+    // Flash keeps the first definition of an id.
+    if (m_fonts.byId(font.value()->id()) || m_movie.character(font.value()->id()))
+        return;
+    m_fonts.add(font.value());
+    define(std::move(font.value()));
+}
+
+void MovieLoader::applyFontInfo(const Tag& tag) {
+    ByteReader body = tag.reader();
+    CharacterId id = body.u16();
+    auto font = m_fonts.byId(id);
+    if (body.overrun() || !font)
+        return;
+    auto completed = ApplyFontInfo(*font, tag.code, body, m_movie.version());
+    m_fonts.add(completed);
+    m_movie.m_dictionary[id] = std::move(completed);
+}
+
+void MovieLoader::defineText(const Tag& tag) {
+    FontLookup fonts = [this](CharacterId id) {
+        return m_fonts.byId(id);
+    };
+    auto text = ParseStaticText(tag.code, tag.reader(), fonts);
+    if (text)
+        define(std::move(text.value()));
+    else
+        reportDamage(MakeError(text.error().category, text.error().message, tag.code,
+                               static_cast<std::int64_t>(tag.offset)));
+}
+
+void MovieLoader::defineTextField(const Tag& tag) {
+    auto field = ReadEditText(tag.reader(), m_movie.version());
+    if (!field) {
+        reportDamage(MakeError(field.error().category, field.error().message, tag.code,
+                               static_cast<std::int64_t>(tag.offset)));
+        return;
+    }
+    if (!m_deviceFonts)
+        m_deviceFonts = std::make_unique<DeviceFonts>();
+    define(BuildTextField(field.value(), m_fonts, m_deviceFonts.get()));
+}
+
+} // namespace vidorama::swf

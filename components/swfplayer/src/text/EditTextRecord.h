@@ -1,0 +1,41 @@
+#pragma once
+
+#include "swf/ByteReader.h"
+#include "swf/Character.h"
+#include "swf/Color.h"
+#include "swf/Geometry.h"
+#include "swf/Result.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace vidorama::swf {
+
+enum class TextAlign : std::uint8_t { Left, Right, Center, Justify };
+
+// A DefineEditText tag as stored. Lengths are twips; strings are UTF-8.
+struct EditTextRecord {
+    CharacterId id = 0;
+    Rect bounds;
+    bool wordWrap = false;
+    bool multiline = false;
+    bool password = false;
+    bool html = false;
+    bool useOutlines = false;
+    bool border = false;
+    std::optional<CharacterId> fontId;
+    std::string fontClass;
+    // Flash's default format: 12 point black.
+    std::uint16_t height = 240;
+    Rgba color{0, 0, 0, 255};
+    TextAlign align = TextAlign::Left;
+    std::uint16_t leftMargin = 0, rightMargin = 0, indent = 0;
+    std::int16_t leading = 0;
+    std::string variableName;
+    std::string initialText;
+};
+
+Result<EditTextRecord> ReadEditText(ByteReader body, int swfVersion);
+
+} // namespace vidorama::swf

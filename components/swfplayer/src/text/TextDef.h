@@ -1,0 +1,55 @@
+#pragma once
+
+#include "swf/Character.h"
+#include "swf/Color.h"
+#include "swf/Geometry.h"
+#include "text/FontDef.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <utility>
+#include <vector>
+
+namespace vidorama::swf {
+
+struct PlacedGlyph {
+    std::uint16_t index = 0;
+    // Pen position on the baseline, twips from the text's origin.
+    double x = 0;
+};
+
+// Glyphs of one font, size and colour on one baseline.
+struct GlyphRun {
+    std::shared_ptr<const FontDef> font;
+    Rgba color;
+    // Twips per EM unit of the font.
+    double scale = 0;
+    double y = 0;
+    std::vector<PlacedGlyph> glyphs;
+};
+
+// A text character ready to draw: static text (DefineText) as its records
+// place it, or a text field (DefineEditText) laid out once when it is
+// defined. Glyphs are shapes, so text draws, masks and transforms as shapes do.
+class TextDef final : public CharacterDef {
+public:
+    struct Data {
+        Rect bounds;
+        // Static text's own matrix; identity for text fields.
+        Matrix matrix;
+        std::vector<GlyphRun> runs;
+        // Text fields may draw a box: a background fill and a one pixel border.
+        std::optional<Rgba> background;
+        std::optional<Rgba> border;
+    };
+
+    TextDef(CharacterId id, Data data) : CharacterDef(id, Kind::Text), m_data(std::move(data)) {}
+
+    const Data& data() const { return m_data; }
+
+private:
+    Data m_data;
+};
+
+} // namespace vidorama::swf
