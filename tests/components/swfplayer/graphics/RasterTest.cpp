@@ -1,0 +1,43 @@
+// How edges, strokes and their ends reach pixels.
+
+#include "RenderHelpers.h"
+#include "ShapeBodyWriter.h"
+
+#include <gtest/gtest.h>
+
+using namespace vidorama;
+using namespace vidorama::test;
+using swf::Rgba;
+
+namespace {
+
+constexpr int kDefineShape3 = 32;
+constexpr QRgb kWhite = 0xFFFFFFFF;
+constexpr QRgb kBlack = 0xFF000000;
+
+// A black rectangle in twips.
+std::shared_ptr<const swf::ShapeDef> BlackRect(std::int32_t x, std::int32_t y, std::int32_t w,
+                                               std::int32_t h) {
+    ShapeBodyWriter b(1, {x, x + w, y, y + h});
+    SolidFills(b.styles(), {{0, 0, 0, 255}});
+    Lines(b.styles(), {});
+    b.beginRecords().moveTo(x, y, 0, 1, 0).line(w, 0).line(0, h).line(-w, 0).line(0, -h);
+    return Parse<swf::ShapeDef>(kDefineShape3, b.finish());
+}
+
+} // namespace
+
+TEST(EdgeCoverage, LowQualityFillsThePixelsWhoseCentresAreInside) {
+    // From 2.6 to 7.4 pixels across and down: the centres of pixels 3 to 6.
+    auto shape = BlackRect(52, 52, 96, 96);
+    ASSERT_TRUE(shape);
+    Canvas low(10, 10, {255, 255, 255, 255}, swf::StageQuality::Low);
+    Canvas high(10, 10);
+    low.renderer.drawShape(*shape, Canvas::pixels(), {});
+    high.renderer.drawShape(*shape, Canvas::pixels(), {});
+    for (int x = 0; x < 10; ++x)
+        EXPECT_EQ(low.at(x, 5), x >= 3 && x <= 6 ? kBlack : kWhite) << x;
+    // High quality covers the edge pixels by the share of their area inside.
+    EXPECT_NEAR(qRed(high.at(2, 5)), 153, 4);
+    EXPECT_EQ(high.at(4, 5), kBlack);
+}
