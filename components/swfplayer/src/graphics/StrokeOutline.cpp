@@ -76,14 +76,13 @@ StrokeArea OutlineStroke(const QPainterPath& path, const LineStyle& style,
         deviceWidth = width * scaleX;
     else
         deviceWidth = width * (scaleX + scaleY) / 2;
-    bool scales = !style.noHScale && !style.noVScale;
     if (style.pixelHinting) {
         double whole = std::max(1.0, std::round(deviceWidth));
         return {Outline(HintToPixels(toDevice.map(path), whole), style, whole), QTransform()};
     }
-    if (scales && deviceWidth >= 1.0)
-        return {Outline(path, style, width), toDevice};
-    // Fixed-width and hairline strokes are outlined in target pixels.
+    // Flash strokes keep one width all around even when the shape is
+    // stretched more one way than the other, so they are outlined in target
+    // pixels rather than stretched with the shape.
     return {Outline(toDevice.map(path), style, std::max(1.0, deviceWidth)), QTransform()};
 }
 

@@ -41,3 +41,26 @@ TEST(EdgeCoverage, LowQualityFillsThePixelsWhoseCentresAreInside) {
     EXPECT_NEAR(qRed(high.at(2, 5)), 153, 4);
     EXPECT_EQ(high.at(4, 5), kBlack);
 }
+
+TEST(StrokeWidth, StretchedShapesKeepOneWidthAllAround) {
+    // A 10-pixel square outlined 4 pixels wide, drawn twice as wide as high:
+    // Flash scales the width by the mean of the two scales, 6 pixels on
+    // every side, instead of stretching the outline with the shape.
+    ShapeBodyWriter b(1, {0, 200, 0, 200});
+    SolidFills(b.styles(), {});
+    Lines(b.styles(), {{80, {0, 0, 0, 255}}});
+    b.beginRecords().moveTo(0, 0, 0, 0, 1).line(200, 0).line(0, 200).line(-200, 0).line(0, -200);
+    auto shape = Parse<swf::ShapeDef>(kDefineShape3, b.finish());
+    ASSERT_TRUE(shape);
+    Canvas c(60, 40, {255, 255, 255, 255}, swf::StageQuality::Low);
+    c.renderer.drawShape(
+        *shape, swf::Matrix::translate(10, 10) * swf::Matrix::scale(2 / 20.0, 1 / 20.0), {});
+    auto darkRun = [&](int x0, int y0, int dx, int dy) {
+        int run = 0;
+        for (int x = x0, y = y0; x >= 0 && y >= 0 && x < 60 && y < 40; x += dx, y += dy)
+            run += c.at(x, y) == kBlack ? 1 : 0;
+        return run;
+    };
+    EXPECT_EQ(darkRun(0, 15, 1, 0), 12); // left and right sides, 6 each
+    EXPECT_EQ(darkRun(20, 0, 0, 1), 12); // top and bottom sides, 6 each
+}
