@@ -35,13 +35,74 @@ Qt::PenJoinStyle ToQt(JoinStyle join) {
     return Qt::RoundJoin;
 }
 
+QPointF Unit(QPointF v) {
+    double length = std::hypot(v.x(), v.y());
+    return length > 0 ? v / length : QPointF();
+}
+
+// The cap beyond an open end at p, facing outward (a unit vector): half a
+// disc or half a square of the stroke's width; nothing for a flat end.
+QPainterPath Cap(QPointF p, QPointF outward, double half, CapStyle cap) {
+    QPainterPath out;
+    if (cap == CapStyle::None || outward.isNull())
+        return out;
+    const QPointF side(-outward.y() * half, outward.x() * half);
+    const QPointF ahead = outward * half;
+    out.moveTo(p + side);
+    if (cap == CapStyle::Square) {
+        out.lineTo(p + side + ahead);
+        out.lineTo(p - side + ahead);
+        out.lineTo(p - side);
+    } else {
+        // Two quarter circles as cubic curves.
+        constexpr double kQuarterArc = 0.5522847498;
+        out.cubicTo(p + side + ahead * kQuarterArc, p + ahead + side * kQuarterArc, p + ahead);
+        out.cubicTo(p + ahead - side * kQuarterArc, p - side + ahead * kQuarterArc, p - side);
+    }
+    out.closeSubpath();
+    return out;
+}
+
+// LINESTYLE2 gives each end of a line its own cap, which the stroker cannot:
+// the line is outlined with flat ends and the caps of its open contours are
+// joined on, the start's looking back along the first segment and the end's
+// ahead along the last.
+QPainterPath WithOwnCaps(const QPainterPath& body, const QPainterPath& path, const LineStyle& style,
+                         double width) {
+    QPainterPath caps;
+    const int count = path.elementCount();
+    for (int first = 0; first < count;) {
+        int last = first + 1;
+        while (last < count && !path.elementAt(last).isMoveTo())
+            ++last;
+        const QPointF start = path.elementAt(first);
+        const QPointF end = path.elementAt(last - 1);
+        if (last - first > 1 && start != end) {
+            int next = first + 1;
+            while (next < last - 1 && QPointF(path.elementAt(next)) == start)
+                ++next;
+            int previous = last - 2;
+            while (previous > first && QPointF(path.elementAt(previous)) == end)
+                --previous;
+            caps.addPath(Cap(start, Unit(start - path.elementAt(next)), width / 2, style.startCap));
+            caps.addPath(Cap(end, Unit(end - path.elementAt(previous)), width / 2, style.endCap));
+        }
+        first = last;
+    }
+    return caps.isEmpty() ? body : body.united(caps);
+}
+
 QPainterPath Outline(const QPainterPath& path, const LineStyle& style, double width) {
     QPainterPathStroker stroker;
     stroker.setWidth(width);
-    stroker.setCapStyle(ToQt(style.startCap));
     stroker.setJoinStyle(ToQt(style.join));
     stroker.setMiterLimit(style.miterLimit);
-    return stroker.createStroke(path);
+    if (style.startCap == style.endCap) {
+        stroker.setCapStyle(ToQt(style.startCap));
+        return stroker.createStroke(path);
+    }
+    stroker.setCapStyle(Qt::FlatCap);
+    return WithOwnCaps(stroker.createStroke(path), path, style, width);
 }
 
 // Pixel hinting puts a stroke on whole pixels: its width is rounded to whole

@@ -64,3 +64,32 @@ TEST(StrokeWidth, StretchedShapesKeepOneWidthAllAround) {
     EXPECT_EQ(darkRun(0, 15, 1, 0), 12); // left and right sides, 6 each
     EXPECT_EQ(darkRun(20, 0, 0, 1), 12); // top and bottom sides, 6 each
 }
+
+TEST(StrokeCaps, EachEndOfALineHasItsOwnCap) {
+    // A 4-pixel line from x = 4 to x = 16 along y = 10 whose LINESTYLE2
+    // starts flat and ends square, drawn at low quality so that pixels are
+    // either covered or not.
+    auto line = [](unsigned startCap, unsigned endCap) {
+        ShapeBodyWriter b(1, {0, 480, 0, 400});
+        b.styles().rect({0, 480, 0, 400}).u8(0); // DefineShape4: edge bounds, flags
+        b.styles().u8(0);
+        b.styles().u8(1).u16(80).ub(2, startCap).ub(2, 0).ub(1, 0).ub(2, 0).ub(1, 0);
+        b.styles().ub(5, 0).ub(1, 1).ub(2, endCap).rgba({0, 0, 0, 255});
+        b.beginRecords().moveTo(80, 200, 0, 0, 1).line(240, 0);
+        return Parse<swf::ShapeDef>(83, b.finish());
+    };
+    constexpr unsigned kRound = 0, kFlat = 1, kSquare = 2;
+    auto flatToSquare = line(kFlat, kSquare), roundToRound = line(kRound, kRound);
+    ASSERT_TRUE(flatToSquare && roundToRound);
+    Canvas a(24, 20, {255, 255, 255, 255}, swf::StageQuality::Low);
+    Canvas b(24, 20, {255, 255, 255, 255}, swf::StageQuality::Low);
+    a.renderer.drawShape(*flatToSquare, Canvas::pixels(), {});
+    b.renderer.drawShape(*roundToRound, Canvas::pixels(), {});
+    EXPECT_EQ(a.at(3, 10), kWhite); // no cap before the start
+    EXPECT_EQ(a.at(4, 10), kBlack);
+    EXPECT_EQ(a.at(17, 8), kBlack); // the square's corner past the end
+    EXPECT_EQ(a.at(18, 10), kWhite);
+    EXPECT_EQ(b.at(3, 10), kBlack); // a round start reaches back
+    EXPECT_EQ(b.at(17, 8), kWhite); // a round end has no corner
+    EXPECT_EQ(b.at(17, 10), kBlack);
+}
