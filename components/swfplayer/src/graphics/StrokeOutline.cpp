@@ -40,36 +40,23 @@ QPointF Unit(QPointF v) {
     return length > 0 ? v / length : QPointF();
 }
 
-// The cap beyond an open end at p, facing outward (a unit vector): half a
-// disc or half a square of the stroke's width; nothing for a flat end.
-QPainterPath Cap(QPointF p, QPointF outward, double half, CapStyle cap) {
-    QPainterPath out;
-    if (cap == CapStyle::None || outward.isNull())
-        return out;
-    const QPointF side(-outward.y() * half, outward.x() * half);
-    const QPointF ahead = outward * half;
-    out.moveTo(p + side);
-    if (cap == CapStyle::Square) {
-        out.lineTo(p + side + ahead);
-        out.lineTo(p - side + ahead);
-        out.lineTo(p - side);
-    } else {
-        // Two quarter circles as cubic curves.
-        constexpr double kQuarterArc = 0.5522847498;
-        out.cubicTo(p + side + ahead * kQuarterArc, p + ahead + side * kQuarterArc, p + ahead);
-        out.cubicTo(p + ahead - side * kQuarterArc, p - side + ahead * kQuarterArc, p - side);
-    }
-    out.closeSubpath();
-    return out;
-}
-
 // LINESTYLE2 gives each end of a line its own cap, which the stroker cannot:
-// the line is outlined with flat ends and the caps of its open contours are
-// joined on, the start's looking back along the first segment and the end's
-// ahead along the last.
+// the line is outlined with flat ends, and each open end gets its cap from
+// stroking a sliver of the line that ends there, facing the same way. The
+// stroker winds all its outlines alike, so the pieces add up under the
+// nonzero rule without cutting holes where they overlap.
 QPainterPath WithOwnCaps(const QPainterPath& body, const QPainterPath& path, const LineStyle& style,
                          double width) {
-    QPainterPath caps;
+    constexpr double kSliver = 0.01;
+    QPainterPath round, square;
+    auto addEnd = [&](QPointF end, QPointF from, CapStyle cap) {
+        QPointF outward = Unit(end - from);
+        QPainterPath& ends = cap == CapStyle::Round ? round : square;
+        if (cap != CapStyle::None && !outward.isNull()) {
+            ends.moveTo(end - outward * kSliver);
+            ends.lineTo(end);
+        }
+    };
     const int count = path.elementCount();
     for (int first = 0; first < count;) {
         int last = first + 1;
@@ -84,12 +71,20 @@ QPainterPath WithOwnCaps(const QPainterPath& body, const QPainterPath& path, con
             int previous = last - 2;
             while (previous > first && QPointF(path.elementAt(previous)) == end)
                 --previous;
-            caps.addPath(Cap(start, Unit(start - path.elementAt(next)), width / 2, style.startCap));
-            caps.addPath(Cap(end, Unit(end - path.elementAt(previous)), width / 2, style.endCap));
+            addEnd(start, path.elementAt(next), style.startCap);
+            addEnd(end, path.elementAt(previous), style.endCap);
         }
         first = last;
     }
-    return caps.isEmpty() ? body : body.united(caps);
+    QPainterPath out = body;
+    QPainterPathStroker stroker;
+    stroker.setWidth(width);
+    stroker.setCapStyle(Qt::RoundCap);
+    out.addPath(stroker.createStroke(round));
+    stroker.setCapStyle(Qt::SquareCap);
+    out.addPath(stroker.createStroke(square));
+    out.setFillRule(Qt::WindingFill);
+    return out;
 }
 
 QPainterPath Outline(const QPainterPath& path, const LineStyle& style, double width) {
