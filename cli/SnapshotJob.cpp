@@ -19,8 +19,10 @@ QSize MoviePixelSize(const swf::Movie& movie) {
 }
 
 QImage RenderSnapshot(const std::shared_ptr<const swf::Movie>& movie, int frames,
-                      std::optional<int> width, std::optional<int> height) {
+                      std::optional<int> width, std::optional<int> height,
+                      swf::StageQuality quality) {
     swf::Player player(movie);
+    player.setQuality(quality);
     for (int frame = 1; frame < frames; ++frame)
         player.advanceFrame();
     QSize size = MoviePixelSize(*movie);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ConvertOptions.h"
+#include "graphics/StageQuality.h"
 
 #include <QImage>
 #include <memory>
@@ -17,7 +18,8 @@ namespace vidorama::cli {
 // width x height, or at the movie's own size when no size is given.
 QImage RenderSnapshot(const std::shared_ptr<const swf::Movie>& movie, int frames,
                       std::optional<int> width = std::nullopt,
-                      std::optional<int> height = std::nullopt);
+                      std::optional<int> height = std::nullopt,
+                      swf::StageQuality quality = swf::StageQuality::High);
 
 // The movie's own size in pixels (its frame rectangle, rounded), at least 1x1.
 QSize MoviePixelSize(const swf::Movie& movie);

@@ -120,7 +120,7 @@ TEST(Conformance, CorpusImagesMatchTheirReferences) {
         double share = 0;
         QImage ours, diff;
         if (movies[path] && !reference.isNull()) {
-            ours = cli::RenderSnapshot(movies[path], c.frames, c.width, c.height)
+            ours = cli::RenderSnapshot(movies[path], c.frames, c.width, c.height, c.quality)
                        .convertToFormat(QImage::Format_RGB32);
             share = MatchingShare(ours, reference, diffFolder ? &diff : nullptr);
             pass = share >= kPassShare;

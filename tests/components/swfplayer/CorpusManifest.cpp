@@ -27,6 +27,19 @@ bool EndsWith(const std::string& text, const std::string& suffix) {
            text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
+// Upstream notes name the quality a reference was drawn at as "quality=low".
+swf::StageQuality QualityFromNotes(const std::string& notes) {
+    static const std::pair<const char*, swf::StageQuality> kNames[] = {
+        {"quality=low", swf::StageQuality::Low},
+        {"quality=medium", swf::StageQuality::Medium},
+        {"quality=best", swf::StageQuality::Best},
+    };
+    for (const auto& [name, quality] : kNames)
+        if (notes.find(name) != std::string::npos)
+            return quality;
+    return swf::StageQuality::High;
+}
+
 } // namespace
 
 bool ImageCase::hasFeature(const std::string& feature) const {
@@ -68,6 +81,7 @@ std::vector<ImageCase> ReadImageCases(const std::string& corpusDir) {
         c.group = field("group");
         c.features = Split(field("features"), ", ");
         c.provenance = field("reference_provenance");
+        c.quality = QualityFromNotes(field("notes"));
         cases.push_back(std::move(c));
     }
     return cases;

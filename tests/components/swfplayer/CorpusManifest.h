@@ -1,5 +1,7 @@
 #pragma once
 
+#include "graphics/StageQuality.h"
+
 #include <string>
 #include <vector>
 
@@ -16,6 +18,8 @@ struct ImageCase {
     std::string group;
     std::vector<std::string> features;
     std::string provenance;
+    // The quality the reference was drawn at; high unless the notes say else.
+    swf::StageQuality quality = swf::StageQuality::High;
 
     std::string name() const { return caseDir + "/" + reference; }
     bool hasFeature(const std::string& feature) const;

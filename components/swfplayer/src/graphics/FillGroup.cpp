@@ -26,8 +26,9 @@ void Clear(QImage& image, QRect area, uint value) {
 
 } // namespace
 
-void FillGroup::begin(QRect box) {
+void FillGroup::begin(QRect box, EdgeMode edges) {
     m_box = box;
+    m_edges = edges;
     Reserve(m_color, box.size(), QImage::Format_ARGB32_Premultiplied);
     Reserve(m_budget, box.size(), QImage::Format_Alpha8);
     Reserve(m_coverage, box.size(), QImage::Format_Alpha8);
@@ -42,12 +43,8 @@ void FillGroup::add(const QPainterPath& path, const QTransform& toDevice, const 
         return;
     QRect local = box.translated(-m_box.topLeft());
     Clear(m_coverage, local, 0);
-    {
-        QPainter painter(&m_coverage);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setTransform(toDevice * QTransform::fromTranslate(-m_box.x(), -m_box.y()));
-        painter.fillPath(path, Qt::black);
-    }
+    RasterizeCoverage(m_coverage, path,
+                      toDevice * QTransform::fromTranslate(-m_box.x(), -m_box.y()), m_edges);
     QRgb solid = qPremultiply(paint.color.rgba());
     std::vector<QRgb> shaded(static_cast<std::size_t>(local.width()));
     for (int y = local.top(); y <= local.bottom(); ++y) {

@@ -18,7 +18,7 @@ namespace vidorama::swf {
 class FillGroup {
 public:
     // Starts a group whose fills lie within box (target pixels).
-    void begin(QRect box);
+    void begin(QRect box, EdgeMode edges);
     // Adds the next fill, from the top one down.
     void add(const QPainterPath& path, const QTransform& toDevice, const Paint& paint);
     // Blends the group onto the target; returns the pixels that may have changed.
@@ -26,6 +26,7 @@ public:
 
 private:
     QRect m_box;
+    EdgeMode m_edges = EdgeMode::Antialiased;
     QImage m_color;    // premultiplied sum of what the fills show
     QImage m_budget;   // coverage still free in each pixel
     QImage m_coverage; // the current fill's coverage

@@ -44,8 +44,16 @@ QRect DeviceBox(const QRectF& bounds, const QRect& target) {
     return area.toAlignedRect() & target;
 }
 
+void RasterizeCoverage(QImage& coverage, const QPainterPath& path, const QTransform& toDevice,
+                       EdgeMode edges) {
+    QPainter painter(&coverage);
+    painter.setRenderHint(QPainter::Antialiasing, edges == EdgeMode::Antialiased);
+    painter.setTransform(toDevice);
+    painter.fillPath(path, Qt::black);
+}
+
 QRect FillPath(QImage& target, const QPainterPath& path, const QTransform& toDevice,
-               const Paint& paint) {
+               const Paint& paint, EdgeMode edges) {
     if (!paint.visible())
         return {};
     QRect box = DeviceBox(toDevice.mapRect(path.controlPointRect()), target.rect());
@@ -53,19 +61,14 @@ QRect FillPath(QImage& target, const QPainterPath& path, const QTransform& toDev
         return {};
     if (!paint.shader) {
         QPainter painter(&target);
-        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setRenderHint(QPainter::Antialiasing, edges == EdgeMode::Antialiased);
         painter.setTransform(toDevice);
         painter.fillPath(path, paint.color);
         return box;
     }
     QImage mask(box.size(), QImage::Format_Alpha8);
     mask.fill(0);
-    {
-        QPainter painter(&mask);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setTransform(toDevice * QTransform::fromTranslate(-box.x(), -box.y()));
-        painter.fillPath(path, Qt::black);
-    }
+    RasterizeCoverage(mask, path, toDevice * QTransform::fromTranslate(-box.x(), -box.y()), edges);
     ShadeThroughMask(target, mask, box.topLeft(), *paint.shader);
     return box;
 }

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QPainterPath>
 #include <QTransform>
+#include <cstdint>
 
 namespace vidorama::swf {
 
@@ -17,16 +18,23 @@ struct Paint {
     bool visible() const { return shader || color.alpha() != 0; }
 };
 
+// Flash's low quality draws shapes with hard edges: a pixel is inside or out.
+enum class EdgeMode : std::uint8_t { Antialiased, Aliased };
+
 // The target pixels that a box in target coordinates may touch, with a pixel
 // of margin for anti-aliasing; empty when it misses the target or is not
 // finite.
 QRect DeviceBox(const QRectF& bounds, const QRect& target);
 
+// Draws the coverage of a path into an Alpha8 image, adding to what is there.
+void RasterizeCoverage(QImage& coverage, const QPainterPath& path, const QTransform& toDevice,
+                       EdgeMode edges);
+
 // Fills a path, given in its own units and mapped to target pixels by
-// toDevice, with anti-aliased edges and source-over blending. Solid colours go
+// toDevice, with source-over blending. Solid colours go
 // straight through QPainter; shaders are applied through a coverage mask of
 // the path's box. Returns the target pixels that may have changed.
 QRect FillPath(QImage& target, const QPainterPath& path, const QTransform& toDevice,
-               const Paint& paint);
+               const Paint& paint, EdgeMode edges);
 
 } // namespace vidorama::swf

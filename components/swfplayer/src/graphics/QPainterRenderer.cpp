@@ -32,7 +32,9 @@ QColor ToQColor(Rgba c) {
 
 } // namespace
 
-QPainterRenderer::QPainterRenderer(QImage& target) : m_target(target) {}
+QPainterRenderer::QPainterRenderer(QImage& target, StageQuality quality)
+    : m_target(target),
+      m_edges(AntialiasesShapes(quality) ? EdgeMode::Antialiased : EdgeMode::Aliased) {}
 
 QImage& QPainterRenderer::canvas() {
     return m_layers.empty() ? m_target : m_layers.back().image;
@@ -59,7 +61,7 @@ void QPainterRenderer::beginFrame(Rgba background, const BitmapSource& bitmaps) 
 
 void QPainterRenderer::paint(const QPainterPath& path, const QTransform& toDevice,
                              const Paint& paint) {
-    QRect changed = FillPath(canvas(), path, toDevice, paint);
+    QRect changed = FillPath(canvas(), path, toDevice, paint, m_edges);
     if (!m_layers.empty())
         m_layers.back().dirty |= changed;
 }
@@ -106,7 +108,7 @@ void QPainterRenderer::drawFills(const std::vector<StyledFill>& fills, const QTr
     QRect box = DeviceBox(bounds, canvas().rect());
     if (box.isEmpty())
         return;
-    m_fillGroup.begin(box);
+    m_fillGroup.begin(box, m_edges);
     for (auto f = fills.rbegin(); f != fills.rend(); ++f) {
         std::unique_ptr<FillShader> shader;
         Paint paint = paintFor(*f->style, colors, toDevice, shader);

@@ -3,6 +3,7 @@
 #include "graphics/FillGroup.h"
 #include "graphics/PathFiller.h"
 #include "graphics/Renderer.h"
+#include "graphics/StageQuality.h"
 #include "graphics/Styles.h"
 
 #include <QImage>
@@ -23,7 +24,7 @@ namespace vidorama::swf {
 // blended and cleared, and are kept for reuse from frame to frame.
 class QPainterRenderer final : public Renderer {
 public:
-    explicit QPainterRenderer(QImage& target);
+    explicit QPainterRenderer(QImage& target, StageQuality quality = StageQuality::High);
 
     void beginFrame(Rgba background, const BitmapSource& bitmaps) override;
     void drawShape(const ShapeDef& shape, const Matrix& matrix,
@@ -65,6 +66,7 @@ private:
                 const ColorTransform& colors);
 
     QImage& m_target;
+    EdgeMode m_edges;
     const BitmapSource* m_bitmaps = nullptr;
     std::vector<Layer> m_layers;
     // Cleared layer images for reuse, all of m_spareSize.

@@ -35,13 +35,69 @@ Qt::PenJoinStyle ToQt(JoinStyle join) {
     return Qt::RoundJoin;
 }
 
+QPointF Unit(QPointF v) {
+    double length = std::hypot(v.x(), v.y());
+    return length > 0 ? v / length : QPointF();
+}
+
+// LINESTYLE2 gives each end of a line its own cap, which the stroker cannot:
+// the line is outlined with flat ends, and each open end gets its cap from
+// stroking a sliver of the line that ends there, facing the same way. The
+// stroker winds all its outlines alike, so the pieces add up under the
+// nonzero rule without cutting holes where they overlap.
+QPainterPath WithOwnCaps(const QPainterPath& body, const QPainterPath& path, const LineStyle& style,
+                         double width) {
+    constexpr double kSliver = 0.01;
+    QPainterPath round, square;
+    auto addEnd = [&](QPointF end, QPointF from, CapStyle cap) {
+        QPointF outward = Unit(end - from);
+        QPainterPath& ends = cap == CapStyle::Round ? round : square;
+        if (cap != CapStyle::None && !outward.isNull()) {
+            ends.moveTo(end - outward * kSliver);
+            ends.lineTo(end);
+        }
+    };
+    const int count = path.elementCount();
+    for (int first = 0; first < count;) {
+        int last = first + 1;
+        while (last < count && !path.elementAt(last).isMoveTo())
+            ++last;
+        const QPointF start = path.elementAt(first);
+        const QPointF end = path.elementAt(last - 1);
+        if (last - first > 1 && start != end) {
+            int next = first + 1;
+            while (next < last - 1 && QPointF(path.elementAt(next)) == start)
+                ++next;
+            int previous = last - 2;
+            while (previous > first && QPointF(path.elementAt(previous)) == end)
+                --previous;
+            addEnd(start, path.elementAt(next), style.startCap);
+            addEnd(end, path.elementAt(previous), style.endCap);
+        }
+        first = last;
+    }
+    QPainterPath out = body;
+    QPainterPathStroker stroker;
+    stroker.setWidth(width);
+    stroker.setCapStyle(Qt::RoundCap);
+    out.addPath(stroker.createStroke(round));
+    stroker.setCapStyle(Qt::SquareCap);
+    out.addPath(stroker.createStroke(square));
+    out.setFillRule(Qt::WindingFill);
+    return out;
+}
+
 QPainterPath Outline(const QPainterPath& path, const LineStyle& style, double width) {
     QPainterPathStroker stroker;
     stroker.setWidth(width);
-    stroker.setCapStyle(ToQt(style.startCap));
     stroker.setJoinStyle(ToQt(style.join));
     stroker.setMiterLimit(style.miterLimit);
-    return stroker.createStroke(path);
+    if (style.startCap == style.endCap) {
+        stroker.setCapStyle(ToQt(style.startCap));
+        return stroker.createStroke(path);
+    }
+    stroker.setCapStyle(Qt::FlatCap);
+    return WithOwnCaps(stroker.createStroke(path), path, style, width);
 }
 
 // Pixel hinting puts a stroke on whole pixels: its width is rounded to whole
@@ -76,14 +132,13 @@ StrokeArea OutlineStroke(const QPainterPath& path, const LineStyle& style,
         deviceWidth = width * scaleX;
     else
         deviceWidth = width * (scaleX + scaleY) / 2;
-    bool scales = !style.noHScale && !style.noVScale;
     if (style.pixelHinting) {
         double whole = std::max(1.0, std::round(deviceWidth));
         return {Outline(HintToPixels(toDevice.map(path), whole), style, whole), QTransform()};
     }
-    if (scales && deviceWidth >= 1.0)
-        return {Outline(path, style, width), toDevice};
-    // Fixed-width and hairline strokes are outlined in target pixels.
+    // Flash strokes keep one width all around even when the shape is
+    // stretched more one way than the other, so they are outlined in target
+    // pixels rather than stretched with the shape.
     return {Outline(toDevice.map(path), style, std::max(1.0, deviceWidth)), QTransform()};
 }
 

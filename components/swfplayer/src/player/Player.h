@@ -1,5 +1,6 @@
 #pragma once
 
+#include "graphics/StageQuality.h"
 #include "movie/Movie.h"
 #include "player/MovieClip.h"
 #include "player/PlayLimitLog.h"
@@ -48,6 +49,11 @@ public:
     // the first. Clips inside always loop.
     void setLooping(bool loop) { m_looping = loop; }
     bool looping() const { return m_looping; }
+
+    // How the stage is drawn: high unless the host or the movie asks for
+    // another quality.
+    StageQuality quality() const { return m_quality; }
+    void setQuality(StageQuality quality) { m_quality = quality; }
 
     // Describes the current frame to a renderer; view maps stage twips to the
     // target's pixels.
@@ -109,6 +115,7 @@ private:
     std::size_t m_objectsBeforeStep = 0;
     std::uint64_t m_gotoFramesThisStep = 0;
     bool m_looping = true;
+    StageQuality m_quality = StageQuality::High;
 };
 
 } // namespace vidorama::swf

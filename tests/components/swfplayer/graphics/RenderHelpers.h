@@ -25,8 +25,9 @@ private:
 // A small target cleared to a background, with the renderer that draws on
 // it. Shapes are drawn at one twip per 1/20 pixel unless a matrix says else.
 struct Canvas {
-    explicit Canvas(int width, int height, swf::Rgba background = {255, 255, 255, 255})
-        : image(width, height, QImage::Format_ARGB32_Premultiplied), renderer(image) {
+    explicit Canvas(int width, int height, swf::Rgba background = {255, 255, 255, 255},
+                    swf::StageQuality quality = swf::StageQuality::High)
+        : image(width, height, QImage::Format_ARGB32_Premultiplied), renderer(image, quality) {
         renderer.beginFrame(background, bitmaps);
     }
     QRgb at(int x, int y) const { return image.pixel(x, y); }

@@ -1,0 +1,95 @@
+// How edges, strokes and their ends reach pixels.
+
+#include "RenderHelpers.h"
+#include "ShapeBodyWriter.h"
+
+#include <gtest/gtest.h>
+
+using namespace vidorama;
+using namespace vidorama::test;
+using swf::Rgba;
+
+namespace {
+
+constexpr int kDefineShape3 = 32;
+constexpr QRgb kWhite = 0xFFFFFFFF;
+constexpr QRgb kBlack = 0xFF000000;
+
+// A black rectangle in twips.
+std::shared_ptr<const swf::ShapeDef> BlackRect(std::int32_t x, std::int32_t y, std::int32_t w,
+                                               std::int32_t h) {
+    ShapeBodyWriter b(1, {x, x + w, y, y + h});
+    SolidFills(b.styles(), {{0, 0, 0, 255}});
+    Lines(b.styles(), {});
+    b.beginRecords().moveTo(x, y, 0, 1, 0).line(w, 0).line(0, h).line(-w, 0).line(0, -h);
+    return Parse<swf::ShapeDef>(kDefineShape3, b.finish());
+}
+
+} // namespace
+
+TEST(EdgeCoverage, LowQualityFillsThePixelsWhoseCentresAreInside) {
+    // From 2.6 to 7.4 pixels across and down: the centres of pixels 3 to 6.
+    auto shape = BlackRect(52, 52, 96, 96);
+    ASSERT_TRUE(shape);
+    Canvas low(10, 10, {255, 255, 255, 255}, swf::StageQuality::Low);
+    Canvas high(10, 10);
+    low.renderer.drawShape(*shape, Canvas::pixels(), {});
+    high.renderer.drawShape(*shape, Canvas::pixels(), {});
+    for (int x = 0; x < 10; ++x)
+        EXPECT_EQ(low.at(x, 5), x >= 3 && x <= 6 ? kBlack : kWhite) << x;
+    // High quality covers the edge pixels by the share of their area inside.
+    EXPECT_NEAR(qRed(high.at(2, 5)), 153, 4);
+    EXPECT_EQ(high.at(4, 5), kBlack);
+}
+
+TEST(StrokeWidth, StretchedShapesKeepOneWidthAllAround) {
+    // A 10-pixel square outlined 4 pixels wide, drawn twice as wide as high:
+    // Flash scales the width by the mean of the two scales, 6 pixels on
+    // every side, instead of stretching the outline with the shape.
+    ShapeBodyWriter b(1, {0, 200, 0, 200});
+    SolidFills(b.styles(), {});
+    Lines(b.styles(), {{80, {0, 0, 0, 255}}});
+    b.beginRecords().moveTo(0, 0, 0, 0, 1).line(200, 0).line(0, 200).line(-200, 0).line(0, -200);
+    auto shape = Parse<swf::ShapeDef>(kDefineShape3, b.finish());
+    ASSERT_TRUE(shape);
+    Canvas c(60, 40, {255, 255, 255, 255}, swf::StageQuality::Low);
+    c.renderer.drawShape(
+        *shape, swf::Matrix::translate(10, 10) * swf::Matrix::scale(2 / 20.0, 1 / 20.0), {});
+    auto darkRun = [&](int x0, int y0, int dx, int dy) {
+        int run = 0;
+        for (int x = x0, y = y0; x >= 0 && y >= 0 && x < 60 && y < 40; x += dx, y += dy)
+            run += c.at(x, y) == kBlack ? 1 : 0;
+        return run;
+    };
+    EXPECT_EQ(darkRun(0, 15, 1, 0), 12); // left and right sides, 6 each
+    EXPECT_EQ(darkRun(20, 0, 0, 1), 12); // top and bottom sides, 6 each
+}
+
+TEST(StrokeCaps, EachEndOfALineHasItsOwnCap) {
+    // A 4-pixel line from x = 4 to x = 16 along y = 10 whose LINESTYLE2
+    // starts flat and ends square, drawn at low quality so that pixels are
+    // either covered or not.
+    auto line = [](unsigned startCap, unsigned endCap) {
+        ShapeBodyWriter b(1, {0, 480, 0, 400});
+        b.styles().rect({0, 480, 0, 400}).u8(0); // DefineShape4: edge bounds, flags
+        b.styles().u8(0);
+        b.styles().u8(1).u16(80).ub(2, startCap).ub(2, 0).ub(1, 0).ub(2, 0).ub(1, 0);
+        b.styles().ub(5, 0).ub(1, 1).ub(2, endCap).rgba({0, 0, 0, 255});
+        b.beginRecords().moveTo(80, 200, 0, 0, 1).line(240, 0);
+        return Parse<swf::ShapeDef>(83, b.finish());
+    };
+    constexpr unsigned kRound = 0, kFlat = 1, kSquare = 2;
+    auto flatToSquare = line(kFlat, kSquare), roundToRound = line(kRound, kRound);
+    ASSERT_TRUE(flatToSquare && roundToRound);
+    Canvas a(24, 20, {255, 255, 255, 255}, swf::StageQuality::Low);
+    Canvas b(24, 20, {255, 255, 255, 255}, swf::StageQuality::Low);
+    a.renderer.drawShape(*flatToSquare, Canvas::pixels(), {});
+    b.renderer.drawShape(*roundToRound, Canvas::pixels(), {});
+    EXPECT_EQ(a.at(3, 10), kWhite); // no cap before the start
+    EXPECT_EQ(a.at(4, 10), kBlack);
+    EXPECT_EQ(a.at(17, 8), kBlack); // the square's corner past the end
+    EXPECT_EQ(a.at(18, 10), kWhite);
+    EXPECT_EQ(b.at(3, 10), kBlack); // a round start reaches back
+    EXPECT_EQ(b.at(17, 8), kWhite); // a round end has no corner
+    EXPECT_EQ(b.at(17, 10), kBlack);
+}
