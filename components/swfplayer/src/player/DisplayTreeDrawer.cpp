@@ -1,12 +1,14 @@
 #include "player/DisplayTreeDrawer.h"
 
 #include "graphics/BitmapDef.h"
+#include "graphics/FilterScale.h"
 #include "graphics/MorphShapeDef.h"
 #include "graphics/ShapeDef.h"
 #include "movie/Movie.h"
 #include "player/MovieClip.h"
 #include "swf/Limits.h"
 
+#include <cmath>
 #include <vector>
 
 namespace vidorama::swf {
@@ -58,6 +60,9 @@ Matrix ExactFitView(const Rect& stage, int width, int height) {
 
 void DisplayTreeDrawer::draw(const MovieClip& root, const Matrix& view) {
     MovieBitmaps bitmaps(m_movie);
+    // The view maps twips to target pixels; filters are sized in stage pixels.
+    m_viewScaleX = std::hypot(view.a, view.b) * kTwipsPerPixel;
+    m_viewScaleY = std::hypot(view.c, view.d) * kTwipsPerPixel;
     m_renderer.beginFrame(m_movie.backgroundColor(), bitmaps);
     drawChildren(root, view * root.properties().matrix, root.properties().colorTransform, false);
     m_renderer.endFrame();
@@ -92,6 +97,10 @@ void DisplayTreeDrawer::drawChildren(const MovieClip& clip, const Matrix& matrix
         m_renderer.popMask();
 }
 
+// An object with a blend mode or filters is drawn as a whole into a layer,
+// and its colour transform applies to the layer after the filters (a black
+// glow turns red with the object it surrounds). A mask is only an area, so
+// neither applies to one.
 void DisplayTreeDrawer::drawObject(const DisplayObject& object, const Matrix& parentMatrix,
                                    const ColorTransform& parentColors, bool asMask) {
     const DisplayProperties& properties = object.properties();
@@ -99,6 +108,30 @@ void DisplayTreeDrawer::drawObject(const DisplayObject& object, const Matrix& pa
         return;
     Matrix matrix = parentMatrix * properties.matrix;
     ColorTransform colors = parentColors * properties.colorTransform;
+    bool layered = properties.blendMode != BlendMode::Normal || !properties.filters.empty();
+    if (asMask || !layered) {
+        drawCharacter(object, matrix, colors, asMask);
+        return;
+    }
+    m_renderer.pushLayer();
+    drawCharacter(object, matrix, ColorTransform{}, false);
+    m_renderer.popLayer(effectsFor(properties, colors));
+}
+
+LayerEffects DisplayTreeDrawer::effectsFor(const DisplayProperties& properties,
+                                           const ColorTransform& colors) const {
+    LayerEffects effects;
+    effects.blend = properties.blendMode;
+    effects.colors = colors;
+    effects.filters.reserve(properties.filters.size());
+    for (const Filter& filter : properties.filters)
+        effects.filters.push_back(ScaleFilter(filter, m_viewScaleX, m_viewScaleY));
+    return effects;
+}
+
+void DisplayTreeDrawer::drawCharacter(const DisplayObject& object, const Matrix& matrix,
+                                      const ColorTransform& colors, bool asMask) {
+    const DisplayProperties& properties = object.properties();
     const CharacterDef& character = object.character();
     switch (character.kind()) {
     case CharacterDef::Kind::Shape: {
