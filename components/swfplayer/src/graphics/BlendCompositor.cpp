@@ -67,10 +67,12 @@ QRgb BlendPixel(BlendMode mode, QRgb source, QRgb destination) {
     case BlendMode::Screen:
         return FromPixelF(
             {s.r + d.r - s.r * d.r, s.g + d.g - s.g * d.g, s.b + d.b - s.b * d.b, over});
-    case BlendMode::Invert:
-        // Only what is beneath is inverted: where nothing is, nothing shows.
-        return FromPixelF({d.r * (1 - s.a) + s.a * (d.a - d.r), d.g * (1 - s.a) + s.a * (d.a - d.g),
-                           d.b * (1 - s.a) + s.a * (d.a - d.b), d.a});
+    case BlendMode::Invert: {
+        // The object's colour plays no part: it acts as white, inverting what
+        // is beneath where both cover and showing white where only it does.
+        auto invert = [&](float dc) { return s.a + dc - 2 * s.a * dc; };
+        return FromPixelF({invert(d.r), invert(d.g), invert(d.b), over});
+    }
     case BlendMode::Alpha:
         return FromPixelF({d.r * s.a, d.g * s.a, d.b * s.a, d.a * s.a});
     case BlendMode::Erase:

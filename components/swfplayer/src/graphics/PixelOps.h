@@ -22,6 +22,15 @@ inline QRgb SourceOver(QRgb src, QRgb dst) {
     return src + ScalePixel(dst, 255 - (src >> 24));
 }
 
+// Moves from one premultiplied pixel towards another by t / 255.
+inline QRgb Interpolate(QRgb from, QRgb to, unsigned t) {
+    if (t == 0)
+        return from;
+    if (t == 255)
+        return to;
+    return ScalePixel(to, t) + ScalePixel(from, 255 - t);
+}
+
 // Adds two premultiplied pixels channel by channel, saturating at 255.
 inline QRgb AddSaturated(QRgb a, QRgb b) {
     QRgb out = 0;

@@ -245,6 +245,25 @@ void QPainterRenderer::activateMask() {
     addLayer(LayerKind::Content);
 }
 
+// Masked content is drawn alone until a blend mode needs what is beneath:
+// then the layer beneath the mask (itself completed first, if it is masked
+// content too) is put under the content, within the mask's area.
+void QPainterRenderer::addBackdrop(std::size_t contentIndex) {
+    Layer& content = m_layers[contentIndex];
+    if (content.kind != LayerKind::Content || content.overBackdrop || contentIndex == 0)
+        return;
+    QRect maskArea = m_layers[contentIndex - 1].dirty;
+    if (contentIndex >= 2)
+        addBackdrop(contentIndex - 2);
+    const QImage& backdrop = contentIndex >= 2 ? m_layers[contentIndex - 2].image : m_target;
+    // Inside another mask's own drawing only coverage counts.
+    if (backdrop.format() == QImage::Format_Alpha8)
+        return;
+    UnderlayArea(content.image, backdrop, maskArea);
+    content.dirty |= maskArea;
+    content.overBackdrop = true;
+}
+
 void QPainterRenderer::popMask() {
     if (m_ignoredMasks > 0) {
         --m_ignoredMasks;
@@ -263,7 +282,9 @@ void QPainterRenderer::popMask() {
     m_layers.pop_back();
     QRect shown = content.dirty & mask.dirty;
     if (!shown.isEmpty()) {
-        CompositeMasked(canvas(), content.image, mask.image, shown);
+        CompositeMasked(canvas(), content.image, mask.image, shown,
+                        content.overBackdrop ? MaskedContent::OverBackdrop
+                                             : MaskedContent::DrawnAlone);
         markDirty(shown);
     }
     releaseLayer(std::move(content));
@@ -299,6 +320,8 @@ void QPainterRenderer::popLayer(const LayerEffects& effects) {
     // is opaque, so there they change nothing.
     bool onStage = m_layers.empty();
     bool alphaOnly = effects.blend == BlendMode::Alpha || effects.blend == BlendMode::Erase;
+    if (!onStage && effects.blend != BlendMode::Normal && effects.blend != BlendMode::Layer)
+        addBackdrop(m_layers.size() - 1);
     if (!area.isEmpty() && !(onStage && alphaOnly)) {
         CompositeBlended(canvas(), group.image, area, effects.blend);
         markDirty(area);

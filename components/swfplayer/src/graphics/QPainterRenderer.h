@@ -20,6 +20,9 @@ namespace vidorama::swf {
 // Masks are drawn as layers the size of the target: a mask layer receives the
 // filled area of the mask's shapes, a content layer the objects it clips; when
 // the content ends it is cut to the mask and blended onto the layer beneath.
+// Flash's masks only clip, so an object with a blend mode drawn through a mask
+// blends with what is beneath the mask: the content layer then gets that
+// layer's pixels beneath its own.
 // Objects with a blend mode or filters are drawn into a group layer of the
 // same size, which is filtered and blended onto the layer beneath when it
 // ends. Layers remember the box they were drawn in, so that only that much is
@@ -46,6 +49,8 @@ private:
         LayerKind kind;
         QImage image;
         QRect dirty;
+        // A content layer that holds what is beneath its mask too.
+        bool overBackdrop = false;
     };
 
     // A fill path with its style, ready to draw.
@@ -61,6 +66,7 @@ private:
     // Whether one more layer of the kind fits the limits on nesting and memory.
     bool layerFits(LayerKind kind, int extraBytesPerPixel) const;
     void markDirty(QRect changed);
+    void addBackdrop(std::size_t contentIndex);
     void releaseLayer(Layer layer);
     Paint paintFor(const FillStyle& style, const ColorTransform& colors, const QTransform& toDevice,
                    std::unique_ptr<FillShader>& shader);
