@@ -207,5 +207,26 @@ TEST(DisplayTreeRender, MasksClipObjectsDrawnThroughLayers) {
     EXPECT_TRUE(Near(image.pixel(150, 75), qRgb(255, 0, 0))) << "masked out";
 }
 
+// Two overlapping halves at half alpha: drawn one by one the overlap is
+// denser; cached as one picture it is not.
+TEST(DisplayTreeRender, ATranslucentCachedObjectIsDrawnAsOnePicture) {
+    auto movieWith = [](bool cached) {
+        MovieWriter writer = Stage();
+        writer.tag(
+            tags::DefineSprite(10, {{tags::PlaceAt(1, kLeftHalf),
+                                     tags::PlaceAt(2, kLeftHalf, Matrix::translate(1000, 0))}}));
+        tags::Place place(1);
+        place.character(10).colors({1, 1, 1, 0.5f, 0, 0, 0, 0});
+        if (cached)
+            place.cacheAsBitmap();
+        writer.frame({place.tag()});
+        return writer;
+    };
+    EXPECT_TRUE(Near(Render(movieWith(false)).pixel(75, 75), qRgb(207, 207, 207)));
+    QImage cached = Render(movieWith(true));
+    EXPECT_TRUE(Near(cached.pixel(75, 75), qRgb(158, 158, 158)));
+    EXPECT_TRUE(Near(cached.pixel(25, 75), qRgb(158, 158, 158)));
+}
+
 } // namespace
 } // namespace vidorama::test

@@ -101,6 +101,10 @@ void DisplayTreeDrawer::drawChildren(const MovieClip& clip, const Matrix& matrix
 // and its colour transform applies to the layer after the filters (a black
 // glow turns red with the object it surrounds). A mask is only an area, so
 // neither applies to one.
+//
+// A cached object (cacheAsBitmap) is drawn as one picture too, which only
+// shows when it is translucent: its parts no longer show through each other.
+// Otherwise it draws exactly like the object itself, without a layer.
 void DisplayTreeDrawer::drawObject(const DisplayObject& object, const Matrix& parentMatrix,
                                    const ColorTransform& parentColors, bool asMask) {
     const DisplayProperties& properties = object.properties();
@@ -108,7 +112,9 @@ void DisplayTreeDrawer::drawObject(const DisplayObject& object, const Matrix& pa
         return;
     Matrix matrix = parentMatrix * properties.matrix;
     ColorTransform colors = parentColors * properties.colorTransform;
-    bool layered = properties.blendMode != BlendMode::Normal || !properties.filters.empty();
+    bool translucent = colors.aMul != 1 || colors.aAdd != 0;
+    bool layered = properties.blendMode != BlendMode::Normal || !properties.filters.empty() ||
+                   (properties.cacheAsBitmap && translucent);
     if (asMask || !layered) {
         drawCharacter(object, matrix, colors, asMask);
         return;
