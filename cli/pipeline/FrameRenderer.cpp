@@ -29,6 +29,8 @@ public:
     void pushMask() override { m_inner.pushMask(); }
     void activateMask() override { m_inner.activateMask(); }
     void popMask() override { m_inner.popMask(); }
+    void pushLayer() override { m_inner.pushLayer(); }
+    void popLayer(const swf::LayerEffects& effects) override { m_inner.popLayer(effects); }
     void endFrame() override { m_inner.endFrame(); }
 
 private:

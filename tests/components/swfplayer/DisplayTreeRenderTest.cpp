@@ -129,5 +129,104 @@ TEST(DisplayTreeRender, InvisibleObjectsAndMasksAreNotDrawn) {
     EXPECT_TRUE(Near(Render(writer).pixel(100, 75), qRgb(60, 60, 60)));
 }
 
+// Blend modes are stored as PlaceObject3 bytes.
+constexpr std::uint8_t kLayer = 2, kDifference = 7, kErase = 12;
+
+TEST(DisplayTreeRender, BlendModesCombineAnObjectWithWhatIsBeneath) {
+    MovieWriter writer = Stage();
+    writer.frame(
+        {tags::PlaceAt(1, kRed), tags::Place(2).character(kLeftHalf).blendMode(kDifference).tag()});
+    QImage image = Render(writer);
+    EXPECT_TRUE(Near(image.pixel(50, 75), qRgb(0, 255, 255))) << "white minus red";
+    EXPECT_TRUE(Near(image.pixel(150, 75), qRgb(255, 0, 0)));
+}
+
+// Erase cuts through the group it is drawn in; on the stage, which is
+// opaque, it changes nothing.
+TEST(DisplayTreeRender, EraseCutsThroughALayerGroupOnly) {
+    MovieWriter writer = Stage();
+    writer.tag(tags::DefineSprite(
+        10,
+        {{tags::PlaceAt(1, kRed), tags::Place(2).character(kLeftHalf).blendMode(kErase).tag()}}));
+    writer.frame({tags::Place(1).character(10).blendMode(kLayer).tag(), tags::PlaceAt(2, 10)});
+    QImage grouped = Render(writer);
+    EXPECT_TRUE(Near(grouped.pixel(50, 75), qRgb(255, 0, 0))) << "the plain copy on top";
+
+    MovieWriter layered = Stage();
+    layered.tag(tags::DefineSprite(
+        10,
+        {{tags::PlaceAt(1, kRed), tags::Place(2).character(kLeftHalf).blendMode(kErase).tag()}}));
+    layered.frame({tags::Place(1).character(10).blendMode(kLayer).tag()});
+    QImage image = Render(layered);
+    EXPECT_TRUE(Near(image.pixel(50, 75), qRgb(60, 60, 60))) << "erased to the background";
+    EXPECT_TRUE(Near(image.pixel(150, 75), qRgb(255, 0, 0)));
+
+    MovieWriter plain = Stage();
+    plain.tag(tags::DefineSprite(
+        10,
+        {{tags::PlaceAt(1, kRed), tags::Place(2).character(kLeftHalf).blendMode(kErase).tag()}}));
+    plain.frame({tags::PlaceAt(1, 10)});
+    EXPECT_TRUE(Near(Render(plain).pixel(50, 75), qRgb(255, 0, 0))) << "nothing to erase from";
+}
+
+// A drop shadow 20 stage pixels to the right of the left half; its blur and
+// distance grow with the view, not with the object.
+TEST(DisplayTreeRender, ADropShadowFallsBesideTheObjectAndGrowsWithTheView) {
+    MovieWriter writer = Stage();
+    auto shadow = tags::filters::List({tags::filters::DropShadow({0, 0, 0, 255}, 1, 0, 20)});
+    writer.frame({tags::Place(1).character(kLeftHalf).filters(shadow).tag()});
+    QImage image = Render(writer);
+    EXPECT_TRUE(Near(image.pixel(50, 75), qRgb(255, 255, 255)));
+    EXPECT_TRUE(Near(image.pixel(110, 75), qRgb(0, 0, 0)));
+    EXPECT_TRUE(Near(image.pixel(130, 75), qRgb(60, 60, 60)));
+    QImage doubled = Render(writer, 400, 300);
+    EXPECT_TRUE(Near(doubled.pixel(230, 150), qRgb(0, 0, 0)));
+    EXPECT_TRUE(Near(doubled.pixel(250, 150), qRgb(60, 60, 60)));
+}
+
+// The colour transform of a filtered object applies to the filtered result:
+// the black shadow turns red with the object.
+TEST(DisplayTreeRender, AFilteredObjectsColourTransformAppliesToItsFilters) {
+    MovieWriter writer = Stage();
+    auto shadow = tags::filters::List({tags::filters::DropShadow({0, 0, 0, 255}, 1, 0, 20)});
+    writer.frame({tags::Place(1)
+                      .character(kLeftHalf)
+                      .colors({1, 1, 1, 1, 255, 0, 0, 0})
+                      .filters(shadow)
+                      .tag()});
+    EXPECT_TRUE(Near(Render(writer).pixel(110, 75), qRgb(255, 0, 0)));
+}
+
+TEST(DisplayTreeRender, MasksClipObjectsDrawnThroughLayers) {
+    MovieWriter writer = Stage();
+    auto glow = tags::filters::List({tags::filters::Glow({0, 0, 255, 255}, 4)});
+    writer.frame({tags::PlaceAt(1, kRed), tags::Place(2).character(kLeftHalf).clipDepth(3).tag(),
+                  tags::Place(3).character(kGreen).blendMode(kDifference).filters(glow).tag()});
+    QImage image = Render(writer);
+    EXPECT_TRUE(Near(image.pixel(50, 75), qRgb(255, 255, 0))) << "green against red";
+    EXPECT_TRUE(Near(image.pixel(150, 75), qRgb(255, 0, 0))) << "masked out";
+}
+
+// Two overlapping halves at half alpha: drawn one by one the overlap is
+// denser; cached as one picture it is not.
+TEST(DisplayTreeRender, ATranslucentCachedObjectIsDrawnAsOnePicture) {
+    auto movieWith = [](bool cached) {
+        MovieWriter writer = Stage();
+        writer.tag(
+            tags::DefineSprite(10, {{tags::PlaceAt(1, kLeftHalf),
+                                     tags::PlaceAt(2, kLeftHalf, Matrix::translate(1000, 0))}}));
+        tags::Place place(1);
+        place.character(10).colors({1, 1, 1, 0.5f, 0, 0, 0, 0});
+        if (cached)
+            place.cacheAsBitmap();
+        writer.frame({place.tag()});
+        return writer;
+    };
+    EXPECT_TRUE(Near(Render(movieWith(false)).pixel(75, 75), qRgb(207, 207, 207)));
+    QImage cached = Render(movieWith(true));
+    EXPECT_TRUE(Near(cached.pixel(75, 75), qRgb(158, 158, 158)));
+    EXPECT_TRUE(Near(cached.pixel(25, 75), qRgb(158, 158, 158)));
+}
+
 } // namespace
 } // namespace vidorama::test

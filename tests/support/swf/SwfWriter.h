@@ -113,13 +113,32 @@ public:
         m_clipDepth = d;
         return *this;
     }
+    // PlaceObject3 fields: the tag becomes a PlaceObject3 when any is set.
+    // blendMode is the stored byte (1 Normal ... 14 HardLight); filters the
+    // FILTERLIST body, count included.
+    Place& blendMode(std::uint8_t mode) {
+        m_blendMode = mode;
+        return *this;
+    }
+    Place& filters(const Bytes& filterList) {
+        m_filters = filterList;
+        return *this;
+    }
+    Place& cacheAsBitmap() {
+        m_cacheAsBitmap = true;
+        return *this;
+    }
 
     Bytes tag() const {
         std::uint8_t flags = (m_move ? 0x01 : 0) | (m_characterId ? 0x02 : 0) |
                              (m_matrix ? 0x04 : 0) | (m_colorTransform ? 0x08 : 0) |
                              (m_ratio ? 0x10 : 0) | (m_name ? 0x20 : 0) | (m_clipDepth ? 0x40 : 0);
+        bool version3 = m_blendMode || m_filters || m_cacheAsBitmap;
         SwfBitWriter w;
-        w.u8(flags).u16(m_depth);
+        w.u8(flags);
+        if (version3)
+            w.u8((m_filters ? 0x01 : 0) | (m_blendMode ? 0x02 : 0) | (m_cacheAsBitmap ? 0x04 : 0));
+        w.u16(m_depth);
         if (m_characterId)
             w.u16(*m_characterId);
         if (m_matrix)
@@ -132,7 +151,13 @@ public:
             w.string(*m_name);
         if (m_clipDepth)
             w.u16(*m_clipDepth);
-        return Tag(26, w.take());
+        if (m_filters)
+            w.bytes(*m_filters);
+        if (m_blendMode)
+            w.u8(*m_blendMode);
+        if (m_cacheAsBitmap)
+            w.u8(1);
+        return Tag(version3 ? 70 : 26, w.take());
     }
 
 private:
@@ -144,7 +169,43 @@ private:
     std::optional<std::uint16_t> m_ratio;
     std::optional<std::string> m_name;
     std::optional<std::uint16_t> m_clipDepth;
+    std::optional<std::uint8_t> m_blendMode;
+    std::optional<Bytes> m_filters;
+    bool m_cacheAsBitmap = false;
 };
+
+// FILTERLIST entries for Place::filters(): sizes in stage pixels.
+namespace filters {
+inline Bytes List(const std::vector<Bytes>& entries) {
+    SwfBitWriter w;
+    w.u8(static_cast<std::uint8_t>(entries.size()));
+    for (const auto& entry : entries)
+        w.bytes(entry);
+    return w.take();
+}
+inline std::uint32_t Fixed16(double v) {
+    return static_cast<std::uint32_t>(static_cast<std::int32_t>(v * 65536));
+}
+// flags: 0x80 inner, 0x40 knockout, 0x20 composite source (object shown).
+inline Bytes DropShadow(swf::Rgba color, double blur, double angle, double distance,
+                        std::uint8_t flags = 0x20, int passes = 1) {
+    SwfBitWriter w;
+    w.u8(0).rgba(color).u32(Fixed16(blur)).u32(Fixed16(blur)).u32(Fixed16(angle));
+    w.u32(Fixed16(distance)).u16(0x0100).u8(static_cast<std::uint8_t>(flags | passes));
+    return w.take();
+}
+inline Bytes Glow(swf::Rgba color, double blur, std::uint8_t flags = 0x20, int passes = 1) {
+    SwfBitWriter w;
+    w.u8(2).rgba(color).u32(Fixed16(blur)).u32(Fixed16(blur)).u16(0x0100);
+    w.u8(static_cast<std::uint8_t>(flags | passes));
+    return w.take();
+}
+inline Bytes Blur(double blur, int passes = 1) {
+    SwfBitWriter w;
+    w.u8(1).u32(Fixed16(blur)).u32(Fixed16(blur)).u8(static_cast<std::uint8_t>(passes << 3));
+    return w.take();
+}
+} // namespace filters
 
 // A new object at a depth, with a matrix as Flash authoring tools write it.
 inline Bytes PlaceAt(std::uint16_t depth, std::uint16_t id, swf::Matrix matrix = {}) {

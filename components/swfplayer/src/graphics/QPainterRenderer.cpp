@@ -1,6 +1,8 @@
 #include "graphics/QPainterRenderer.h"
 
 #include "graphics/BitmapDef.h"
+#include "graphics/BlendCompositor.h"
+#include "graphics/ColorFilters.h"
 #include "graphics/LayerCompositor.h"
 #include "graphics/MorphBlend.h"
 #include "graphics/MorphShapeDef.h"
@@ -56,12 +58,17 @@ void QPainterRenderer::beginFrame(Rgba background, const BitmapSource& bitmaps) 
         m_spareSize = m_target.size();
     }
     m_ignoredMasks = 0;
+    m_ignoredGroups = 0;
+    m_filterBudget.reset();
     m_target.fill(ToQColor(background));
 }
 
 void QPainterRenderer::paint(const QPainterPath& path, const QTransform& toDevice,
                              const Paint& paint) {
-    QRect changed = FillPath(canvas(), path, toDevice, paint, m_edges);
+    markDirty(FillPath(canvas(), path, toDevice, paint, m_edges));
+}
+
+void QPainterRenderer::markDirty(QRect changed) {
     if (!m_layers.empty())
         m_layers.back().dirty |= changed;
 }
@@ -115,9 +122,7 @@ void QPainterRenderer::drawFills(const std::vector<StyledFill>& fills, const QTr
         if (paint.visible())
             m_fillGroup.add(f->path, toDevice, paint);
     }
-    QRect changed = m_fillGroup.finish(canvas());
-    if (!m_layers.empty())
-        m_layers.back().dirty |= changed;
+    markDirty(m_fillGroup.finish(canvas()));
 }
 
 void QPainterRenderer::stroke(const QPainterPath& path, const LineStyle& style,
@@ -187,7 +192,7 @@ void QPainterRenderer::drawMorphShape(const MorphShapeDef& morph, std::uint16_t 
     }
 }
 
-void QPainterRenderer::pushLayer(LayerKind kind) {
+void QPainterRenderer::addLayer(LayerKind kind) {
     std::vector<QImage>& spares = kind == LayerKind::Mask ? m_spareMasks : m_spareContents;
     QImage image;
     if (!spares.empty()) {
@@ -213,24 +218,52 @@ void QPainterRenderer::releaseLayer(Layer layer) {
         .push_back(std::move(layer.image));
 }
 
+bool QPainterRenderer::layerFits(LayerKind kind, int extraBytesPerPixel) const {
+    auto pixels = static_cast<std::uint64_t>(m_target.width()) * m_target.height();
+    std::uint64_t bytes = pixels * static_cast<std::uint64_t>(extraBytesPerPixel);
+    int sameKind = 0;
+    for (const Layer& layer : m_layers) {
+        bytes += pixels * (layer.kind == LayerKind::Mask ? 1 : 4);
+        sameKind += layer.kind == kind ? 1 : 0;
+    }
+    int nesting = kind == LayerKind::Mask ? Limits::kMaxMaskNesting : Limits::kMaxLayerNesting;
+    return sameKind < nesting && bytes <= Limits::kMaxLayerBytes;
+}
+
 void QPainterRenderer::pushMask() {
     // Masks nested deeper than the limits are not drawn; what they would clip
     // is drawn unclipped. Each level takes a coverage layer and a content
     // layer of the target's size, 5 bytes a pixel.
-    auto levelBytes = static_cast<std::uint64_t>(m_target.width()) * m_target.height() * 5;
-    auto levels = static_cast<std::uint64_t>(m_layers.size() / 2 + 1);
-    if (m_ignoredMasks > 0 || m_layers.size() >= 2 * Limits::kMaxMaskNesting ||
-        levels * levelBytes > Limits::kMaxMaskLayerBytes) {
+    if (m_ignoredMasks > 0 || !layerFits(LayerKind::Mask, 5)) {
         ++m_ignoredMasks;
         return;
     }
-    pushLayer(LayerKind::Mask);
+    addLayer(LayerKind::Mask);
 }
 
 void QPainterRenderer::activateMask() {
     if (m_ignoredMasks > 0 || !drawingMask())
         return;
-    pushLayer(LayerKind::Content);
+    addLayer(LayerKind::Content);
+}
+
+// Masked content is drawn alone until a blend mode needs what is beneath:
+// then the layer beneath the mask (itself completed first, if it is masked
+// content too) is put under the content, within the mask's area.
+void QPainterRenderer::addBackdrop(std::size_t contentIndex) {
+    Layer& content = m_layers[contentIndex];
+    if (content.kind != LayerKind::Content || content.overBackdrop || contentIndex == 0)
+        return;
+    QRect maskArea = m_layers[contentIndex - 1].dirty;
+    if (contentIndex >= 2)
+        addBackdrop(contentIndex - 2);
+    const QImage& backdrop = contentIndex >= 2 ? m_layers[contentIndex - 2].image : m_target;
+    // Inside another mask's own drawing only coverage counts.
+    if (backdrop.format() == QImage::Format_Alpha8)
+        return;
+    UnderlayArea(content.image, backdrop, maskArea);
+    content.dirty |= maskArea;
+    content.overBackdrop = true;
 }
 
 void QPainterRenderer::popMask() {
@@ -251,18 +284,62 @@ void QPainterRenderer::popMask() {
     m_layers.pop_back();
     QRect shown = content.dirty & mask.dirty;
     if (!shown.isEmpty()) {
-        CompositeMasked(canvas(), content.image, mask.image, shown);
-        if (!m_layers.empty())
-            m_layers.back().dirty |= shown;
+        CompositeMasked(canvas(), content.image, mask.image, shown,
+                        content.overBackdrop ? MaskedContent::OverBackdrop
+                                             : MaskedContent::DrawnAlone);
+        markDirty(shown);
     }
     releaseLayer(std::move(content));
     releaseLayer(std::move(mask));
 }
 
+// A layer inside a mask's own drawing would change nothing of the mask's
+// area, so none is made there.
+void QPainterRenderer::pushLayer() {
+    if (m_ignoredGroups > 0 || drawingMask() || !layerFits(LayerKind::Group, 4)) {
+        ++m_ignoredGroups;
+        return;
+    }
+    addLayer(LayerKind::Group);
+}
+
+void QPainterRenderer::popLayer(const LayerEffects& effects) {
+    if (m_ignoredGroups > 0) {
+        --m_ignoredGroups;
+        return;
+    }
+    if (m_layers.empty() || m_layers.back().kind != LayerKind::Group)
+        return;
+    Layer group = std::move(m_layers.back());
+    m_layers.pop_back();
+    QRect area = group.dirty;
+    if (!effects.filters.empty())
+        area = ApplyFilters(group.image, area, effects.filters, m_filterBudget);
+    group.dirty = area;
+    if (!effects.colors.isIdentity())
+        ApplyColorTransform(group.image, area, effects.colors);
+    // Alpha and Erase work on the alpha of the layer beneath; the stage itself
+    // is opaque, so there they change nothing.
+    bool onStage = m_layers.empty();
+    bool alphaOnly = effects.blend == BlendMode::Alpha || effects.blend == BlendMode::Erase;
+    if (!onStage && effects.blend != BlendMode::Normal && effects.blend != BlendMode::Layer)
+        addBackdrop(m_layers.size() - 1);
+    if (!area.isEmpty() && !(onStage && alphaOnly)) {
+        CompositeBlended(canvas(), group.image, area, effects.blend);
+        markDirty(area);
+    }
+    releaseLayer(std::move(group));
+}
+
 void QPainterRenderer::endFrame() {
     m_ignoredMasks = 0;
-    while (!m_layers.empty())
-        popMask();
+    m_ignoredGroups = 0;
+    while (!m_layers.empty()) {
+        if (m_layers.back().kind == LayerKind::Group)
+            popLayer(LayerEffects{});
+        else
+            popMask();
+    }
     m_bitmaps = nullptr;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "graphics/FillGroup.h"
+#include "graphics/FilterRunner.h"
 #include "graphics/PathFiller.h"
 #include "graphics/Renderer.h"
 #include "graphics/StageQuality.h"
@@ -20,8 +21,13 @@ namespace vidorama::swf {
 // Masks are drawn as layers the size of the target: a mask layer receives the
 // filled area of the mask's shapes, a content layer the objects it clips; when
 // the content ends it is cut to the mask and blended onto the layer beneath.
-// Layers remember the box they were drawn in, so that only that much is
-// blended and cleared, and are kept for reuse from frame to frame.
+// Flash's masks only clip, so an object with a blend mode drawn through a mask
+// blends with what is beneath the mask: the content layer then gets that
+// layer's pixels beneath its own.
+// Objects with a blend mode or filters are drawn into a group layer of the
+// same size, which is filtered and blended onto the layer beneath when it
+// ends. Layers remember the box they were drawn in, so that only that much is
+// filtered, blended and cleared, and are kept for reuse from frame to frame.
 class QPainterRenderer final : public Renderer {
 public:
     explicit QPainterRenderer(QImage& target, StageQuality quality = StageQuality::High);
@@ -34,14 +40,18 @@ public:
     void pushMask() override;
     void activateMask() override;
     void popMask() override;
+    void pushLayer() override;
+    void popLayer(const LayerEffects& effects) override;
     void endFrame() override;
 
 private:
-    enum class LayerKind { Mask, Content };
+    enum class LayerKind { Mask, Content, Group };
     struct Layer {
         LayerKind kind;
         QImage image;
         QRect dirty;
+        // A content layer that holds what is beneath its mask too.
+        bool overBackdrop = false;
     };
 
     // A fill path with its style, ready to draw.
@@ -53,7 +63,11 @@ private:
     QImage& canvas();
     bool drawingMask() const;
     void paint(const QPainterPath& path, const QTransform& toDevice, const Paint& paint);
-    void pushLayer(LayerKind kind);
+    void addLayer(LayerKind kind);
+    // Whether one more layer of the kind fits the limits on nesting and memory.
+    bool layerFits(LayerKind kind, int extraBytesPerPixel) const;
+    void markDirty(QRect changed);
+    void addBackdrop(std::size_t contentIndex);
     void releaseLayer(Layer layer);
     Paint paintFor(const FillStyle& style, const ColorTransform& colors, const QTransform& toDevice,
                    std::unique_ptr<FillShader>& shader);
@@ -73,7 +87,11 @@ private:
     std::vector<QImage> m_spareMasks, m_spareContents;
     QSize m_spareSize;
     FillGroup m_fillGroup;
+    FilterBudget m_filterBudget;
+    // Masks and layers over the limits are not made; what they would hold is
+    // drawn onto the layer beneath. Once one is left out, so are all inside it.
     int m_ignoredMasks = 0;
+    int m_ignoredGroups = 0;
 };
 
 } // namespace vidorama::swf

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "graphics/Effects.h"
 #include "swf/Character.h"
 #include "swf/Color.h"
 #include "swf/Geometry.h"
@@ -25,7 +26,14 @@ public:
 // to target pixels (the view transform already applied).
 //
 // Masks: pushMask() starts the mask's own drawing, activateMask() switches to
-// the content the mask clips, popMask() ends that content. Masks nest.
+// the content the mask clips, popMask() ends that content.
+//
+// Layers: pushLayer() sends what follows into a layer of its own, popLayer()
+// ends it: the layer's filters run, its colour transform is applied, and it
+// is blended onto what is beneath. Objects drawn into a layer carry no colour
+// transform of their own beyond what lies inside the layered object.
+//
+// Masks and layers nest within each other; every push has its pop.
 class Renderer {
 public:
     virtual ~Renderer() = default;
@@ -38,6 +46,8 @@ public:
     virtual void pushMask() = 0;
     virtual void activateMask() = 0;
     virtual void popMask() = 0;
+    virtual void pushLayer() = 0;
+    virtual void popLayer(const LayerEffects& effects) = 0;
     virtual void endFrame() = 0;
 };
 
@@ -51,6 +61,8 @@ public:
     void pushMask() override {}
     void activateMask() override {}
     void popMask() override {}
+    void pushLayer() override {}
+    void popLayer(const LayerEffects&) override {}
     void endFrame() override {}
 };
 

@@ -2,10 +2,15 @@ set(_graphics ${CMAKE_CURRENT_LIST_DIR})
 add_library(vidorama_swf_graphics STATIC
     ${_graphics}/BitmapDef.cpp
     ${_graphics}/BitmapParser.cpp
+    ${_graphics}/BlendCompositor.cpp
+    ${_graphics}/BoxBlur.cpp
     ${_graphics}/CharacterParsers.cpp
+    ${_graphics}/ColorFilters.cpp
     ${_graphics}/EmbeddedImage.cpp
     ${_graphics}/FillGroup.cpp
     ${_graphics}/FillShader.cpp
+    ${_graphics}/FilterScale.cpp
+    ${_graphics}/FilterRunner.cpp
     ${_graphics}/GradientRamp.cpp
     ${_graphics}/LayerCompositor.cpp
     ${_graphics}/LosslessDecoder.cpp
@@ -16,6 +21,7 @@ add_library(vidorama_swf_graphics STATIC
     ${_graphics}/PathFiller.cpp
     ${_graphics}/QPainterRenderer.cpp
     ${_graphics}/QtPath.cpp
+    ${_graphics}/ShadowFilters.cpp
     ${_graphics}/ShapeParser.cpp
     ${_graphics}/ShapeRecordReader.cpp
     ${_graphics}/StrokeOutline.cpp

@@ -17,8 +17,7 @@ namespace vidorama::swf {
 
 class MovieClip;
 
-// What PlaceObject sets on an instance. Blend mode, filters and the bitmap
-// cache are kept although the renderer does not use them yet.
+// What PlaceObject sets on an instance.
 struct DisplayProperties {
     Matrix matrix;
     ColorTransform colorTransform;

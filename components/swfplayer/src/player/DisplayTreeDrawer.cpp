@@ -1,6 +1,7 @@
 #include "player/DisplayTreeDrawer.h"
 
 #include "graphics/BitmapDef.h"
+#include "graphics/FilterScale.h"
 #include "graphics/MorphShapeDef.h"
 #include "graphics/ShapeDef.h"
 #include "movie/Movie.h"
@@ -8,6 +9,7 @@
 #include "swf/Limits.h"
 #include "text/TextDef.h"
 
+#include <cmath>
 #include <vector>
 
 namespace vidorama::swf {
@@ -59,6 +61,9 @@ Matrix ExactFitView(const Rect& stage, int width, int height) {
 
 void DisplayTreeDrawer::draw(const MovieClip& root, const Matrix& view) {
     MovieBitmaps bitmaps(m_movie);
+    // The view maps twips to target pixels; filters are sized in stage pixels.
+    m_viewScaleX = std::hypot(view.a, view.b) * kTwipsPerPixel;
+    m_viewScaleY = std::hypot(view.c, view.d) * kTwipsPerPixel;
     m_renderer.beginFrame(m_movie.backgroundColor(), bitmaps);
     drawChildren(root, view * root.properties().matrix, root.properties().colorTransform, false);
     m_renderer.endFrame();
@@ -95,6 +100,14 @@ void DisplayTreeDrawer::drawChildren(const MovieClip& clip, const Matrix& matrix
         m_renderer.popMask();
 }
 
+// An object with a blend mode or filters is drawn as a whole into a layer,
+// and its colour transform applies to the layer after the filters (a black
+// glow turns red with the object it surrounds). A mask is only an area, so
+// neither applies to one.
+//
+// A cached object (cacheAsBitmap) is drawn as one picture too, which only
+// shows when it is translucent: its parts no longer show through each other.
+// Otherwise it draws exactly like the object itself, without a layer.
 void DisplayTreeDrawer::drawObject(const DisplayObject& object, const Matrix& parentMatrix,
                                    const ColorTransform& parentColors, bool asMask) {
     const DisplayProperties& properties = object.properties();
@@ -102,6 +115,32 @@ void DisplayTreeDrawer::drawObject(const DisplayObject& object, const Matrix& pa
         return;
     Matrix matrix = parentMatrix * properties.matrix;
     ColorTransform colors = parentColors * properties.colorTransform;
+    bool translucent = colors.aMul != 1 || colors.aAdd != 0;
+    bool layered = properties.blendMode != BlendMode::Normal || !properties.filters.empty() ||
+                   (properties.cacheAsBitmap && translucent);
+    if (asMask || !layered) {
+        drawCharacter(object, matrix, colors, asMask);
+        return;
+    }
+    m_renderer.pushLayer();
+    drawCharacter(object, matrix, ColorTransform{}, false);
+    m_renderer.popLayer(effectsFor(properties, colors));
+}
+
+LayerEffects DisplayTreeDrawer::effectsFor(const DisplayProperties& properties,
+                                           const ColorTransform& colors) const {
+    LayerEffects effects;
+    effects.blend = properties.blendMode;
+    effects.colors = colors;
+    effects.filters.reserve(properties.filters.size());
+    for (const Filter& filter : properties.filters)
+        effects.filters.push_back(ScaleFilter(filter, m_viewScaleX, m_viewScaleY));
+    return effects;
+}
+
+void DisplayTreeDrawer::drawCharacter(const DisplayObject& object, const Matrix& matrix,
+                                      const ColorTransform& colors, bool asMask) {
+    const DisplayProperties& properties = object.properties();
     const CharacterDef& character = object.character();
     switch (character.kind()) {
     case CharacterDef::Kind::Shape: {

@@ -10,14 +10,16 @@
 namespace vidorama::swf {
 
 class DisplayObject;
+struct DisplayProperties;
 class Movie;
 class MovieClip;
 class ShapeDef;
 class TextDef;
 
 // Walks a display tree in depth order and describes it to a renderer:
-// transforms and colour transforms composed down the tree, and objects placed
-// with a clip depth turned into masks over the depths they cover.
+// transforms and colour transforms composed down the tree, objects placed
+// with a clip depth turned into masks over the depths they cover, and objects
+// with a blend mode or filters drawn through layers of their own.
 class DisplayTreeDrawer {
 public:
     DisplayTreeDrawer(Renderer& renderer, const Movie& movie, PlayLimitLog& limits)
@@ -31,6 +33,10 @@ private:
                       bool asMask);
     void drawObject(const DisplayObject& object, const Matrix& matrix, const ColorTransform& colors,
                     bool asMask);
+    void drawCharacter(const DisplayObject& object, const Matrix& matrix,
+                       const ColorTransform& colors, bool asMask);
+    LayerEffects effectsFor(const DisplayProperties& properties,
+                            const ColorTransform& colors) const;
     // Static text and text fields: glyphs as shapes, and a field's box.
     void drawText(const TextDef& text, const Matrix& matrix, const ColorTransform& colors);
     // Takes a shape's path elements from the frame's budget; false when they
@@ -41,6 +47,8 @@ private:
     const Movie& m_movie;
     PlayLimitLog& m_limits;
     int m_maskNesting = 0;
+    // How the view stretches the stage: filters grow with it.
+    double m_viewScaleX = 1, m_viewScaleY = 1;
     std::size_t m_pathElementsDrawn = 0;
     std::size_t m_glyphsDrawn = 0;
 };

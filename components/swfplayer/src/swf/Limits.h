@@ -40,11 +40,25 @@ struct Limits {
     // Names (children and frame labels) that actions may look through in one
     // frame to find their targets; once spent, targets are not found.
     static constexpr std::size_t kMaxNamesSearchedPerFrame = 1u << 24;
-    // Nested clip depths (masks inside masks) drawn for one frame, and the
-    // memory of the pictures they are drawn through; deeper masks are
-    // ignored. Each level needs 5 bytes a pixel of the frame drawn.
+    // Nested clip depths (masks inside masks) drawn for one frame; deeper
+    // masks are ignored.
     static constexpr int kMaxMaskNesting = 64;
-    static constexpr std::uint64_t kMaxMaskLayerBytes = 512ull * 1024 * 1024;
+    // Objects with a blend mode or filters inside each other, each drawn
+    // through a layer of its own; deeper ones are drawn as plain objects.
+    static constexpr int kMaxLayerNesting = 64;
+    // Memory of all the layers (masks, blend modes, filters) held at once
+    // while a frame is drawn: a mask takes 5 bytes a pixel of the frame, any
+    // other layer 4. Layers that would pass it are not made.
+    static constexpr std::uint64_t kMaxLayerBytes = 512ull * 1024 * 1024;
+    // A blur box in target pixels (Flash's own limit is 255 stage pixels, so
+    // this leaves room for a view that doubles the stage), and blur passes.
+    static constexpr int kMaxBlurPixels = 512;
+    static constexpr int kMaxBlurPasses = 15;
+    // How far a drop shadow or bevel may be offset, in target pixels.
+    static constexpr int kMaxFilterDistancePixels = 16384;
+    // Filter work of one frame, in pixels touched times the passes over them
+    // (a convolution counts its matrix entries); filters beyond it are not run.
+    static constexpr std::uint64_t kMaxFilterWorkPerFrame = 1ull << 28;
     // Path elements (moves, lines, curves) of all shapes drawn for one frame;
     // shapes beyond it are not drawn.
     static constexpr std::size_t kMaxPathElementsPerFrame = 1u << 22;
