@@ -3,6 +3,9 @@
 #include "movie/Movie.h"
 #include "swf/TagReader.h"
 
+#include <map>
+#include <vector>
+
 namespace vidorama::swf {
 
 // Builds a Movie from its tag stream: definitions go into the dictionary,
@@ -21,6 +24,8 @@ private:
     bool readControlTag(const Tag& tag, Frame& frame, Timeline& timeline, int nesting);
     void readSoundTag(const Tag& tag, Frame& frame, Timeline& timeline);
     void readSymbolClass(const Tag& tag);
+    void readExportAssets(const Tag& tag);
+    void defineButton(const Tag& tag);
     void readDefinition(const Tag& tag, int nesting);
     void defineSprite(const Tag& tag, int nesting);
     void defineGraphics(const Tag& tag);
@@ -29,6 +34,7 @@ private:
     void reportDamage(const Error& error);
 
     Movie& m_movie;
+    std::map<CharacterId, std::vector<PlaceObject>> m_buttonUpStates;
 };
 
 } // namespace vidorama::swf

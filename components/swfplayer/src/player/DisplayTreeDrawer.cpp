@@ -57,6 +57,7 @@ Matrix ExactFitView(const Rect& stage, int width, int height) {
 }
 
 void DisplayTreeDrawer::draw(const MovieClip& root, const Matrix& view) {
+    m_view = view;
     MovieBitmaps bitmaps(m_movie);
     m_renderer.beginFrame(m_movie.backgroundColor(), bitmaps);
     drawChildren(root, view * root.properties().matrix, root.properties().colorTransform, false);
@@ -76,6 +77,8 @@ void DisplayTreeDrawer::drawChildren(const MovieClip& clip, const Matrix& matrix
             --m_maskNesting;
         }
         const DisplayProperties& properties = child->properties();
+        if (child->isScriptMask() && !asMask)
+            continue;
         if (properties.clipDepth == 0) {
             drawObject(*child, matrix, colors, asMask);
             continue;
@@ -99,6 +102,33 @@ void DisplayTreeDrawer::drawObject(const DisplayObject& object, const Matrix& pa
         return;
     Matrix matrix = parentMatrix * properties.matrix;
     ColorTransform colors = parentColors * properties.colorTransform;
+    auto mask = object.scriptMask().lock();
+    if (mask && !mask->removed() && !asMask && m_maskNesting < Limits::kMaxMaskNesting)
+        drawMasked(object, *mask, matrix, colors);
+    else
+        drawCharacter(object, matrix, colors, asMask);
+}
+
+void DisplayTreeDrawer::drawMasked(const DisplayObject& object, const DisplayObject& mask,
+                                   const Matrix& matrix, const ColorTransform& colors) {
+    Matrix maskParent = m_view;
+    std::vector<const DisplayObject*> chain;
+    for (const DisplayObject* at = mask.parent(); at; at = at->parent())
+        chain.push_back(at);
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it)
+        maskParent = maskParent * (*it)->properties().matrix;
+    ++m_maskNesting;
+    m_renderer.pushMask();
+    drawCharacter(mask, maskParent * mask.properties().matrix, ColorTransform(), true);
+    m_renderer.activateMask();
+    drawCharacter(object, matrix, colors, false);
+    m_renderer.popMask();
+    --m_maskNesting;
+}
+
+void DisplayTreeDrawer::drawCharacter(const DisplayObject& object, const Matrix& matrix,
+                                      const ColorTransform& colors, bool asMask) {
+    const DisplayProperties& properties = object.properties();
     const CharacterDef& character = object.character();
     switch (character.kind()) {
     case CharacterDef::Kind::Shape: {
@@ -113,11 +143,16 @@ void DisplayTreeDrawer::drawObject(const DisplayObject& object, const Matrix& pa
             m_renderer.drawMorphShape(morph, properties.ratio, matrix, colors);
         break;
     }
-    case CharacterDef::Kind::Sprite:
-        drawChildren(*object.asClip(), matrix, colors, asMask);
+    case CharacterDef::Kind::Sprite: {
+        const MovieClip& clip = *object.asClip();
+        const ShapeDef* drawing = clip.drawingShape();
+        if (drawing && spendPathElements(PathElements(*drawing)))
+            m_renderer.drawShape(*drawing, matrix, colors);
+        drawChildren(clip, matrix, colors, asMask);
         break;
+    }
     default:
-        // FIXME: bitmaps placed directly, text, buttons and video are not drawn yet.
+        // FIXME: text and video are not drawn yet.
         break;
     }
 }

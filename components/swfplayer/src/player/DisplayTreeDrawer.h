@@ -31,9 +31,15 @@ private:
     // Takes a shape's path elements from the frame's budget; false when they
     // no longer fit, and the shape is then not drawn.
     bool spendPathElements(std::size_t elements);
+    void drawCharacter(const DisplayObject& object, const Matrix& matrix,
+                       const ColorTransform& colors, bool asMask);
+    // setMask(): the object is drawn through the mask object's filled area.
+    void drawMasked(const DisplayObject& object, const DisplayObject& mask, const Matrix& matrix,
+                    const ColorTransform& colors);
 
     Renderer& m_renderer;
     const Movie& m_movie;
+    Matrix m_view;
     int m_maskNesting = 0;
     std::size_t m_pathElementsDrawn = 0;
 };
