@@ -60,6 +60,7 @@ std::optional<FrameNumber> FrameOf(Vm& vm, MovieClip* clip, const Value& frame,
     }
     if (auto number = ParseFrameNumber(text))
         return *number;
+    vm.chargeNameSearch(holder->timeline().labelCount());
     return holder->timeline().findLabel(text);
 }
 

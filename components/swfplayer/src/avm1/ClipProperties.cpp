@@ -183,6 +183,7 @@ bool ClipObject::getSpecial(Vm& vm, std::string_view name, Value& out) {
     if (!object || object->removed())
         return false;
     if (MovieClip* movieClip = object->asClip()) {
+        vm.chargeNameSearch(movieClip->children().size());
         DisplayObject* child = movieClip->childByName(name, vm.version() >= 7);
         if (child && child->asClip()) {
             out = Value::object(vm.clipObject(*child));

@@ -34,6 +34,7 @@ Vm::~Vm() = default;
 void Vm::beginFrame() {
     m_stepsThisFrame = 0;
     m_stringBytesThisFrame = 0;
+    m_namesSearchedThisFrame = 0;
     m_frameCut = false;
 }
 
@@ -58,6 +59,14 @@ bool Vm::sameName(std::string_view a, std::string_view b) const {
 
 void Vm::step() {
     if (++m_stepsThisFrame > Limits::kMaxScriptStepsPerFrame) {
+        m_frameCut = true;
+        throw ScriptCut{};
+    }
+}
+
+void Vm::chargeNameSearch(std::size_t names) {
+    m_namesSearchedThisFrame += names;
+    if (m_namesSearchedThisFrame > Limits::kMaxNamesSearchedPerFrame) {
         m_frameCut = true;
         throw ScriptCut{};
     }

@@ -127,6 +127,9 @@ public:
 
     // Budgets; each throws ScriptCut when spent.
     void step();
+    // Children and frame labels looked through by name, from the frame's
+    // own budget: a clip may have thousands of children.
+    void chargeNameSearch(std::size_t names);
     void chargeString(std::size_t bytes);
     void resizeArray(ArrayObject& array, std::size_t size);
     std::string makeString(std::string text) {
@@ -166,6 +169,7 @@ private:
     int m_callDepth = 0;
     std::uint64_t m_stepsThisFrame = 0;
     std::uint64_t m_stringBytesThisFrame = 0;
+    std::uint64_t m_namesSearchedThisFrame = 0;
     std::uint64_t m_cellsInUse = 0;
     bool m_frameCut = false;
     std::mt19937 m_random{20050101u};

@@ -55,8 +55,8 @@ struct Limits {
     // further gotos are not made. Room for a few gotos across the longest
     // timeline (kMaxFrames).
     static constexpr std::uint64_t kMaxGotoFramesPerFrame = 4ull << 20;
-    // Names (children and frame labels) that actions may look through in one
-    // frame to find their targets; once spent, targets are not found.
+    // Names (children and frame labels) that scripts may look through in one
+    // frame to find their targets; once spent, the frame's scripts are cut.
     static constexpr std::size_t kMaxNamesSearchedPerFrame = 1u << 24;
     // Nested clip depths (masks inside masks) drawn for one frame, and the
     // memory of the pictures they are drawn through; deeper masks are
