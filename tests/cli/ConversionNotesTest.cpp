@@ -32,8 +32,10 @@ TEST_F(ConversionNotes, AMovieCutByThePlayersLimitsSaysWhichOnes) {
     movie.frame({DoAction({actions::GotoFrame(2)})});
     const cli::JobResult result = convertToMp4(movie);
     ASSERT_TRUE(result.ok) << result.message;
-    EXPECT_EQ(result.message, "the movie went past the player's limits, which cut it short: "
-                              "more than 100000 actions in one frame");
+    EXPECT_EQ(result.message,
+              "the movie went past the player's limits, which cut it short: "
+              "scripts stopped for doing more work in one frame than allowed (2000000 "
+              "instructions, 100000 action blocks)");
 }
 
 } // namespace

@@ -106,8 +106,10 @@ TEST(HostileMovie, GotosBetweenFarFramesOverAndOver) {
     writer.declaredFrames = 0xffff;
     writer.frame({DoAction(records)});
     EXPECT_TRUE(PlaysWithinLimits(writer.bytes()));
-    EXPECT_EQ(LimitsReached(writer.bytes(), 1), "gotos through more than 4194304 frames in one "
-                                                "frame; more than 100000 actions in one frame");
+    EXPECT_EQ(LimitsReached(writer.bytes(), 1),
+              "gotos through more than 4194304 frames in one "
+              "frame; scripts stopped for doing more work in one frame than allowed (2000000 "
+              "instructions, 100000 action blocks)");
 }
 
 // The objects of a display tree, its root included.

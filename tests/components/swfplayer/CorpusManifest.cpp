@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <sstream>
 #include <stdexcept>
@@ -40,6 +41,34 @@ swf::StageQuality QualityFromNotes(const std::string& notes) {
     return swf::StageQuality::High;
 }
 
+using Field = std::function<std::string(const char*)>;
+
+// Calls each row with a look-up of its fields by column name.
+void ForEachRow(const std::string& corpusDir, const std::function<void(const Field&)>& row) {
+    std::ifstream in(corpusDir + "/manifest.tsv");
+    if (!in)
+        throw std::runtime_error("cannot read " + corpusDir + "/manifest.tsv");
+    std::string line;
+    std::getline(in, line);
+    std::map<std::string, std::size_t> column;
+    auto header = Split(line, "\t");
+    for (std::size_t i = 0; i < header.size(); ++i)
+        column[header[i]] = i;
+    while (std::getline(in, line)) {
+        auto fields = Split(line, "\t");
+        row([&](const char* name) -> std::string {
+            auto found = column.find(name);
+            return found != column.end() && found->second < fields.size() ? fields[found->second]
+                                                                          : "";
+        });
+    }
+}
+
+int FrameCount(const Field& field) {
+    std::string frame = field("frame");
+    return std::stoi(frame == "last" ? field("num_frames") : frame);
+}
+
 } // namespace
 
 bool ImageCase::hasFeature(const std::string& feature) const {
@@ -50,32 +79,31 @@ bool ImageCase::flashPlayerReference() const {
     return provenance.rfind("flash_player", 0) == 0;
 }
 
+std::vector<TraceCase> ReadTraceCases(const std::string& corpusDir, const std::string& group) {
+    std::vector<TraceCase> cases;
+    ForEachRow(corpusDir, [&](const Field& field) {
+        if (field("group") != group)
+            return;
+        TraceCase c;
+        c.caseDir = field("case_dir");
+        c.swf = field("swf");
+        c.reference = field("reference");
+        c.frames = FrameCount(field);
+        cases.push_back(std::move(c));
+    });
+    return cases;
+}
+
 std::vector<ImageCase> ReadImageCases(const std::string& corpusDir) {
-    std::ifstream in(corpusDir + "/manifest.tsv");
-    if (!in)
-        throw std::runtime_error("cannot read " + corpusDir + "/manifest.tsv");
-    std::string line;
-    std::getline(in, line);
-    std::map<std::string, std::size_t> column;
-    auto header = Split(line, "\t");
-    for (std::size_t i = 0; i < header.size(); ++i)
-        column[header[i]] = i;
     std::vector<ImageCase> cases;
-    while (std::getline(in, line)) {
-        auto fields = Split(line, "\t");
-        auto field = [&](const char* name) -> std::string {
-            auto found = column.find(name);
-            return found != column.end() && found->second < fields.size() ? fields[found->second]
-                                                                          : "";
-        };
+    ForEachRow(corpusDir, [&](const Field& field) {
         if (!EndsWith(field("reference"), ".png"))
-            continue;
+            return;
         ImageCase c;
         c.caseDir = field("case_dir");
         c.swf = field("swf");
         c.reference = field("reference");
-        std::string frame = field("frame");
-        c.frames = std::stoi(frame == "last" ? field("num_frames") : frame);
+        c.frames = FrameCount(field);
         c.width = std::stoi(field("width"));
         c.height = std::stoi(field("height"));
         c.group = field("group");
@@ -83,7 +111,7 @@ std::vector<ImageCase> ReadImageCases(const std::string& corpusDir) {
         c.provenance = field("reference_provenance");
         c.quality = QualityFromNotes(field("notes"));
         cases.push_back(std::move(c));
-    }
+    });
     return cases;
 }
 

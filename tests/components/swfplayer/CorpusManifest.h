@@ -31,4 +31,18 @@ struct ImageCase {
 // length. Throws std::runtime_error when the manifest cannot be read.
 std::vector<ImageCase> ReadImageCases(const std::string& corpusDir);
 
+// One trace case: the movie's trace() output over its frames must match the
+// reference text exactly.
+struct TraceCase {
+    std::string caseDir;
+    std::string swf;
+    int frames = 1;
+    std::string reference;
+
+    std::string name() const { return caseDir; }
+};
+
+// Reads the rows of a group whose reference is trace text.
+std::vector<TraceCase> ReadTraceCases(const std::string& corpusDir, const std::string& group);
+
 } // namespace vidorama::test

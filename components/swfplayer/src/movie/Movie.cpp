@@ -27,4 +27,21 @@ std::optional<CharacterId> Movie::symbolClass(const std::string& name) const {
     return found->second;
 }
 
+std::optional<CharacterId> Movie::exported(const std::string& name) const {
+    if (auto found = m_exports.find(name); found != m_exports.end())
+        return found->second;
+    // Linkage names are matched without regard to case before SWF 7.
+    auto lower = [](std::string text) {
+        for (char& c : text)
+            c = (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+        return text;
+    };
+    if (version() >= 7)
+        return std::nullopt;
+    for (const auto& [exportName, id] : m_exports)
+        if (lower(exportName) == lower(name))
+            return id;
+    return std::nullopt;
+}
+
 } // namespace vidorama::swf

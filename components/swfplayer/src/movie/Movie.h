@@ -43,6 +43,8 @@ public:
     std::shared_ptr<const CharacterDef> character(CharacterId id) const;
     // The character SymbolClass gives this class name, if any.
     std::optional<CharacterId> symbolClass(const std::string& name) const;
+    // The character ExportAssets gives this linkage name, if any.
+    std::optional<CharacterId> exported(const std::string& name) const;
 
 private:
     friend class MovieLoader;
@@ -56,6 +58,7 @@ private:
     std::shared_ptr<const SpriteDef> m_root;
     std::unordered_map<CharacterId, std::shared_ptr<const CharacterDef>> m_dictionary;
     std::unordered_map<std::string, CharacterId> m_symbolClasses;
+    std::unordered_map<std::string, CharacterId> m_exports;
     std::vector<std::uint8_t> m_jpegTables;
     std::uint64_t m_bitmapPixels = 0;
 };

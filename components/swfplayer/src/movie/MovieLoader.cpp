@@ -1,6 +1,7 @@
 #include "movie/MovieLoader.h"
 
 #include "graphics/CharacterParsers.h"
+#include "movie/ButtonDef.h"
 #include "sound/SoundDef.h"
 #include "swf/Limits.h"
 #include "swf/TagCodes.h"
@@ -18,9 +19,6 @@ std::optional<CharacterDef::Kind> KeptKind(int code) {
     switch (code) {
     case kTagDefineFont4:
         return CharacterDef::Kind::Font;
-    case kTagDefineButton:
-    case kTagDefineButton2:
-        return CharacterDef::Kind::Button;
     case kTagDefineVideoStream:
         return CharacterDef::Kind::Video;
     case kTagDefineBinaryData:
@@ -34,7 +32,6 @@ std::optional<CharacterDef::Kind> KeptKind(int code) {
 bool IsKeptControlTag(int code) {
     switch (code) {
     case kTagVideoFrame:
-    case kTagDoInitAction:
         return true;
     default:
         return false;
@@ -102,6 +99,8 @@ void MovieLoader::readTag(const Tag& tag, Frame& frame, Timeline& timeline, int 
         m_movie.m_jpegTables.assign(tag.body.begin(), tag.body.end());
     } else if (tag.code == kTagSymbolClass) {
         readSymbolClass(tag);
+    } else if (tag.code == kTagExportAssets) {
+        readExportAssets(tag);
     } else {
         readDefinition(tag, nesting);
     }
@@ -129,11 +128,13 @@ bool MovieLoader::readControlTag(const Tag& tag, Frame& frame, Timeline& timelin
             frame.tags.emplace_back(remove.value());
         return true;
     }
-    case kTagDoAction: {
-        auto actions =
-            std::make_shared<const ActionList>(ReadActions(tag.body, Limits::kMaxActionsPerFrame));
-        if (!actions->empty())
-            frame.tags.emplace_back(DoAction{std::move(actions)});
+    case kTagDoAction:
+        frame.tags.emplace_back(DoAction{tag.body});
+        return true;
+    case kTagDoInitAction: {
+        CharacterId sprite = body.u16();
+        if (!body.overrun())
+            frame.tags.emplace_back(DoInitAction{sprite, body.rest()});
         return true;
     }
     case kTagFrameLabel:
@@ -202,6 +203,9 @@ void MovieLoader::readDefinition(const Tag& tag, int nesting) {
         else
             reportDamage(MakeError(sound.error().category, sound.error().message, tag.code,
                                    static_cast<std::int64_t>(tag.offset)));
+    } else if (tag.code == kTagDefineButton || tag.code == kTagDefineButton2 ||
+               tag.code == kTagDefineButtonCxform) {
+        defineButton(tag);
     } else if (IsGraphicsCharacterTag(tag.code)) {
         defineGraphics(tag);
     } else if (readTextDefinition(tag)) {
@@ -212,6 +216,48 @@ void MovieLoader::readDefinition(const Tag& tag, int nesting) {
         if (!body.overrun())
             define(std::make_shared<const KeptCharacterDef>(id, *kind, tag.code, tag.body));
     }
+}
+
+// ExportAssets gives characters the linkage names attachMovie uses.
+void MovieLoader::readExportAssets(const Tag& tag) {
+    ByteReader body = tag.reader();
+    std::uint16_t count = body.u16();
+    for (std::uint16_t i = 0; i < count && !body.overrun(); ++i) {
+        CharacterId id = body.u16();
+        std::string name = body.string();
+        if (!body.overrun())
+            m_movie.m_exports.emplace(std::move(name), id);
+    }
+}
+
+// DefineButtonCxform comes after the DefineButton it colours, so the up
+// state of version 1 buttons is kept until the movie is read.
+void MovieLoader::defineButton(const Tag& tag) {
+    ByteReader body = tag.reader();
+    if (tag.code == kTagDefineButtonCxform) {
+        CharacterId id = body.u16();
+        ColorTransform colors = ReadColorTransform(body, false);
+        auto button = m_buttonUpStates.find(id);
+        if (body.overrun() || button == m_buttonUpStates.end())
+            return;
+        for (PlaceObject& place : button->second)
+            place.colorTransform = colors;
+        m_movie.m_dictionary[id] = MakeButtonSprite(id, button->second);
+        return;
+    }
+    CharacterId id = ByteReader(tag.body).u16();
+    int version = tag.code == kTagDefineButton ? 1 : 2;
+    auto upState = ReadButtonUpState(body, version);
+    if (!upState) {
+        reportDamage(MakeError(Error::Category::Truncated, "button records are cut short", tag.code,
+                               static_cast<std::int64_t>(tag.offset)));
+        return;
+    }
+    if (m_movie.m_dictionary.contains(id))
+        return;
+    if (version == 1)
+        m_buttonUpStates[id] = *upState;
+    define(MakeButtonSprite(id, *upState));
 }
 
 void MovieLoader::defineSprite(const Tag& tag, int nesting) {

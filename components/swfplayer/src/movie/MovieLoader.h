@@ -5,7 +5,9 @@
 #include "text/DeviceFonts.h"
 #include "text/FontLibrary.h"
 
+#include <map>
 #include <memory>
+#include <vector>
 
 namespace vidorama::swf {
 
@@ -25,6 +27,8 @@ private:
     bool readControlTag(const Tag& tag, Frame& frame, Timeline& timeline, int nesting);
     void readSoundTag(const Tag& tag, Frame& frame, Timeline& timeline);
     void readSymbolClass(const Tag& tag);
+    void readExportAssets(const Tag& tag);
+    void defineButton(const Tag& tag);
     void readDefinition(const Tag& tag, int nesting);
     void defineSprite(const Tag& tag, int nesting);
     void defineGraphics(const Tag& tag);
@@ -43,6 +47,7 @@ private:
     FontLibrary m_fonts;
     // Opened when a text field first asks for a device font.
     std::unique_ptr<DeviceFonts> m_deviceFonts;
+    std::map<CharacterId, std::vector<PlaceObject>> m_buttonUpStates;
 };
 
 } // namespace vidorama::swf

@@ -77,7 +77,7 @@ void PlaceObject::mergeFrom(const PlaceObject& later) {
     Take(cacheAsBitmap, later.cacheAsBitmap);
     Take(visible, later.visible);
     Take(backgroundColor, later.backgroundColor);
-    if (!later.clipActions.empty())
+    if (later.clipActions)
         clipActions = later.clipActions;
 }
 
@@ -116,7 +116,8 @@ Result<PlaceObject> ReadPlaceObject(ByteReader& body, int version) {
         return MakeError(Error::Category::Format, "PlaceObject3 has a broken filter list");
     if (flags & kHasClipActions) {
         auto actions = body.rest();
-        place.clipActions.assign(actions.begin(), actions.end());
+        place.clipActions =
+            std::make_shared<const std::vector<std::uint8_t>>(actions.begin(), actions.end());
     }
     return place;
 }

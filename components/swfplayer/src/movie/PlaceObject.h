@@ -7,6 +7,7 @@
 #include "swf/Result.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -35,8 +36,9 @@ struct PlaceObject {
     std::optional<bool> cacheAsBitmap;
     std::optional<bool> visible;
     std::optional<Rgba> backgroundColor;
-    // CLIPACTIONS as stored; event handlers run with full ActionScript only.
-    std::vector<std::uint8_t> clipActions;
+    // CLIPACTIONS as stored, shared by the instances placed with them: their
+    // handlers' code, and functions defined there, live as long as any user.
+    std::shared_ptr<const std::vector<std::uint8_t>> clipActions;
 
     // Later fields win; used to fold several frames' changes into one.
     void mergeFrom(const PlaceObject& later);

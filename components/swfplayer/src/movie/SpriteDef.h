@@ -9,13 +9,17 @@ namespace vidorama::swf {
 // timeline is kept as a sprite too (id 0), so that the player treats both alike.
 class SpriteDef final : public CharacterDef {
 public:
-    SpriteDef(CharacterId id, Timeline timeline)
-        : CharacterDef(id, Kind::Sprite), m_timeline(std::move(timeline)) {}
+    SpriteDef(CharacterId id, Timeline timeline, bool button = false)
+        : CharacterDef(id, Kind::Sprite), m_timeline(std::move(timeline)), m_button(button) {}
 
     const Timeline& timeline() const { return m_timeline; }
+    // Buttons are kept as one-frame sprites that show their up state: a
+    // converter has no mouse to move them to another.
+    bool isButton() const { return m_button; }
 
 private:
     Timeline m_timeline;
+    bool m_button;
 };
 
 // A definition the engine reads but does not draw yet (fonts, texts, buttons,

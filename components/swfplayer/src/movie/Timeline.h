@@ -1,6 +1,5 @@
 #pragma once
 
-#include "movie/Actions.h"
 #include "movie/PlaceObject.h"
 #include "sound/SoundTags.h"
 #include "swf/Color.h"
@@ -19,8 +18,16 @@ namespace vidorama::swf {
 // Frame numbers are 1-based throughout, as Flash counts them.
 using FrameNumber = std::uint32_t;
 
+// Action bytes: a view into the movie's data, which the movie keeps.
 struct DoAction {
-    std::shared_ptr<const ActionList> actions;
+    std::span<const std::uint8_t> code;
+};
+
+// Actions that set up a sprite's class before the sprite is first used; run
+// once, before the other actions of their frame.
+struct DoInitAction {
+    CharacterId spriteId = 0;
+    std::span<const std::uint8_t> code;
 };
 
 struct SetBackgroundColor {
@@ -34,8 +41,8 @@ struct KeptTag {
     std::span<const std::uint8_t> body;
 };
 
-using ControlTag = std::variant<PlaceObject, RemoveObject, DoAction, SetBackgroundColor, StartSound,
-                                StreamBlock, KeptTag>;
+using ControlTag = std::variant<PlaceObject, RemoveObject, DoAction, DoInitAction,
+                                SetBackgroundColor, StartSound, StreamBlock, KeptTag>;
 
 struct Frame {
     std::vector<ControlTag> tags;

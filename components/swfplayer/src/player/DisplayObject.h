@@ -16,6 +16,9 @@
 namespace vidorama::swf {
 
 class MovieClip;
+namespace avm1 {
+class ClipObject;
+}
 
 // What PlaceObject sets on an instance.
 struct DisplayProperties {
@@ -51,6 +54,7 @@ public:
         m_character = std::move(character);
     }
     std::uint16_t depth() const { return m_depth; }
+    void setDepth(std::uint16_t depth) { m_depth = depth; }
 
     DisplayProperties& properties() { return m_properties; }
     const DisplayProperties& properties() const { return m_properties; }
@@ -74,6 +78,27 @@ public:
     virtual MovieClip* asClip() { return nullptr; }
     virtual const MovieClip* asClip() const { return nullptr; }
 
+    // The script object of the instance, owned by the script heap; it clears
+    // this when it is collected.
+    avm1::ClipObject* scriptObject() const { return m_scriptObject; }
+    void setScriptObject(avm1::ClipObject* object) { m_scriptObject = object; }
+    // Made by a script (attachMovie...): timeline replays leave it alone.
+    bool createdByScript() const { return m_createdByScript; }
+    void setCreatedByScript() { m_createdByScript = true; }
+    // The clip events of its placement (onClipEvent handlers).
+    const std::shared_ptr<const std::vector<std::uint8_t>>& clipActions() const {
+        return m_clipActions;
+    }
+    void setClipActions(std::shared_ptr<const std::vector<std::uint8_t>> actions) {
+        m_clipActions = std::move(actions);
+    }
+    // setMask(): the object whose filled area shows this one.
+    const std::weak_ptr<DisplayObject>& scriptMask() const { return m_scriptMask; }
+    void setScriptMask(std::weak_ptr<DisplayObject> mask) { m_scriptMask = std::move(mask); }
+    // Used as another object's mask: only drawn as that mask.
+    bool isScriptMask() const { return m_isScriptMask; }
+    void setIsScriptMask() { m_isScriptMask = true; }
+
 private:
     std::shared_ptr<const CharacterDef> m_character;
     std::uint16_t m_depth;
@@ -82,6 +107,11 @@ private:
     std::uint64_t m_serial = 0;
     MovieClip* m_parent = nullptr;
     bool m_removed = false;
+    avm1::ClipObject* m_scriptObject = nullptr;
+    bool m_createdByScript = false;
+    std::shared_ptr<const std::vector<std::uint8_t>> m_clipActions;
+    std::weak_ptr<DisplayObject> m_scriptMask;
+    bool m_isScriptMask = false;
 };
 
 } // namespace vidorama::swf

@@ -60,6 +60,7 @@ Matrix ExactFitView(const Rect& stage, int width, int height) {
 }
 
 void DisplayTreeDrawer::draw(const MovieClip& root, const Matrix& view) {
+    m_view = view;
     MovieBitmaps bitmaps(m_movie);
     // The view maps twips to target pixels; filters are sized in stage pixels.
     m_viewScaleX = std::hypot(view.a, view.b) * kTwipsPerPixel;
@@ -82,6 +83,8 @@ void DisplayTreeDrawer::drawChildren(const MovieClip& clip, const Matrix& matrix
             --m_maskNesting;
         }
         const DisplayProperties& properties = child->properties();
+        if (child->isScriptMask() && !asMask)
+            continue;
         if (properties.clipDepth == 0) {
             drawObject(*child, matrix, colors, asMask);
             continue;
@@ -115,6 +118,20 @@ void DisplayTreeDrawer::drawObject(const DisplayObject& object, const Matrix& pa
         return;
     Matrix matrix = parentMatrix * properties.matrix;
     ColorTransform colors = parentColors * properties.colorTransform;
+    auto mask = object.scriptMask().lock();
+    if (mask && !mask->removed() && !asMask) {
+        if (m_maskNesting < Limits::kMaxMaskNesting) {
+            drawMasked(object, *mask, matrix, colors);
+            return;
+        }
+        m_limits.reached(PlayLimit::MaskNesting);
+    }
+    drawWithEffects(object, matrix, colors, asMask);
+}
+
+void DisplayTreeDrawer::drawWithEffects(const DisplayObject& object, const Matrix& matrix,
+                                        const ColorTransform& colors, bool asMask) {
+    const DisplayProperties& properties = object.properties();
     bool translucent = colors.aMul != 1 || colors.aAdd != 0;
     bool layered = properties.blendMode != BlendMode::Normal || !properties.filters.empty() ||
                    (properties.cacheAsBitmap && translucent);
@@ -125,6 +142,25 @@ void DisplayTreeDrawer::drawObject(const DisplayObject& object, const Matrix& pa
     m_renderer.pushLayer();
     drawCharacter(object, matrix, ColorTransform{}, false);
     m_renderer.popLayer(effectsFor(properties, colors));
+}
+
+// A mask set by a script clips its object wherever the mask is on the stage:
+// the mask is drawn with its own parents' transforms, not the object's.
+void DisplayTreeDrawer::drawMasked(const DisplayObject& object, const DisplayObject& mask,
+                                   const Matrix& matrix, const ColorTransform& colors) {
+    Matrix maskParent = m_view;
+    std::vector<const DisplayObject*> chain;
+    for (const DisplayObject* at = mask.parent(); at; at = at->parent())
+        chain.push_back(at);
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it)
+        maskParent = maskParent * (*it)->properties().matrix;
+    ++m_maskNesting;
+    m_renderer.pushMask();
+    drawCharacter(mask, maskParent * mask.properties().matrix, ColorTransform(), true);
+    m_renderer.activateMask();
+    drawWithEffects(object, matrix, colors, false);
+    m_renderer.popMask();
+    --m_maskNesting;
 }
 
 LayerEffects DisplayTreeDrawer::effectsFor(const DisplayProperties& properties,
@@ -155,14 +191,19 @@ void DisplayTreeDrawer::drawCharacter(const DisplayObject& object, const Matrix&
             m_renderer.drawMorphShape(morph, properties.ratio, matrix, colors);
         break;
     }
-    case CharacterDef::Kind::Sprite:
-        drawChildren(*object.asClip(), matrix, colors, asMask);
+    case CharacterDef::Kind::Sprite: {
+        const MovieClip& clip = *object.asClip();
+        const ShapeDef* drawing = clip.drawingShape();
+        if (drawing && spendPathElements(PathElements(*drawing)))
+            m_renderer.drawShape(*drawing, matrix, colors);
+        drawChildren(clip, matrix, colors, asMask);
         break;
+    }
     case CharacterDef::Kind::Text:
         drawText(static_cast<const TextDef&>(character), matrix, colors);
         break;
     default:
-        // FIXME: bitmaps placed directly, buttons and video are not drawn yet.
+        // FIXME: video is not drawn yet.
         break;
     }
 }

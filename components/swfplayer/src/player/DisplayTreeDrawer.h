@@ -42,10 +42,17 @@ private:
     // Takes a shape's path elements from the frame's budget; false when they
     // no longer fit, and the shape is then not drawn.
     bool spendPathElements(std::size_t elements);
+    // An object with a blend mode or filters goes through a layer of its own.
+    void drawWithEffects(const DisplayObject& object, const Matrix& matrix,
+                         const ColorTransform& colors, bool asMask);
+    // setMask(): the object is drawn through the mask object's filled area.
+    void drawMasked(const DisplayObject& object, const DisplayObject& mask, const Matrix& matrix,
+                    const ColorTransform& colors);
 
     Renderer& m_renderer;
     const Movie& m_movie;
     PlayLimitLog& m_limits;
+    Matrix m_view;
     int m_maskNesting = 0;
     // How the view stretches the stage: filters grow with it.
     double m_viewScaleX = 1, m_viewScaleY = 1;

@@ -88,7 +88,9 @@ void MovieClip::runFrame(TimelineHost& host, FrameNumber frame) {
 // start its sounds. A goto does this for its target frame only.
 void MovieClip::runFrameEvent(TimelineHost& host, const ControlTag& tag) {
     if (auto* action = std::get_if<DoAction>(&tag))
-        host.queueActions(*this, action->actions);
+        host.queueActions(*this, action->code);
+    else if (auto* init = std::get_if<DoInitAction>(&tag))
+        host.queueInitActions(*this, *init);
     else if (auto* sound = std::get_if<StartSound>(&tag))
         host.startSound(*sound);
     else if (auto* block = std::get_if<StreamBlock>(&tag))
@@ -118,9 +120,10 @@ bool MovieClip::addChild(TimelineHost& host, const PlaceObject& placeTag, FrameN
     child->properties().apply(placeTag);
     child->setPlaceFrame(placeFrame);
     child->setParent(this);
+    child->setClipActions(placeTag.clipActions);
     m_children[placeTag.depth] = child;
     if (MovieClip* clip = child->asClip())
-        clip->enterFirstFrame(host);
+        host.startClip(*clip);
     return true;
 }
 
@@ -132,6 +135,37 @@ void MovieClip::swapCharacter(TimelineHost& host, DisplayObject& child, Characte
     auto character = host.character(id);
     if (character && !IsClipKind(child.character()) && !IsClipKind(*character))
         child.setCharacter(std::move(character));
+}
+
+void MovieClip::addScriptChild(std::shared_ptr<DisplayObject> child, std::uint16_t depth) {
+    removeAt(depth);
+    child->setDepth(depth);
+    child->setParent(this);
+    child->setCreatedByScript();
+    m_children[depth] = std::move(child);
+}
+
+void MovieClip::removeChild(std::uint16_t depth) {
+    removeAt(depth);
+}
+
+void MovieClip::swapChildDepths(std::uint16_t from, std::uint16_t to) {
+    auto a = m_children.find(from);
+    if (a == m_children.end() || from == to)
+        return;
+    std::shared_ptr<DisplayObject> moving = a->second;
+    m_children.erase(a);
+    auto b = m_children.find(to);
+    if (b != m_children.end()) {
+        b->second->setDepth(from);
+        m_children[from] = b->second;
+        m_children.erase(to);
+    }
+    // Flash stops managing an object a script has moved: the timeline no
+    // longer places or removes it.
+    moving->setCreatedByScript();
+    moving->setDepth(to);
+    m_children[to] = std::move(moving);
 }
 
 void MovieClip::removeAt(std::uint16_t depth) {

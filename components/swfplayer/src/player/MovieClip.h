@@ -2,6 +2,7 @@
 
 #include "movie/SpriteDef.h"
 #include "player/DisplayObject.h"
+#include "player/DrawingCanvas.h"
 #include "player/TimelineHost.h"
 
 #include <map>
@@ -26,6 +27,7 @@ public:
     void markRemoved() override;
 
     const Timeline& timeline() const { return m_sprite->timeline(); }
+    bool isButton() const { return m_sprite->isButton(); }
     // 1-based; 0 before the first frame has run.
     FrameNumber currentFrame() const { return m_currentFrame; }
     FrameNumber totalFrames() const { return timeline().frameCount(); }
@@ -49,6 +51,19 @@ public:
     // play state. Going to the current frame only sets the play state.
     void gotoFrame(TimelineHost& host, FrameNumber frame, bool play);
 
+    // Children made by scripts: placed at a depth (replacing what is there),
+    // removed, or moved to another depth (swapping with what is there).
+    void addScriptChild(std::shared_ptr<DisplayObject> child, std::uint16_t depth);
+    void removeChild(std::uint16_t depth);
+    void swapChildDepths(std::uint16_t from, std::uint16_t to);
+
+    // What the drawing methods drew, under the children.
+    DrawingCanvas& drawing() { return m_drawing; }
+    const ShapeDef* drawingShape() const { return m_drawing.shape(); }
+    void copyDrawing(const MovieClip& other) { m_drawing = other.m_drawing; }
+    const std::optional<LineStyle>& lastLineStyle() const { return m_lastLineStyle; }
+    void setLastLineStyle(const LineStyle& line) { m_lastLineStyle = line; }
+
 private:
     void runFrame(TimelineHost& host, FrameNumber frame);
     void runFrameEvent(TimelineHost& host, const ControlTag& tag);
@@ -67,6 +82,8 @@ private:
     FrameNumber m_currentFrame = 0;
     bool m_playing = true;
     DisplayList m_children;
+    DrawingCanvas m_drawing;
+    std::optional<LineStyle> m_lastLineStyle;
 };
 
 } // namespace vidorama::swf

@@ -32,7 +32,7 @@ void MovieClip::runGoto(TimelineHost& host, FrameNumber target) {
     host.stopStream(*this);
     if (rewind) {
         for (auto it = m_children.begin(); it != m_children.end();) {
-            if (it->second->placeFrame() > target) {
+            if (it->second->placeFrame() > target && !it->second->createdByScript()) {
                 it->second->markRemoved();
                 it = m_children.erase(it);
             } else {
@@ -50,7 +50,7 @@ void MovieClip::runGoto(TimelineHost& host, FrameNumber target) {
         for (const GotoCommand& command : commands)
             replayed.insert(command.place.depth);
         for (auto it = m_children.begin(); it != m_children.end();) {
-            if (!replayed.contains(it->first)) {
+            if (!replayed.contains(it->first) && !it->second->createdByScript()) {
                 it->second->markRemoved();
                 it = m_children.erase(it);
             } else {

@@ -18,8 +18,10 @@ std::string Phrase(PlayLimit limit) {
     case PlayLimit::GotoFrames:
         return "gotos through more than " + std::to_string(Limits::kMaxGotoFramesPerFrame) +
                " frames in one frame";
-    case PlayLimit::ActionsPerFrame:
-        return "more than " + std::to_string(Limits::kMaxActionsPerFrame) + " actions in one frame";
+    case PlayLimit::ScriptWork:
+        return "scripts stopped for doing more work in one frame than allowed (" +
+               std::to_string(Limits::kMaxScriptStepsPerFrame) + " instructions, " +
+               std::to_string(Limits::kMaxActionsPerFrame) + " action blocks)";
     case PlayLimit::MaskNesting:
         return "masks nested more than " + std::to_string(Limits::kMaxMaskNesting) + " deep";
     case PlayLimit::PathElements:

@@ -13,7 +13,7 @@ enum class PlayLimit : unsigned {
     SpriteNesting,
     InstancesPerStep,
     GotoFrames,
-    ActionsPerFrame,
+    ScriptWork,
     MaskNesting,
     PathElements,
     Voices,

@@ -1,8 +1,9 @@
 #include "player/Player.h"
 
+#include "avm1/ClipEvents.h"
+#include "avm1/Vm.h"
 #include "graphics/BitmapDef.h"
 #include "graphics/ShapeDef.h"
-#include "player/ActionRunner.h"
 #include "player/BitmapShape.h"
 #include "player/DisplayTreeDrawer.h"
 #include "swf/Limits.h"
@@ -12,8 +13,6 @@
 namespace vidorama::swf {
 
 namespace {
-// Names of instances are compared without regard to case before SWF 7.
-constexpr std::uint8_t kFirstCaseSensitiveVersion = 7;
 
 std::size_t CountDisplayObjects(const MovieClip& root) {
     std::size_t count = 1;
@@ -30,10 +29,12 @@ std::size_t CountDisplayObjects(const MovieClip& root) {
 }
 } // namespace
 
-Player::Player(std::shared_ptr<const Movie> movie)
-    : m_movie(std::move(movie)), m_sound(*m_movie, m_limits) {
+Player::Player(std::shared_ptr<const Movie> movie, TraceHandler trace)
+    : m_movie(std::move(movie)), m_sound(*m_movie, m_limits), m_traceHandler(std::move(trace)) {
     m_root = std::make_shared<MovieClip>(m_movie->rootSprite(), 0, 0);
     m_root->setSerial(m_nextSerial++);
+    m_vm = std::make_unique<avm1::Vm>(static_cast<avm1::ScriptHost&>(*this), m_movie->version());
+    m_emptySprite = std::make_shared<const SpriteDef>(0, Timeline());
     beginStep();
     m_root->enterFirstFrame(*this);
     runActionQueue();
@@ -44,12 +45,15 @@ Player::~Player() = default;
 
 void Player::advanceFrame() {
     beginStep();
+    ++m_framesPlayed;
     if (!m_looping && m_root->currentFrame() >= m_root->totalFrames())
         m_root->stop();
     for (const auto& weak : clipsInRunOrder()) {
         auto object = weak.lock();
-        if (object && !object->removed())
-            object->asClip()->advance(*this);
+        if (!object || object->removed())
+            continue;
+        queueEnterFrame(*object->asClip());
+        object->asClip()->advance(*this);
     }
     runActionQueue();
     m_sound.endSilencedStreams();
@@ -79,32 +83,46 @@ std::shared_ptr<const CharacterDef> Player::character(CharacterId id) {
     return definition;
 }
 
-std::shared_ptr<DisplayObject> Player::instantiate(CharacterId id, std::uint16_t depth,
-                                                   const MovieClip& parent) {
-    auto definition = character(id);
-    if (!definition)
-        return nullptr;
+// Takes one instance from the step's budget; false when the tree is full.
+bool Player::reserveInstance(const MovieClip& parent, bool clip) {
     if (m_instancesThisStep >= Limits::kMaxInstancesPerStep) {
         m_limits.reached(PlayLimit::InstancesPerStep);
-        return nullptr;
+        return false;
     }
     if (m_objectsBeforeStep + m_instancesThisStep >= Limits::kMaxDisplayObjects) {
         m_limits.reached(PlayLimit::DisplayObjects);
-        return nullptr;
+        return false;
     }
+    if (clip && parent.nesting() + 1 > Limits::kMaxSpriteNesting) {
+        m_limits.reached(PlayLimit::SpriteNesting);
+        return false;
+    }
+    ++m_instancesThisStep;
+    return true;
+}
+
+std::shared_ptr<DisplayObject> Player::emptyClip(std::uint16_t depth, const MovieClip& parent) {
+    if (!reserveInstance(parent, true))
+        return nullptr;
+    auto clip = std::make_shared<MovieClip>(m_emptySprite, depth, parent.nesting() + 1);
+    clip->setSerial(m_nextSerial++);
+    return clip;
+}
+
+std::shared_ptr<DisplayObject> Player::instantiate(CharacterId id, std::uint16_t depth,
+                                                   const MovieClip& parent) {
+    auto definition = character(id);
+    bool isSprite = definition && definition->kind() == CharacterDef::Kind::Sprite;
+    if (!definition || !reserveInstance(parent, isSprite))
+        return nullptr;
     std::shared_ptr<DisplayObject> object;
-    if (definition->kind() == CharacterDef::Kind::Sprite) {
-        if (parent.nesting() + 1 > Limits::kMaxSpriteNesting) {
-            m_limits.reached(PlayLimit::SpriteNesting);
-            return nullptr;
-        }
+    if (isSprite) {
         auto sprite = std::static_pointer_cast<const SpriteDef>(definition);
         object = std::make_shared<MovieClip>(std::move(sprite), depth, parent.nesting() + 1);
     } else {
         object = std::make_shared<DisplayObject>(std::move(definition), depth);
     }
     object->setSerial(m_nextSerial++);
-    ++m_instancesThisStep;
     return object;
 }
 
@@ -116,15 +134,50 @@ Player::bitmapShape(const std::shared_ptr<const CharacterDef>& bitmap) {
     return shape;
 }
 
-void Player::queueActions(MovieClip& clip, std::shared_ptr<const ActionList> actions) {
+void Player::queueActions(MovieClip& clip, std::span<const std::uint8_t> code) {
     // Scripts of ActionScript 3 movies are not run; their timelines are.
-    if (!m_movie->isActionScript3())
-        m_actionQueue.push_back({clip.weak_from_this(), std::move(actions)});
+    if (scriptsRun())
+        m_actionQueue.push_back({clip.weak_from_this(), {code, nullptr}});
+}
+
+// Init actions run once per sprite, ahead of every other queued action.
+void Player::queueInitActions(MovieClip& clip, const DoInitAction& actions) {
+    if (scriptsRun() && m_initActionsRun.insert(actions.spriteId).second)
+        m_initQueue.push_back({clip.weak_from_this(), {actions.code, nullptr}});
+}
+
+void Player::queueClipEvent(MovieClip& clip, std::uint32_t event) {
+    if (!scriptsRun() || !clip.clipActions())
+        return;
+    for (avm1::Code& code : avm1::ClipEventHandlers(clip.clipActions(), m_movie->version(), event))
+        m_actionQueue.push_back({clip.weak_from_this(), std::move(code)});
+}
+
+// A clip's enterFrame handlers run before its timeline steps, and so before
+// the actions of the frame it steps to.
+void Player::queueEnterFrame(MovieClip& clip) {
+    queueClipEvent(clip, avm1::kClipEventEnterFrame);
+    if (scriptsRun() && clip.scriptObject())
+        m_actionQueue.push_back({clip.weak_from_this(), {}, "onEnterFrame"});
+}
+
+// A new clip runs its initialize handlers, then its first frame, whose
+// actions are queued; its load handlers follow them.
+void Player::startClip(MovieClip& clip) {
+    queueClipEvent(clip, avm1::kClipEventInitialize | avm1::kClipEventConstruct);
+    clip.enterFirstFrame(*this);
+    queueClipEvent(clip, avm1::kClipEventLoad);
+}
+
+double Player::timerMs() const {
+    double rate = m_movie->frameRate() > 0 ? m_movie->frameRate() : 12;
+    return double(m_framesPlayed) * 1000.0 / rate;
 }
 
 void Player::beginStep() {
     m_instancesThisStep = 0;
     m_gotoFramesThisStep = 0;
+    m_vm->beginFrame();
     m_objectsBeforeStep = CountDisplayObjects(*m_root);
 }
 
@@ -138,21 +191,27 @@ bool Player::spendGotoFrames(FrameNumber frames) {
 }
 
 void Player::runActionQueue() {
-    ActionRunner runner(*this, m_movie->version() >= kFirstCaseSensitiveVersion);
     // Actions can queue more actions (a goto enters frames); the limit keeps
     // two clips that send each other to action frames from looping forever.
-    // It counts actions rather than blocks, as one block may hold thousands.
-    std::size_t actions = 0;
-    while (!m_actionQueue.empty() && actions < Limits::kMaxActionsPerFrame) {
-        QueuedActions next = std::move(m_actionQueue.front());
-        m_actionQueue.pop_front();
-        actions += std::max<std::size_t>(next.actions->size(), 1);
+    // The script budgets bound the work inside each block.
+    std::size_t blocks = 0;
+    while ((!m_initQueue.empty() || !m_actionQueue.empty()) &&
+           blocks++ < Limits::kMaxActionsPerFrame && !m_vm->frameCut()) {
+        auto& queue = m_initQueue.empty() ? m_actionQueue : m_initQueue;
+        QueuedActions next = std::move(queue.front());
+        queue.pop_front();
         auto object = next.clip.lock();
-        if (object && !object->removed())
-            runner.run(*object->asClip(), *next.actions);
+        if (!object || object->removed())
+            continue;
+        if (next.method)
+            m_vm->callClipMethod(*object->asClip(), next.method);
+        else
+            m_vm->runBlock(*object->asClip(), next.code);
+        m_vm->collectIfDue();
     }
-    if (!m_actionQueue.empty())
-        m_limits.reached(PlayLimit::ActionsPerFrame);
+    if (!m_initQueue.empty() || !m_actionQueue.empty() || m_vm->frameCut())
+        m_limits.reached(PlayLimit::ScriptWork);
+    m_initQueue.clear();
     m_actionQueue.clear();
 }
 

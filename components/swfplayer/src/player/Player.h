@@ -1,5 +1,7 @@
 #pragma once
 
+#include "avm1/Code.h"
+#include "avm1/ScriptHost.h"
 #include "graphics/StageQuality.h"
 #include "movie/Movie.h"
 #include "player/MovieClip.h"
@@ -9,31 +11,41 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
+#include <set>
+#include <string>
 #include <vector>
 
 namespace vidorama::swf {
 
 class Renderer;
+namespace avm1 {
+class Vm;
+}
 
 // One playback of a movie: the stage, the root clip and its display tree, and
 // the actions waiting to run. The player never reads a clock: its driver calls
 // advanceFrame() once per frame interval (the real-time control) or as fast as
 // it likes (tests, the converter), and render() whenever it wants a picture.
-class Player final : private TimelineHost {
+class Player final : private TimelineHost, private avm1::ScriptHost {
 public:
+    // Receives every line the movie's scripts trace().
+    using TraceHandler = std::function<void(const std::string&)>;
+
     // Loads the movie onto the stage and runs its first frame, so that a new
     // player shows frame 1.
-    explicit Player(std::shared_ptr<const Movie> movie);
+    explicit Player(std::shared_ptr<const Movie> movie, TraceHandler trace = {});
     ~Player() override;
 
     const Movie& movie() const { return *m_movie; }
     MovieClip& root() { return *m_root; }
     const MovieClip& root() const { return *m_root; }
 
-    // One frame interval: every playing clip steps its timeline (newest clips
-    // first, as Flash orders them), then the queued actions run.
+    // One frame interval: every clip runs its enterFrame events and steps its
+    // timeline (newest clips first, as Flash orders them), then the queued
+    // actions run.
     void advanceFrame();
 
     // The root timeline, as the host controls it. Frames are 1-based.
@@ -73,9 +85,12 @@ public:
     const PlayLimitLog& limitsReached() const { return m_limits; }
 
 private:
+    // A block of code to run on a clip, or (with a method name) a call of
+    // one of its script methods, such as onEnterFrame.
     struct QueuedActions {
         std::weak_ptr<DisplayObject> clip;
-        std::shared_ptr<const ActionList> actions;
+        avm1::Code code;
+        const char* method = nullptr;
     };
 
     // Dictionary look-up; bitmaps come back as the shapes that draw them.
@@ -85,7 +100,26 @@ private:
     // Bitmaps placed by themselves are drawn as shapes made once per bitmap.
     std::shared_ptr<const CharacterDef>
     bitmapShape(const std::shared_ptr<const CharacterDef>& bitmap);
-    void queueActions(MovieClip& clip, std::shared_ptr<const ActionList> actions) override;
+    void queueActions(MovieClip& clip, std::span<const std::uint8_t> code) override;
+    void queueInitActions(MovieClip& clip, const DoInitAction& actions) override;
+    void startClip(MovieClip& clip) override;
+    void queueClipEvent(MovieClip& clip, std::uint32_t event);
+    void queueEnterFrame(MovieClip& clip);
+    bool scriptsRun() const { return !m_movie->isActionScript3(); }
+
+    // What scripts ask of the player.
+    TimelineHost& timelineHost() override { return *this; }
+    MovieClip& rootClip() override { return *m_root; }
+    void trace(const std::string& line) override {
+        if (m_traceHandler)
+            m_traceHandler(line);
+    }
+    double timerMs() const override;
+    std::optional<CharacterId> exportedCharacter(const std::string& name) const override {
+        return m_movie->exported(name);
+    }
+    std::shared_ptr<DisplayObject> emptyClip(std::uint16_t depth, const MovieClip& parent) override;
+    bool reserveInstance(const MovieClip& parent, bool clip);
     bool spendGotoFrames(FrameNumber frames) override;
     // Every frame step (an advance or a goto by the host) starts with fresh
     // budgets and the display tree's size, so that the objects it adds stay
@@ -107,7 +141,13 @@ private:
     // Before the root, so that the sounds outlive the clips that own streams.
     PlayerSound m_sound;
     std::shared_ptr<MovieClip> m_root;
+    std::unique_ptr<avm1::Vm> m_vm;
+    std::deque<QueuedActions> m_initQueue;
     std::deque<QueuedActions> m_actionQueue;
+    std::set<CharacterId> m_initActionsRun;
+    std::shared_ptr<const SpriteDef> m_emptySprite;
+    TraceHandler m_traceHandler;
+    std::uint64_t m_framesPlayed = 0;
     std::map<CharacterId, std::shared_ptr<const CharacterDef>> m_bitmapShapes;
     // Creation order of clips; their serial numbers order the frame step.
     std::uint64_t m_nextSerial = 0;

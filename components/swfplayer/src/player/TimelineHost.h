@@ -1,12 +1,12 @@
 #pragma once
 
-#include "movie/Actions.h"
 #include "movie/Timeline.h"
 #include "sound/SoundTags.h"
 #include "swf/Character.h"
 
 #include <cstdint>
 #include <memory>
+#include <span>
 
 namespace vidorama::swf {
 
@@ -25,7 +25,11 @@ public:
     // the display tree would grow past its limits.
     virtual std::shared_ptr<DisplayObject> instantiate(CharacterId id, std::uint16_t depth,
                                                        const MovieClip& parent) = 0;
-    virtual void queueActions(MovieClip& clip, std::shared_ptr<const ActionList> actions) = 0;
+    virtual void queueActions(MovieClip& clip, std::span<const std::uint8_t> code) = 0;
+    virtual void queueInitActions(MovieClip& clip, const DoInitAction& actions) = 0;
+    // A clip new on the display list: runs its first frame and queues its
+    // clip events, as Flash does for clips placed by a timeline or a script.
+    virtual void startClip(MovieClip& clip) = 0;
     // Takes the frames a goto passes through from the frame step's budget;
     // false when they no longer fit, and the goto is then not made.
     virtual bool spendGotoFrames(FrameNumber frames) = 0;

@@ -33,12 +33,30 @@ struct Limits {
     static constexpr std::size_t kMaxInstancesPerStep = 100000;
     // Actions run for one frame before the rest are dropped.
     static constexpr std::size_t kMaxActionsPerFrame = 100000;
+    // Script instructions run in one frame, every script together. A script
+    // that would run more is cut, and the frame's other scripts are dropped:
+    // an endless loop costs one frame's budget, never a hang.
+    static constexpr std::uint64_t kMaxScriptStepsPerFrame = 2'000'000;
+    // Values on the script operand stack, every call together.
+    static constexpr std::size_t kMaxScriptStackValues = 65536;
+    // Nested script function calls (Flash itself stops at 256).
+    static constexpr int kMaxScriptCallDepth = 96;
+    // Script objects alive at once, and their properties and array elements
+    // together; garbage is collected before either is refused.
+    static constexpr std::size_t kMaxScriptObjects = 1'000'000;
+    static constexpr std::uint64_t kMaxScriptCells = 8'000'000;
+    // Bytes of one script string, and of all strings made in one frame.
+    static constexpr std::size_t kMaxScriptStringBytes = 16u * 1024 * 1024;
+    static constexpr std::uint64_t kMaxScriptStringBytesPerFrame = 256ull * 1024 * 1024;
+    // Path elements the drawing methods may add to one clip; further
+    // drawing is ignored until clear().
+    static constexpr std::size_t kMaxDrawingElementsPerClip = 1u << 20;
     // Frames that gotos may pass through in one frame, all clips together;
     // further gotos are not made. Room for a few gotos across the longest
     // timeline (kMaxFrames).
     static constexpr std::uint64_t kMaxGotoFramesPerFrame = 4ull << 20;
-    // Names (children and frame labels) that actions may look through in one
-    // frame to find their targets; once spent, targets are not found.
+    // Names (children and frame labels) that scripts may look through in one
+    // frame to find their targets; once spent, the frame's scripts are cut.
     static constexpr std::size_t kMaxNamesSearchedPerFrame = 1u << 24;
     // Nested clip depths (masks inside masks) drawn for one frame; deeper
     // masks are ignored.

@@ -1,0 +1,225 @@
+// The global object, Object and Function.
+
+#include "avm1/Native.h"
+#include "avm1/NumberText.h"
+
+#include <cmath>
+#include <limits>
+
+namespace vidorama::swf::avm1 {
+
+namespace {
+
+Value ObjectCall(Vm& vm, const Value& self, std::span<const Value> args) {
+    Value value = Arg(args, 0);
+    if (value.isNullish())
+        return self.isObject() ? self : Value::object(vm.newObject());
+    return Value::object(vm.toObject(value));
+}
+
+Value ObjectToString(Vm& vm, const Value& self, std::span<const Value>) {
+    if (self.asObject() && self.asObject()->kind() == ObjectKind::Function)
+        return Value::string("[type Function]");
+    if (vm.displayObjectOf(self))
+        return Value::string(vm.targetPath(*vm.displayObjectOf(self)));
+    return Value::string("[object Object]");
+}
+
+Value ObjectValueOf(Vm&, const Value& self, std::span<const Value>) {
+    return self;
+}
+
+Value HasOwnProperty(Vm& vm, const Value& self, std::span<const Value> args) {
+    Object* object = self.asObject();
+    if (!object)
+        return Value::boolean(false);
+    std::string name = vm.toString(Arg(args, 0));
+    Value special;
+    return Value::boolean(object->properties().find(vm.key(name)) ||
+                          object->getSpecial(vm, name, special));
+}
+
+Value AddProperty(Vm& vm, const Value& self, std::span<const Value> args) {
+    Object* object = self.asObject();
+    auto* getter = dynamic_cast<FunctionObject*>(Arg(args, 1).asObject());
+    std::string name = vm.toString(Arg(args, 0));
+    if (!object || !getter || name.empty())
+        return Value::boolean(false);
+    vm.defineValue(object, name, Value());
+    Property* property = object->properties().find(vm.key(name));
+    property->getter = getter;
+    property->setter = dynamic_cast<FunctionObject*>(Arg(args, 2).asObject());
+    return Value::boolean(true);
+}
+
+Value IsPrototypeOf(Vm&, const Value& self, std::span<const Value> args) {
+    Object* object = Arg(args, 0).asObject();
+    int depth = 0;
+    for (Object* at = object ? object->proto() : nullptr; at && depth < 256;
+         at = at->proto(), ++depth)
+        if (at == self.asObject())
+            return Value::boolean(true);
+    return Value::boolean(false);
+}
+
+Value ReturnTrue(Vm&, const Value&, std::span<const Value>) {
+    return Value::boolean(true);
+}
+
+Value Nothing(Vm&, const Value&, std::span<const Value>) {
+    return {};
+}
+
+// ASSetPropFlags(object, names, set, clear): names is a comma list, an
+// array, or null for every property.
+Value SetPropFlags(Vm& vm, const Value&, std::span<const Value> args) {
+    Object* object = Arg(args, 0).asObject();
+    if (!object)
+        return {};
+    auto set = static_cast<std::uint8_t>(ToInt32(vm.toNumber(Arg(args, 2))) & 7);
+    auto clear = static_cast<std::uint8_t>(ToInt32(vm.toNumber(Arg(args, 3))) & 7);
+    std::vector<std::string> names;
+    if (auto* array = dynamic_cast<ArrayObject*>(Arg(args, 1).asObject())) {
+        for (const Value& name : array->elements)
+            names.push_back(vm.toString(name));
+    } else if (Arg(args, 1).isString()) {
+        std::string list = Arg(args, 1).asString();
+        std::size_t start = 0;
+        while (start <= list.size()) {
+            std::size_t end = std::min(list.find(',', start), list.size());
+            names.push_back(list.substr(start, end - start));
+            start = end + 1;
+        }
+    } else {
+        for (const Property& property : object->properties().entries())
+            names.push_back(property.name);
+    }
+    for (const std::string& name : names)
+        if (Property* property = object->properties().find(vm.key(name)))
+            property->flags = static_cast<std::uint8_t>((property->flags & ~clear) | set);
+    return {};
+}
+
+Value FunctionCall(Vm& vm, const Value& self, std::span<const Value> args) {
+    Value thisValue = Arg(args, 0);
+    return vm.call(self, thisValue, args.size() > 1 ? args.subspan(1) : std::span<const Value>());
+}
+
+Value FunctionApply(Vm& vm, const Value& self, std::span<const Value> args) {
+    std::vector<Value> list;
+    if (auto* array = dynamic_cast<ArrayObject*>(Arg(args, 1).asObject()))
+        list = array->elements;
+    return vm.call(self, Arg(args, 0), list);
+}
+
+Value ParseInt(Vm& vm, const Value&, std::span<const Value> args) {
+    std::optional<int> radix;
+    if (args.size() > 1 && !Arg(args, 1).isUndefined())
+        radix = ToInt32(vm.toNumber(Arg(args, 1)));
+    return Value::number(ParseIntPrefix(vm.toString(Arg(args, 0)), radix));
+}
+
+Value ParseFloat(Vm& vm, const Value&, std::span<const Value> args) {
+    return Value::number(ParseFloatPrefix(vm.toString(Arg(args, 0))));
+}
+
+Value IsNaN(Vm& vm, const Value&, std::span<const Value> args) {
+    return Value::boolean(std::isnan(vm.toNumber(Arg(args, 0))));
+}
+
+Value IsFinite(Vm& vm, const Value&, std::span<const Value> args) {
+    return Value::boolean(std::isfinite(vm.toNumber(Arg(args, 0))));
+}
+
+Value Escape(Vm& vm, const Value&, std::span<const Value> args) {
+    std::string text = vm.toString(Arg(args, 0)), out;
+    for (unsigned char c : text) {
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) {
+            out += static_cast<char>(c);
+        } else {
+            char buffer[4];
+            std::snprintf(buffer, sizeof buffer, "%%%02X", c);
+            out += buffer;
+        }
+    }
+    return Value::string(vm.makeString(std::move(out)));
+}
+
+Value Unescape(Vm& vm, const Value&, std::span<const Value> args) {
+    std::string text = vm.toString(Arg(args, 0)), out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        int high = 0, low = 0;
+        auto hex = [](char c, int& v) {
+            v = (c >= '0' && c <= '9')   ? c - '0'
+                : (c >= 'a' && c <= 'f') ? c - 'a' + 10
+                : (c >= 'A' && c <= 'F') ? c - 'A' + 10
+                                         : -1;
+            return v >= 0;
+        };
+        if (text[i] == '%' && i + 2 < text.size() + 0 && hex(text[i + 1], high) &&
+            hex(text[i + 2], low)) {
+            out += static_cast<char>(high * 16 + low);
+            i += 2;
+        } else {
+            out += text[i];
+        }
+    }
+    return Value::string(std::move(out));
+}
+
+} // namespace
+
+void InstallObjectClasses(Vm& vm, Builtins& b) {
+    Object* global = b.global;
+    FunctionObject* objectClass = Class(vm, "Object", b.object, ObjectCall, ObjectCall);
+    Method(vm, b.object, "toString", ObjectToString);
+    Method(vm, b.object, "toLocaleString", ObjectToString);
+    Method(vm, b.object, "valueOf", ObjectValueOf);
+    Method(vm, b.object, "hasOwnProperty", HasOwnProperty);
+    Method(vm, b.object, "addProperty", AddProperty);
+    Method(vm, b.object, "isPrototypeOf", IsPrototypeOf);
+    Method(vm, b.object, "watch", ReturnTrue);
+    Method(vm, b.object, "unwatch", ReturnTrue);
+    Method(vm, objectClass, "registerClass", ReturnTrue);
+
+    Class(vm, "Function", b.function, Nothing);
+    Method(vm, b.function, "call", FunctionCall);
+    Method(vm, b.function, "apply", FunctionApply);
+    Method(vm, b.function, "toString", ObjectToString);
+
+    Method(vm, global, "parseInt", ParseInt);
+    Method(vm, global, "parseFloat", ParseFloat);
+    Method(vm, global, "isNaN", IsNaN);
+    Method(vm, global, "isFinite", IsFinite);
+    Method(vm, global, "escape", Escape);
+    Method(vm, global, "unescape", Unescape);
+    Method(vm, global, "ASSetPropFlags", SetPropFlags);
+    Method(vm, global, "updateAfterEvent", Nothing);
+    Method(vm, global, "setInterval", Nothing);
+    Method(vm, global, "clearInterval", Nothing);
+    Method(vm, global, "fscommand", Nothing);
+    Constant(vm, global, "NaN", std::numeric_limits<double>::quiet_NaN());
+    Constant(vm, global, "Infinity", std::numeric_limits<double>::infinity());
+}
+
+void InstallBuiltins(Vm& vm, Builtins& b) {
+    // Object.prototype first: every other object is made with it.
+    b.object = vm.make<Object>(nullptr);
+    b.function = vm.make<Object>(b.object);
+    b.global = vm.make<Object>(b.object);
+    b.array = vm.make<Object>(b.object);
+    b.string = vm.make<Object>(b.object);
+    b.number = vm.make<Object>(b.object);
+    b.boolean = vm.make<Object>(b.object);
+    b.movieClip = vm.make<Object>(b.object);
+    b.button = vm.make<Object>(b.object);
+    b.color = vm.make<Object>(b.object);
+    InstallObjectClasses(vm, b);
+    InstallArrayClass(vm, b);
+    InstallPrimitiveClasses(vm, b);
+    InstallMath(vm, b);
+    InstallMovieClipClass(vm, b);
+    InstallColorClass(vm, b);
+}
+
+} // namespace vidorama::swf::avm1

@@ -1,0 +1,220 @@
+// The drawing methods of MovieClip. Coordinates are pixels, turned into
+// twips; alphas are percent; gradients take Flash's colour, alpha and ratio
+// arrays and a box or matrix object.
+
+#include "avm1/Native.h"
+#include "player/MovieClip.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace vidorama::swf::avm1 {
+
+namespace {
+
+// The gradient square is 32768 twips wide: 1638.4 pixels.
+constexpr double kGradientSquarePixels = 1638.4;
+
+DrawingCanvas* Canvas(Vm& vm, const Value& self) {
+    MovieClip* clip = vm.clipOf(self);
+    return clip ? &clip->drawing() : nullptr;
+}
+
+std::int32_t Twips(Vm& vm, const Value& pixels) {
+    double n = vm.toNumber(pixels);
+    if (!std::isfinite(n))
+        return 0;
+    return static_cast<std::int32_t>(std::clamp(n * kTwipsPerPixel, -1e9, 1e9));
+}
+
+TwipPoint Point(Vm& vm, std::span<const Value> args, std::size_t first) {
+    return {Twips(vm, Arg(args, first)), Twips(vm, Arg(args, first + 1))};
+}
+
+Rgba Color(Vm& vm, const Value& rgb, const Value& alphaPercent) {
+    auto value = static_cast<std::uint32_t>(ToInt32(vm.toNumber(rgb)));
+    double alpha = alphaPercent.isUndefined() ? 100 : vm.toNumber(alphaPercent);
+    if (std::isnan(alpha))
+        alpha = 0;
+    auto a = static_cast<std::uint8_t>(std::clamp(alpha, 0.0, 100.0) * 255 / 100 + 0.5);
+    return {std::uint8_t(value >> 16), std::uint8_t(value >> 8), std::uint8_t(value), a};
+}
+
+double Member(Vm& vm, Object* object, const char* name) {
+    double n = vm.toNumber(vm.getMember(object, name));
+    return std::isfinite(n) ? n : 0;
+}
+
+// {matrixType: "box", x, y, w, h, r}, {a, b, d, e, g, h} (3x3 form) or
+// {a, b, c, d, tx, ty}: gradient square to twips.
+Matrix GradientMatrix(Vm& vm, const Value& value) {
+    Object* m = value.asObject();
+    if (!m)
+        return {};
+    if (vm.toString(vm.getMember(m, "matrixType")) == "box") {
+        double w = Member(vm, m, "w"), h = Member(vm, m, "h"), r = Member(vm, m, "r");
+        double x = Member(vm, m, "x"), y = Member(vm, m, "y");
+        Matrix scale = Matrix::scale(w / kGradientSquarePixels, h / kGradientSquarePixels);
+        Matrix rotate{std::cos(r), std::sin(r), -std::sin(r), std::cos(r), 0, 0};
+        return Matrix::translate((x + w / 2) * kTwipsPerPixel, (y + h / 2) * kTwipsPerPixel) *
+               rotate * scale;
+    }
+    if (vm.hasProperty(m, "tx"))
+        return {Member(vm, m, "a"),
+                Member(vm, m, "b"),
+                Member(vm, m, "c"),
+                Member(vm, m, "d"),
+                Member(vm, m, "tx") * kTwipsPerPixel,
+                Member(vm, m, "ty") * kTwipsPerPixel};
+    return {Member(vm, m, "a") / kGradientSquarePixels, Member(vm, m, "b") / kGradientSquarePixels,
+            Member(vm, m, "d") / kGradientSquarePixels, Member(vm, m, "e") / kGradientSquarePixels,
+            Member(vm, m, "g") * kTwipsPerPixel,        Member(vm, m, "h") * kTwipsPerPixel};
+}
+
+std::optional<FillStyle> GradientFill(Vm& vm, std::span<const Value> args) {
+    std::string type = vm.toString(Arg(args, 0));
+    auto* colors = dynamic_cast<ArrayObject*>(Arg(args, 1).asObject());
+    auto* alphas = dynamic_cast<ArrayObject*>(Arg(args, 2).asObject());
+    auto* ratios = dynamic_cast<ArrayObject*>(Arg(args, 3).asObject());
+    if (!colors || !alphas || !ratios || (type != "linear" && type != "radial"))
+        return std::nullopt;
+    std::size_t maxStops = vm.version() >= 8 ? 15 : 8;
+    std::size_t count = std::min(
+        {colors->elements.size(), alphas->elements.size(), ratios->elements.size(), maxStops});
+    if (count == 0)
+        return std::nullopt;
+    FillStyle fill;
+    fill.type = type == "linear" ? FillType::LinearGradient : FillType::RadialGradient;
+    fill.matrix = GradientMatrix(vm, Arg(args, 4));
+    for (std::size_t i = 0; i < count; ++i) {
+        double ratio = std::clamp(vm.toNumber(ratios->elements[i]), 0.0, 255.0);
+        fill.gradient.stops.push_back({static_cast<std::uint8_t>(std::isnan(ratio) ? 0 : ratio),
+                                       Color(vm, colors->elements[i], alphas->elements[i])});
+    }
+    std::string spread = vm.toString(Arg(args, 5));
+    fill.gradient.spread = spread == "reflect"  ? SpreadMode::Reflect
+                           : spread == "repeat" ? SpreadMode::Repeat
+                                                : SpreadMode::Pad;
+    if (vm.toString(Arg(args, 6)) == "linearRGB")
+        fill.gradient.interpolation = InterpolationMode::LinearRgb;
+    if (!Arg(args, 7).isUndefined()) {
+        fill.type = fill.type == FillType::RadialGradient ? FillType::FocalGradient : fill.type;
+        fill.gradient.focalPoint = std::clamp(vm.toNumber(Arg(args, 7)), -1.0, 1.0);
+    }
+    return fill;
+}
+
+Value BeginFill(Vm& vm, const Value& self, std::span<const Value> args) {
+    DrawingCanvas* canvas = Canvas(vm, self);
+    if (!canvas)
+        return {};
+    if (Arg(args, 0).isUndefined()) {
+        canvas->endFill();
+        return {};
+    }
+    FillStyle fill;
+    fill.color = Color(vm, Arg(args, 0), Arg(args, 1));
+    canvas->beginFill(fill);
+    return {};
+}
+
+Value BeginGradientFill(Vm& vm, const Value& self, std::span<const Value> args) {
+    DrawingCanvas* canvas = Canvas(vm, self);
+    if (!canvas)
+        return {};
+    if (auto fill = GradientFill(vm, args))
+        canvas->beginFill(*fill);
+    else
+        canvas->endFill();
+    return {};
+}
+
+// Keeps the last line style so that lineGradientStyle can give it a fill.
+Value LineStyle(Vm& vm, const Value& self, std::span<const Value> args) {
+    MovieClip* clip = vm.clipOf(self);
+    if (!clip)
+        return {};
+    if (Arg(args, 0).isUndefined()) {
+        clip->drawing().lineStyle(std::nullopt);
+        return {};
+    }
+    swf::LineStyle line;
+    double width = std::clamp(vm.toNumber(Arg(args, 0)), 0.0, 255.0);
+    line.width = static_cast<std::uint16_t>((std::isnan(width) ? 0 : width) * kTwipsPerPixel);
+    line.color = Color(vm, Arg(args, 1), Arg(args, 2));
+    line.pixelHinting = vm.toBoolean(Arg(args, 3));
+    std::string scale = vm.toString(Arg(args, 4));
+    line.noHScale = scale == "none" || scale == "horizontal";
+    line.noVScale = scale == "none" || scale == "vertical";
+    std::string caps = vm.toString(Arg(args, 5));
+    line.startCap = line.endCap = caps == "none"     ? CapStyle::None
+                                  : caps == "square" ? CapStyle::Square
+                                                     : CapStyle::Round;
+    std::string joint = vm.toString(Arg(args, 6));
+    line.join = joint == "miter"   ? JoinStyle::Miter
+                : joint == "bevel" ? JoinStyle::Bevel
+                                   : JoinStyle::Round;
+    if (!Arg(args, 7).isUndefined())
+        line.miterLimit = std::clamp(vm.toNumber(Arg(args, 7)), 1.0, 255.0);
+    clip->setLastLineStyle(line);
+    clip->drawing().lineStyle(line);
+    return {};
+}
+
+Value LineGradientStyle(Vm& vm, const Value& self, std::span<const Value> args) {
+    MovieClip* clip = vm.clipOf(self);
+    auto fill = GradientFill(vm, args);
+    if (!clip || !fill || !clip->lastLineStyle())
+        return {};
+    swf::LineStyle line = *clip->lastLineStyle();
+    line.hasFill = true;
+    line.fill = *fill;
+    clip->drawing().lineStyle(line);
+    return {};
+}
+
+Value MoveTo(Vm& vm, const Value& self, std::span<const Value> args) {
+    if (DrawingCanvas* canvas = Canvas(vm, self))
+        canvas->moveTo(Point(vm, args, 0));
+    return {};
+}
+
+Value LineTo(Vm& vm, const Value& self, std::span<const Value> args) {
+    if (DrawingCanvas* canvas = Canvas(vm, self))
+        canvas->lineTo(Point(vm, args, 0));
+    return {};
+}
+
+Value CurveTo(Vm& vm, const Value& self, std::span<const Value> args) {
+    if (DrawingCanvas* canvas = Canvas(vm, self); canvas && args.size() >= 4)
+        canvas->curveTo(Point(vm, args, 0), Point(vm, args, 2));
+    return {};
+}
+
+Value EndFill(Vm& vm, const Value& self, std::span<const Value>) {
+    if (DrawingCanvas* canvas = Canvas(vm, self))
+        canvas->endFill();
+    return {};
+}
+
+Value Clear(Vm& vm, const Value& self, std::span<const Value>) {
+    if (DrawingCanvas* canvas = Canvas(vm, self))
+        canvas->clear();
+    return {};
+}
+
+} // namespace
+
+void InstallDrawingMethods(Vm& vm, Object* p) {
+    Method(vm, p, "beginFill", BeginFill);
+    Method(vm, p, "beginGradientFill", BeginGradientFill);
+    Method(vm, p, "lineStyle", LineStyle);
+    Method(vm, p, "lineGradientStyle", LineGradientStyle);
+    Method(vm, p, "moveTo", MoveTo);
+    Method(vm, p, "lineTo", LineTo);
+    Method(vm, p, "curveTo", CurveTo);
+    Method(vm, p, "endFill", EndFill);
+    Method(vm, p, "clear", Clear);
+}
+
+} // namespace vidorama::swf::avm1

@@ -1,0 +1,169 @@
+#include "avm1/ClipControl.h"
+
+#include "avm1/Vm.h"
+#include "player/MovieClip.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace vidorama::swf::avm1 {
+
+namespace {
+
+// Script depths reach 0..1048575 in Flash; ours are kept within the 16-bit
+// depths of a display list.
+constexpr double kMaxScriptDepth = 65535 - kDynamicDepthBase;
+
+std::optional<std::uint16_t> InternalDepth(double depth) {
+    if (std::isnan(depth))
+        return std::nullopt;
+    double internal = std::trunc(depth) + kDynamicDepthBase;
+    if (internal < 0 || depth > kMaxScriptDepth)
+        return std::nullopt;
+    return static_cast<std::uint16_t>(internal);
+}
+
+std::optional<FrameNumber> ParseFrameNumber(std::string_view text) {
+    FrameNumber frame = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), frame);
+    if (error != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return frame;
+}
+
+} // namespace
+
+void GotoFrameNumber(Vm& vm, MovieClip& clip, FrameNumber frame, bool play) {
+    if (frame < 1)
+        frame = 1;
+    clip.gotoFrame(vm.host().timelineHost(), frame, play);
+}
+
+std::optional<FrameNumber> FrameOf(Vm& vm, MovieClip* clip, const Value& frame,
+                                   MovieClip*& holder) {
+    holder = clip;
+    if (!clip)
+        return std::nullopt;
+    if (!frame.isString()) {
+        double n = vm.toNumber(frame);
+        if (!(n >= 1 && n < 4294967295.0))
+            return std::nullopt;
+        return static_cast<FrameNumber>(n);
+    }
+    std::string_view text = frame.asString();
+    if (auto colon = text.rfind(':'); colon != std::string_view::npos) {
+        holder =
+            vm.clipOf(Value::object(vm.resolvePath(vm.clipObject(*clip), text.substr(0, colon))));
+        text = text.substr(colon + 1);
+        if (!holder)
+            return std::nullopt;
+    }
+    if (auto number = ParseFrameNumber(text))
+        return *number;
+    vm.chargeNameSearch(holder->timeline().labelCount());
+    return holder->timeline().findLabel(text);
+}
+
+void GotoFrameValue(Vm& vm, MovieClip& clip, const Value& frame, bool play) {
+    MovieClip* holder = nullptr;
+    if (auto number = FrameOf(vm, &clip, frame, holder))
+        GotoFrameNumber(vm, *holder, *number, play);
+}
+
+void NextFrame(Vm& vm, MovieClip& clip) {
+    if (clip.currentFrame() < clip.totalFrames())
+        clip.gotoFrame(vm.host().timelineHost(), clip.currentFrame() + 1, false);
+    else
+        clip.stop();
+}
+
+void PreviousFrame(Vm& vm, MovieClip& clip) {
+    if (clip.currentFrame() > 1)
+        clip.gotoFrame(vm.host().timelineHost(), clip.currentFrame() - 1, false);
+    else
+        clip.stop();
+}
+
+void StopAllSounds(Vm& vm) {
+    vm.host().timelineHost().stopAllSounds();
+}
+
+MovieClip* ClipFromTarget(Vm& vm, Object* start, const Value& target) {
+    if (MovieClip* clip = vm.clipOf(target))
+        return clip;
+    std::string path = vm.toString(target);
+    if (path.empty())
+        return vm.clipOf(Value::object(start));
+    return vm.clipOf(Value::object(vm.resolvePath(start, path)));
+}
+
+MovieClip* AttachClip(Vm& vm, MovieClip& parent, CharacterId id, const std::string& name,
+                      double depth) {
+    auto internal = InternalDepth(depth);
+    if (!internal)
+        return nullptr;
+    TimelineHost& host = vm.host().timelineHost();
+    auto object =
+        id ? host.instantiate(id, *internal, parent) : vm.host().emptyClip(*internal, parent);
+    if (!object || !object->asClip())
+        return nullptr;
+    object->properties().name = name;
+    parent.addScriptChild(object, *internal);
+    host.startClip(*object->asClip());
+    return object->asClip();
+}
+
+MovieClip* DuplicateClip(Vm& vm, MovieClip& source, const std::string& name, double depth) {
+    MovieClip* parent = source.parent();
+    if (!parent)
+        return nullptr;
+    MovieClip* copy = AttachClip(vm, *parent, source.character().id(), name, depth);
+    if (!copy)
+        return nullptr;
+    DisplayProperties properties = source.properties();
+    properties.name = name;
+    properties.clipDepth = 0;
+    copy->properties() = properties;
+    copy->setClipActions(source.clipActions());
+    copy->copyDrawing(source);
+    return copy;
+}
+
+void RemoveClip(Vm&, DisplayObject& object) {
+    MovieClip* parent = object.parent();
+    if (parent && object.depth() >= kDynamicDepthBase)
+        parent->removeChild(object.depth());
+}
+
+int ScriptDepth(const DisplayObject& object) {
+    return int(object.depth()) - kDynamicDepthBase;
+}
+
+void SwapDepths(Vm& vm, DisplayObject& object, const Value& with) {
+    MovieClip* parent = object.parent();
+    if (!parent)
+        return;
+    std::optional<std::uint16_t> depth;
+    if (DisplayObject* other = vm.displayObjectOf(with)) {
+        if (other->parent() == parent)
+            depth = other->depth();
+    } else {
+        depth = InternalDepth(vm.toNumber(with));
+    }
+    if (depth)
+        parent->swapChildDepths(object.depth(), *depth);
+}
+
+const char* ClipPropertyName(double index) {
+    static const char* const kNames[] = {
+        "_x",           "_y",           "_xscale",       "_yscale",       "_currentframe",
+        "_totalframes", "_alpha",       "_visible",      "_width",        "_height",
+        "_rotation",    "_target",      "_framesloaded", "_name",         "_droptarget",
+        "_url",         "_highquality", "_focusrect",    "_soundbuftime", "_quality",
+        "_xmouse",      "_ymouse"};
+    if (!(index >= 0 && index < std::size(kNames)))
+        return nullptr;
+    return kNames[static_cast<std::size_t>(index)];
+}
+
+} // namespace vidorama::swf::avm1

@@ -1,0 +1,197 @@
+// The value records of the interpreter: typed arithmetic and comparison,
+// strings, the stack, and registers.
+
+#include "avm1/ActionCodes.h"
+#include "avm1/Interpreter.h"
+#include "avm1/NumberText.h"
+#include "swf/ByteReader.h"
+
+#include <cmath>
+
+namespace vidorama::swf::avm1 {
+
+namespace {
+
+// Appends a character code as UTF-8 (SWF 6 up) or as one byte.
+void AppendCode(std::string& out, std::uint32_t code, bool utf8) {
+    if (!utf8 || code < 0x80) {
+        out += static_cast<char>(code & 0xff);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xc0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3f));
+    } else {
+        code &= 0xffff;
+        out += static_cast<char>(0xe0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3f));
+        out += static_cast<char>(0x80 | (code & 0x3f));
+    }
+}
+
+} // namespace
+
+Interpreter::Flow Interpreter::executeSwf5(std::uint8_t code, ByteReader& record, std::size_t&,
+                                           bool& handled) {
+    switch (code) {
+    case kActionAdd2:
+        add2();
+        break;
+    case kActionLess2:
+        compare(false);
+        break;
+    case kActionGreater:
+        compare(true);
+        break;
+    case kActionEquals2: {
+        Value b = pop(), a = pop();
+        push(Value::boolean(m_vm.looselyEqual(a, b)));
+        break;
+    }
+    case kActionStrictEquals: {
+        Value b = pop(), a = pop();
+        push(Value::boolean(Vm::strictlyEqual(a, b)));
+        break;
+    }
+    case kActionIncrement:
+        push(Value::number(m_vm.toNumber(pop()) + 1));
+        break;
+    case kActionDecrement:
+        push(Value::number(m_vm.toNumber(pop()) - 1));
+        break;
+    case kActionToNumber:
+        push(Value::number(m_vm.toNumber(pop())));
+        break;
+    case kActionToString:
+        push(Value::string(m_vm.toString(pop())));
+        break;
+    case kActionTypeOf:
+        push(Value::string(m_vm.typeOf(pop())));
+        break;
+    case kActionPushDuplicate: {
+        Value top = pop();
+        push(top);
+        push(top);
+        break;
+    }
+    case kActionStackSwap: {
+        Value b = pop(), a = pop();
+        push(b);
+        push(a);
+        break;
+    }
+    case kActionStoreRegister: {
+        std::uint8_t reg = record.u8();
+        auto& stack = m_vm.stack();
+        Value top = stack.size() > m_a.stackBase ? stack.back() : Value();
+        if (!record.overrun() && reg < m_a.registers.size())
+            m_a.registers[reg] = top;
+        break;
+    }
+    case kActionConstantPool: {
+        auto pool = std::make_shared<std::vector<std::string>>();
+        std::uint16_t count = record.u16();
+        for (std::uint16_t i = 0; i < count && !record.atEnd(); ++i) {
+            pool->push_back(record.string());
+            m_vm.chargeString(pool->back().size());
+        }
+        m_a.pool = std::move(pool);
+        break;
+    }
+    case kActionTargetPath: {
+        Value value = pop();
+        DisplayObject* object = m_vm.displayObjectOf(value);
+        push(object ? Value::string(m_vm.targetPath(*object)) : Value());
+        break;
+    }
+    default:
+        handled = false;
+        break;
+    }
+    return Flow::Next;
+}
+
+void Interpreter::add2() {
+    Value b = m_vm.toPrimitive(pop()), a = m_vm.toPrimitive(pop());
+    if (a.isString() || b.isString()) {
+        std::string text = m_vm.toString(a) + m_vm.toString(b);
+        push(Value::string(m_vm.makeString(std::move(text))));
+    } else {
+        push(Value::number(m_vm.toNumber(a) + m_vm.toNumber(b)));
+    }
+}
+
+void Interpreter::compare(bool greater) {
+    Value b = m_vm.toPrimitive(pop()), a = m_vm.toPrimitive(pop());
+    if (greater)
+        std::swap(a, b);
+    if (a.isString() && b.isString()) {
+        push(Value::boolean(a.asString() < b.asString()));
+        return;
+    }
+    double x = m_vm.toNumber(a), y = m_vm.toNumber(b);
+    if (std::isnan(x) || std::isnan(y))
+        push(Value());
+    else
+        push(Value::boolean(x < y));
+}
+
+void Interpreter::stringOp(std::uint8_t code) {
+    bool utf8 = m_vm.version() >= 6;
+    switch (code) {
+    case kActionStringEquals: {
+        std::string b = m_vm.toString(pop()), a = m_vm.toString(pop());
+        pushResult(a == b);
+        break;
+    }
+    case kActionStringLess: {
+        std::string b = m_vm.toString(pop()), a = m_vm.toString(pop());
+        pushResult(a < b);
+        break;
+    }
+    case kActionStringGreater: {
+        std::string b = m_vm.toString(pop()), a = m_vm.toString(pop());
+        pushResult(a > b);
+        break;
+    }
+    case kActionStringLength:
+    case kActionMbStringLength:
+        push(Value::number(static_cast<double>(m_vm.toString(pop()).size())));
+        break;
+    case kActionStringExtract:
+    case kActionMbStringExtract: {
+        double count = m_vm.toNumber(pop()), index = m_vm.toNumber(pop());
+        std::string text = m_vm.toString(pop());
+        // 1-based index; out-of-range parts are clamped.
+        double start = std::isnan(index) ? 0 : std::max(0.0, std::trunc(index) - 1);
+        if (start >= double(text.size()) || !(count > 0)) {
+            push(Value::string(""));
+            break;
+        }
+        double available = double(text.size()) - start;
+        auto length = static_cast<std::size_t>(std::min(available, std::trunc(count)));
+        push(Value::string(text.substr(static_cast<std::size_t>(start), length)));
+        break;
+    }
+    case kActionStringAdd: {
+        std::string b = m_vm.toString(pop()), a = m_vm.toString(pop());
+        push(Value::string(m_vm.makeString(a + b)));
+        break;
+    }
+    case kActionCharToAscii:
+    case kActionMbCharToAscii: {
+        std::string text = m_vm.toString(pop());
+        push(Value::number(text.empty() ? 0 : static_cast<unsigned char>(text[0])));
+        break;
+    }
+    case kActionAsciiToChar:
+    case kActionMbAsciiToChar: {
+        std::string out;
+        AppendCode(out, static_cast<std::uint32_t>(ToInt32(m_vm.toNumber(pop()))), utf8);
+        push(Value::string(out));
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+} // namespace vidorama::swf::avm1

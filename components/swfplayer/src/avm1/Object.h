@@ -1,0 +1,160 @@
+#pragma once
+
+#include "avm1/Value.h"
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace vidorama::swf {
+class DisplayObject;
+}
+
+namespace vidorama::swf::avm1 {
+
+class Vm;
+struct ScriptFunction;
+struct ScopeEntry;
+
+enum PropertyFlag : std::uint8_t {
+    kDontEnum = 1,
+    kDontDelete = 2,
+    kReadOnly = 4,
+};
+
+struct Property {
+    std::string name; // as first written, for enumeration
+    Value value;
+    std::uint8_t flags = 0;
+    // addProperty: calls instead of a stored value.
+    Object* getter = nullptr;
+    Object* setter = nullptr;
+};
+
+// An object's own properties in the order they were made. Keys are names as
+// the movie's version compares them (lower case before SWF 7).
+class PropertyMap {
+public:
+    Property* find(const std::string& key);
+    const Property* find(const std::string& key) const;
+    // The property of the key, made empty when it is new.
+    Property& insert(const std::string& key, std::string_view name);
+    bool erase(const std::string& key);
+    std::size_t size() const { return m_entries.size(); }
+    const std::vector<Property>& entries() const { return m_entries; }
+
+private:
+    std::vector<Property> m_entries;
+    std::vector<std::string> m_keys;
+    std::unordered_map<std::string, std::size_t> m_index;
+};
+
+enum class ObjectKind : std::uint8_t { Plain, Function, Array, Clip, Boxed };
+
+// A script object: own properties and a prototype. Kinds with properties
+// that are not stored (array elements, a clip's _x) answer them through the
+// special hooks, which the virtual machine consults before the map.
+class Object {
+public:
+    explicit Object(Object* proto) : m_proto(proto) {}
+    virtual ~Object() = default;
+    Object(const Object&) = delete;
+    Object& operator=(const Object&) = delete;
+
+    virtual ObjectKind kind() const { return ObjectKind::Plain; }
+    Object* proto() const { return m_proto; }
+    void setProto(Object* proto) { m_proto = proto; }
+    PropertyMap& properties() { return m_properties; }
+    const PropertyMap& properties() const { return m_properties; }
+
+    // A property that is not stored in the map; false when there is none.
+    virtual bool getSpecial(Vm&, std::string_view, Value&) { return false; }
+    // True when the object took the value itself.
+    virtual bool setSpecial(Vm&, std::string_view, const Value&) { return false; }
+    // Names of enumerable properties not stored in the map.
+    virtual void specialNames(Vm&, std::vector<std::string>&) {}
+    // Everything this object keeps alive, for the collector.
+    virtual void references(std::vector<Object*>& out) const;
+
+    bool marked = false;
+
+private:
+    Object* m_proto;
+    PropertyMap m_properties;
+};
+
+using NativeFunction = Value (*)(Vm& vm, const Value& self, std::span<const Value> args);
+
+// A function: native, or script code with the scope it was defined in.
+class FunctionObject final : public Object {
+public:
+    FunctionObject(Object* proto, NativeFunction native) : Object(proto), native(native) {}
+    FunctionObject(Object* proto, std::shared_ptr<const ScriptFunction> script,
+                   std::vector<ScopeEntry> scope, std::weak_ptr<DisplayObject> baseClip);
+    ~FunctionObject() override;
+    ObjectKind kind() const override { return ObjectKind::Function; }
+    void references(std::vector<Object*>& out) const override;
+
+    NativeFunction native = nullptr;
+    // Native constructors that make an object of their own kind (Array,
+    // String...) rather than filling in the one NewObject made.
+    NativeFunction construct = nullptr;
+    std::shared_ptr<const ScriptFunction> script;
+    std::vector<ScopeEntry> scope;
+    std::weak_ptr<DisplayObject> baseClip;
+};
+
+class ArrayObject final : public Object {
+public:
+    explicit ArrayObject(Object* proto) : Object(proto) {}
+    ObjectKind kind() const override { return ObjectKind::Array; }
+    bool getSpecial(Vm& vm, std::string_view name, Value& out) override;
+    bool setSpecial(Vm& vm, std::string_view name, const Value& value) override;
+    void specialNames(Vm& vm, std::vector<std::string>& out) override;
+    void references(std::vector<Object*>& out) const override;
+
+    std::vector<Value> elements;
+};
+
+// A String, Number or Boolean object around its primitive value.
+class BoxedObject final : public Object {
+public:
+    BoxedObject(Object* proto, Value primitive) : Object(proto), primitive(std::move(primitive)) {}
+    ObjectKind kind() const override { return ObjectKind::Boxed; }
+    bool getSpecial(Vm& vm, std::string_view name, Value& out) override;
+
+    Value primitive;
+};
+
+// The script side of a display object: its timeline variables live here, and
+// its display properties (_x, _alpha...) and named children answer through
+// the special hooks. A reference outlives its clip harmlessly.
+class ClipObject final : public Object {
+public:
+    ClipObject(Object* proto, std::weak_ptr<DisplayObject> clip)
+        : Object(proto), clip(std::move(clip)) {}
+    ~ClipObject() override;
+    ObjectKind kind() const override { return ObjectKind::Clip; }
+    bool getSpecial(Vm& vm, std::string_view name, Value& out) override;
+    bool setSpecial(Vm& vm, std::string_view name, const Value& value) override;
+    void specialNames(Vm& vm, std::vector<std::string>& out) override;
+
+    std::weak_ptr<DisplayObject> clip;
+};
+
+// The scopes a name is looked up in, innermost last: the timeline a piece of
+// code runs on (SetTarget changes it), a function's locals, and with blocks.
+struct ScopeEntry {
+    enum class Kind : std::uint8_t { Target, Local, With };
+    Kind kind;
+    Object* object;
+};
+
+// Parses an array index ("0", "12"); false for anything else.
+bool ParseIndex(std::string_view name, std::size_t& index);
+
+} // namespace vidorama::swf::avm1

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "swf/Character.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace vidorama::swf {
+
+class DisplayObject;
+class MovieClip;
+class TimelineHost;
+
+namespace avm1 {
+
+// What scripts need from the player that runs them.
+class ScriptHost {
+public:
+    virtual ~ScriptHost() = default;
+    virtual TimelineHost& timelineHost() = 0;
+    virtual MovieClip& rootClip() = 0;
+    virtual void trace(const std::string& line) = 0;
+    // getTimer(): the movie's own clock, frames played times the frame
+    // interval, so that a conversion gives the same result at any speed.
+    virtual double timerMs() const = 0;
+    // The character ExportAssets gives a linkage name, for attachMovie.
+    virtual std::optional<CharacterId> exportedCharacter(const std::string& name) const = 0;
+    // A clip with an empty timeline, for createEmptyMovieClip; nullptr when
+    // the display tree would grow past its limits.
+    virtual std::shared_ptr<DisplayObject> emptyClip(std::uint16_t depth,
+                                                     const MovieClip& parent) = 0;
+};
+
+} // namespace avm1
+} // namespace vidorama::swf

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "swf/Geometry.h"
+
+namespace vidorama::swf {
+
+class DisplayObject;
+
+// The bounding box of an object's drawing (its character, its script
+// drawing and its children) in twips after the given transform.
+Rect BoundsOf(const DisplayObject& object, const Matrix& matrix);
+
+// The box in the parent's space, as _width and _height measure it.
+Rect BoundsInParent(const DisplayObject& object);
+
+} // namespace vidorama::swf

@@ -1,0 +1,182 @@
+// The ActionScript 1/2 interpreter on hand-assembled action bytes: values
+// and conversions per movie version, functions, objects, clips, and the
+// limits that keep hostile code from hanging or crashing the player.
+
+#include "SwfWriter.h"
+#include "movie/Movie.h"
+#include "player/Player.h"
+
+#include <bit>
+#include <gtest/gtest.h>
+#include <random>
+
+namespace vidorama::test {
+namespace {
+
+// A tiny assembler for action records.
+namespace as {
+Bytes Op(std::uint8_t code) {
+    return {code};
+}
+Bytes Push(std::uint8_t type, const Bytes& payload) {
+    SwfBitWriter w;
+    w.u8(0x96).u16(static_cast<std::uint16_t>(payload.size() + 1)).u8(type).bytes(payload);
+    return w.take();
+}
+Bytes Str(const std::string& s) {
+    return Push(0, SwfBitWriter().string(s).take());
+}
+Bytes Num(double n) {
+    auto bits = std::bit_cast<std::uint64_t>(n);
+    return Push(6, SwfBitWriter()
+                       .u32(static_cast<std::uint32_t>(bits >> 32))
+                       .u32(static_cast<std::uint32_t>(bits))
+                       .take());
+}
+Bytes Undefined() {
+    return Push(3, {});
+}
+Bytes Reg(std::uint8_t r) {
+    return Push(4, {r});
+}
+Bytes Branch(std::uint8_t code, std::int16_t offset) {
+    return SwfBitWriter().u8(code).u16(2).u16(static_cast<std::uint16_t>(offset)).take();
+}
+Bytes Trace() {
+    return Op(0x26);
+}
+// function name(params in registers 1..n) { body }, with DefineFunction2.
+Bytes Function2(const std::string& name, int params, const Bytes& body) {
+    SwfBitWriter header;
+    header.string(name).u16(static_cast<std::uint16_t>(params)).u8(8).u16(0);
+    for (int i = 0; i < params; ++i)
+        header.u8(static_cast<std::uint8_t>(i + 1)).string("p" + std::to_string(i));
+    header.u16(static_cast<std::uint16_t>(body.size()));
+    Bytes head = header.take();
+    SwfBitWriter w;
+    w.u8(0x8e).u16(static_cast<std::uint16_t>(head.size())).bytes(head).bytes(body);
+    return w.take();
+}
+Bytes Join(const std::vector<Bytes>& parts) {
+    Bytes all;
+    for (const auto& p : parts)
+        all.insert(all.end(), p.begin(), p.end());
+    return all;
+}
+} // namespace as
+
+// Runs a movie whose frames hold the given action blocks; returns the trace.
+std::string TraceOf(int version, const std::vector<Bytes>& frames, int extraFrames = 0) {
+    MovieWriter writer;
+    writer.version = static_cast<std::uint8_t>(version);
+    for (const Bytes& code : frames)
+        writer.frame({tags::DoAction({code})});
+    for (int i = 0; i < extraFrames; ++i)
+        writer.frame();
+    auto movie = swf::Movie::load(writer.bytes());
+    EXPECT_TRUE(movie.ok());
+    std::string out;
+    swf::Player player(movie.value(), [&out](const std::string& line) { out += line + "\n"; });
+    for (std::size_t i = 1; i < frames.size(); ++i)
+        player.advanceFrame();
+    return out;
+}
+
+using namespace as;
+
+TEST(Avm1, NumbersPrintAsFlashPrintsThem) {
+    auto show = [](double n) {
+        return Join({Num(n), Trace()});
+    };
+    EXPECT_EQ(TraceOf(8, {Join({show(0.1 + 0.2), show(1.0 / 3), show(1e21), show(-2.5e-7),
+                                show(123456789012345680.0), show(0.0001), show(-0.0)})}),
+              "0.3\n0.333333333333333\n1e+21\n-2.5e-7\n1.23456789012346e+17\n0.0001\n0\n");
+}
+
+TEST(Avm1, UndefinedConvertsDifferentlyBeforeSwf7) {
+    // undefined + 1, "" + undefined, and trace(undefined)
+    Bytes code = Join({Undefined(), Num(1), Op(0x47), Trace(), Str("x"), Undefined(), Op(0x47),
+                       Trace(), Undefined(), Trace()});
+    EXPECT_EQ(TraceOf(6, {code}), "1\nx\nundefined\n");
+    EXPECT_EQ(TraceOf(7, {code}), "NaN\nxundefined\nundefined\n");
+}
+
+TEST(Avm1, NamesIgnoreCaseBeforeSwf7) {
+    // Value = 5; trace(value);
+    Bytes code = Join({Str("Value"), Num(5), Op(0x1d), Str("value"), Op(0x1c), Trace()});
+    EXPECT_EQ(TraceOf(6, {code}), "5\n");
+    EXPECT_EQ(TraceOf(7, {code}), "undefined\n");
+}
+
+TEST(Avm1, FunctionsTakeParametersInRegistersAndReturn) {
+    // function twice(p0) { return p0 * 2; } trace(twice(21)); trace("a" + twice("4"));
+    Bytes body = Join({Reg(1), Num(2), Op(0x0c), Op(0x3e)});
+    Bytes code =
+        Join({Function2("twice", 1, body), Num(21), Num(1), Str("twice"), Op(0x3d), Trace(),
+              Str("a"), Str("4"), Num(1), Str("twice"), Op(0x3d), Op(0x47), Trace()});
+    EXPECT_EQ(TraceOf(7, {code}), "42\na8\n");
+}
+
+TEST(Avm1, ArraysAndObjectsThroughTheirPrototypes) {
+    // a = new Array(); a.push(3, 4); trace(a.length); trace(a); o = {k: "v"}; trace(o.k)
+    Bytes code =
+        Join({Str("a"), Num(0), Str("Array"), Op(0x40), Op(0x1d),
+              // a.push(3, 4)
+              Num(4), Num(3), Num(2), Str("a"), Op(0x1c), Str("push"), Op(0x52), Op(0x17), Str("a"),
+              Op(0x1c), Str("length"), Op(0x4e), Trace(), Str("a"), Op(0x1c), Trace(),
+              // o = {k: "v"}
+              Str("o"), Str("k"), Str("v"), Num(1), Op(0x43), Op(0x1d), Str("o"), Op(0x1c),
+              Str("k"), Op(0x4e), Trace()});
+    EXPECT_EQ(TraceOf(7, {code}), "2\n3,4\nv\n");
+}
+
+TEST(Avm1, ClipPropertiesReadAndWriteTheDisplayState) {
+    MovieWriter writer;
+    writer.version = 6;
+    writer.tag(tags::DefineRectShape(1, {0, 200, 0, 400}, {255, 0, 0, 255}));
+    writer.tag(tags::DefineSprite(2, {{tags::PlaceAt(1, 1)}}));
+    // setProperty("box", _x, 15); box._xscale = 50; trace(box._x); trace(box._width)
+    Bytes code = Join({Str("box"), Num(0), Num(15), Op(0x23), Str("box"), Op(0x1c), Str("_xscale"),
+                       Num(50), Op(0x4f), Str("box"), Op(0x1c), Str("_x"), Op(0x4e), Trace(),
+                       Str("box"), Op(0x1c), Str("_width"), Op(0x4e), Trace()});
+    writer.frame({tags::Place(1).character(2).name("box").tag(), tags::DoAction({code})});
+    auto movie = swf::Movie::load(writer.bytes());
+    std::string out;
+    swf::Player player(movie.value(), [&out](const std::string& line) { out += line + "\n"; });
+    EXPECT_EQ(out, "15\n5\n");
+    EXPECT_DOUBLE_EQ(player.root().children().at(1)->properties().matrix.tx, 300);
+}
+
+TEST(Avm1, AnEndlessLoopIsCutAndTheNextFrameRunsAgain) {
+    // trace("a"); while (true) {} ; and on the next frame trace("b")
+    Bytes loop = Join({Str("a"), Trace(), Branch(0x99, -5), Str("never"), Trace()});
+    EXPECT_EQ(TraceOf(7, {loop, Join({Str("b"), Trace()})}), "a\nb\n");
+}
+
+TEST(Avm1, RunawayRecursionAndStackGrowthAreCut) {
+    // function f() { f(); } f(); then pushes without end.
+    Bytes recurse = Join({Num(0), Str("f"), Op(0x3d)});
+    Bytes code =
+        Join({Function2("f", 0, recurse), Num(0), Str("f"), Op(0x3d), Str("after"), Trace()});
+    Bytes pushes = Join({Num(1), Branch(0x99, -17)});
+    EXPECT_EQ(TraceOf(7, {code, pushes, Join({Str("still"), Trace()})}), "still\n");
+}
+
+TEST(Avm1, FuzzedBytecodeNeverCrashesOrHangs) {
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> byte(0, 255);
+    // Real opcodes make the blocks reach further than noise would.
+    const std::uint8_t codes[] = {0x96, 0x1c, 0x1d, 0x4e, 0x4f, 0x52, 0x3d, 0x40, 0x47,
+                                  0x8e, 0x9b, 0x99, 0x9d, 0x94, 0x8f, 0x88, 0x87, 0x26};
+    for (int run = 0; run < 60; ++run) {
+        Bytes block;
+        for (int i = 0; i < 200; ++i)
+            block.push_back(i % 3 == 0 ? codes[byte(random) % std::size(codes)]
+                                       : static_cast<std::uint8_t>(byte(random)));
+        TraceOf(5 + run % 6, {block, block});
+    }
+    SUCCEED();
+}
+
+} // namespace
+} // namespace vidorama::test
