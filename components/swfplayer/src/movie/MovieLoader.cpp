@@ -4,6 +4,7 @@
 #include "sound/SoundDef.h"
 #include "swf/Limits.h"
 #include "swf/TagCodes.h"
+#include "video/VideoDef.h"
 
 #include <string>
 
@@ -28,8 +29,6 @@ std::optional<CharacterDef::Kind> KeptKind(int code) {
     case kTagDefineButton:
     case kTagDefineButton2:
         return CharacterDef::Kind::Button;
-    case kTagDefineVideoStream:
-        return CharacterDef::Kind::Video;
     case kTagDefineBinaryData:
         return CharacterDef::Kind::Other;
     default:
@@ -37,15 +36,9 @@ std::optional<CharacterDef::Kind> KeptKind(int code) {
     }
 }
 
-// Control tags kept as they are for the video feature to come.
+// Control tags kept as they are for the features to come.
 bool IsKeptControlTag(int code) {
-    switch (code) {
-    case kTagVideoFrame:
-    case kTagDoInitAction:
-        return true;
-    default:
-        return false;
-    }
+    return code == kTagDoInitAction;
 }
 
 int PlaceVersion(int code) {
@@ -153,6 +146,9 @@ bool MovieLoader::readControlTag(const Tag& tag, Frame& frame, Timeline& timelin
     case kTagSoundStreamBlock:
         readSoundTag(tag, frame, timeline);
         return true;
+    case kTagVideoFrame:
+        addVideoFrame(tag);
+        return true;
     case kTagSetBackgroundColor:
         // The stage colour belongs to the movie; Flash takes the first one.
         if (nesting == 0 && !m_movie.m_hasBackground) {
@@ -209,6 +205,8 @@ void MovieLoader::readDefinition(const Tag& tag, int nesting) {
         else
             reportDamage(MakeError(sound.error().category, sound.error().message, tag.code,
                                    static_cast<std::int64_t>(tag.offset)));
+    } else if (tag.code == kTagDefineVideoStream) {
+        defineVideo(tag);
     } else if (IsGraphicsCharacterTag(tag.code)) {
         defineGraphics(tag);
     } else if (auto kind = KeptKind(tag.code)) {
@@ -250,6 +248,43 @@ void MovieLoader::defineGraphics(const Tag& tag) {
     else
         reportDamage(MakeError(character.error().category, character.error().message, tag.code,
                                static_cast<std::int64_t>(tag.offset)));
+}
+
+void MovieLoader::defineVideo(const Tag& tag) {
+    ByteReader body = tag.reader();
+    auto video = ReadDefineVideoStream(body);
+    if (!video) {
+        reportDamage(MakeError(video.error().category, video.error().message, tag.code,
+                               static_cast<std::int64_t>(tag.offset)));
+        return;
+    }
+    // Only the definition the dictionary keeps receives frames.
+    if (m_movie.m_dictionary.contains(video.value()->id()))
+        return;
+    m_videos.emplace(video.value()->id(), video.value());
+    define(std::move(video.value()));
+}
+
+// Video frames belong to their stream, wherever they stand in the movie: a
+// placement may show a frame whose tag comes later.
+void MovieLoader::addVideoFrame(const Tag& tag) {
+    ByteReader body = tag.reader();
+    auto frame = ReadVideoFrame(body);
+    if (!frame) {
+        reportDamage(MakeError(frame.error().category, frame.error().message, tag.code,
+                               static_cast<std::int64_t>(tag.offset)));
+        return;
+    }
+    auto stream = m_videos.find(frame.value().streamId);
+    if (stream == m_videos.end())
+        return;
+    if (m_videoFrames >= Limits::kMaxVideoFramesPerMovie) {
+        reportDamage(MakeError(Error::Category::LimitExceeded, "too many video frames", tag.code,
+                               static_cast<std::int64_t>(tag.offset)));
+        return;
+    }
+    if (stream->second->addFrame(frame.value().number, frame.value().packet))
+        ++m_videoFrames;
 }
 
 void MovieLoader::define(std::shared_ptr<const CharacterDef> character) {

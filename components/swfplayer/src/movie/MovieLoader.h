@@ -3,7 +3,11 @@
 #include "movie/Movie.h"
 #include "swf/TagReader.h"
 
+#include <unordered_map>
+
 namespace vidorama::swf {
+
+class VideoDef;
 
 // Builds a Movie from its tag stream: definitions go into the dictionary,
 // control tags into the timeline being read (the root's or a sprite's).
@@ -24,11 +28,16 @@ private:
     void readDefinition(const Tag& tag, int nesting);
     void defineSprite(const Tag& tag, int nesting);
     void defineGraphics(const Tag& tag);
+    void defineVideo(const Tag& tag);
+    void addVideoFrame(const Tag& tag);
     void define(std::shared_ptr<const CharacterDef> character);
     // Movie content is read leniently: a broken tag is reported and skipped.
     void reportDamage(const Error& error);
 
     Movie& m_movie;
+    // The video streams defined so far, which the frames read later join.
+    std::unordered_map<CharacterId, std::shared_ptr<VideoDef>> m_videos;
+    std::size_t m_videoFrames = 0;
 };
 
 } // namespace vidorama::swf

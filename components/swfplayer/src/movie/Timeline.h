@@ -27,7 +27,7 @@ struct SetBackgroundColor {
     Rgba color;
 };
 
-// A control tag the engine keeps but does not act on yet (video frames): its
+// A control tag the engine keeps but does not act on yet (DoInitAction): its
 // code and a view into the movie's data, which the movie keeps.
 struct KeptTag {
     int code = 0;

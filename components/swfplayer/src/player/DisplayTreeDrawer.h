@@ -3,6 +3,7 @@
 #include "graphics/Renderer.h"
 #include "swf/Color.h"
 #include "swf/Geometry.h"
+#include "swf/Limits.h"
 
 #include <cstddef>
 
@@ -11,6 +12,7 @@ namespace vidorama::swf {
 class DisplayObject;
 class Movie;
 class MovieClip;
+class VideoObject;
 
 // Walks a display tree in depth order and describes it to a renderer:
 // transforms and colour transforms composed down the tree, and objects placed
@@ -28,6 +30,7 @@ private:
                       bool asMask);
     void drawObject(const DisplayObject& object, const Matrix& matrix, const ColorTransform& colors,
                     bool asMask);
+    void drawVideo(const VideoObject& video, const Matrix& matrix, const ColorTransform& colors);
     // Takes a shape's path elements from the frame's budget; false when they
     // no longer fit, and the shape is then not drawn.
     bool spendPathElements(std::size_t elements);
@@ -36,6 +39,7 @@ private:
     const Movie& m_movie;
     int m_maskNesting = 0;
     std::size_t m_pathElementsDrawn = 0;
+    std::size_t m_videoFramesLeft = Limits::kMaxVideoFramesDecodedPerFrame;
 };
 
 // The view transform for exact-fit scaling: the stage rectangle (twips)

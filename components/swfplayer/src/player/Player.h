@@ -4,6 +4,7 @@
 #include "player/MovieClip.h"
 #include "player/PlayerSound.h"
 #include "player/TimelineHost.h"
+#include "video/VideoPlayback.h"
 
 #include <cstdint>
 #include <deque>
@@ -97,6 +98,7 @@ private:
     std::shared_ptr<MovieClip> m_root;
     std::deque<QueuedActions> m_actionQueue;
     std::map<CharacterId, std::shared_ptr<const CharacterDef>> m_bitmapShapes;
+    std::shared_ptr<VideoDecoderBudget> m_videoDecoders = std::make_shared<VideoDecoderBudget>();
     // Creation order of clips; their serial numbers order the frame step.
     std::uint64_t m_nextSerial = 0;
     std::size_t m_instancesThisStep = 0;
