@@ -135,7 +135,7 @@ void DisplayTreeDrawer::drawObject(const DisplayObject& object, const Matrix& pa
 // picture), as Flash does at high quality; later ones follow the stream's flag.
 void DisplayTreeDrawer::drawVideo(const VideoObject& video, const Matrix& matrix,
                                   const ColorTransform& colors) {
-    const BitmapDef* picture = video.picture(m_videoFramesLeft);
+    const BitmapDef* picture = video.picture(m_videoPixelsLeft);
     if (!picture || picture->width() <= 0 || picture->height() <= 0)
         return;
     const VideoDef& stream = video.video();

@@ -39,7 +39,7 @@ private:
     const Movie& m_movie;
     int m_maskNesting = 0;
     std::size_t m_pathElementsDrawn = 0;
-    std::size_t m_videoFramesLeft = Limits::kMaxVideoFramesDecodedPerFrame;
+    std::uint64_t m_videoPixelsLeft = Limits::kMaxVideoPixelsDecodedPerFrame;
 };
 
 // The view transform for exact-fit scaling: the stage rectangle (twips)

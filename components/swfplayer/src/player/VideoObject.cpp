@@ -9,7 +9,7 @@ VideoObject::VideoObject(std::shared_ptr<const VideoDef> video, std::uint16_t de
                          std::shared_ptr<VideoDecoderBudget> decoders)
     : DisplayObject(video, depth), m_video(video), m_playback(video, std::move(decoders)) {}
 
-const BitmapDef* VideoObject::picture(std::size_t& decodeBudget) const {
+const BitmapDef* VideoObject::picture(std::uint64_t& decodeBudget) const {
     if (m_playback.seek(properties().ratio, decodeBudget) || (!m_picture && m_playback.picture()))
         m_picture = std::make_shared<const BitmapDef>(m_video->id(), *m_playback.picture());
     return m_picture.get();

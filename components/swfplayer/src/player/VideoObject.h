@@ -3,7 +3,7 @@
 #include "player/DisplayObject.h"
 #include "video/VideoPlayback.h"
 
-#include <cstddef>
+#include <cstdint>
 #include <memory>
 
 namespace vidorama::swf {
@@ -23,7 +23,7 @@ public:
     const VideoDef& video() const { return *m_video; }
     // The current frame's picture, decoded within the frame's budget; null
     // while no frame has decoded.
-    const BitmapDef* picture(std::size_t& decodeBudget) const;
+    const BitmapDef* picture(std::uint64_t& decodeBudget) const;
     void markRemoved() override;
 
 private:

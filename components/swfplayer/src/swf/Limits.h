@@ -76,10 +76,12 @@ struct Limits {
     // not exceed; instances whose allowance no longer fits show nothing.
     static constexpr std::uint64_t kMaxLiveVideoPixels = 1u << 25;
     static constexpr std::uint64_t kMinVideoDecoderPixels = 1u << 16;
-    // Video frames decoded for one drawn frame, all instances together. A
-    // seek that needs more (back from far past a keyframe) goes on with the
-    // next frame drawn.
-    static constexpr std::size_t kMaxVideoFramesDecodedPerFrame = 600;
+    // Video decoded for one drawn frame, all instances together, counted in
+    // the pixels of each frame's stream box (at least 128 x 128 a frame):
+    // some 400 frames of 640 x 480. A seek that needs more (back from far
+    // past a keyframe) goes on with the next frame drawn.
+    static constexpr std::uint64_t kMaxVideoPixelsDecodedPerFrame = 1u << 27;
+    static constexpr std::uint64_t kMinVideoDecodeCost = 1u << 14;
 };
 
 } // namespace vidorama::swf

@@ -76,7 +76,8 @@ std::unique_ptr<VideoDecoder> VideoDecoder::Create(const VideoDef::Header& heade
     decoder->m_context = avcodec_alloc_context3(codec);
     decoder->m_packet = av_packet_alloc();
     decoder->m_frame = av_frame_alloc();
-    if (!decoder->m_context || !decoder->m_packet || !decoder->m_frame)
+    decoder->m_picture = av_frame_alloc();
+    if (!decoder->m_context || !decoder->m_packet || !decoder->m_frame || !decoder->m_picture)
         return nullptr;
     // One picture out for each packet in, at once: no frame threads.
     decoder->m_context->thread_count = 1;
@@ -87,6 +88,7 @@ std::unique_ptr<VideoDecoder> VideoDecoder::Create(const VideoDef::Header& heade
 }
 
 VideoDecoder::~VideoDecoder() {
+    av_frame_free(&m_picture);
     av_frame_free(&m_frame);
     av_packet_free(&m_packet);
     avcodec_free_context(&m_context);
@@ -96,10 +98,10 @@ void VideoDecoder::restart() {
     avcodec_flush_buffers(m_context);
 }
 
-std::optional<QImage> VideoDecoder::decode(std::span<const std::uint8_t> frameData) {
+bool VideoDecoder::decode(std::span<const std::uint8_t> frameData) {
     std::span<const std::uint8_t> payload = InspectVideoPacket(m_header.codec, frameData).payload;
     if (payload.empty() || payload.size() > INT_MAX - AV_INPUT_BUFFER_PADDING_SIZE)
-        return std::nullopt;
+        return false;
     // FFmpeg's readers may look a little past the end of a packet.
     m_padded.assign(payload.size() + AV_INPUT_BUFFER_PADDING_SIZE, 0);
     std::memcpy(m_padded.data(), payload.data(), payload.size());
@@ -108,22 +110,31 @@ std::optional<QImage> VideoDecoder::decode(std::span<const std::uint8_t> frameDa
     int sent = avcodec_send_packet(m_context, m_packet);
     m_packet->data = nullptr;
     m_packet->size = 0;
-    std::optional<QImage> picture;
-    if (sent < 0)
-        return picture;
-    while (avcodec_receive_frame(m_context, m_frame) == 0) {
-        if (!(m_frame->flags & AV_FRAME_FLAG_CORRUPT) && m_frame->decode_error_flags == 0)
-            picture = toImage(*m_frame, frameData);
-        av_frame_unref(m_frame);
+    bool decoded = false;
+    while (sent >= 0 && avcodec_receive_frame(m_context, m_frame) == 0) {
+        bool good = !(m_frame->flags & AV_FRAME_FLAG_CORRUPT) && m_frame->decode_error_flags == 0 &&
+                    std::uint64_t(m_frame->width) * std::uint64_t(m_frame->height) <= m_maxPixels;
+        if (!good) {
+            av_frame_unref(m_frame);
+            continue;
+        }
+        av_frame_unref(m_picture);
+        av_frame_move_ref(m_picture, m_frame);
+        m_deblockQuantizer = 0;
+        if (m_header.codec == VideoCodec::SorensonH263) {
+            auto header = ReadH263PictureHeader(frameData);
+            if (header && WantsDeblocking(m_header.deblocking, *header))
+                m_deblockQuantizer = header->quantizer;
+        }
+        decoded = true;
     }
-    return picture;
+    return decoded;
 }
 
-std::optional<QImage> VideoDecoder::toImage(const AVFrame& frame,
-                                            std::span<const std::uint8_t> frameData) {
-    if (frame.width <= 0 || frame.height <= 0 ||
-        std::uint64_t(frame.width) * std::uint64_t(frame.height) > m_maxPixels)
-        return std::nullopt;
+QImage VideoDecoder::picture() {
+    const AVFrame& frame = *m_picture;
+    if (frame.width <= 0 || frame.height <= 0)
+        return QImage();
     switch (frame.format) {
     case AV_PIX_FMT_BGR24:
         return BgrToArgb(frame);
@@ -131,13 +142,10 @@ std::optional<QImage> VideoDecoder::toImage(const AVFrame& frame,
     case AV_PIX_FMT_YUVA420P:
         break;
     default:
-        return std::nullopt;
+        return QImage();
     }
-    if (m_header.codec == VideoCodec::SorensonH263) {
-        auto header = ReadH263PictureHeader(frameData);
-        if (header && WantsDeblocking(m_header.deblocking, *header))
-            return deblocked(frame, header->quantizer);
-    }
+    if (m_deblockQuantizer > 0)
+        return deblocked(frame, m_deblockQuantizer);
     int width = frame.width, height = frame.height;
     // VP6 codes whole macroblocks; the stream's box says how much of them
     // is picture.

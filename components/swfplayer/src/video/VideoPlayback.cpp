@@ -62,7 +62,7 @@ std::uint16_t VideoPlayback::sweepStart(std::uint16_t target) const {
     return keyframe;
 }
 
-bool VideoPlayback::seek(std::uint32_t ratio, std::size_t& decodeBudget) {
+bool VideoPlayback::seek(std::uint32_t ratio, std::uint64_t& decodeBudget) {
     std::uint32_t frameCount = m_video->header().frameCount;
     auto target = static_cast<std::uint16_t>(frameCount ? ratio % frameCount : 0);
     if (m_shown == target || !ensureDecoder())
@@ -70,20 +70,27 @@ bool VideoPlayback::seek(std::uint32_t ratio, std::size_t& decodeBudget) {
     std::uint16_t start = sweepStart(target);
     if (!m_shown || start != *m_shown + 1)
         m_decoder->restart();
-    bool changed = false;
+    std::uint64_t cost = std::max<std::uint64_t>(
+        std::uint64_t{m_video->width()} * m_video->height(), Limits::kMinVideoDecodeCost);
+    bool decoded = false;
+    bool finished = true;
     const auto& frames = m_video->frames();
     for (auto it = frames.lower_bound(start); it != frames.end() && it->first <= target; ++it) {
-        if (decodeBudget == 0)
-            return changed;
-        --decodeBudget;
-        m_shown = it->first;
-        if (auto picture = m_decoder->decode(it->second.packet)) {
-            m_picture = std::move(*picture);
-            changed = true;
+        if (decodeBudget < cost) {
+            finished = false;
+            break;
         }
+        decodeBudget -= cost;
+        m_shown = it->first;
+        decoded = m_decoder->decode(it->second.packet) || decoded;
     }
-    m_shown = target;
-    return changed;
+    if (finished)
+        m_shown = target;
+    if (!decoded)
+        return false;
+    if (QImage picture = m_decoder->picture(); !picture.isNull())
+        m_picture = std::move(picture);
+    return true;
 }
 
 } // namespace vidorama::swf

@@ -4,7 +4,6 @@
 #include "video/VideoDef.h"
 
 #include <QImage>
-#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -36,10 +35,11 @@ public:
     VideoPlayback& operator=(const VideoPlayback&) = delete;
 
     // Brings the picture to the frame the placement's ratio selects (the
-    // ratio wraps at the stream's frame count), decoding at most
-    // decodeBudget frames and taking them from it. True when the picture
+    // ratio wraps at the stream's frame count). Each frame decoded takes its
+    // stream box's pixels from decodeBudget; when that runs out the seek
+    // stops and the next one goes on from there. True when the picture
     // changed.
-    bool seek(std::uint32_t ratio, std::size_t& decodeBudget);
+    bool seek(std::uint32_t ratio, std::uint64_t& decodeBudget);
     // Null before any frame has decoded.
     const QImage* picture() const { return m_picture.isNull() ? nullptr : &m_picture; }
     // Frees the decoder, as an instance that leaves the display list no

@@ -31,18 +31,24 @@ std::vector<QImage> MovingSquare(int count) {
     for (int i = 0; i < count; ++i) {
         QImage picture(kVideoWidth, kVideoHeight, QImage::Format_ARGB32);
         picture.fill(Qt::black);
-        QPainter(&picture).fillRect(4 * i, 16, 16, 16, Qt::white);
+        QPainter(&picture).fillRect(4 * i % 48, 16, 16, 16, Qt::white);
         pictures.push_back(picture);
     }
     return pictures;
 }
 
-MovieWriter TimelineVideo(const std::vector<Bytes>& packets, std::uint8_t codec) {
+MovieWriter TimelineVideo(const std::vector<Bytes>& packets, std::uint8_t codec, int boxWidth,
+                          int boxHeight) {
     MovieWriter movie = VideoStage();
     auto count = static_cast<std::uint16_t>(packets.size());
-    movie.tag(tags::DefineVideoStream(kStream, count, kVideoWidth, kVideoHeight, codec));
+    movie.tag(tags::DefineVideoStream(kStream, count, static_cast<std::uint16_t>(boxWidth),
+                                      static_cast<std::uint16_t>(boxHeight), codec));
+    // The box is drawn at the stage's size.
+    swf::Matrix fit =
+        swf::Matrix::scale(double(kVideoWidth) / boxWidth, double(kVideoHeight) / boxHeight);
     for (std::uint16_t i = 0; i < count; ++i) {
-        Bytes place = i == 0 ? tags::PlaceAt(1, kStream) : tags::Place(1).move().ratio(i).tag();
+        Bytes place =
+            i == 0 ? tags::PlaceAt(1, kStream, fit) : tags::Place(1).move().ratio(i).tag();
         movie.frame({tags::VideoFrame(kStream, i, packets[i]), place});
     }
     return movie;

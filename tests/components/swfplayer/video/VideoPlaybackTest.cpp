@@ -6,6 +6,7 @@
 #include "VideoMovies.h"
 #include "movie/Movie.h"
 #include "player/Player.h"
+#include "swf/Limits.h"
 
 #include <QPainter>
 #include <gtest/gtest.h>
@@ -82,6 +83,28 @@ TEST(VideoPlayback, JumpsDecodeFromTheLastKeyframeBeforeTheFrame) {
     EXPECT_EQ(RenderFrame(jumping, 1), expected[0]) << "back to the first frame";
 }
 
+// Each drawn frame decodes a bounded amount of video. With the largest box,
+// a jump over 39 frames takes two drawn frames: the first shows where the
+// decoding got to, the second the frame wanted.
+TEST(VideoPlayback, ALongSeekGoesOnOverTheNextFramesDrawn) {
+    constexpr int kBox = 2048;
+    constexpr auto kFramesPerDraw = swf::Limits::kMaxVideoPixelsDecodedPerFrame / (kBox * kBox);
+    auto packets = EncodeOrSkip("flv", MovingSquare(40), 40);
+    if (packets.empty())
+        GTEST_SKIP() << "FFmpeg has no Sorenson H.263 encoder";
+    auto movie = Load(TimelineVideo(packets, kH263, kBox, kBox));
+    swf::Player inOrder(movie);
+    std::vector<QImage> expected;
+    for (int i = 0; i < 40; ++i) {
+        expected.push_back(Render(inOrder));
+        inOrder.advanceFrame();
+    }
+    swf::Player jumping(movie);
+    Render(jumping);
+    EXPECT_EQ(RenderFrame(jumping, 40), expected[kFramesPerDraw]);
+    EXPECT_EQ(Render(jumping), expected[39]);
+}
+
 TEST(VideoPlayback, ADamagedOrMissingFrameLeavesTheLastGoodPicture) {
     auto packets = EncodeOrSkip("flv", FlatPictures(kPalette), 4);
     if (packets.empty())
@@ -124,23 +147,27 @@ TEST(VideoPlayback, ThePictureFillsTheStreamsBoxUnderThePlacementMatrix) {
     EXPECT_TRUE(Near(image.pixel(100, 80), kBackground)) << "outside the scaled box";
 }
 
+// Both versions of screen video, stored behind the frame type and codec
+// byte of FLV, with a colour transform on the placement.
 TEST(VideoPlayback, ScreenVideoShowsItsPictureUprightWithColourTransforms) {
     std::vector<QImage> pictures = FlatPictures({Qt::red});
     QPainter(&pictures[0]).fillRect(0, 24, 64, 24, Qt::blue);
-    auto packets = EncodeOrSkip("flashsv", pictures, 1);
-    if (packets.empty())
-        GTEST_SKIP() << "FFmpeg has no screen video encoder";
-    // Movies store screen video behind the frame type and codec byte of FLV.
-    Bytes frame = {0x13};
-    frame.insert(frame.end(), packets[0].begin(), packets[0].end());
-    MovieWriter writer = VideoStage();
-    writer.tag(tags::DefineVideoStream(kStream, 1, kVideoWidth, kVideoHeight, kScreenVideo));
-    writer.tag(tags::VideoFrame(kStream, 0, frame));
-    writer.frame({tags::Place(1).character(kStream).colors({0.5f, 1, 1, 1, 0, 0, 0, 0}).tag()});
-    swf::Player player(Load(writer));
-    QImage image = Render(player);
-    EXPECT_TRUE(Near(image.pixel(32, 5), QColor(128, 0, 0), 2));
-    EXPECT_TRUE(Near(image.pixel(32, 40), QColor(0, 0, 255), 2));
+    for (auto [encoder, codec] :
+         {std::pair{"flashsv", kScreenVideo}, {"flashsv2", kScreenVideo2}}) {
+        auto packets = EncodeOrSkip(encoder, pictures, 1);
+        if (packets.empty())
+            continue;
+        Bytes frame = {static_cast<std::uint8_t>(0x10 | codec)};
+        frame.insert(frame.end(), packets[0].begin(), packets[0].end());
+        MovieWriter writer = VideoStage();
+        writer.tag(tags::DefineVideoStream(kStream, 1, kVideoWidth, kVideoHeight, codec));
+        writer.tag(tags::VideoFrame(kStream, 0, frame));
+        writer.frame({tags::Place(1).character(kStream).colors({0.5f, 1, 1, 1, 0, 0, 0, 0}).tag()});
+        swf::Player player(Load(writer));
+        QImage image = Render(player);
+        EXPECT_TRUE(Near(image.pixel(32, 5), QColor(128, 0, 0), 2)) << encoder;
+        EXPECT_TRUE(Near(image.pixel(32, 40), QColor(0, 0, 255), 2)) << encoder;
+    }
 }
 
 } // namespace
