@@ -8,7 +8,6 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 }
 
-#include <algorithm>
 #include <climits>
 #include <cstring>
 
@@ -146,14 +145,16 @@ QImage VideoDecoder::picture() {
     }
     if (m_deblockQuantizer > 0)
         return deblocked(frame, m_deblockQuantizer);
-    int width = frame.width, height = frame.height;
-    // VP6 codes whole macroblocks; the stream's box says how much of them
-    // is picture.
-    if (m_header.codec == VideoCodec::Vp6 || m_header.codec == VideoCodec::Vp6Alpha) {
-        width = std::min<int>(width, std::max<int>(m_header.width, 1));
-        height = std::min<int>(height, std::max<int>(m_header.height, 1));
+    if (m_header.codec != VideoCodec::Vp6 && m_header.codec != VideoCodec::Vp6Alpha)
+        return YuvToArgb(PlanesOf(frame, frame.width, frame.height));
+    // VP6 codes whole macroblocks; the stream's box says how much of them is
+    // picture. Flash shows a picture coded smaller than the box as black.
+    if (frame.width < m_header.width || frame.height < m_header.height) {
+        QImage black(m_header.width, m_header.height, QImage::Format_ARGB32_Premultiplied);
+        black.fill(Qt::black);
+        return black;
     }
-    return YuvToArgb(PlanesOf(frame, width, height));
+    return YuvToArgb(PlanesOf(frame, m_header.width, m_header.height));
 }
 
 // The filter works on a copy: the decoder keeps its own picture unfiltered as
