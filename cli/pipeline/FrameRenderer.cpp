@@ -26,6 +26,10 @@ public:
                         const swf::Matrix& matrix, const swf::ColorTransform& colors) override {
         m_inner.drawMorphShape(morph, ratio, matrix, colors);
     }
+    void drawBitmap(const swf::BitmapDef& bitmap, const swf::Matrix& matrix,
+                    const swf::ColorTransform& colors, bool smoothed) override {
+        m_inner.drawBitmap(bitmap, matrix, colors, smoothed);
+    }
     void pushMask() override { m_inner.pushMask(); }
     void activateMask() override { m_inner.activateMask(); }
     void popMask() override { m_inner.popMask(); }

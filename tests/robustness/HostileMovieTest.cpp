@@ -258,5 +258,27 @@ TEST(HostileMovie, LosslessBitmapsOfTheLargestSize) {
     EXPECT_TRUE(PlaysWithinLimits(writer.bytes()));
 }
 
+TEST(HostileMovie, VideoOfHugePicturesSoughtAcrossEveryFrame) {
+    // 65,535 Sorenson H.263 frames of a few bytes, each claiming a keyframe
+    // of 65,535 x 65,535 pixels, in a stream with the largest box; a hundred
+    // instances jump to its last frame, then back to its second.
+    SwfBitWriter header;
+    header.ub(17, 1).ub(5, 0).ub(8, 0).ub(3, 1).ub(16, 65535).ub(16, 65535);
+    header.ub(2, 0).ub(1, 1).ub(5, 4).ub(32, 0);
+    Bytes picture = header.take();
+    MovieWriter writer;
+    writer.tag(DefineVideoStream(1, 65535, 2048, 2048, 2));
+    for (std::uint32_t frame = 0; frame < 65535; ++frame)
+        writer.tag(VideoFrame(1, static_cast<std::uint16_t>(frame), picture));
+    std::vector<Bytes> far, near;
+    for (std::uint16_t depth = 1; depth <= 100; ++depth) {
+        far.push_back(Place(depth).character(1).ratio(65534).tag());
+        near.push_back(Place(depth).move().ratio(1).tag());
+    }
+    writer.frame(far);
+    writer.frame(near);
+    EXPECT_TRUE(PlaysWithinLimits(writer.bytes()));
+}
+
 } // namespace
 } // namespace vidorama::test

@@ -216,6 +216,20 @@ inline Bytes RemoveObject2(std::uint16_t depth) {
     return Tag(28, SwfBitWriter().u16(depth).take());
 }
 
+// A DefineVideoStream; deblocking is the three-bit field (1 is off).
+inline Bytes DefineVideoStream(std::uint16_t id, std::uint16_t frames, std::uint16_t width,
+                               std::uint16_t height, std::uint8_t codec,
+                               std::uint8_t deblocking = 1, bool smoothing = false) {
+    SwfBitWriter w;
+    w.u16(id).u16(frames).u16(width).u16(height);
+    w.u8(static_cast<std::uint8_t>((deblocking & 7) << 1 | (smoothing ? 1 : 0))).u8(codec);
+    return Tag(60, w.take());
+}
+
+inline Bytes VideoFrame(std::uint16_t stream, std::uint16_t number, const Bytes& data) {
+    return Tag(61, SwfBitWriter().u16(stream).u16(number).bytes(data).take(), true);
+}
+
 // A sprite from its frames: each inner vector is one frame's tags, and a
 // ShowFrame is written after each.
 inline Bytes DefineSprite(std::uint16_t id, const std::vector<std::vector<Bytes>>& frames) {

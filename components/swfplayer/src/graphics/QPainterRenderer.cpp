@@ -192,6 +192,24 @@ void QPainterRenderer::drawMorphShape(const MorphShapeDef& morph, std::uint16_t 
     }
 }
 
+void QPainterRenderer::drawBitmap(const BitmapDef& bitmap, const Matrix& matrix,
+                                  const ColorTransform& colors, bool smoothed) {
+    QPainterPath area;
+    area.addRect(0, 0, bitmap.width(), bitmap.height());
+    FillStyle style;
+    style.type = FillType::Bitmap;
+    style.bitmapRepeats = false;
+    style.bitmapSmoothed = smoothed;
+    QTransform toDevice = ToQt(matrix);
+    if (drawingMask()) {
+        paint(area, toDevice, Paint{Qt::white, nullptr});
+        return;
+    }
+    std::unique_ptr<FillShader> shader = MakeBitmapShader(style, colors, toDevice, &bitmap);
+    if (shader)
+        paint(area, toDevice, Paint{QColor(Qt::transparent), shader.get()});
+}
+
 void QPainterRenderer::addLayer(LayerKind kind) {
     std::vector<QImage>& spares = kind == LayerKind::Mask ? m_spareMasks : m_spareContents;
     QImage image;

@@ -37,6 +37,8 @@ public:
                    const ColorTransform& colors) override;
     void drawMorphShape(const MorphShapeDef& morph, std::uint16_t ratio, const Matrix& matrix,
                         const ColorTransform& colors) override;
+    void drawBitmap(const BitmapDef& bitmap, const Matrix& matrix, const ColorTransform& colors,
+                    bool smoothed) override;
     void pushMask() override;
     void activateMask() override;
     void popMask() override;

@@ -43,6 +43,11 @@ public:
                            const ColorTransform& colors) = 0;
     virtual void drawMorphShape(const MorphShapeDef& morph, std::uint16_t ratio,
                                 const Matrix& matrix, const ColorTransform& colors) = 0;
+    // A bitmap by itself (a video picture): its pixel grid mapped to target
+    // pixels by matrix, sampled bilinearly when smoothed, else the nearest
+    // pixel.
+    virtual void drawBitmap(const BitmapDef& bitmap, const Matrix& matrix,
+                            const ColorTransform& colors, bool smoothed) = 0;
     virtual void pushMask() = 0;
     virtual void activateMask() = 0;
     virtual void popMask() = 0;
@@ -58,6 +63,7 @@ public:
     void drawShape(const ShapeDef&, const Matrix&, const ColorTransform&) override {}
     void drawMorphShape(const MorphShapeDef&, std::uint16_t, const Matrix&,
                         const ColorTransform&) override {}
+    void drawBitmap(const BitmapDef&, const Matrix&, const ColorTransform&, bool) override {}
     void pushMask() override {}
     void activateMask() override {}
     void popMask() override {}

@@ -5,6 +5,7 @@
 #include "sound/SoundDef.h"
 #include "swf/Limits.h"
 #include "swf/TagCodes.h"
+#include "video/VideoDef.h"
 
 #include <string>
 
@@ -19,22 +20,10 @@ std::optional<CharacterDef::Kind> KeptKind(int code) {
     switch (code) {
     case kTagDefineFont4:
         return CharacterDef::Kind::Font;
-    case kTagDefineVideoStream:
-        return CharacterDef::Kind::Video;
     case kTagDefineBinaryData:
         return CharacterDef::Kind::Other;
     default:
         return std::nullopt;
-    }
-}
-
-// Control tags kept as they are for the video feature to come.
-bool IsKeptControlTag(int code) {
-    switch (code) {
-    case kTagVideoFrame:
-        return true;
-    default:
-        return false;
     }
 }
 
@@ -147,6 +136,9 @@ bool MovieLoader::readControlTag(const Tag& tag, Frame& frame, Timeline& timelin
     case kTagSoundStreamBlock:
         readSoundTag(tag, frame, timeline);
         return true;
+    case kTagVideoFrame:
+        addVideoFrame(tag);
+        return true;
     case kTagSetBackgroundColor:
         // The stage colour belongs to the movie; Flash takes the first one.
         if (nesting == 0 && !m_movie.m_hasBackground) {
@@ -155,10 +147,7 @@ bool MovieLoader::readControlTag(const Tag& tag, Frame& frame, Timeline& timelin
         }
         return true;
     default:
-        if (!IsKeptControlTag(tag.code))
-            return false;
-        frame.tags.emplace_back(KeptTag{tag.code, tag.body});
-        return true;
+        return false;
     }
 }
 
@@ -206,6 +195,8 @@ void MovieLoader::readDefinition(const Tag& tag, int nesting) {
     } else if (tag.code == kTagDefineButton || tag.code == kTagDefineButton2 ||
                tag.code == kTagDefineButtonCxform) {
         defineButton(tag);
+    } else if (tag.code == kTagDefineVideoStream) {
+        defineVideo(tag);
     } else if (IsGraphicsCharacterTag(tag.code)) {
         defineGraphics(tag);
     } else if (readTextDefinition(tag)) {
@@ -291,6 +282,43 @@ void MovieLoader::defineGraphics(const Tag& tag) {
     else
         reportDamage(MakeError(character.error().category, character.error().message, tag.code,
                                static_cast<std::int64_t>(tag.offset)));
+}
+
+void MovieLoader::defineVideo(const Tag& tag) {
+    ByteReader body = tag.reader();
+    auto video = ReadDefineVideoStream(body);
+    if (!video) {
+        reportDamage(MakeError(video.error().category, video.error().message, tag.code,
+                               static_cast<std::int64_t>(tag.offset)));
+        return;
+    }
+    // Only the definition the dictionary keeps receives frames.
+    if (m_movie.m_dictionary.contains(video.value()->id()))
+        return;
+    m_videos.emplace(video.value()->id(), video.value());
+    define(std::move(video.value()));
+}
+
+// Video frames belong to their stream, wherever they stand in the movie: a
+// placement may show a frame whose tag comes later.
+void MovieLoader::addVideoFrame(const Tag& tag) {
+    ByteReader body = tag.reader();
+    auto frame = ReadVideoFrame(body);
+    if (!frame) {
+        reportDamage(MakeError(frame.error().category, frame.error().message, tag.code,
+                               static_cast<std::int64_t>(tag.offset)));
+        return;
+    }
+    auto stream = m_videos.find(frame.value().streamId);
+    if (stream == m_videos.end())
+        return;
+    if (m_videoFrames >= Limits::kMaxVideoFramesPerMovie) {
+        reportDamage(MakeError(Error::Category::LimitExceeded, "too many video frames", tag.code,
+                               static_cast<std::int64_t>(tag.offset)));
+        return;
+    }
+    if (stream->second->addFrame(frame.value().number, frame.value().packet))
+        ++m_videoFrames;
 }
 
 void MovieLoader::define(std::shared_ptr<const CharacterDef> character) {

@@ -7,9 +7,12 @@
 
 #include <map>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 namespace vidorama::swf {
+
+class VideoDef;
 
 // Builds a Movie from its tag stream: definitions go into the dictionary,
 // control tags into the timeline being read (the root's or a sprite's).
@@ -39,6 +42,8 @@ private:
     void applyFontInfo(const Tag& tag);
     void defineText(const Tag& tag);
     void defineTextField(const Tag& tag);
+    void defineVideo(const Tag& tag);
+    void addVideoFrame(const Tag& tag);
     void define(std::shared_ptr<const CharacterDef> character);
     // Movie content is read leniently: a broken tag is reported and skipped.
     void reportDamage(const Error& error);
@@ -48,6 +53,9 @@ private:
     // Opened when a text field first asks for a device font.
     std::unique_ptr<DeviceFonts> m_deviceFonts;
     std::map<CharacterId, std::vector<PlaceObject>> m_buttonUpStates;
+    // The video streams defined so far, which the frames read later join.
+    std::unordered_map<CharacterId, std::shared_ptr<VideoDef>> m_videos;
+    std::size_t m_videoFrames = 0;
 };
 
 } // namespace vidorama::swf

@@ -22,8 +22,8 @@ private:
     bool m_button;
 };
 
-// A definition the engine reads but does not draw yet (fonts, texts, buttons,
-// sounds, video streams): its tag and body, kept for the features to come.
+// A definition the engine reads but does not draw yet (fonts, texts and
+// buttons): its tag and body, kept for the features to come.
 class KeptCharacterDef final : public CharacterDef {
 public:
     KeptCharacterDef(CharacterId id, Kind kind, int tagCode, std::span<const std::uint8_t> body)

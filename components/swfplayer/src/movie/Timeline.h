@@ -34,15 +34,8 @@ struct SetBackgroundColor {
     Rgba color;
 };
 
-// A control tag the engine keeps but does not act on yet (video frames): its
-// code and a view into the movie's data, which the movie keeps.
-struct KeptTag {
-    int code = 0;
-    std::span<const std::uint8_t> body;
-};
-
 using ControlTag = std::variant<PlaceObject, RemoveObject, DoAction, DoInitAction,
-                                SetBackgroundColor, StartSound, StreamBlock, KeptTag>;
+                                SetBackgroundColor, StartSound, StreamBlock>;
 
 struct Frame {
     std::vector<ControlTag> tags;

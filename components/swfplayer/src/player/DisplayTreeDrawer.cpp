@@ -6,8 +6,10 @@
 #include "graphics/ShapeDef.h"
 #include "movie/Movie.h"
 #include "player/MovieClip.h"
+#include "player/VideoObject.h"
 #include "swf/Limits.h"
 #include "text/TextDef.h"
+#include "video/VideoDef.h"
 
 #include <cmath>
 #include <vector>
@@ -15,6 +17,8 @@
 namespace vidorama::swf {
 
 namespace {
+
+constexpr std::uint8_t kFirstVideoSmoothingVersion = 8;
 
 // Bitmap fills find their bitmaps in the movie's dictionary.
 class MovieBitmaps final : public BitmapSource {
@@ -202,10 +206,29 @@ void DisplayTreeDrawer::drawCharacter(const DisplayObject& object, const Matrix&
     case CharacterDef::Kind::Text:
         drawText(static_cast<const TextDef&>(character), matrix, colors);
         break;
+    case CharacterDef::Kind::Video:
+        if (const auto* video = dynamic_cast<const VideoObject*>(&object))
+            drawVideo(*video, matrix, colors);
+        break;
     default:
-        // FIXME: video is not drawn yet.
         break;
     }
+}
+
+// The picture is stretched over the stream's box, whatever size it was coded
+// at. Movies before SWF 8 smooth only a video of a single frame (a still
+// picture), as Flash does at high quality; later ones follow the stream's flag.
+void DisplayTreeDrawer::drawVideo(const VideoObject& video, const Matrix& matrix,
+                                  const ColorTransform& colors) {
+    const BitmapDef* picture = video.picture(m_videoPixelsLeft);
+    if (!picture || picture->width() <= 0 || picture->height() <= 0)
+        return;
+    const VideoDef& stream = video.video();
+    Matrix toBox = Matrix::scale(kTwipsPerPixel * stream.width() / picture->width(),
+                                 kTwipsPerPixel * stream.height() / picture->height());
+    bool smoothed = m_movie.version() >= kFirstVideoSmoothingVersion ? stream.header().smoothing
+                                                                     : stream.frames().size() == 1;
+    m_renderer.drawBitmap(*picture, matrix * toBox, colors, smoothed);
 }
 
 // A frame's drawing work grows with the path elements of every shape drawn:

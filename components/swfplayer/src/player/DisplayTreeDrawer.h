@@ -4,6 +4,7 @@
 #include "player/PlayLimitLog.h"
 #include "swf/Color.h"
 #include "swf/Geometry.h"
+#include "swf/Limits.h"
 
 #include <cstddef>
 
@@ -15,6 +16,7 @@ class Movie;
 class MovieClip;
 class ShapeDef;
 class TextDef;
+class VideoObject;
 
 // Walks a display tree in depth order and describes it to a renderer:
 // transforms and colour transforms composed down the tree, objects placed
@@ -39,6 +41,7 @@ private:
                             const ColorTransform& colors) const;
     // Static text and text fields: glyphs as shapes, and a field's box.
     void drawText(const TextDef& text, const Matrix& matrix, const ColorTransform& colors);
+    void drawVideo(const VideoObject& video, const Matrix& matrix, const ColorTransform& colors);
     // Takes a shape's path elements from the frame's budget; false when they
     // no longer fit, and the shape is then not drawn.
     bool spendPathElements(std::size_t elements);
@@ -58,6 +61,7 @@ private:
     double m_viewScaleX = 1, m_viewScaleY = 1;
     std::size_t m_pathElementsDrawn = 0;
     std::size_t m_glyphsDrawn = 0;
+    std::uint64_t m_videoPixelsLeft = Limits::kMaxVideoPixelsDecodedPerFrame;
 };
 
 // The path elements (moves, lines, curves) of a shape: its drawing work.

@@ -6,6 +6,7 @@
 #include "graphics/ShapeDef.h"
 #include "player/BitmapShape.h"
 #include "player/DisplayTreeDrawer.h"
+#include "player/VideoObject.h"
 #include "swf/Limits.h"
 
 #include <algorithm>
@@ -119,6 +120,9 @@ std::shared_ptr<DisplayObject> Player::instantiate(CharacterId id, std::uint16_t
     if (isSprite) {
         auto sprite = std::static_pointer_cast<const SpriteDef>(definition);
         object = std::make_shared<MovieClip>(std::move(sprite), depth, parent.nesting() + 1);
+    } else if (definition->kind() == CharacterDef::Kind::Video) {
+        auto video = std::static_pointer_cast<const VideoDef>(definition);
+        object = std::make_shared<VideoObject>(std::move(video), depth, m_videoDecoders);
     } else {
         object = std::make_shared<DisplayObject>(std::move(definition), depth);
     }

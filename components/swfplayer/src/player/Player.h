@@ -8,6 +8,7 @@
 #include "player/PlayLimitLog.h"
 #include "player/PlayerSound.h"
 #include "player/TimelineHost.h"
+#include "video/VideoPlayback.h"
 
 #include <cstdint>
 #include <deque>
@@ -149,6 +150,7 @@ private:
     TraceHandler m_traceHandler;
     std::uint64_t m_framesPlayed = 0;
     std::map<CharacterId, std::shared_ptr<const CharacterDef>> m_bitmapShapes;
+    std::shared_ptr<VideoDecoderBudget> m_videoDecoders = std::make_shared<VideoDecoderBudget>();
     // Creation order of clips; their serial numbers order the frame step.
     std::uint64_t m_nextSerial = 0;
     std::size_t m_instancesThisStep = 0;

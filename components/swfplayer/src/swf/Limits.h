@@ -104,6 +104,26 @@ struct Limits {
     // Stream sound decoded ahead of the playhead for one clip (ten seconds);
     // blocks that would hold more are cut.
     static constexpr std::size_t kMaxStreamBufferFrames = 44100u * 10;
+    // Embedded video. A stream's picture may be at most 4096 pixels a side
+    // and 2^22 pixels (the declared box and every decoded picture alike);
+    // larger streams are not shown. A movie keeps at most 2^20 video frames
+    // of at most 16 MB each; further frames are dropped.
+    static constexpr std::int32_t kMaxVideoSide = 4096;
+    static constexpr std::uint64_t kMaxVideoPixels = 1u << 22;
+    static constexpr std::size_t kMaxVideoFramesPerMovie = 1u << 20;
+    static constexpr std::size_t kMaxVideoFrameBytes = 16u * 1024 * 1024;
+    // Pictures that the decoders of one player's video instances may hold
+    // at once. Each decoder is allowed four times its stream's box (at least
+    // 256 x 256 pixels, at most kMaxVideoPixels), which a coded picture may
+    // not exceed; instances whose allowance no longer fits show nothing.
+    static constexpr std::uint64_t kMaxLiveVideoPixels = 1u << 25;
+    static constexpr std::uint64_t kMinVideoDecoderPixels = 1u << 16;
+    // Video decoded for one drawn frame, all instances together, counted in
+    // the pixels of each frame's stream box (at least 128 x 128 a frame):
+    // some 400 frames of 640 x 480. A seek that needs more (back from far
+    // past a keyframe) goes on with the next frame drawn.
+    static constexpr std::uint64_t kMaxVideoPixelsDecodedPerFrame = 1u << 27;
+    static constexpr std::uint64_t kMinVideoDecodeCost = 1u << 14;
 };
 
 } // namespace vidorama::swf

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+
+namespace vidorama::swf {
+
+// The codec ids of DefineVideoStream.
+enum class VideoCodec : std::uint8_t {
+    SorensonH263 = 2,
+    ScreenVideo = 3,
+    Vp6 = 4,
+    Vp6Alpha = 5,
+    ScreenVideo2 = 6,
+};
+
+// How a stream asks for its pictures to be deblocked (DefineVideoStream's
+// three deblocking bits). Levels 2 to 4 are VP6's own stronger filters.
+enum class VideoDeblocking : std::uint8_t {
+    FromPacket = 0,
+    Off = 1,
+    Level1 = 2,
+    Level2 = 3,
+    Level3 = 4,
+    Level4 = 5,
+};
+
+} // namespace vidorama::swf

@@ -1,0 +1,90 @@
+// The corpus's video cases drawn through the snapshot path: every pixel of
+// the picture must be near the reference, as the conformance run counts them.
+
+#include "CorpusManifest.h"
+#include "SnapshotJob.h"
+#include "VideoMovies.h"
+#include "movie/Movie.h"
+#include "player/Player.h"
+#include "video/VideoDef.h"
+
+#include <QImage>
+#include <QPainter>
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+namespace vidorama::test {
+namespace {
+
+constexpr int kChannelTolerance = 16;
+constexpr double kPassShare = 0.99;
+
+double MatchingShare(const QImage& ours, const QImage& reference) {
+    if (ours.size() != reference.size())
+        return 0;
+    long matching = 0;
+    for (int y = 0; y < ours.height(); ++y)
+        for (int x = 0; x < ours.width(); ++x) {
+            QRgb a = ours.pixel(x, y), b = reference.pixel(x, y);
+            int d = std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                              std::abs(qBlue(a) - qBlue(b))});
+            matching += d <= kChannelTolerance ? 1 : 0;
+        }
+    return double(matching) / (double(ours.width()) * ours.height());
+}
+
+QImage OverWhite(const QImage& image) {
+    QImage flat(image.size(), QImage::Format_RGB32);
+    flat.fill(Qt::white);
+    QPainter(&flat).drawImage(0, 0, image);
+    return flat;
+}
+
+TEST(VideoCorpus, VideoCasesMatchTheirReferences) {
+    const std::string corpus = VIDORAMA_CORPUS_DIR;
+    int cases = 0;
+    for (const ImageCase& c : ReadImageCases(corpus)) {
+        if (c.group != "video")
+            continue;
+        ++cases;
+        auto movie = swf::Movie::loadFile(corpus + "/" + c.caseDir + "/" + c.swf);
+        ASSERT_TRUE(movie.ok()) << c.name();
+        QImage reference =
+            OverWhite(QImage(QString::fromStdString(corpus + "/" + c.caseDir + "/" + c.reference)));
+        QImage ours = cli::RenderSnapshot(movie.value(), c.frames, c.width, c.height)
+                          .convertToFormat(QImage::Format_RGB32);
+        EXPECT_GE(MatchingShare(ours, reference), kPassShare) << c.name();
+    }
+    EXPECT_GT(cases, 0);
+}
+
+// VP6 codes whole macroblocks: the corpus's 640 x 480 frame shown in a
+// smaller box is its top-left part, in a larger box black.
+TEST(VideoCorpus, Vp6PicturesAreCutToTheBoxAndBlackWhenCodedSmaller) {
+    const std::string path =
+        std::string(VIDORAMA_CORPUS_DIR) + "/ruffle/visual__video__colorconversion__vp6/test.swf";
+    auto source = swf::Movie::loadFile(path);
+    if (!source)
+        GTEST_SKIP() << "no corpus movie at " << path;
+    auto stream = std::dynamic_pointer_cast<const swf::VideoDef>(source.value()->character(0));
+    ASSERT_TRUE(stream && stream->frame(0));
+    auto packet = stream->frame(0)->packet;
+    Bytes frame(packet.begin(), packet.end());
+    auto render = [&](std::uint16_t width, std::uint16_t height) {
+        MovieWriter writer = VideoStage(width, height);
+        writer.tag(tags::DefineVideoStream(1, 1, width, height, 4));
+        writer.tag(tags::VideoFrame(1, 0, frame));
+        writer.frame({tags::PlaceAt(1, 1)});
+        swf::Player player(swf::Movie::load(writer.bytes()).value());
+        return Render(player);
+    };
+    QImage full = render(640, 480);
+    QImage cut = render(320, 240);
+    EXPECT_EQ(cut, full.copy(0, 0, 320, 240));
+    QImage larger = render(656, 480);
+    EXPECT_EQ(larger.pixel(100, 100), qRgb(0, 0, 0));
+    EXPECT_EQ(larger.pixel(650, 470), qRgb(0, 0, 0));
+}
+
+} // namespace
+} // namespace vidorama::test
