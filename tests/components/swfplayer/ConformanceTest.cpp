@@ -1,13 +1,11 @@
 // Renders every image case of the corpus through the snapshot path and
 // compares it with its reference picture.
 
-#include "CorpusManifest.h"
-#include "SnapshotJob.h"
+#include "CorpusImages.h"
 #include "movie/Movie.h"
 
 #include <QDir>
 #include <QImage>
-#include <QPainter>
 #include <cstdio>
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -17,10 +15,6 @@
 namespace vidorama::test {
 namespace {
 
-// A pixel matches when no channel differs by more than this; a case passes
-// when at least kPassShare of its pixels match.
-constexpr int kChannelTolerance = 16;
-constexpr double kPassShare = 0.99;
 // The overall pass rate may not fall below this. Raise it as the engine
 // improves; never lower it.
 constexpr double kOverallFloor = 0.60;
@@ -34,28 +28,6 @@ struct Tally {
     }
     double rate() const { return total ? double(passed) / total : 0; }
 };
-
-// The share of pixels whose largest channel difference is within tolerance.
-double MatchingShare(const QImage& ours, const QImage& reference, QImage* diff) {
-    if (ours.size() != reference.size())
-        return 0;
-    if (diff)
-        *diff = QImage(ours.size(), QImage::Format_RGB32);
-    long matching = 0;
-    for (int y = 0; y < ours.height(); ++y) {
-        auto* a = reinterpret_cast<const QRgb*>(ours.constScanLine(y));
-        auto* b = reinterpret_cast<const QRgb*>(reference.constScanLine(y));
-        for (int x = 0; x < ours.width(); ++x) {
-            int d =
-                std::max({std::abs(qRed(a[x]) - qRed(b[x])), std::abs(qGreen(a[x]) - qGreen(b[x])),
-                          std::abs(qBlue(a[x]) - qBlue(b[x]))});
-            matching += d <= kChannelTolerance ? 1 : 0;
-            if (diff)
-                diff->setPixel(x, y, d <= kChannelTolerance ? qRgb(0, 0, 0) : qRgb(255, 0, 255));
-        }
-    }
-    return double(matching) / (double(ours.width()) * ours.height());
-}
 
 // The cases this engine aims at: drawing groups whose features need
 // nothing the engine does not draw yet.
@@ -72,16 +44,6 @@ bool InTargetSet(const ImageCase& c) {
             if (feature.find(excluded) != std::string::npos)
                 return false;
     return true;
-}
-
-QImage Opaque(const QImage& image) {
-    if (!image.hasAlphaChannel())
-        return image.convertToFormat(QImage::Format_RGB32);
-    // A reference with transparency is shown over white, as a viewer would.
-    QImage flat(image.size(), QImage::Format_RGB32);
-    flat.fill(Qt::white);
-    QPainter(&flat).drawImage(0, 0, image);
-    return flat;
 }
 
 void WriteDiff(const std::string& folder, const ImageCase& c, const QImage& ours,
@@ -114,14 +76,12 @@ TEST(Conformance, CorpusImagesMatchTheirReferences) {
             auto movie = swf::Movie::loadFile(path);
             movies[path] = movie ? movie.value() : nullptr;
         }
-        QImage reference =
-            Opaque(QImage(QString::fromStdString(corpus + "/" + c.caseDir + "/" + c.reference)));
+        QImage reference = ReferencePicture(corpus, c);
         bool pass = false;
         double share = 0;
         QImage ours, diff;
         if (movies[path] && !reference.isNull()) {
-            ours = cli::RenderSnapshot(movies[path], c.frames, c.width, c.height, c.quality)
-                       .convertToFormat(QImage::Format_RGB32);
+            ours = RenderCase(movies[path], c);
             share = MatchingShare(ours, reference, diffFolder ? &diff : nullptr);
             pass = share >= kPassShare;
         }
