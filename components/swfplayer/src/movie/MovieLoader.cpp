@@ -8,6 +8,7 @@
 #include "video/VideoDef.h"
 
 #include <string>
+#include <unordered_map>
 
 namespace vidorama::swf {
 
@@ -24,6 +25,19 @@ std::optional<CharacterDef::Kind> KeptKind(int code) {
         return CharacterDef::Kind::Other;
     default:
         return std::nullopt;
+    }
+}
+
+// A count, then pairs of a character id and a name; a name given twice keeps
+// its first character.
+void ReadNamedCharacters(const Tag& tag, std::unordered_map<std::string, CharacterId>& names) {
+    ByteReader body = tag.reader();
+    std::uint16_t count = body.u16();
+    for (std::uint16_t i = 0; i < count && !body.overrun(); ++i) {
+        CharacterId id = body.u16();
+        std::string name = body.string();
+        if (!body.overrun())
+            names.emplace(std::move(name), id);
     }
 }
 
@@ -172,14 +186,7 @@ void MovieLoader::readSoundTag(const Tag& tag, Frame& frame, Timeline& timeline)
 // SymbolClass names the characters that ActionScript 3 code and StartSound2
 // refer to by class.
 void MovieLoader::readSymbolClass(const Tag& tag) {
-    ByteReader body = tag.reader();
-    std::uint16_t count = body.u16();
-    for (std::uint16_t i = 0; i < count && !body.overrun(); ++i) {
-        CharacterId id = body.u16();
-        std::string name = body.string();
-        if (!body.overrun())
-            m_movie.m_symbolClasses.emplace(std::move(name), id);
-    }
+    ReadNamedCharacters(tag, m_movie.m_symbolClasses);
 }
 
 void MovieLoader::readDefinition(const Tag& tag, int nesting) {
@@ -211,14 +218,7 @@ void MovieLoader::readDefinition(const Tag& tag, int nesting) {
 
 // ExportAssets gives characters the linkage names attachMovie uses.
 void MovieLoader::readExportAssets(const Tag& tag) {
-    ByteReader body = tag.reader();
-    std::uint16_t count = body.u16();
-    for (std::uint16_t i = 0; i < count && !body.overrun(); ++i) {
-        CharacterId id = body.u16();
-        std::string name = body.string();
-        if (!body.overrun())
-            m_movie.m_exports.emplace(std::move(name), id);
-    }
+    ReadNamedCharacters(tag, m_movie.m_exports);
 }
 
 // DefineButtonCxform comes after the DefineButton it colours, so the up
