@@ -202,9 +202,9 @@ TEST(TextRender, DeviceFontTextDrawsInsideItsLine) {
 TEST(TextHtml, EntitiesBreaksAndUnknownTags) {
     swf::TextFormat format;
     swf::StyledText text =
-        swf::HtmlText("<p>a&amp;&lt;&#66;&bogus;</p><p><u>b</u><br>c</p>", format);
+        swf::HtmlText("<p>a&amp;&lt;&#66;&bogus;</p><p><u>b</u><br>c</p>", format, {});
     EXPECT_EQ(text.chars, U"a&<B&bogus;\nb\nc");
-    EXPECT_EQ(swf::HtmlText("<p align=\"center\"></p>", format).chars, U"");
+    EXPECT_EQ(swf::HtmlText("<p align=\"center\"></p>", format, {}).chars, U"");
     EXPECT_EQ(swf::PlainText("x\r\ny\rz", format).chars, U"x\ny\nz");
 }
 

@@ -42,7 +42,7 @@ private:
     Movie& m_movie;
     FontLibrary m_fonts;
     // Opened when a text field first asks for a device font.
-    std::unique_ptr<DeviceFonts> m_deviceFonts;
+    std::shared_ptr<DeviceFonts> m_deviceFonts;
 };
 
 } // namespace vidorama::swf

@@ -12,6 +12,7 @@ bool MovieLoader::readTextDefinition(const Tag& tag) {
     case kTagDefineFont:
     case kTagDefineFont2:
     case kTagDefineFont3:
+    case kTagDefineFont4:
         defineFont(tag);
         return true;
     case kTagDefineFontInfo:
@@ -77,8 +78,12 @@ void MovieLoader::defineTextField(const Tag& tag) {
         return;
     }
     if (!m_deviceFonts)
-        m_deviceFonts = std::make_unique<DeviceFonts>();
-    define(BuildTextField(field.value(), m_fonts, m_deviceFonts.get()));
+        m_deviceFonts = std::make_shared<DeviceFonts>();
+    auto source = std::make_shared<TextFieldSource>();
+    source->record = std::move(field.value());
+    source->fonts = m_fonts;
+    source->deviceFonts = m_deviceFonts;
+    define(BuildTextField(std::move(source)));
 }
 
 } // namespace vidorama::swf

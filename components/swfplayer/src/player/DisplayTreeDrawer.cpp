@@ -120,7 +120,7 @@ void DisplayTreeDrawer::drawObject(const DisplayObject& object, const Matrix& pa
         drawChildren(*object.asClip(), matrix, colors, asMask);
         break;
     case CharacterDef::Kind::Text:
-        drawText(static_cast<const TextDef&>(character), matrix, colors);
+        drawText(static_cast<const TextDef&>(character), matrix, colors, asMask);
         break;
     default:
         // FIXME: bitmaps placed directly, buttons and video are not drawn yet.

@@ -4,6 +4,7 @@
 #include "player/PlayLimitLog.h"
 #include "swf/Color.h"
 #include "swf/Geometry.h"
+#include "text/TextDef.h"
 
 #include <cstddef>
 
@@ -13,7 +14,6 @@ class DisplayObject;
 class Movie;
 class MovieClip;
 class ShapeDef;
-class TextDef;
 
 // Walks a display tree in depth order and describes it to a renderer:
 // transforms and colour transforms composed down the tree, and objects placed
@@ -32,7 +32,9 @@ private:
     void drawObject(const DisplayObject& object, const Matrix& matrix, const ColorTransform& colors,
                     bool asMask);
     // Static text and text fields: glyphs as shapes, and a field's box.
-    void drawText(const TextDef& text, const Matrix& matrix, const ColorTransform& colors);
+    void drawText(const TextDef& text, const Matrix& matrix, const ColorTransform& colors,
+                  bool asMask);
+    void drawGlyphs(const TextDef::Data& data, const Matrix& matrix, const ColorTransform& colors);
     // Takes a shape's path elements from the frame's budget; false when they
     // no longer fit, and the shape is then not drawn.
     bool spendPathElements(std::size_t elements);

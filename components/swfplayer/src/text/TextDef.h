@@ -13,6 +13,8 @@
 
 namespace vidorama::swf {
 
+struct TextFieldSource;
+
 struct PlacedGlyph {
     std::uint16_t index = 0;
     // Pen position on the baseline, twips from the text's origin.
@@ -42,6 +44,15 @@ public:
         // Text fields may draw a box: a background fill and a one pixel border.
         std::optional<Rgba> background;
         std::optional<Rgba> border;
+        // A text field shows only what falls inside its bounds. Most text
+        // fits, and only text that reaches past an edge is drawn through a
+        // mask of the bounds.
+        bool clipToBounds = false;
+        // Lines under text, as rectangles in the text's twips with their
+        // colours.
+        std::vector<std::pair<Rect, Rgba>> underlines;
+        // What a text field was laid out from; null for static text.
+        std::shared_ptr<const TextFieldSource> field;
     };
 
     TextDef(CharacterId id, Data data) : CharacterDef(id, Kind::Text), m_data(std::move(data)) {}
