@@ -251,11 +251,14 @@ void FieldLayout::fitBoundsToText() {
     m_bounds.yMax = m_bounds.yMin + twips(textHeight + 2 * kGutterTwips);
 }
 
-// Glyphs wholly outside the field are left out; one that crosses an edge
-// makes the field draw through a mask of its bounds.
+// Glyphs without area (spaces) and glyphs wholly outside the field are left
+// out; one that crosses an edge makes the field draw through a mask of its
+// bounds.
 bool FieldLayout::shown(const MeasuredChar& m, double x, double baseline,
                         TextDef::Data& data) const {
     const Rect& glyph = m.font->glyphs()[*m.glyph].bounds;
+    if (glyph.empty())
+        return false;
     double left = x + glyph.xMin * m.scale, right = x + glyph.xMax * m.scale;
     double top = baseline + glyph.yMin * m.scale, bottom = baseline + glyph.yMax * m.scale;
     if (right <= m_bounds.xMin || left >= m_bounds.xMax || bottom <= m_bounds.yMin ||
