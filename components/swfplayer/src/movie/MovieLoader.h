@@ -41,6 +41,9 @@ private:
 
     Movie& m_movie;
     FontLibrary m_fonts;
+    // The fonts as text fields see them, shared by all fields defined
+    // before the next font.
+    std::shared_ptr<const FontLibrary> m_fontsForFields;
     // Opened when a text field first asks for a device font.
     std::shared_ptr<DeviceFonts> m_deviceFonts;
 };

@@ -67,7 +67,7 @@ private:
 // Embedded text uses the font of the format's face and style; a style the
 // movie did not embed shows in the field's own font.
 std::shared_ptr<const FontDef> FontResolver::embedded(const TextFormat& format) {
-    auto font = m_source.fonts.byName(format.face, format.bold, format.italic);
+    auto font = m_source.fonts->byName(format.face, format.bold, format.italic);
     if (!font)
         font = m_fieldFont;
     if (!font->data().openType)
@@ -105,10 +105,10 @@ std::shared_ptr<const TextDef> BuildTextField(std::shared_ptr<const TextFieldSou
                                               std::string_view text, TextMarkup markup) {
     const EditTextRecord& field = source->record;
     std::shared_ptr<const FontDef> fieldFont;
-    if (field.fontId)
-        fieldFont = source->fonts.byId(*field.fontId);
-    else if (!field.fontClass.empty())
-        fieldFont = source->fonts.byName(field.fontClass, false, false);
+    if (source->fonts && field.fontId)
+        fieldFont = source->fonts->byId(*field.fontId);
+    else if (source->fonts && !field.fontClass.empty())
+        fieldFont = source->fonts->byName(field.fontClass, false, false);
     TextFormat format = FieldFormat(field, fieldFont.get(), markup);
     StyledText styled = markup == TextMarkup::Html
                             ? HtmlText(text, format, {field.multiline, field.swfVersion})

@@ -14,8 +14,9 @@ class DeviceFonts;
 // again when it is given new text while the movie plays.
 struct TextFieldSource {
     EditTextRecord record;
-    // The movie's fonts as they were when the field was defined.
-    FontLibrary fonts;
+    // The movie's fonts as they were when the field was defined; fields
+    // defined one after another share them.
+    std::shared_ptr<const FontLibrary> fonts;
     // Null when the field may only use the movie's own fonts.
     std::shared_ptr<DeviceFonts> deviceFonts;
 };
