@@ -269,5 +269,27 @@ TEST(TextFonts, BrokenDefineFont4DataDrawsNothingAndHarmsNothing) {
     Render(writer);
 }
 
+// OpenType data cut anywhere must not harm FreeType's reading of it.
+TEST(TextFonts, CutDefineFont4DataLoadsAndDrawsHarmlessly) {
+    auto otf = OpenTypeFontFile();
+    if (!otf)
+        GTEST_SKIP() << "no CFF OpenType font on this system";
+    constexpr std::size_t kStep = 1531;
+    for (std::size_t length = 0; length < otf->size(); length += kStep) {
+        MovieWriter writer = Stage();
+        writer.tag(tags::DefineFont4(
+            5, "Cut", Bytes(otf->begin(), otf->begin() + static_cast<std::ptrdiff_t>(length))));
+        tags::EditText field;
+        field.id = kText;
+        field.fontId = 5;
+        field.bounds = {0, 3000, 0, 1200};
+        field.text = "Ig";
+        writer.tag(tags::DefineEditText(field));
+        writer.frame({tags::PlaceAt(1, kText)});
+        ASSERT_TRUE(LaidOut(Load(writer)));
+        Render(writer);
+    }
+}
+
 } // namespace
 } // namespace vidorama::test
