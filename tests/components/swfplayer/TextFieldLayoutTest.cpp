@@ -8,7 +8,7 @@
 #include "text/TextDef.h"
 #include "text/TextFieldBuilder.h"
 
-#include <filesystem>
+#include <cmath>
 #include <fstream>
 #include <iterator>
 
@@ -99,6 +99,25 @@ TEST(TextFieldLayout, EmbeddedAdvancesAreWholeTwips) {
     field.height = 410;
     writer.tag(tags::DefineEditText(field));
     EXPECT_EQ(GlyphXs(*LaidOut(Load(writer))), (std::vector<double>{40, 347, 654}));
+}
+
+// Device text keeps to whole pixels: "Wiggly" has advances of every sort.
+TEST(TextFieldLayout, DeviceFontAdvancesAreWholePixels) {
+    MovieWriter writer;
+    tags::EditText field;
+    field.id = kText;
+    field.bounds = {0, 4000, 0, 1000};
+    field.useOutlines = false;
+    field.html = true;
+    field.text = "<font face=\"_sans\" size=\"13\">Wiggly text</font>";
+    writer.tag(tags::DefineEditText(field));
+    auto text = LaidOut(Load(writer));
+    ASSERT_TRUE(text);
+    std::vector<double> xs = GlyphXs(*text);
+    if (xs.empty())
+        GTEST_SKIP() << "no system font";
+    for (double x : xs)
+        EXPECT_EQ(std::fmod(x, 20.0), 0.0) << x;
 }
 
 // Margins, block indent and the first line's indent move the text right;

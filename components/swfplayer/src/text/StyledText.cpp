@@ -162,7 +162,9 @@ std::optional<Rgba> ParseColor(std::string_view value) {
                 static_cast<std::uint8_t>(*rgb), 255};
 }
 
-// Lengths in <textformat> are pixels.
+// Lengths in <textformat> are pixels, kept within a sane range.
+constexpr long kLargestPixels = 10000;
+
 std::optional<double> PixelsAsTwips(const std::map<std::string, std::string>& attributes,
                                     const char* name) {
     auto it = attributes.find(name);
@@ -171,8 +173,7 @@ std::optional<double> PixelsAsTwips(const std::map<std::string, std::string>& at
     auto value = ParseNumber(it->second, 10);
     if (!value)
         return std::nullopt;
-    constexpr long kLargest = 10000;
-    return static_cast<double>(std::clamp(*value, -kLargest, kLargest)) * 20;
+    return static_cast<double>(std::clamp(*value, -kLargestPixels, kLargestPixels)) * 20;
 }
 
 std::vector<double> TabStops(std::string_view list) {
@@ -186,7 +187,7 @@ std::vector<double> TabStops(std::string_view list) {
         while (!item.empty() && item.back() == ' ')
             item.remove_suffix(1);
         if (auto pixels = ParseNumber(item, 10); pixels && *pixels >= 0)
-            stops.push_back(static_cast<double>(std::min(*pixels, 10000L)) * 20);
+            stops.push_back(static_cast<double>(std::min(*pixels, kLargestPixels)) * 20);
         list = comma == std::string_view::npos ? std::string_view() : list.substr(comma + 1);
     }
     return stops;

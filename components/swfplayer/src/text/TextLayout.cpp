@@ -80,6 +80,7 @@ private:
     double advance(std::size_t i, double x, const TextFormat& paragraph) const;
     double width(std::size_t begin, std::size_t end, const TextFormat& paragraph) const;
     void fitBoundsToText();
+    double alignmentShift(const Line& line, std::size_t visibleEnd, double& spaceExtra) const;
     void place(const Line& line, double baseline, TextDef::Data& data) const;
     void placeGlyph(const MeasuredChar& m, double x, double baseline, TextDef::Data& data) const;
     void placeBullet(const Line& line, double baseline, TextDef::Data& data) const;
@@ -299,6 +300,27 @@ void FieldLayout::placeBullet(const Line& line, double baseline, TextDef::Data& 
     placeGlyph(bullet, x, baseline, data);
 }
 
+// How far alignment moves a line right; a justified line instead widens its
+// spaces by spaceExtra.
+double FieldLayout::alignmentShift(const Line& line, std::size_t visibleEnd,
+                                   double& spaceExtra) const {
+    const TextFormat& para = paragraph(line);
+    double room = availableWidth(para, line.firstOfParagraph) - line.width;
+    // List items are always aligned left.
+    TextAlign align = para.bullet ? TextAlign::Left : para.align;
+    if (align == TextAlign::Right)
+        return std::max(room, 0.0);
+    if (align == TextAlign::Center)
+        return std::max(room, 0.0) / 2;
+    if (align == TextAlign::Justify && !line.lastOfParagraph && room > 0) {
+        auto spaces =
+            std::count_if(m_text.chars.begin() + static_cast<std::ptrdiff_t>(line.begin),
+                          m_text.chars.begin() + static_cast<std::ptrdiff_t>(visibleEnd), IsSpace);
+        spaceExtra = spaces > 0 ? room / static_cast<double>(spaces) : 0;
+    }
+    return 0;
+}
+
 void FieldLayout::place(const Line& line, double baseline, TextDef::Data& data) const {
     const TextFormat& para = paragraph(line);
     std::size_t visibleEnd = line.end;
@@ -306,21 +328,9 @@ void FieldLayout::place(const Line& line, double baseline, TextDef::Data& data) 
         --visibleEnd;
     if (para.bullet && line.firstOfParagraph && visibleEnd > line.begin)
         placeBullet(line, baseline, data);
-    double room = availableWidth(para, line.firstOfParagraph) - line.width;
-    double lineLeft = m_bounds.xMin + leftOffset(para, line.firstOfParagraph);
-    double shift = 0, spaceExtra = 0;
-    // List items are always aligned left.
-    TextAlign align = para.bullet ? TextAlign::Left : para.align;
-    if (align == TextAlign::Right) {
-        shift = std::max(room, 0.0);
-    } else if (align == TextAlign::Center) {
-        shift = std::max(room, 0.0) / 2;
-    } else if (align == TextAlign::Justify && !line.lastOfParagraph && room > 0) {
-        auto spaces =
-            std::count_if(m_text.chars.begin() + static_cast<std::ptrdiff_t>(line.begin),
-                          m_text.chars.begin() + static_cast<std::ptrdiff_t>(visibleEnd), IsSpace);
-        spaceExtra = spaces > 0 ? room / static_cast<double>(spaces) : 0;
-    }
+    double spaceExtra = 0;
+    double lineLeft = m_bounds.xMin + leftOffset(para, line.firstOfParagraph) +
+                      alignmentShift(line, visibleEnd, spaceExtra);
     double x = 0;
     std::optional<std::pair<Rect, Rgba>> underline;
     auto endUnderline = [&] {
@@ -334,7 +344,7 @@ void FieldLayout::place(const Line& line, double baseline, TextDef::Data& data) 
     };
     for (std::size_t i = line.begin; i < visibleEnd; ++i) {
         const MeasuredChar& m = m_chars[i];
-        double penX = lineLeft + shift + x;
+        double penX = lineLeft + x;
         placeGlyph(m, penX, baseline, data);
         double step = advance(i, x, para) + (IsSpace(m_text.chars[i]) ? spaceExtra : 0);
         const TextFormat& format = m_text.formats[m.format];
