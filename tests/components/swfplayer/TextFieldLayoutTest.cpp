@@ -196,6 +196,7 @@ TEST(TextFieldLayout, NewTextIsLaidOutWithTheFieldsFontsAndFormat) {
     ASSERT_EQ(html->data().runs.size(), 2u);
     EXPECT_TRUE(html->data().runs[0].font->bold());
     EXPECT_EQ(GlyphXs(*html), (std::vector<double>{40, 340}));
+    EXPECT_EQ(html->data().chars, U"AA");
     auto plain = swf::BuildTextField(text->data().field, "<b>A</b>", swf::TextMarkup::Plain);
     EXPECT_EQ(GlyphXs(*plain).size(), 1u); // only the "A" has a glyph
 }

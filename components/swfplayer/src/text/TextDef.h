@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -53,6 +54,9 @@ public:
         std::vector<std::pair<Rect, Rgba>> underlines;
         // What a text field was laid out from; null for static text.
         std::shared_ptr<const TextFieldSource> field;
+        // A text field's characters without markup (paragraphs end in
+        // '\n', a password's own characters): the text a script reads.
+        std::u32string chars;
     };
 
     TextDef(CharacterId id, Data data) : CharacterDef(id, Kind::Text), m_data(std::move(data)) {}

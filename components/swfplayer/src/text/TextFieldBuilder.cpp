@@ -113,11 +113,13 @@ std::shared_ptr<const TextDef> BuildTextField(std::shared_ptr<const TextFieldSou
     StyledText styled = markup == TextMarkup::Html
                             ? HtmlText(text, format, {field.multiline, field.swfVersion})
                             : PlainText(text, format);
+    std::u32string scriptText = styled.chars;
     if (field.password)
         HidePassword(styled);
-    std::u32string chars = styled.chars;
-    chars.push_back(kBullet);
-    FontResolver resolver(*source, fieldFont, std::move(chars));
+    // Fonts made for this text hold its characters and the bullet.
+    std::u32string fontChars = styled.chars;
+    fontChars.push_back(kBullet);
+    FontResolver resolver(*source, fieldFont, std::move(fontChars));
     FormatFontResolver resolve = [&](const TextFormat& f) {
         return resolver(f);
     };
@@ -127,6 +129,7 @@ std::shared_ptr<const TextDef> BuildTextField(std::shared_ptr<const TextFieldSou
         data.border = Rgba{0, 0, 0, 255};
     }
     data.field = source;
+    data.chars = std::move(scriptText);
     return std::make_shared<const TextDef>(field.id, std::move(data));
 }
 
