@@ -109,7 +109,7 @@ TEST(TextFieldLayout, DeviceFontAdvancesAreWholePixels) {
     field.bounds = {0, 4000, 0, 1000};
     field.useOutlines = false;
     field.html = true;
-    field.text = "<font face=\"_sans\" size=\"13\">Wiggly text</font>";
+    field.text = "<font face=\"_sans\" size=\"13\" letterspacing=\"1.5\">Wiggly text</font>";
     writer.tag(tags::DefineEditText(field));
     auto text = LaidOut(Load(writer));
     ASSERT_TRUE(text);

@@ -48,12 +48,13 @@ bool IsSpace(char32_t c) {
 }
 
 // Flash moves the pen by whole twips for embedded fonts, cutting the
-// fraction off, and by whole pixels for device fonts.
-double ScaledAdvance(const FontDef& font, double emUnits, double scale) {
+// fraction off, and by whole pixels for device fonts, letter spacing
+// included.
+double ScaledAdvance(const FontDef& font, double emUnits, double scale, double spacingTwips) {
     double twips = emUnits * scale;
     if (font.data().deviceFont)
-        return std::round(twips / 20) * 20;
-    return std::trunc(twips);
+        return (std::round(twips / 20) + std::nearbyint(spacingTwips / 20)) * 20;
+    return std::trunc(twips) + spacingTwips;
 }
 
 class FieldLayout {
@@ -116,7 +117,7 @@ void FieldLayout::measure() {
         if (kernWithNext)
             emAdvance += font->kerning(static_cast<std::uint16_t>(c),
                                        static_cast<std::uint16_t>(m_text.chars[i + 1]));
-        m.advance = ScaledAdvance(*font, emAdvance, m.scale) + format.letterSpacingTwips;
+        m.advance = ScaledAdvance(*font, emAdvance, m.scale, format.letterSpacingTwips);
     }
 }
 
