@@ -117,7 +117,7 @@ TEST(TextFieldLayout, DeviceFontAdvancesAreWholePixels) {
     if (xs.empty())
         GTEST_SKIP() << "no system font";
     for (double x : xs)
-        EXPECT_EQ(std::fmod(x, 20.0), 0.0) << x;
+        EXPECT_EQ(std::fmod(x, 20.0), 0.0) << x << " in " << ::testing::PrintToString(xs);
 }
 
 // Margins, block indent and the first line's indent move the text right;

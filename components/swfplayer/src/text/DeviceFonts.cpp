@@ -25,7 +25,11 @@ std::string SystemFamily(const std::string& face) {
 
 struct DeviceFonts::Impl {
     FT_Library library = nullptr;
-    bool fontconfigReady = false;
+    // A configuration of our own, loaded when a field first asks for a
+    // device font: the process-wide one is never freed (which leak checkers
+    // report) and belongs to whatever else uses fontconfig.
+    FcConfig* config = nullptr;
+    bool configLoaded = false;
     // Opened faces by file and index; null for files that failed to open.
     std::map<std::pair<std::string, int>, FT_Face> faces;
     // Text fields laid out again while movies play share the faces.
@@ -37,13 +41,19 @@ struct DeviceFonts::Impl {
                 FT_Done_Face(face);
         if (library)
             FT_Done_FreeType(library);
+        if (config)
+            FcConfigDestroy(config);
     }
 
     FT_Face open(const std::string& face, bool bold, bool italic);
 };
 
 FT_Face DeviceFonts::Impl::open(const std::string& name, bool bold, bool italic) {
-    if (!library || !fontconfigReady)
+    if (!configLoaded) {
+        config = FcInitLoadConfigAndFonts();
+        configLoaded = true;
+    }
+    if (!library || !config)
         return nullptr;
     std::string family = SystemFamily(name);
     FcPattern* pattern = FcPatternCreate();
@@ -52,10 +62,10 @@ FT_Face DeviceFonts::Impl::open(const std::string& name, bool bold, bool italic)
     FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
     FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
     FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcConfigSubstitute(config, pattern, FcMatchPattern);
     FcDefaultSubstitute(pattern);
     FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+    FcPattern* match = FcFontMatch(config, pattern, &result);
     FcPatternDestroy(pattern);
     if (!match)
         return nullptr;
@@ -78,7 +88,6 @@ FT_Face DeviceFonts::Impl::open(const std::string& name, bool bold, bool italic)
 DeviceFonts::DeviceFonts() : m_impl(std::make_unique<Impl>()) {
     if (FT_Init_FreeType(&m_impl->library) != 0)
         m_impl->library = nullptr;
-    m_impl->fontconfigReady = FcInit() == FcTrue;
 }
 
 DeviceFonts::~DeviceFonts() = default;
