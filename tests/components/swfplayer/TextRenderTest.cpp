@@ -2,76 +2,14 @@
 // placement and colour, the text field's gutter, alignment, wrapping and HTML,
 // borders, text as a mask; and broken text tags that must load harmlessly.
 
-#include "SwfTextWriter.h"
-#include "SwfWriter.h"
-#include "movie/Movie.h"
-#include "player/FrameImage.h"
-#include "player/Player.h"
+#include "TextTestMovie.h"
 #include "text/StyledText.h"
-
-#include <QImage>
-#include <gtest/gtest.h>
 
 namespace vidorama::test {
 namespace {
 
 using swf::Matrix;
 using tags::BoxGlyph;
-
-constexpr swf::Rect kStage{0, 4000, 0, 3000};
-constexpr std::uint16_t kFont = 1, kBoldFont = 2, kText = 10, kRect = 20;
-constexpr QRgb kGrey = 0xff3c3c3c;
-
-// Glyphs of 20480 EM units: at a height of 400 twips (20 pixels) one EM unit
-// is 1/51.2 twip, so "A" is a box 10 pixels wide and 15 high on the baseline
-// and moves the pen 15 pixels; "B" is 5 pixels wide and moves it 10; space
-// moves it 10. Ascent 15 pixels, descent 5.
-tags::TestFont BoxFont(std::uint16_t id, bool bold) {
-    tags::TestFont font;
-    font.id = id;
-    font.bold = bold;
-    font.ascent = 15360;
-    font.descent = 5120;
-    std::int32_t aWidth = bold ? 5120 : 10240;
-    font.glyphs = {
-        {'A', {0, aWidth, -15360, 0}, 15360}, {'B', {0, 5120, -15360, 0}, 10240}, {' ', {}, 10240}};
-    return font;
-}
-
-MovieWriter Stage() {
-    MovieWriter movie;
-    movie.frameRect = kStage;
-    movie.tag(tags::SetBackgroundColor({60, 60, 60, 255}));
-    movie.tag(tags::DefineFont3(BoxFont(kFont, false)));
-    movie.tag(tags::DefineFont3(BoxFont(kBoldFont, true)));
-    return movie;
-}
-
-QImage Render(const MovieWriter& writer) {
-    auto movie = swf::Movie::load(writer.bytes());
-    EXPECT_TRUE(movie.ok());
-    swf::Player player(movie.value());
-    QImage image(200, 150, QImage::Format_RGB32);
-    swf::RenderFrame(player, image);
-    return image;
-}
-
-testing::AssertionResult Near(QRgb actual, QRgb expected) {
-    int d = std::max({std::abs(qRed(actual) - qRed(expected)),
-                      std::abs(qGreen(actual) - qGreen(expected)),
-                      std::abs(qBlue(actual) - qBlue(expected))});
-    if (d <= 2)
-        return testing::AssertionSuccess();
-    return testing::AssertionFailure()
-           << std::hex << "pixel 0x" << actual << " is not near 0x" << expected;
-}
-
-Bytes FieldAt(tags::EditText field) {
-    field.id = kText;
-    field.fontId = kFont;
-    field.height = 400;
-    return tags::DefineEditText(field);
-}
 
 TEST(TextRender, StaticTextPlacesGlyphsByTheirAdvancesInTheirRecordColours) {
     MovieWriter writer = Stage();
@@ -202,9 +140,9 @@ TEST(TextRender, DeviceFontTextDrawsInsideItsLine) {
 TEST(TextHtml, EntitiesBreaksAndUnknownTags) {
     swf::TextFormat format;
     swf::StyledText text =
-        swf::HtmlText("<p>a&amp;&lt;&#66;&bogus;</p><p><u>b</u><br>c</p>", format);
+        swf::HtmlText("<p>a&amp;&lt;&#66;&bogus;</p><p><u>b</u><br>c</p>", format, {});
     EXPECT_EQ(text.chars, U"a&<B&bogus;\nb\nc");
-    EXPECT_EQ(swf::HtmlText("<p align=\"center\"></p>", format).chars, U"");
+    EXPECT_EQ(swf::HtmlText("<p align=\"center\"></p>", format, {}).chars, U"");
     EXPECT_EQ(swf::PlainText("x\r\ny\rz", format).chars, U"x\ny\nz");
 }
 

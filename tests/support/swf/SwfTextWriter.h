@@ -105,7 +105,9 @@ struct EditText {
     std::uint16_t height = 240;
     std::optional<swf::Rgba> color;
     bool wordWrap = false, multiline = false, html = false, useOutlines = true, border = false;
+    bool autoSize = false;
     std::uint8_t align = 0;
+    std::uint16_t leftMargin = 0, rightMargin = 0, indent = 0;
     std::int16_t leading = 0;
     std::optional<std::string> text;
 };
@@ -115,16 +117,44 @@ inline Bytes DefineEditText(const EditText& e) {
     w.u16(e.id).rect(e.bounds);
     w.u8((e.text ? 0x80 : 0) | (e.wordWrap ? 0x40 : 0) | (e.multiline ? 0x20 : 0) |
          (e.color ? 0x04 : 0) | (e.fontId ? 0x01 : 0));
-    w.u8(0x20 | (e.border ? 0x08 : 0) | (e.html ? 0x02 : 0) | (e.useOutlines ? 0x01 : 0));
+    w.u8((e.autoSize ? 0x40 : 0) | 0x20 | (e.border ? 0x08 : 0) | (e.html ? 0x02 : 0) |
+         (e.useOutlines ? 0x01 : 0));
     if (e.fontId)
         w.u16(*e.fontId).u16(e.height);
     if (e.color)
         w.rgba(*e.color);
-    w.u8(e.align).u16(0).u16(0).u16(0).i16(e.leading);
+    w.u8(e.align).u16(e.leftMargin).u16(e.rightMargin).u16(e.indent).i16(e.leading);
     w.string("");
     if (e.text)
         w.string(*e.text);
     return Tag(37, w.take(), true);
+}
+
+// A DefineFont: only an offset table and outlines (no codes, no layout).
+inline Bytes DefineFont(std::uint16_t id, const std::vector<swf::Rect>& boxes) {
+    std::vector<Bytes> shapes;
+    for (const swf::Rect& box : boxes) {
+        SwfBitWriter shape;
+        RectShapeRecords(shape, box);
+        shapes.push_back(shape.take());
+    }
+    SwfBitWriter w;
+    w.u16(id);
+    auto offset = static_cast<std::uint16_t>(2 * shapes.size());
+    for (const Bytes& shape : shapes) {
+        w.u16(offset);
+        offset = static_cast<std::uint16_t>(offset + shape.size());
+    }
+    for (const Bytes& shape : shapes)
+        w.bytes(shape);
+    return Tag(10, w.take(), true);
+}
+
+// A DefineFont4 carrying OpenType data.
+inline Bytes DefineFont4(std::uint16_t id, const std::string& name, const Bytes& openType) {
+    SwfBitWriter w;
+    w.u16(id).u8(openType.empty() ? 0 : 0x04).string(name).bytes(openType);
+    return Tag(91, w.take(), true);
 }
 
 } // namespace vidorama::test::tags

@@ -19,8 +19,6 @@ constexpr std::uint8_t kFileAttributeActionScript3 = 0x08;
 // Definitions the engine keeps without drawing them yet, by tag.
 std::optional<CharacterDef::Kind> KeptKind(int code) {
     switch (code) {
-    case kTagDefineFont4:
-        return CharacterDef::Kind::Font;
     case kTagDefineBinaryData:
         return CharacterDef::Kind::Other;
     default:

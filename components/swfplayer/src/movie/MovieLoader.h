@@ -50,8 +50,11 @@ private:
 
     Movie& m_movie;
     FontLibrary m_fonts;
+    // The fonts as text fields see them, shared by all fields defined
+    // before the next font.
+    std::shared_ptr<const FontLibrary> m_fontsForFields;
     // Opened when a text field first asks for a device font.
-    std::unique_ptr<DeviceFonts> m_deviceFonts;
+    std::shared_ptr<DeviceFonts> m_deviceFonts;
     std::map<CharacterId, std::vector<PlaceObject>> m_buttonUpStates;
     // The video streams defined so far, which the frames read later join.
     std::unordered_map<CharacterId, std::shared_ptr<VideoDef>> m_videos;

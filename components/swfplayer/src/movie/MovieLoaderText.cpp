@@ -12,6 +12,7 @@ bool MovieLoader::readTextDefinition(const Tag& tag) {
     case kTagDefineFont:
     case kTagDefineFont2:
     case kTagDefineFont3:
+    case kTagDefineFont4:
         defineFont(tag);
         return true;
     case kTagDefineFontInfo:
@@ -43,6 +44,7 @@ void MovieLoader::defineFont(const Tag& tag) {
     if (m_fonts.byId(font.value()->id()) || m_movie.character(font.value()->id()))
         return;
     m_fonts.add(font.value());
+    m_fontsForFields.reset();
     define(std::move(font.value()));
 }
 
@@ -54,6 +56,7 @@ void MovieLoader::applyFontInfo(const Tag& tag) {
         return;
     auto completed = ApplyFontInfo(*font, tag.code, body, m_movie.version());
     m_fonts.add(completed);
+    m_fontsForFields.reset();
     m_movie.m_dictionary[id] = std::move(completed);
 }
 
@@ -77,8 +80,14 @@ void MovieLoader::defineTextField(const Tag& tag) {
         return;
     }
     if (!m_deviceFonts)
-        m_deviceFonts = std::make_unique<DeviceFonts>();
-    define(BuildTextField(field.value(), m_fonts, m_deviceFonts.get()));
+        m_deviceFonts = std::make_shared<DeviceFonts>();
+    auto source = std::make_shared<TextFieldSource>();
+    source->record = std::move(field.value());
+    if (!m_fontsForFields)
+        m_fontsForFields = std::make_shared<const FontLibrary>(m_fonts);
+    source->fonts = m_fontsForFields;
+    source->deviceFonts = m_deviceFonts;
+    define(BuildTextField(std::move(source)));
 }
 
 } // namespace vidorama::swf

@@ -204,7 +204,7 @@ void DisplayTreeDrawer::drawCharacter(const DisplayObject& object, const Matrix&
         break;
     }
     case CharacterDef::Kind::Text:
-        drawText(static_cast<const TextDef&>(character), matrix, colors);
+        drawText(static_cast<const TextDef&>(character), matrix, colors, asMask);
         break;
     case CharacterDef::Kind::Video:
         if (const auto* video = dynamic_cast<const VideoObject*>(&object))

@@ -5,6 +5,7 @@
 #include "swf/Color.h"
 #include "swf/Geometry.h"
 #include "swf/Limits.h"
+#include "text/TextDef.h"
 
 #include <cstddef>
 
@@ -15,7 +16,6 @@ struct DisplayProperties;
 class Movie;
 class MovieClip;
 class ShapeDef;
-class TextDef;
 class VideoObject;
 
 // Walks a display tree in depth order and describes it to a renderer:
@@ -40,7 +40,9 @@ private:
     LayerEffects effectsFor(const DisplayProperties& properties,
                             const ColorTransform& colors) const;
     // Static text and text fields: glyphs as shapes, and a field's box.
-    void drawText(const TextDef& text, const Matrix& matrix, const ColorTransform& colors);
+    void drawText(const TextDef& text, const Matrix& matrix, const ColorTransform& colors,
+                  bool asMask);
+    void drawGlyphs(const TextDef::Data& data, const Matrix& matrix, const ColorTransform& colors);
     void drawVideo(const VideoObject& video, const Matrix& matrix, const ColorTransform& colors);
     // Takes a shape's path elements from the frame's budget; false when they
     // no longer fit, and the shape is then not drawn.

@@ -22,12 +22,31 @@ ColorTransform PaintWith(Rgba color) {
 } // namespace
 
 void DisplayTreeDrawer::drawText(const TextDef& text, const Matrix& matrix,
-                                 const ColorTransform& colors) {
+                                 const ColorTransform& colors, bool asMask) {
     const TextDef::Data& data = text.data();
     if (data.background || data.border) {
         TextBox box = MakeTextBox(data.bounds, matrix, data.background, data.border);
         m_renderer.drawShape(ShapeDef(0, std::move(box.shape)), box.matrix, colors);
     }
+    // A mask of its own would cut a text that is itself a mask to nothing.
+    bool clip = data.clipToBounds && !asMask;
+    if (clip) {
+        TextBox area = MakeTextClip(data.bounds, matrix);
+        m_renderer.pushMask();
+        m_renderer.drawShape(ShapeDef(0, std::move(area.shape)), area.matrix, colors);
+        m_renderer.activateMask();
+    }
+    drawGlyphs(data, matrix, colors);
+    if (!data.underlines.empty()) {
+        ShapeDef underlines(0, MakeRectsShape(data.underlines));
+        m_renderer.drawShape(underlines, matrix * data.matrix, colors);
+    }
+    if (clip)
+        m_renderer.popMask();
+}
+
+void DisplayTreeDrawer::drawGlyphs(const TextDef::Data& data, const Matrix& matrix,
+                                   const ColorTransform& colors) {
     Matrix textMatrix = matrix * data.matrix;
     for (const GlyphRun& run : data.runs) {
         ColorTransform runColors = colors * PaintWith(run.color);

@@ -102,4 +102,38 @@ TextBox MakeTextBox(const Rect& bounds, const Matrix& matrix, std::optional<Rgba
     return TransformedBox(bounds, matrix, background, border);
 }
 
+ShapeDef::Data MakeRectsShape(const std::vector<std::pair<Rect, Rgba>>& rects) {
+    ShapeDef::Data data;
+    ShapeLayer layer;
+    for (const auto& [rect, color] : rects) {
+        FillStyle fill;
+        fill.color = color;
+        data.fillStyles.push_back(fill);
+        ShapePath path;
+        path.moveTo({rect.xMin, rect.yMin});
+        path.lineTo({rect.xMax, rect.yMin});
+        path.lineTo({rect.xMax, rect.yMax});
+        path.lineTo({rect.xMin, rect.yMax});
+        path.lineTo({rect.xMin, rect.yMin});
+        layer.fills.push_back({static_cast<std::uint32_t>(data.fillStyles.size() - 1), path});
+    }
+    data.layers.push_back(std::move(layer));
+    return data;
+}
+
+TextBox MakeTextClip(const Rect& bounds, const Matrix& matrix) {
+    if (!AxisAligned(matrix))
+        return TransformedBox(bounds, matrix, Rgba{255, 255, 255, 255}, std::nullopt);
+    double ax = 0, ay = 0, bx = 0, by = 0;
+    matrix.map(bounds.xMin, bounds.yMin, ax, ay);
+    matrix.map(bounds.xMax, bounds.yMax, bx, by);
+    ShapeDef::Data data;
+    data.fillStyles.push_back(FillStyle{});
+    StyledPath path{0, {}};
+    AddRect(path.path, SnapToPixel(std::min(ax, bx)), SnapToPixel(std::min(ay, by)),
+            SnapToPixel(std::max(ax, bx)), SnapToPixel(std::max(ay, by)));
+    data.layers.push_back({{std::move(path)}, {}});
+    return {std::move(data), Matrix::scale(1 / kUnitsPerPixel, 1 / kUnitsPerPixel)};
+}
+
 } // namespace vidorama::swf

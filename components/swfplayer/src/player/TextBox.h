@@ -5,6 +5,8 @@
 #include "swf/Geometry.h"
 
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace vidorama::swf {
 
@@ -21,5 +23,12 @@ struct TextBox {
 // matrix maps the field's twips to target pixels.
 TextBox MakeTextBox(const Rect& bounds, const Matrix& matrix, std::optional<Rgba> background,
                     std::optional<Rgba> border);
+
+// Filled rectangles in their colours, as the lines under text are drawn.
+ShapeDef::Data MakeRectsShape(const std::vector<std::pair<Rect, Rgba>>& rects);
+
+// The area a text field shows its text in: the whole pixels inside the
+// bounds' edges, where the right and bottom border lines are left out.
+TextBox MakeTextClip(const Rect& bounds, const Matrix& matrix);
 
 } // namespace vidorama::swf

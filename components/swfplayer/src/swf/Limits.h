@@ -87,6 +87,9 @@ struct Limits {
     // HTML is read; and how deeply its HTML tags may nest.
     static constexpr std::size_t kMaxTextFieldChars = 1u << 16;
     static constexpr std::size_t kMaxHtmlNesting = 64;
+    // OpenType data of one DefineFont4; FreeType reads it from memory each
+    // time a text field needs glyphs of it.
+    static constexpr std::size_t kMaxOpenTypeFontBytes = 16u * 1024 * 1024;
     // Glyphs drawn for one frame, all texts together; text beyond it is not
     // drawn. (Each glyph is a shape of its own.)
     static constexpr std::size_t kMaxGlyphsPerFrame = 1u << 18;

@@ -12,7 +12,7 @@ namespace vidorama::swf {
 // Windows (Arial, Times New Roman, Courier New), which fontconfig resolves to
 // their metric twins; other names resolve by fontconfig, falling back to a
 // sans font. Outlines come from FreeType unhinted, so text looks the same on
-// every machine with the same fonts.
+// every machine with the same fonts. Safe to use from several threads.
 class DeviceFonts {
 public:
     DeviceFonts();

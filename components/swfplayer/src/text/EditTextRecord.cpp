@@ -17,6 +17,7 @@ constexpr std::uint8_t kHasMaxLength = 0x02;
 constexpr std::uint8_t kHasFont = 0x01;
 // Second flag byte.
 constexpr std::uint8_t kHasFontClass = 0x80;
+constexpr std::uint8_t kAutoSize = 0x40;
 constexpr std::uint8_t kHasLayout = 0x20;
 constexpr std::uint8_t kBorder = 0x08;
 constexpr std::uint8_t kHtml = 0x02;
@@ -39,6 +40,7 @@ TextAlign ToAlign(std::uint8_t value) {
 
 Result<EditTextRecord> ReadEditText(ByteReader body, int swfVersion) {
     EditTextRecord r;
+    r.swfVersion = swfVersion;
     r.id = body.u16();
     r.bounds = ReadRect(body);
     std::uint8_t flags1 = body.u8();
@@ -52,6 +54,8 @@ Result<EditTextRecord> ReadEditText(ByteReader body, int swfVersion) {
     r.border = (flags2 & kBorder) != 0;
     r.html = (flags2 & kHtml) != 0;
     r.useOutlines = (flags2 & kUseOutlines) != 0;
+    // The tag's one flag is the "left" kind; the others are set by scripts.
+    r.autoSize = (flags2 & kAutoSize) != 0 ? AutoSize::Left : AutoSize::None;
     if (flags1 & kHasFont)
         r.fontId = body.u16();
     if (flags2 & kHasFontClass)
@@ -61,7 +65,7 @@ Result<EditTextRecord> ReadEditText(ByteReader body, int swfVersion) {
     if (flags1 & kHasColor)
         r.color = ReadRgba(body);
     if (flags1 & kHasMaxLength)
-        body.u16();
+        r.maxChars = body.u16();
     if (flags2 & kHasLayout) {
         r.align = ToAlign(body.u8());
         r.leftMargin = body.u16();

@@ -14,9 +14,15 @@ namespace vidorama::swf {
 
 enum class TextAlign : std::uint8_t { Left, Right, Center, Justify };
 
+// How a field fits its box to its text: not at all, or by growing from its
+// left edge, its middle or its right edge (and downwards).
+enum class AutoSize : std::uint8_t { None, Left, Center, Right };
+
 // A DefineEditText tag as stored. Lengths are twips; strings are UTF-8.
 struct EditTextRecord {
     CharacterId id = 0;
+    // The movie's version, which changes how HTML is read.
+    int swfVersion = 10;
     Rect bounds;
     bool wordWrap = false;
     bool multiline = false;
@@ -24,6 +30,10 @@ struct EditTextRecord {
     bool html = false;
     bool useOutlines = false;
     bool border = false;
+    AutoSize autoSize = AutoSize::None;
+    // Limits only what a user types; text from the movie or a script may
+    // be longer.
+    std::optional<std::uint16_t> maxChars;
     std::optional<CharacterId> fontId;
     std::string fontClass;
     // Flash's default format: 12 point black.

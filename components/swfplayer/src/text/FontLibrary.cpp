@@ -25,7 +25,7 @@ std::shared_ptr<const FontDef> FontLibrary::byId(CharacterId id) const {
 std::shared_ptr<const FontDef> FontLibrary::byName(const std::string& name, bool bold,
                                                    bool italic) const {
     for (const auto& [id, font] : m_fonts)
-        if (!font->glyphs().empty() && font->bold() == bold && font->italic() == italic &&
+        if (font->hasOutlines() && font->bold() == bold && font->italic() == italic &&
             SameFontName(font->name(), name))
             return font;
     return nullptr;

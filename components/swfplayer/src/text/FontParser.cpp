@@ -2,6 +2,7 @@
 
 #include "graphics/ShapeParser.h"
 #include "swf/Geometry.h"
+#include "swf/Limits.h"
 #include "swf/TagCodes.h"
 
 #include <algorithm>
@@ -56,11 +57,15 @@ std::vector<FontGlyph> ReadGlyphShapes(std::span<const std::uint8_t> table,
 Result<std::shared_ptr<const FontDef>> ParseFont1(CharacterId id, ByteReader body) {
     std::span<const std::uint8_t> table = body.rest();
     ByteReader offsetsReader(table);
+    // The offset table ends where the first outline starts, so its first
+    // entry counts the glyphs: zero (a font used only for device text)
+    // makes none.
     std::uint16_t first = offsetsReader.u16();
-    if (offsetsReader.overrun())
-        return std::make_shared<const FontDef>(id, FontDef::Data{});
-    std::vector<std::uint32_t> offsets{first};
-    for (std::size_t i = 1; i < first / 2u && !offsetsReader.overrun(); ++i)
+    std::size_t count = offsetsReader.overrun() ? 0 : first / 2u;
+    std::vector<std::uint32_t> offsets;
+    if (count > 0)
+        offsets.push_back(first);
+    for (std::size_t i = 1; i < count && !offsetsReader.overrun(); ++i)
         offsets.push_back(offsetsReader.u16());
     FontDef::Data data;
     data.glyphs = ReadGlyphShapes(table, offsets, table.size());
@@ -123,6 +128,26 @@ Result<std::shared_ptr<const FontDef>> ParseFont2(int tagCode, CharacterId id, B
     return std::make_shared<const FontDef>(id, std::move(data));
 }
 
+constexpr std::uint8_t kFont4HasData = 0x04;
+
+Result<std::shared_ptr<const FontDef>> ParseFont4(CharacterId id, ByteReader body, int swfVersion) {
+    FontDef::Data data;
+    std::uint8_t flags = body.u8();
+    data.name = MovieStringToUtf8(body.string(), swfVersion);
+    if (body.overrun())
+        return MakeError(Error::Category::Truncated, "font header is cut short", kTagDefineFont4);
+    data.bold = (flags & kFontBold) != 0;
+    data.italic = (flags & kFontItalic) != 0;
+    std::span<const std::uint8_t> fontData = body.rest();
+    if (fontData.size() > Limits::kMaxOpenTypeFontBytes)
+        return MakeError(Error::Category::LimitExceeded, "font data is too large", kTagDefineFont4);
+    // Without data the font only names a device font.
+    if ((flags & kFont4HasData) != 0 && !fontData.empty())
+        data.openType =
+            std::make_shared<const std::vector<std::uint8_t>>(fontData.begin(), fontData.end());
+    return std::make_shared<const FontDef>(id, std::move(data));
+}
+
 } // namespace
 
 std::string MovieStringToUtf8(const std::string& bytes, int swfVersion) {
@@ -146,6 +171,8 @@ Result<std::shared_ptr<const FontDef>> ParseFont(int tagCode, ByteReader body, i
         return MakeError(Error::Category::Truncated, "font id is cut short", tagCode);
     if (tagCode == kTagDefineFont)
         return ParseFont1(id, body);
+    if (tagCode == kTagDefineFont4)
+        return ParseFont4(id, body, swfVersion);
     return ParseFont2(tagCode, id, body, swfVersion);
 }
 

@@ -10,8 +10,9 @@
 
 namespace vidorama::swf {
 
-// DefineFont, DefineFont2 and DefineFont3, from a view of exactly the tag's
-// body. A DefineFont has no character codes until its DefineFontInfo.
+// DefineFont, DefineFont2, DefineFont3 and DefineFont4, from a view of
+// exactly the tag's body. A DefineFont has no character codes until its
+// DefineFontInfo.
 Result<std::shared_ptr<const FontDef>> ParseFont(int tagCode, ByteReader body, int swfVersion);
 
 // DefineFontInfo and DefineFontInfo2 name a DefineFont's font and give its

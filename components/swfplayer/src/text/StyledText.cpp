@@ -162,9 +162,54 @@ std::optional<Rgba> ParseColor(std::string_view value) {
                 static_cast<std::uint8_t>(*rgb), 255};
 }
 
+// Lengths in <textformat> are pixels, kept within a sane range.
+constexpr long kLargestPixels = 10000;
+
+std::optional<double> PixelsAsTwips(const std::map<std::string, std::string>& attributes,
+                                    const char* name) {
+    auto it = attributes.find(name);
+    if (it == attributes.end())
+        return std::nullopt;
+    auto value = ParseNumber(it->second, 10);
+    if (!value)
+        return std::nullopt;
+    return static_cast<double>(std::clamp(*value, -kLargestPixels, kLargestPixels)) * 20;
+}
+
+std::vector<double> TabStops(std::string_view list) {
+    std::vector<double> stops;
+    constexpr std::size_t kMostStops = 64;
+    while (!list.empty() && stops.size() < kMostStops) {
+        std::size_t comma = list.find(',');
+        std::string_view item = list.substr(0, comma);
+        while (!item.empty() && item.front() == ' ')
+            item.remove_prefix(1);
+        while (!item.empty() && item.back() == ' ')
+            item.remove_suffix(1);
+        if (auto pixels = ParseNumber(item, 10); pixels && *pixels >= 0)
+            stops.push_back(static_cast<double>(std::min(*pixels, kLargestPixels)) * 20);
+        list = comma == std::string_view::npos ? std::string_view() : list.substr(comma + 1);
+    }
+    return stops;
+}
+
+void ApplyTextFormatTag(const HtmlTag& tag, TextFormat& format) {
+    format.leftMarginTwips =
+        PixelsAsTwips(tag.attributes, "leftmargin").value_or(format.leftMarginTwips);
+    format.rightMarginTwips =
+        PixelsAsTwips(tag.attributes, "rightmargin").value_or(format.rightMarginTwips);
+    format.indentTwips = PixelsAsTwips(tag.attributes, "indent").value_or(format.indentTwips);
+    format.blockIndentTwips =
+        PixelsAsTwips(tag.attributes, "blockindent").value_or(format.blockIndentTwips);
+    format.leadingTwips = PixelsAsTwips(tag.attributes, "leading").value_or(format.leadingTwips);
+    if (auto stops = tag.attributes.find("tabstops"); stops != tag.attributes.end())
+        format.tabStopsTwips = TabStops(stops->second);
+}
+
 class HtmlReader {
 public:
-    HtmlReader(std::u32string_view text, const TextFormat& format) : m_text(text) {
+    HtmlReader(std::u32string_view text, const TextFormat& format, const HtmlOptions& options)
+        : m_text(text), m_options(options) {
         m_stack.push_back({"", format});
     }
 
@@ -178,12 +223,15 @@ private:
 
     const TextFormat& current() const { return m_stack.back().format; }
     void text(char32_t c);
-    void lineBreak() { m_out.append(U'\n', current()); }
     void openTag(const HtmlTag& tag);
+    void applyFont(const HtmlTag& tag, TextFormat& format) const;
     void closeTag(const std::string& name);
     void entity(std::size_t& pos);
+    void breakParagraph();
+    bool skipsWhitespaceRun(std::size_t pos) const;
 
     std::u32string_view m_text;
+    HtmlOptions m_options;
     std::vector<Open> m_stack;
     StyledText m_out;
     // A closed paragraph breaks the line only when more content follows.
@@ -191,26 +239,40 @@ private:
 };
 
 void HtmlReader::text(char32_t c) {
+    breakParagraph();
+    m_out.append(c, current());
+}
+
+// Movies before SWF 8 drop text between tags that is only white space.
+bool HtmlReader::skipsWhitespaceRun(std::size_t pos) const {
+    if (m_options.swfVersion >= 8)
+        return false;
+    for (; pos < m_text.size() && m_text[pos] != U'<'; ++pos)
+        if (m_text[pos] != U' ' && m_text[pos] != U'\t' && m_text[pos] != U'\r' &&
+            m_text[pos] != U'\n')
+            return false;
+    return true;
+}
+
+// A paragraph that was closed ends before the next one starts.
+void HtmlReader::breakParagraph() {
     if (m_paragraphEnded) {
         m_out.append(U'\n', *m_paragraphEnded);
         m_paragraphEnded.reset();
     }
-    m_out.append(c, current());
 }
 
 void HtmlReader::openTag(const HtmlTag& tag) {
     if (tag.name == "br") {
-        text(U'\n');
+        if (m_options.multiline)
+            text(U'\n');
         return;
     }
     if (tag.selfClosing || m_stack.size() > Limits::kMaxHtmlNesting)
         return;
     TextFormat format = current();
     if (tag.name == "p") {
-        if (m_paragraphEnded) {
-            m_out.append(U'\n', *m_paragraphEnded);
-            m_paragraphEnded.reset();
-        }
+        breakParagraph();
         auto align = tag.attributes.find("align");
         if (align != tag.attributes.end()) {
             const std::string& a = align->second;
@@ -219,34 +281,52 @@ void HtmlReader::openTag(const HtmlTag& tag) {
                            : a == "justify" ? TextAlign::Justify
                                             : TextAlign::Left;
         }
+    } else if (tag.name == "li") {
+        // A list item starts a paragraph of its own.
+        breakParagraph();
+        if (m_options.multiline && !m_out.chars.empty() && m_out.chars.back() != U'\n')
+            m_out.append(U'\n', current());
+        format.bullet = true;
     } else if (tag.name == "b") {
         format.bold = true;
     } else if (tag.name == "i") {
         format.italic = true;
+    } else if (tag.name == "u") {
+        format.underline = true;
     } else if (tag.name == "font") {
-        if (auto face = tag.attributes.find("face"); face != tag.attributes.end())
-            format.face = face->second;
-        if (auto color = tag.attributes.find("color"); color != tag.attributes.end())
-            format.color = ParseColor(color->second).value_or(format.color);
-        if (auto kerning = tag.attributes.find("kerning"); kerning != tag.attributes.end())
-            format.kerning = kerning->second == "1" || kerning->second == "true";
-        if (auto spacing = tag.attributes.find("letterspacing"); spacing != tag.attributes.end())
-            format.letterSpacingTwips =
-                std::clamp(std::atof(spacing->second.c_str()), -1000.0, 1000.0) * 20;
-        if (auto size = tag.attributes.find("size"); size != tag.attributes.end()) {
-            std::string_view s = size->second;
-            bool relative = !s.empty() && (s[0] == '+' || s[0] == '-');
-            auto points = ParseNumber(s.substr(!s.empty() && s[0] == '+' ? 1 : 0), 10);
-            if (points) {
-                double twips = static_cast<double>(*points) * 20;
-                format.heightTwips =
-                    std::clamp(relative ? format.heightTwips + twips : twips, 0.0, 127.0 * 20 * 10);
-            }
-        }
+        applyFont(tag, format);
+    } else if (tag.name == "textformat") {
+        ApplyTextFormatTag(tag, format);
     } else {
         return;
     }
     m_stack.push_back({tag.name, format});
+}
+
+void HtmlReader::applyFont(const HtmlTag& tag, TextFormat& format) const {
+    if (auto face = tag.attributes.find("face"); face != tag.attributes.end())
+        format.face = face->second;
+    if (auto color = tag.attributes.find("color"); color != tag.attributes.end())
+        format.color = ParseColor(color->second).value_or(format.color);
+    // Movies before SWF 8 cannot turn kerning on.
+    if (auto kerning = tag.attributes.find("kerning"); kerning != tag.attributes.end())
+        format.kerning =
+            m_options.swfVersion >= 8 && (kerning->second == "1" || kerning->second == "true");
+    if (auto spacing = tag.attributes.find("letterspacing"); spacing != tag.attributes.end())
+        format.letterSpacingTwips =
+            std::clamp(std::atof(spacing->second.c_str()), -1000.0, 1000.0) * 20;
+    if (auto size = tag.attributes.find("size"); size != tag.attributes.end()) {
+        std::string_view s = size->second;
+        bool relative = !s.empty() && (s[0] == '+' || s[0] == '-');
+        auto points = ParseNumber(s.substr(!s.empty() && s[0] == '+' ? 1 : 0), 10);
+        if (points) {
+            double twips = static_cast<double>(*points) * 20;
+            // Sizes run from 1 to 127 points before SWF 13.
+            double largest = m_options.swfVersion < 13 ? 127.0 * 20 : 127.0 * 20 * 10;
+            format.heightTwips =
+                std::clamp(relative ? format.heightTwips + twips : twips, 20.0, largest);
+        }
+    }
 }
 
 void HtmlReader::closeTag(const std::string& name) {
@@ -254,7 +334,7 @@ void HtmlReader::closeTag(const std::string& name) {
                              [&](const Open& o) { return o.tag == name; });
     if (open == m_stack.rend() - 1)
         return;
-    if (name == "p")
+    if ((name == "p" || name == "li") && m_options.multiline)
         m_paragraphEnded = open->format;
     m_stack.erase(std::prev(open.base()), m_stack.end());
 }
@@ -275,9 +355,12 @@ void HtmlReader::entity(std::size_t& pos) {
 
 StyledText HtmlReader::read() {
     std::size_t pos = 0;
+    bool runStart = true;
+    // Once a '<' has no '>' after it, no later one has.
+    bool tagsLeft = true;
     while (pos < m_text.size() && m_out.chars.size() < Limits::kMaxTextFieldChars) {
         char32_t c = m_text[pos];
-        if (c == U'<') {
+        if (c == U'<' && tagsLeft) {
             std::size_t after = pos + 1;
             if (auto tag = ReadTag(m_text, after)) {
                 pos = after;
@@ -285,9 +368,17 @@ StyledText HtmlReader::read() {
                     closeTag(tag->name);
                 else
                     openTag(*tag);
+                runStart = true;
                 continue;
             }
+            tagsLeft = false;
         }
+        if (runStart && skipsWhitespaceRun(pos)) {
+            while (pos < m_text.size() && m_text[pos] != U'<')
+                ++pos;
+            continue;
+        }
+        runStart = false;
         if (c == U'&') {
             entity(pos);
             continue;
@@ -324,9 +415,9 @@ StyledText PlainText(std::string_view utf8, const TextFormat& format) {
     return out;
 }
 
-StyledText HtmlText(std::string_view utf8, const TextFormat& format) {
+StyledText HtmlText(std::string_view utf8, const TextFormat& format, const HtmlOptions& options) {
     std::u32string text = DecodeUtf8(utf8.substr(0, Limits::kMaxTextFieldChars * 16));
-    return HtmlReader(text, format).read();
+    return HtmlReader(text, format, options).read();
 }
 
 } // namespace vidorama::swf

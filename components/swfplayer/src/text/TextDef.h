@@ -8,10 +8,13 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
 namespace vidorama::swf {
+
+struct TextFieldSource;
 
 struct PlacedGlyph {
     std::uint16_t index = 0;
@@ -42,6 +45,18 @@ public:
         // Text fields may draw a box: a background fill and a one pixel border.
         std::optional<Rgba> background;
         std::optional<Rgba> border;
+        // A text field shows only what falls inside its bounds. Most text
+        // fits, and only text that reaches past an edge is drawn through a
+        // mask of the bounds.
+        bool clipToBounds = false;
+        // Lines under text, as rectangles in the text's twips with their
+        // colours.
+        std::vector<std::pair<Rect, Rgba>> underlines;
+        // What a text field was laid out from; null for static text.
+        std::shared_ptr<const TextFieldSource> field;
+        // A text field's characters without markup (paragraphs end in
+        // '\n', a password's own characters): the text a script reads.
+        std::u32string chars;
     };
 
     TextDef(CharacterId id, Data data) : CharacterDef(id, Kind::Text), m_data(std::move(data)) {}

@@ -1,20 +1,24 @@
 #pragma once
 
-#include "text/EditTextRecord.h"
-#include "text/FontLibrary.h"
 #include "text/TextDef.h"
+#include "text/TextFieldSource.h"
 
 #include <memory>
+#include <string_view>
 
 namespace vidorama::swf {
 
-class DeviceFonts;
+enum class TextMarkup { Plain, Html };
 
-// Turns a DefineEditText into a drawable text: reads its HTML or plain text,
+// Turns a text field into a drawable text: reads its HTML or plain text,
 // finds the fonts each format asks for and lays the text out. Fields that
 // use embedded outlines draw with the movie's fonts, the others with device
-// fonts (when deviceFonts is given).
-std::shared_ptr<const TextDef> BuildTextField(const EditTextRecord& field, const FontLibrary& fonts,
-                                              DeviceFonts* deviceFonts);
+// fonts. The field's own initial text and markup are used.
+std::shared_ptr<const TextDef> BuildTextField(std::shared_ptr<const TextFieldSource> source);
+
+// The same field laid out with other text, as a script's text or htmlText
+// would set it.
+std::shared_ptr<const TextDef> BuildTextField(std::shared_ptr<const TextFieldSource> source,
+                                              std::string_view text, TextMarkup markup);
 
 } // namespace vidorama::swf

@@ -15,8 +15,10 @@ namespace vidorama::swf {
 using FormatFontResolver = std::function<std::shared_ptr<const FontDef>(const TextFormat&)>;
 
 // Lays a text field's text out as Flash does: a two pixel gutter inside the
-// bounds, margins and first-line indent, lines of ascent + descent + leading,
-// word wrap at spaces, and left, right, centred or justified lines.
+// bounds; paragraphs with their margins, indents, bullets, tab stops and
+// leading; lines of ascent + descent + leading (the font's own leading does
+// not count); word wrap at spaces; left, right, centred or justified lines;
+// underlines; and bounds fitted to the text for auto-sized fields.
 TextDef::Data LayOutTextField(const EditTextRecord& field, const StyledText& text,
                               const FormatFontResolver& fonts);
 

@@ -7,6 +7,8 @@ add_library(vidorama_swf_text STATIC
     ${_text}/FontDef.cpp
     ${_text}/FontLibrary.cpp
     ${_text}/FontParser.cpp
+    ${_text}/FreeTypeGlyphs.cpp
+    ${_text}/OpenTypeFont.cpp
     ${_text}/StaticTextParser.cpp
     ${_text}/StyledText.cpp
     ${_text}/TextFieldBuilder.cpp
