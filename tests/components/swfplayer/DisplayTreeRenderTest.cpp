@@ -2,6 +2,7 @@
 // by clip depth, the stage background and exact-fit scaling, checked on the
 // pixels of tiny hand-made movies.
 
+#include "PixelChecks.h"
 #include "SwfCompression.h"
 #include "SwfWriter.h"
 #include "movie/Movie.h"
@@ -31,26 +32,6 @@ MovieWriter Stage() {
     movie.tag(tags::DefineRectShape(kLeftHalf, {0, 2000, 0, 3000}, {255, 255, 255, 255}));
     movie.tag(tags::DefineRectShape(kBottom, {0, 4000, 2000, 3000}, {0, 0, 255, 255}));
     return movie;
-}
-
-QImage Render(const MovieWriter& writer, int width = 200, int height = 150) {
-    auto movie = swf::Movie::load(writer.bytes());
-    EXPECT_TRUE(movie.ok());
-    swf::Player player(movie.value());
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(Qt::black);
-    swf::RenderFrame(player, image);
-    return image;
-}
-
-testing::AssertionResult Near(QRgb actual, QRgb expected) {
-    int d = std::max({std::abs(qRed(actual) - qRed(expected)),
-                      std::abs(qGreen(actual) - qGreen(expected)),
-                      std::abs(qBlue(actual) - qBlue(expected))});
-    if (d <= 2)
-        return testing::AssertionSuccess();
-    return testing::AssertionFailure()
-           << std::hex << "pixel 0x" << actual << " is not near 0x" << expected;
 }
 
 TEST(DisplayTreeRender, ColourTransformsMultiplyThenAddAndComposeDownTheTree) {

@@ -2,14 +2,8 @@
 
 #pragma once
 
+#include "PixelChecks.h"
 #include "SwfTextWriter.h"
-#include "SwfWriter.h"
-#include "movie/Movie.h"
-#include "player/FrameImage.h"
-#include "player/Player.h"
-
-#include <QImage>
-#include <gtest/gtest.h>
 
 namespace vidorama::test {
 
@@ -42,25 +36,6 @@ inline MovieWriter Stage() {
     movie.tag(tags::DefineFont3(BoxFont(kFont, false)));
     movie.tag(tags::DefineFont3(BoxFont(kBoldFont, true)));
     return movie;
-}
-
-inline QImage Render(const MovieWriter& writer) {
-    auto movie = swf::Movie::load(writer.bytes());
-    EXPECT_TRUE(movie.ok());
-    swf::Player player(movie.value());
-    QImage image(200, 150, QImage::Format_RGB32);
-    swf::RenderFrame(player, image);
-    return image;
-}
-
-inline testing::AssertionResult Near(QRgb actual, QRgb expected) {
-    int d = std::max({std::abs(qRed(actual) - qRed(expected)),
-                      std::abs(qGreen(actual) - qGreen(expected)),
-                      std::abs(qBlue(actual) - qBlue(expected))});
-    if (d <= 2)
-        return testing::AssertionSuccess();
-    return testing::AssertionFailure()
-           << std::hex << "pixel 0x" << actual << " is not near 0x" << expected;
 }
 
 inline Bytes FieldAt(tags::EditText field) {
