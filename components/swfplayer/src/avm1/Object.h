@@ -18,7 +18,6 @@ namespace vidorama::swf::avm1 {
 
 class Vm;
 struct ScriptFunction;
-struct ScopeEntry;
 
 enum PropertyFlag : std::uint8_t {
     kDontEnum = 1,
@@ -89,6 +88,14 @@ private:
 
 using NativeFunction = Value (*)(Vm& vm, const Value& self, std::span<const Value> args);
 
+// The scopes a name is looked up in, innermost last: the timeline a piece of
+// code runs on (SetTarget changes it), a function's locals, and with blocks.
+struct ScopeEntry {
+    enum class Kind : std::uint8_t { Target, Local, With };
+    Kind kind;
+    Object* object;
+};
+
 // A function: native, or script code with the scope it was defined in.
 class FunctionObject final : public Object {
 public:
@@ -144,14 +151,6 @@ public:
     void specialNames(Vm& vm, std::vector<std::string>& out) override;
 
     std::weak_ptr<DisplayObject> clip;
-};
-
-// The scopes a name is looked up in, innermost last: the timeline a piece of
-// code runs on (SetTarget changes it), a function's locals, and with blocks.
-struct ScopeEntry {
-    enum class Kind : std::uint8_t { Target, Local, With };
-    Kind kind;
-    Object* object;
 };
 
 // Parses an array index ("0", "12"); false for anything else.
