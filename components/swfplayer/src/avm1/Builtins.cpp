@@ -94,9 +94,16 @@ Value SetPropFlags(Vm& vm, const Value&, std::span<const Value> args) {
         for (const Property& property : object->properties().entries())
             names.push_back(property.name);
     }
-    for (const std::string& name : names)
-        if (Property* property = object->properties().find(vm.key(name)))
-            property->flags = static_cast<std::uint8_t>((property->flags & ~clear) | set);
+    auto apply = [set, clear](std::uint8_t flags) {
+        return static_cast<std::uint8_t>((flags & ~clear) | set);
+    };
+    for (const std::string& name : names) {
+        std::string key = vm.key(name);
+        if (key == "__proto__")
+            object->setProtoFlags(apply(object->protoFlags()));
+        else if (Property* property = object->properties().find(key))
+            property->flags = apply(property->flags);
+    }
     return {};
 }
 

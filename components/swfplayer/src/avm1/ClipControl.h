@@ -20,6 +20,8 @@ class Vm;
 // ones they make: getDepth() of a timeline object is negative.
 constexpr int kDynamicDepthBase = 16384;
 
+// A frame number given as a number, as Flash wraps it; nullopt for none.
+std::optional<FrameNumber> WrappedFrameNumber(double frame);
 // Timeline control shared by the action records and the MovieClip methods.
 void GotoFrameNumber(Vm& vm, MovieClip& clip, FrameNumber frame, bool play);
 // A frame given by value: a number, a label, or either after "path:".

@@ -114,7 +114,7 @@ Value Vm::getMember(Object* object, std::string_view name) {
         return {};
     std::string k = key(name);
     if (k == "__proto__")
-        return Value::object(object->proto());
+        return object->protoValue();
     Object* holder = object;
     for (int depth = 0; holder && depth < kMaxProtoDepth; ++depth, holder = holder->proto()) {
         if (Property* property = holder->properties().find(k)) {
@@ -145,7 +145,8 @@ void Vm::setMember(Object* object, std::string_view name, const Value& value) {
         return;
     std::string k = key(name);
     if (k == "__proto__") {
-        object->setProto(value.asObject());
+        if (!(object->protoFlags() & kReadOnly))
+            object->setProtoValue(value);
         return;
     }
     if (Property* property = object->properties().find(k)) {
@@ -188,10 +189,17 @@ void Vm::defineValue(Object* object, std::string_view name, const Value& value,
 bool Vm::deleteMember(Object* object, std::string_view name) {
     if (!object)
         return false;
-    Property* property = object->properties().find(key(name));
+    std::string k = key(name);
+    if (k == "__proto__") {
+        if (object->protoFlags() & kDontDelete)
+            return false;
+        object->setProtoValue(Value());
+        return true;
+    }
+    Property* property = object->properties().find(k);
     if (!property || (property->flags & kDontDelete))
         return false;
-    return object->properties().erase(key(name));
+    return object->properties().erase(k);
 }
 
 Value Vm::getProperty(const Value& target, std::string_view name) {
