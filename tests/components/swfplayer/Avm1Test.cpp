@@ -57,6 +57,10 @@ Bytes Function2(const std::string& name, int params, const Bytes& body) {
     w.u8(0x8e).u16(static_cast<std::uint16_t>(head.size())).bytes(head).bytes(body);
     return w.take();
 }
+// gotoAndStop / gotoAndPlay on the value on the stack.
+Bytes GotoFrame2(bool play) {
+    return {0x9f, 1, 0, static_cast<std::uint8_t>(play ? 1 : 0)};
+}
 Bytes Join(const std::vector<Bytes>& parts) {
     Bytes all;
     for (const auto& p : parts)
@@ -145,6 +149,76 @@ TEST(Avm1, ClipPropertiesReadAndWriteTheDisplayState) {
     swf::Player player(movie.value(), [&out](const std::string& line) { out += line + "\n"; });
     EXPECT_EQ(out, "15\n5\n");
     EXPECT_DOUBLE_EQ(player.root().children().at(1)->properties().matrix.tx, 300);
+}
+
+TEST(Avm1, GotoNumbersWrapAndAFramePastTheEndRunsNoActions) {
+    // gotoAndStop(999); trace(_currentframe); gotoAndStop(2^32 + 2);
+    // trace(_currentframe); gotoAndStop(0); trace(_currentframe)
+    auto current = Join({Str(""), Num(4), Op(0x22), Trace()});
+    Bytes first = Join({Num(999), GotoFrame2(false), current, Num(4294967298.0), GotoFrame2(false),
+                        current, Num(0), GotoFrame2(false), current});
+    EXPECT_EQ(TraceOf(6, {first, Join({Str("two"), Trace()}), Join({Str("three"), Trace()})}),
+              "3\n2\n2\ntwo\n");
+}
+
+TEST(Avm1, ADuplicateRunsTheClipEventsOfItsSource) {
+    MovieWriter writer;
+    writer.version = 6;
+    writer.tag(tags::DefineSprite(1, {}));
+    // onClipEvent(load) { trace("load " + _name); }
+    Bytes handler = Join({Str("load "), Str(""), Num(13), Op(0x22), Op(0x47), Trace(), Op(0)});
+    SwfBitWriter events;
+    events.u16(0)
+        .u32(1)
+        .u32(1)
+        .u32(static_cast<std::uint32_t>(handler.size()))
+        .bytes(handler)
+        .u32(0);
+    // src.duplicateMovieClip("copy", 1)
+    Bytes code = Join({Num(1), Str("copy"), Num(2), Str("src"), Op(0x1c), Str("duplicateMovieClip"),
+                       Op(0x52), Op(0x17)});
+    writer.frame({tags::Place(1).character(1).name("src").clipActions(events.take()).tag(),
+                  tags::DoAction({code})});
+    auto movie = swf::Movie::load(writer.bytes());
+    std::string out;
+    swf::Player player(movie.value(), [&out](const std::string& line) { out += line + "\n"; });
+    EXPECT_EQ(out, "load src\nload copy\n");
+}
+
+TEST(Avm1, ProtoIsAPropertyThatHoldsAnyValue) {
+    auto protoOf = [](const std::string& name) {
+        return Join({Str(name), Op(0x1c), Str("__proto__"), Op(0x4e), Trace()});
+    };
+    auto removeProto = [](const std::string& name) {
+        return Join({Str(name), Op(0x1c), Str("__proto__"), Op(0x3a), Op(0x17)});
+    };
+    // a = {__proto__: 123}; b = {}; c = {}; ASSetPropFlags(c, "__proto__", 0, 7);
+    // delete b.__proto__; delete c.__proto__; trace a, b, c's __proto__
+    Bytes code = Join({Str("a"),         Str("__proto__"), Num(123),
+                       Num(1),           Op(0x43),         Op(0x1d),
+                       Str("b"),         Num(0),           Op(0x43),
+                       Op(0x1d),         Str("c"),         Num(0),
+                       Op(0x43),         Op(0x1d),         Num(7),
+                       Num(0),           Str("__proto__"), Str("c"),
+                       Op(0x1c),         Num(4),           Str("ASSetPropFlags"),
+                       Op(0x3d),         Op(0x17),         removeProto("b"),
+                       removeProto("c"), protoOf("a"),     protoOf("b"),
+                       protoOf("c")});
+    EXPECT_EQ(TraceOf(6, {code}), "123\n[object Object]\nundefined\n");
+}
+
+TEST(Avm1, StringActionsCountUtf16UnitsFromSwf6) {
+    const std::string smile = "\xF0\x9F\x98\x8B"; // U+1F60B, two units
+    // length(smile + "x"); substring(smile + "x", 3, 1); substring(..., -5, -1);
+    // ord(smile); chr(65616); chr(0xd801)
+    Bytes code = Join({Str(smile + "x"), Op(0x14),   Trace(),  Str(smile + "x"), Num(3),
+                       Num(1),           Op(0x15),   Trace(),  Str(smile + "x"), Num(-5),
+                       Num(-1),          Op(0x15),   Trace(),  Str(smile),       Op(0x32),
+                       Trace(),          Num(65616), Op(0x33), Trace(),          Num(0xd801),
+                       Op(0x33),         Trace()});
+    EXPECT_EQ(TraceOf(6, {code}), "3\nx\n" + smile + "x\n65533\nP\n\xEF\xBF\xBD\n");
+    // Before SWF 6 strings are bytes.
+    EXPECT_EQ(TraceOf(5, {Join({Str(smile), Op(0x14), Trace()})}), "4\n");
 }
 
 TEST(Avm1, AnEndlessLoopIsCutAndTheNextFrameRunsAgain) {

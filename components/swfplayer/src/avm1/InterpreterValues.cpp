@@ -15,8 +15,7 @@ namespace {
 
 // substring(): the index counts from 1 and is clamped to the text; a
 // negative count takes the rest of it.
-template <typename Text>
-Text Extract(const Text& text, int index, int count) {
+template <typename Text> Text Extract(const Text& text, int index, int count) {
     std::size_t start = index > 1 ? static_cast<std::size_t>(index) - 1 : 0;
     if (start >= text.size() || count == 0)
         return {};

@@ -19,7 +19,9 @@ bool IsLowSurrogate(char32_t unit) {
 // The code point of the UTF-8 sequence at text[at], and its length; a byte
 // that does not start a well-formed sequence stands for itself.
 char32_t DecodeAt(std::string_view text, std::size_t at, std::size_t& length) {
-    auto byte = [&](std::size_t i) { return static_cast<std::uint8_t>(text[i]); };
+    auto byte = [&](std::size_t i) {
+        return static_cast<std::uint8_t>(text[i]);
+    };
     std::uint8_t lead = byte(at);
     length = 1;
     std::size_t extra = lead >= 0xf0 && lead < 0xf5 ? 3 : lead >= 0xe0 ? 2 : lead >= 0xc2 ? 1 : 0;
