@@ -31,13 +31,16 @@ TwipPoint Point(Vm& vm, std::span<const Value> args, std::size_t first) {
     return {Twips(vm, Arg(args, first)), Twips(vm, Arg(args, first + 1))};
 }
 
-Rgba Color(Vm& vm, const Value& rgb, const Value& alphaPercent) {
+Rgba Color(Vm& vm, const Value& rgb, double alphaPercent) {
     auto value = static_cast<std::uint32_t>(ToInt32(vm.toNumber(rgb)));
-    double alpha = alphaPercent.isUndefined() ? 100 : vm.toNumber(alphaPercent);
-    if (std::isnan(alpha))
-        alpha = 0;
-    auto a = static_cast<std::uint8_t>(std::clamp(alpha, 0.0, 100.0) * 255 / 100 + 0.5);
+    double alpha = std::isnan(alphaPercent) ? 0 : std::clamp(alphaPercent, 0.0, 100.0);
+    auto a = static_cast<std::uint8_t>(alpha * 255 / 100 + 0.5);
     return {std::uint8_t(value >> 16), std::uint8_t(value >> 8), std::uint8_t(value), a};
+}
+
+// An alpha argument that may be left out: then the colour is opaque.
+Rgba Color(Vm& vm, const Value& rgb, const Value& alphaPercent) {
+    return Color(vm, rgb, alphaPercent.isUndefined() ? 100 : vm.toNumber(alphaPercent));
 }
 
 double Member(Vm& vm, Object* object, const char* name) {
@@ -81,11 +84,18 @@ double Length(Vm& vm, const Value& list) {
     return object ? ToInt32(vm.toNumber(vm.getMember(object, "length"))) : -1;
 }
 
-Value Element(Vm& vm, const Value& list, std::size_t index) {
+// The list's element, or nullopt where the list has none.
+std::optional<Value> Element(Vm& vm, const Value& list, std::size_t index) {
     // Conversions run script code, which may have shortened the array.
-    if (auto* array = dynamic_cast<ArrayObject*>(list.asObject()))
-        return index < array->elements.size() ? array->elements[index] : Value();
-    return vm.getMember(list.asObject(), std::to_string(index));
+    if (auto* array = dynamic_cast<ArrayObject*>(list.asObject())) {
+        if (index < array->elements.size())
+            return array->elements[index];
+        return std::nullopt;
+    }
+    std::string name = std::to_string(index);
+    if (!list.asObject() || !vm.hasProperty(list.asObject(), name))
+        return std::nullopt;
+    return vm.getMember(list.asObject(), name);
 }
 
 // A gradient from Flash's arguments (type, colors, alphas, ratios, matrix,
@@ -99,19 +109,29 @@ std::optional<FillStyle> GradientFill(Vm& vm, std::span<const Value> args) {
     if (type != "linear" && type != "radial")
         return std::nullopt;
     double count = Length(vm, args[1]);
-    if (count != Length(vm, args[2]) || count != Length(vm, args[3]) || !(count > 0))
+    if (count != Length(vm, args[2]) || count != Length(vm, args[3]) || !(count >= 0))
         return std::nullopt;
     FillStyle fill;
+    if (count == 0) {
+        fill.color = {0, 0, 0, 255}; // a gradient of no colours fills black
+        return fill;
+    }
     fill.type = type == "linear" ? FillType::LinearGradient : FillType::RadialGradient;
     fill.matrix = GradientMatrix(vm, args[4]);
     std::size_t stops = std::min<double>(count, vm.version() >= 8 ? 15 : 8);
     for (std::size_t i = 0; i < stops; ++i) {
-        double ratio = vm.toNumber(Element(vm, args[3], i));
+        // A list without the element falls back on the one before it: the
+        // alpha on the colour value, the ratio on the alpha.
+        Value color = Element(vm, args[1], i).value_or(Value::number(0));
+        auto alphaElement = Element(vm, args[2], i);
+        double alpha = vm.toNumber(alphaElement ? *alphaElement : color);
+        auto ratioElement = Element(vm, args[3], i);
+        double ratio = ratioElement ? vm.toNumber(*ratioElement) : std::clamp(alpha, 0.0, 255.0);
         if (ratio <= -1 || ratio >= 256)
             return std::nullopt;
         fill.gradient.stops.push_back(
             {static_cast<std::uint8_t>(std::isnan(ratio) ? 0 : std::max(ratio, 0.0)),
-             Color(vm, Element(vm, args[1], i), Element(vm, args[2], i))});
+             Color(vm, color, alpha)});
     }
     std::string spread = vm.toString(Arg(args, 5));
     fill.gradient.spread = spread == "reflect"  ? SpreadMode::Reflect
