@@ -4,8 +4,10 @@
 
 #include "SwfWriter.h"
 #include "movie/Movie.h"
+#include "player/FrameImage.h"
 #include "player/Player.h"
 
+#include <QImage>
 #include <bit>
 #include <gtest/gtest.h>
 #include <random>
@@ -219,6 +221,105 @@ TEST(Avm1, StringActionsCountUtf16UnitsFromSwf6) {
     EXPECT_EQ(TraceOf(6, {code}), "3\nx\n" + smile + "x\n65533\nP\n\xEF\xBF\xBD\n");
     // Before SWF 6 strings are bytes.
     EXPECT_EQ(TraceOf(5, {Join({Str(smile), Op(0x14), Trace()})}), "4\n");
+}
+
+// Calls a global function (a method of the timeline) and drops its result.
+Bytes Call(const std::string& name, const std::vector<Bytes>& argsLastFirst) {
+    Bytes all = Join(argsLastFirst);
+    Bytes tail =
+        Join({Num(static_cast<double>(argsLastFirst.size())), Str(name), Op(0x3d), Op(0x17)});
+    all.insert(all.end(), tail.begin(), tail.end());
+    return all;
+}
+
+// A 100 x 100 pixel square drawn from the origin with the current fill.
+Bytes Square() {
+    return Join({Call("moveTo", {Num(0), Num(0)}), Call("lineTo", {Num(0), Num(100)}),
+                 Call("lineTo", {Num(100), Num(100)}), Call("lineTo", {Num(100), Num(0)}),
+                 Call("lineTo", {Num(0), Num(0)}), Call("endFill", {})});
+}
+
+// [a, b]: the array literal's elements are pushed last first.
+Bytes Pair(double a, double b) {
+    return Join({Num(b), Num(a), Num(2), Op(0x42)});
+}
+
+std::shared_ptr<const swf::Movie> RootMovie(int version, const Bytes& code,
+                                            const std::vector<Bytes>& tagsBefore = {}) {
+    MovieWriter writer;
+    writer.version = static_cast<std::uint8_t>(version);
+    writer.frameRect = {0, 4000, 0, 4000};
+    std::vector<Bytes> frame = tagsBefore;
+    frame.push_back(tags::DoAction({code}));
+    writer.frame(frame);
+    auto movie = swf::Movie::load(writer.bytes());
+    EXPECT_TRUE(movie.ok());
+    return movie.value();
+}
+
+TEST(Avm1, TheRootTimelinesDrawingShowsUnderItsChildren) {
+    Bytes code = Join({Call("beginFill", {Num(0x00ff00)}), Square()});
+    MovieWriter writer;
+    writer.version = 6;
+    writer.frameRect = {0, 4000, 0, 4000};
+    writer.tag(tags::DefineRectShape(1, {0, 4000, 1000, 4000}, {0, 0, 255, 255}));
+    writer.frame({tags::PlaceAt(1, 1), tags::DoAction({code})});
+    auto movie = swf::Movie::load(writer.bytes());
+    swf::Player player(movie.value());
+    QImage image(200, 200, QImage::Format_RGB32);
+    swf::RenderFrame(player, image);
+    EXPECT_EQ(image.pixel(50, 20), qRgb(0, 255, 0));
+    EXPECT_EQ(image.pixel(50, 80), qRgb(0, 0, 255));
+}
+
+// {matrixType: "box", x: 0, y: 0, w: 100, h: 50, r: turn}
+Bytes Box(double turn) {
+    return Join({Str("matrixType"), Str("box"), Str("x"), Num(0), Str("y"), Num(0), Str("w"),
+                 Num(100), Str("h"), Num(50), Str("r"), Num(turn), Num(6), Op(0x43)});
+}
+
+TEST(Avm1, GradientCallsFlashCannotReadKeepTheFillThereWas) {
+    Bytes box = Box(std::acos(0.0));
+    auto gradient = [&](const std::string& type, const Bytes& ratios) {
+        return Call("beginGradientFill",
+                    {box, ratios, Pair(100, 100), Pair(0xff, 0xff00), Str(type)});
+    };
+    // An unknown type, a ratio past 255 and lists of different lengths leave
+    // the red fill; the last call makes a radial gradient in a turned box.
+    Bytes code = Join({Call("beginFill", {Num(0xff0000)}), gradient("Linear", Pair(0, 255)),
+                       gradient("linear", Pair(0, 256)),
+                       gradient("linear", Join({Num(0), Num(1), Op(0x42)})), Square(),
+                       gradient("radial", Pair(0, 255)), Square()});
+    swf::Player player(RootMovie(8, code));
+    ASSERT_NE(player.root().drawingShape(), nullptr);
+    const auto& fills = player.root().drawingShape()->fillStyles();
+    ASSERT_EQ(fills.size(), 2u);
+    EXPECT_EQ(fills[0].type, swf::FillType::Solid);
+    EXPECT_EQ(fills[0].color.r, 255);
+    EXPECT_EQ(fills[1].type, swf::FillType::RadialGradient);
+    // The square is turned a quarter, then stretched to 100 x 50 pixels.
+    EXPECT_NEAR(fills[1].matrix.a, 0, 1e-9);
+    EXPECT_NEAR(fills[1].matrix.b, 50 / 1638.4, 1e-9);
+    EXPECT_NEAR(fills[1].matrix.c, -100 / 1638.4, 1e-9);
+    EXPECT_DOUBLE_EQ(fills[1].matrix.tx, 1000);
+    EXPECT_DOUBLE_EQ(fills[1].matrix.ty, 500);
+}
+
+TEST(Avm1, MissingGradientElementsFallBackAsInFlash) {
+    // alphas and ratios are objects whose length says 2 but that hold no
+    // elements: the alpha falls back on the colour value, the ratio on it.
+    Bytes empty = Join({Str("length"), Num(2), Num(1), Op(0x43)});
+    Bytes code = Join(
+        {Call("beginGradientFill", {Box(0), empty, empty, Pair(0x40, 0xff0000), Str("linear")}),
+         Square()});
+    swf::Player player(RootMovie(8, code));
+    ASSERT_NE(player.root().drawingShape(), nullptr);
+    const auto& stops = player.root().drawingShape()->fillStyles().at(0).gradient.stops;
+    ASSERT_EQ(stops.size(), 2u);
+    EXPECT_EQ(stops[0].ratio, 64);
+    EXPECT_EQ(stops[0].color.a, 163); // 64 %
+    EXPECT_EQ(stops[1].ratio, 255);
+    EXPECT_EQ(stops[1].color.a, 255);
 }
 
 TEST(Avm1, AnEndlessLoopIsCutAndTheNextFrameRunsAgain) {
