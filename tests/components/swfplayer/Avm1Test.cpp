@@ -163,6 +163,26 @@ TEST(Avm1, GotoNumbersWrapAndAFramePastTheEndRunsNoActions) {
               "3\n2\n2\ntwo\n");
 }
 
+TEST(Avm1, TheGotoLabelActionTakesNoPath) {
+    // GotoLabel "/:two" and "2" find nothing; GotoLabel "two" goes there.
+    auto gotoLabel = [](const std::string& label) {
+        SwfBitWriter w;
+        w.u8(0x8c).u16(static_cast<std::uint16_t>(label.size() + 1)).string(label);
+        return w.take();
+    };
+    auto current = Join({Str(""), Num(4), Op(0x22), Trace()});
+    Bytes code =
+        Join({gotoLabel("/:two"), current, gotoLabel("2"), current, gotoLabel("two"), current});
+    MovieWriter writer;
+    writer.version = 6;
+    writer.frame({tags::DoAction({code})});
+    writer.frame({tags::FrameLabel("two")});
+    auto movie = swf::Movie::load(writer.bytes());
+    std::string out;
+    swf::Player player(movie.value(), [&out](const std::string& line) { out += line + "\n"; });
+    EXPECT_EQ(out, "1\n1\n2\n");
+}
+
 TEST(Avm1, ADuplicateRunsTheClipEventsOfItsSource) {
     MovieWriter writer;
     writer.version = 6;

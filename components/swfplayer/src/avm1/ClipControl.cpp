@@ -73,6 +73,12 @@ std::optional<FrameNumber> FrameOf(Vm& vm, MovieClip* clip, const Value& frame,
     return holder->timeline().findLabel(text);
 }
 
+void GotoLabel(Vm& vm, MovieClip& clip, std::string_view label) {
+    vm.chargeNameSearch(clip.timeline().labelCount());
+    if (auto frame = clip.timeline().findLabel(label))
+        GotoFrameNumber(vm, clip, *frame, false);
+}
+
 void GotoFrameValue(Vm& vm, MovieClip& clip, const Value& frame, bool play) {
     MovieClip* holder = nullptr;
     if (auto number = FrameOf(vm, &clip, frame, holder))
