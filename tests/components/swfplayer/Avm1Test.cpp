@@ -229,6 +229,20 @@ TEST(Avm1, ProtoIsAPropertyThatHoldsAnyValue) {
     EXPECT_EQ(TraceOf(6, {code}), "123\n[object Object]\nundefined\n");
 }
 
+TEST(Avm1, AWatcherSeesAssignmentsAndChoosesWhatIsStored) {
+    // o = {}; o.watch("v", function (name, old, value) { return value * 2; });
+    // o.v = 5; trace(o.v); o.unwatch("v"); o.v = 5; trace(o.v)
+    Bytes doubled = Join({Reg(3), Num(2), Op(0x0c), Op(0x3e)});
+    Bytes assign = Join({Str("o"), Op(0x1c), Str("v"), Num(5), Op(0x4f)});
+    Bytes show = Join({Str("o"), Op(0x1c), Str("v"), Op(0x4e), Trace()});
+    Bytes code = Join({Str("o"), Num(0),   Op(0x43), Op(0x1d),       Function2("", 3, doubled),
+                       Str("v"), Num(2),   Str("o"), Op(0x1c),       Str("watch"),
+                       Op(0x52), Op(0x17), assign,   show,           Str("v"),
+                       Num(1),   Str("o"), Op(0x1c), Str("unwatch"), Op(0x52),
+                       Op(0x17), assign,   show});
+    EXPECT_EQ(TraceOf(7, {code}), "10\n5\n");
+}
+
 TEST(Avm1, StringActionsCountUtf16UnitsFromSwf6) {
     const std::string smile = "\xF0\x9F\x98\x8B"; // U+1F60B, two units
     // length(smile + "x"); substring(smile + "x", 3, 1); substring(..., -5, -1);

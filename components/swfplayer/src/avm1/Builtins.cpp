@@ -62,6 +62,15 @@ Value IsPrototypeOf(Vm&, const Value& self, std::span<const Value> args) {
     return Value::boolean(false);
 }
 
+Value Watch(Vm& vm, const Value& self, std::span<const Value> args) {
+    return Value::boolean(vm.watch(self.asObject(), vm.toString(Arg(args, 0)),
+                                   Arg(args, 1).asObject(), Arg(args, 2)));
+}
+
+Value Unwatch(Vm& vm, const Value& self, std::span<const Value> args) {
+    return Value::boolean(vm.unwatch(self.asObject(), vm.toString(Arg(args, 0))));
+}
+
 Value ReturnTrue(Vm&, const Value&, std::span<const Value>) {
     return Value::boolean(true);
 }
@@ -185,8 +194,8 @@ void InstallObjectClasses(Vm& vm, Builtins& b) {
     Method(vm, b.object, "hasOwnProperty", HasOwnProperty);
     Method(vm, b.object, "addProperty", AddProperty);
     Method(vm, b.object, "isPrototypeOf", IsPrototypeOf);
-    Method(vm, b.object, "watch", ReturnTrue);
-    Method(vm, b.object, "unwatch", ReturnTrue);
+    Method(vm, b.object, "watch", Watch);
+    Method(vm, b.object, "unwatch", Unwatch);
     Method(vm, objectClass, "registerClass", ReturnTrue);
 
     Class(vm, "Function", b.function, Nothing);

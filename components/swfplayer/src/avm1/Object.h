@@ -53,6 +53,16 @@ private:
     std::unordered_map<std::string, std::size_t> m_index;
 };
 
+// Object.watch(): a function called as (name, old value, new value, user
+// data) when the property is assigned; what it returns is stored instead.
+struct Watcher {
+    std::string key;
+    Object* callback = nullptr;
+    Value userData;
+    // Set while the handler runs, so that its own assignment is stored.
+    bool running = false;
+};
+
 enum class ObjectKind : std::uint8_t { Plain, Function, Array, Clip, Boxed };
 
 // A script object: own properties and a prototype. Kinds with properties
@@ -73,6 +83,7 @@ public:
     const Value& protoValue() const { return m_proto; }
     void setProto(Object* proto) { m_proto = Value::object(proto); }
     void setProtoValue(Value proto) { m_proto = std::move(proto); }
+    std::vector<Watcher>& watchers() { return m_watchers; }
     std::uint8_t protoFlags() const { return m_protoFlags; }
     void setProtoFlags(std::uint8_t flags) { m_protoFlags = flags; }
     PropertyMap& properties() { return m_properties; }
@@ -93,6 +104,7 @@ private:
     Value m_proto;
     std::uint8_t m_protoFlags = kDontEnum | kDontDelete;
     PropertyMap m_properties;
+    std::vector<Watcher> m_watchers;
 };
 
 using NativeFunction = Value (*)(Vm& vm, const Value& self, std::span<const Value> args);

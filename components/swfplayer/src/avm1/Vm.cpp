@@ -140,9 +140,62 @@ bool Vm::hasProperty(Object* object, std::string_view name) {
     return false;
 }
 
+bool Vm::watch(Object* object, std::string_view name, Object* callback, const Value& userData) {
+    if (!object || !dynamic_cast<FunctionObject*>(callback))
+        return false;
+    std::string k = key(name);
+    auto& watchers = object->watchers();
+    auto found = std::find_if(watchers.begin(), watchers.end(),
+                              [&](const Watcher& w) { return w.key == k; });
+    if (found != watchers.end()) {
+        found->callback = callback;
+        found->userData = userData;
+        return true;
+    }
+    if (watchers.size() >= Limits::kMaxScriptWatchersPerObject)
+        return false;
+    watchers.push_back({k, callback, userData});
+    return true;
+}
+
+bool Vm::unwatch(Object* object, std::string_view name) {
+    if (!object)
+        return false;
+    std::string k = key(name);
+    return std::erase_if(object->watchers(), [&](const Watcher& w) { return w.key == k; }) > 0;
+}
+
 void Vm::setMember(Object* object, std::string_view name, const Value& value) {
     if (!object)
         return;
+    std::string k = key(name);
+    auto watcherOf = [&]() -> Watcher* {
+        for (Watcher& watcher : object->watchers())
+            if (watcher.key == k)
+                return &watcher;
+        return nullptr;
+    };
+    Watcher* watcher = watcherOf();
+    if (!watcher || watcher->running) {
+        storeMember(object, name, value);
+        return;
+    }
+    // Getters and the handler may add or remove watchers: their entry is
+    // looked up again after each call into script code.
+    Value old = getMember(object, name);
+    if (!(watcher = watcherOf()) || watcher->running) {
+        storeMember(object, name, value);
+        return;
+    }
+    watcher->running = true;
+    Value args[] = {Value::string(std::string(name)), old, value, watcher->userData};
+    Value stored = call(Value::object(watcher->callback), Value::object(object), args);
+    if ((watcher = watcherOf()))
+        watcher->running = false;
+    storeMember(object, name, stored);
+}
+
+void Vm::storeMember(Object* object, std::string_view name, const Value& value) {
     std::string k = key(name);
     if (k == "__proto__") {
         if (!(object->protoFlags() & kReadOnly))
