@@ -32,6 +32,22 @@ std::optional<FrameNumber> ParseFrameNumber(std::string_view text) {
     return frame;
 }
 
+// A new clip at a script depth, not yet started: whoever makes it gives it
+// what its first frame and load events need first.
+MovieClip* PlaceScriptClip(Vm& vm, MovieClip& parent, CharacterId id, const std::string& name,
+                           double depth) {
+    auto internal = InternalDepth(depth);
+    if (!internal)
+        return nullptr;
+    auto object = id ? vm.host().timelineHost().instantiate(id, *internal, parent)
+                     : vm.host().emptyClip(*internal, parent);
+    if (!object || !object->asClip())
+        return nullptr;
+    object->properties().name = name;
+    parent.addScriptChild(object, *internal);
+    return object->asClip();
+}
+
 } // namespace
 
 // Flash takes a frame number as a 32-bit integer, wrapping, and counts from
@@ -111,26 +127,6 @@ MovieClip* ClipFromTarget(Vm& vm, Object* start, const Value& target) {
         return vm.clipOf(Value::object(start));
     return vm.clipOf(Value::object(vm.resolvePath(start, path)));
 }
-
-namespace {
-
-// A new clip at a script depth, not yet started: whoever makes it gives it
-// what its first frame and load events need first.
-MovieClip* PlaceScriptClip(Vm& vm, MovieClip& parent, CharacterId id, const std::string& name,
-                           double depth) {
-    auto internal = InternalDepth(depth);
-    if (!internal)
-        return nullptr;
-    auto object = id ? vm.host().timelineHost().instantiate(id, *internal, parent)
-                     : vm.host().emptyClip(*internal, parent);
-    if (!object || !object->asClip())
-        return nullptr;
-    object->properties().name = name;
-    parent.addScriptChild(object, *internal);
-    return object->asClip();
-}
-
-} // namespace
 
 MovieClip* AttachClip(Vm& vm, MovieClip& parent, CharacterId id, const std::string& name,
                       double depth) {
