@@ -4,8 +4,10 @@
 
 #include "SwfWriter.h"
 #include "movie/Movie.h"
+#include "player/FrameImage.h"
 #include "player/Player.h"
 
+#include <QImage>
 #include <bit>
 #include <gtest/gtest.h>
 #include <random>
@@ -56,6 +58,10 @@ Bytes Function2(const std::string& name, int params, const Bytes& body) {
     SwfBitWriter w;
     w.u8(0x8e).u16(static_cast<std::uint16_t>(head.size())).bytes(head).bytes(body);
     return w.take();
+}
+// gotoAndStop / gotoAndPlay on the value on the stack.
+Bytes GotoFrame2(bool play) {
+    return {0x9f, 1, 0, static_cast<std::uint8_t>(play ? 1 : 0)};
 }
 Bytes Join(const std::vector<Bytes>& parts) {
     Bytes all;
@@ -145,6 +151,209 @@ TEST(Avm1, ClipPropertiesReadAndWriteTheDisplayState) {
     swf::Player player(movie.value(), [&out](const std::string& line) { out += line + "\n"; });
     EXPECT_EQ(out, "15\n5\n");
     EXPECT_DOUBLE_EQ(player.root().children().at(1)->properties().matrix.tx, 300);
+}
+
+TEST(Avm1, GotoNumbersWrapAndAFramePastTheEndRunsNoActions) {
+    // gotoAndStop(999); trace(_currentframe); gotoAndStop(2^32 + 2);
+    // trace(_currentframe); gotoAndStop(0); trace(_currentframe)
+    auto current = Join({Str(""), Num(4), Op(0x22), Trace()});
+    Bytes first = Join({Num(999), GotoFrame2(false), current, Num(4294967298.0), GotoFrame2(false),
+                        current, Num(0), GotoFrame2(false), current});
+    EXPECT_EQ(TraceOf(6, {first, Join({Str("two"), Trace()}), Join({Str("three"), Trace()})}),
+              "3\n2\n2\ntwo\n");
+}
+
+TEST(Avm1, TheGotoLabelActionTakesNoPath) {
+    // GotoLabel "/:two" and "2" find nothing; GotoLabel "two" goes there.
+    auto gotoLabel = [](const std::string& label) {
+        SwfBitWriter w;
+        w.u8(0x8c).u16(static_cast<std::uint16_t>(label.size() + 1)).string(label);
+        return w.take();
+    };
+    auto current = Join({Str(""), Num(4), Op(0x22), Trace()});
+    Bytes code =
+        Join({gotoLabel("/:two"), current, gotoLabel("2"), current, gotoLabel("two"), current});
+    MovieWriter writer;
+    writer.version = 6;
+    writer.frame({tags::DoAction({code})});
+    writer.frame({tags::FrameLabel("two")});
+    auto movie = swf::Movie::load(writer.bytes());
+    std::string out;
+    swf::Player player(movie.value(), [&out](const std::string& line) { out += line + "\n"; });
+    EXPECT_EQ(out, "1\n1\n2\n");
+}
+
+TEST(Avm1, ADuplicateRunsTheClipEventsOfItsSource) {
+    MovieWriter writer;
+    writer.version = 6;
+    writer.tag(tags::DefineSprite(1, {}));
+    // onClipEvent(load) { trace("load " + _name); }
+    Bytes handler = Join({Str("load "), Str(""), Num(13), Op(0x22), Op(0x47), Trace(), Op(0)});
+    SwfBitWriter events;
+    events.u16(0)
+        .u32(1)
+        .u32(1)
+        .u32(static_cast<std::uint32_t>(handler.size()))
+        .bytes(handler)
+        .u32(0);
+    // src.duplicateMovieClip("copy", 1)
+    Bytes code = Join({Num(1), Str("copy"), Num(2), Str("src"), Op(0x1c), Str("duplicateMovieClip"),
+                       Op(0x52), Op(0x17)});
+    writer.frame({tags::Place(1).character(1).name("src").clipActions(events.take()).tag(),
+                  tags::DoAction({code})});
+    auto movie = swf::Movie::load(writer.bytes());
+    std::string out;
+    swf::Player player(movie.value(), [&out](const std::string& line) { out += line + "\n"; });
+    EXPECT_EQ(out, "load src\nload copy\n");
+}
+
+TEST(Avm1, ProtoIsAPropertyThatHoldsAnyValue) {
+    auto protoOf = [](const std::string& name) {
+        return Join({Str(name), Op(0x1c), Str("__proto__"), Op(0x4e), Trace()});
+    };
+    auto removeProto = [](const std::string& name) {
+        return Join({Str(name), Op(0x1c), Str("__proto__"), Op(0x3a), Op(0x17)});
+    };
+    // a = {__proto__: 123}; b = {}; c = {}; ASSetPropFlags(c, "__proto__", 0, 7);
+    // delete b.__proto__; delete c.__proto__; trace a, b, c's __proto__
+    Bytes code = Join({Str("a"),         Str("__proto__"), Num(123),
+                       Num(1),           Op(0x43),         Op(0x1d),
+                       Str("b"),         Num(0),           Op(0x43),
+                       Op(0x1d),         Str("c"),         Num(0),
+                       Op(0x43),         Op(0x1d),         Num(7),
+                       Num(0),           Str("__proto__"), Str("c"),
+                       Op(0x1c),         Num(4),           Str("ASSetPropFlags"),
+                       Op(0x3d),         Op(0x17),         removeProto("b"),
+                       removeProto("c"), protoOf("a"),     protoOf("b"),
+                       protoOf("c")});
+    EXPECT_EQ(TraceOf(6, {code}), "123\n[object Object]\nundefined\n");
+}
+
+TEST(Avm1, AWatcherSeesAssignmentsAndChoosesWhatIsStored) {
+    // o = {}; o.watch("v", function (name, old, value) { return value * 2; });
+    // o.v = 5; trace(o.v); o.unwatch("v"); o.v = 5; trace(o.v)
+    Bytes doubled = Join({Reg(3), Num(2), Op(0x0c), Op(0x3e)});
+    Bytes assign = Join({Str("o"), Op(0x1c), Str("v"), Num(5), Op(0x4f)});
+    Bytes show = Join({Str("o"), Op(0x1c), Str("v"), Op(0x4e), Trace()});
+    Bytes code = Join({Str("o"), Num(0),   Op(0x43), Op(0x1d),       Function2("", 3, doubled),
+                       Str("v"), Num(2),   Str("o"), Op(0x1c),       Str("watch"),
+                       Op(0x52), Op(0x17), assign,   show,           Str("v"),
+                       Num(1),   Str("o"), Op(0x1c), Str("unwatch"), Op(0x52),
+                       Op(0x17), assign,   show});
+    EXPECT_EQ(TraceOf(7, {code}), "10\n5\n");
+}
+
+TEST(Avm1, StringActionsCountUtf16UnitsFromSwf6) {
+    const std::string smile = "\xF0\x9F\x98\x8B"; // U+1F60B, two units
+    // length(smile + "x"); substring(smile + "x", 3, 1); substring(..., -5, -1);
+    // ord(smile); chr(65616); chr(0xd801)
+    Bytes code = Join({Str(smile + "x"), Op(0x14),   Trace(),  Str(smile + "x"), Num(3),
+                       Num(1),           Op(0x15),   Trace(),  Str(smile + "x"), Num(-5),
+                       Num(-1),          Op(0x15),   Trace(),  Str(smile),       Op(0x32),
+                       Trace(),          Num(65616), Op(0x33), Trace(),          Num(0xd801),
+                       Op(0x33),         Trace()});
+    EXPECT_EQ(TraceOf(6, {code}), "3\nx\n" + smile + "x\n65533\nP\n\xEF\xBF\xBD\n");
+    // Before SWF 6 strings are bytes.
+    EXPECT_EQ(TraceOf(5, {Join({Str(smile), Op(0x14), Trace()})}), "4\n");
+}
+
+// Calls a global function (a method of the timeline) and drops its result.
+Bytes Call(const std::string& name, const std::vector<Bytes>& argsLastFirst) {
+    Bytes all = Join(argsLastFirst);
+    Bytes tail =
+        Join({Num(static_cast<double>(argsLastFirst.size())), Str(name), Op(0x3d), Op(0x17)});
+    all.insert(all.end(), tail.begin(), tail.end());
+    return all;
+}
+
+// A 100 x 100 pixel square drawn from the origin with the current fill.
+Bytes Square() {
+    return Join({Call("moveTo", {Num(0), Num(0)}), Call("lineTo", {Num(0), Num(100)}),
+                 Call("lineTo", {Num(100), Num(100)}), Call("lineTo", {Num(100), Num(0)}),
+                 Call("lineTo", {Num(0), Num(0)}), Call("endFill", {})});
+}
+
+// [a, b]: the array literal's elements are pushed last first.
+Bytes Pair(double a, double b) {
+    return Join({Num(b), Num(a), Num(2), Op(0x42)});
+}
+
+std::shared_ptr<const swf::Movie> RootMovie(int version, const Bytes& code,
+                                            const std::vector<Bytes>& tagsBefore = {}) {
+    MovieWriter writer;
+    writer.version = static_cast<std::uint8_t>(version);
+    writer.frameRect = {0, 4000, 0, 4000};
+    std::vector<Bytes> frame = tagsBefore;
+    frame.push_back(tags::DoAction({code}));
+    writer.frame(frame);
+    auto movie = swf::Movie::load(writer.bytes());
+    EXPECT_TRUE(movie.ok());
+    return movie.value();
+}
+
+TEST(Avm1, TheRootTimelinesDrawingShowsUnderItsChildren) {
+    Bytes code = Join({Call("beginFill", {Num(0x00ff00)}), Square()});
+    MovieWriter writer;
+    writer.version = 6;
+    writer.frameRect = {0, 4000, 0, 4000};
+    writer.tag(tags::DefineRectShape(1, {0, 4000, 1000, 4000}, {0, 0, 255, 255}));
+    writer.frame({tags::PlaceAt(1, 1), tags::DoAction({code})});
+    auto movie = swf::Movie::load(writer.bytes());
+    swf::Player player(movie.value());
+    QImage image(200, 200, QImage::Format_RGB32);
+    swf::RenderFrame(player, image);
+    EXPECT_EQ(image.pixel(50, 20), qRgb(0, 255, 0));
+    EXPECT_EQ(image.pixel(50, 80), qRgb(0, 0, 255));
+}
+
+// {matrixType: "box", x: 0, y: 0, w: 100, h: 50, r: turn}
+Bytes Box(double turn) {
+    return Join({Str("matrixType"), Str("box"), Str("x"), Num(0), Str("y"), Num(0), Str("w"),
+                 Num(100), Str("h"), Num(50), Str("r"), Num(turn), Num(6), Op(0x43)});
+}
+
+TEST(Avm1, GradientCallsFlashCannotReadKeepTheFillThereWas) {
+    Bytes box = Box(std::acos(0.0));
+    auto gradient = [&](const std::string& type, const Bytes& ratios) {
+        return Call("beginGradientFill",
+                    {box, ratios, Pair(100, 100), Pair(0xff, 0xff00), Str(type)});
+    };
+    // An unknown type, a ratio past 255 and lists of different lengths leave
+    // the red fill; the last call makes a radial gradient in a turned box.
+    Bytes code = Join({Call("beginFill", {Num(0xff0000)}), gradient("Linear", Pair(0, 255)),
+                       gradient("linear", Pair(0, 256)),
+                       gradient("linear", Join({Num(0), Num(1), Op(0x42)})), Square(),
+                       gradient("radial", Pair(0, 255)), Square()});
+    swf::Player player(RootMovie(8, code));
+    ASSERT_NE(player.root().drawingShape(), nullptr);
+    const auto& fills = player.root().drawingShape()->fillStyles();
+    ASSERT_EQ(fills.size(), 2u);
+    EXPECT_EQ(fills[0].type, swf::FillType::Solid);
+    EXPECT_EQ(fills[0].color.r, 255);
+    EXPECT_EQ(fills[1].type, swf::FillType::RadialGradient);
+    // The square is turned a quarter, then stretched to 100 x 50 pixels.
+    EXPECT_NEAR(fills[1].matrix.a, 0, 1e-9);
+    EXPECT_NEAR(fills[1].matrix.b, 50 / 1638.4, 1e-9);
+    EXPECT_NEAR(fills[1].matrix.c, -100 / 1638.4, 1e-9);
+    EXPECT_DOUBLE_EQ(fills[1].matrix.tx, 1000);
+    EXPECT_DOUBLE_EQ(fills[1].matrix.ty, 500);
+}
+
+TEST(Avm1, MissingGradientElementsFallBackAsInFlash) {
+    // alphas and ratios are objects whose length says 2 but that hold no
+    // elements: the alpha falls back on the colour value, the ratio on it.
+    Bytes empty = Join({Str("length"), Num(2), Num(1), Op(0x43)});
+    Bytes code = Join(
+        {Call("beginGradientFill", {Box(0), empty, empty, Pair(0x40, 0xff0000), Str("linear")}),
+         Square()});
+    swf::Player player(RootMovie(8, code));
+    ASSERT_NE(player.root().drawingShape(), nullptr);
+    const auto& stops = player.root().drawingShape()->fillStyles().at(0).gradient.stops;
+    ASSERT_EQ(stops.size(), 2u);
+    EXPECT_EQ(stops[0].ratio, 64);
+    EXPECT_EQ(stops[0].color.a, 163); // 64 %
+    EXPECT_EQ(stops[1].ratio, 255);
+    EXPECT_EQ(stops[1].color.a, 255);
 }
 
 TEST(Avm1, AnEndlessLoopIsCutAndTheNextFrameRunsAgain) {

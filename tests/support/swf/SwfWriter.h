@@ -128,11 +128,17 @@ public:
         m_cacheAsBitmap = true;
         return *this;
     }
+    // The CLIPACTIONS body as stored, reserved field and end mark included.
+    Place& clipActions(const Bytes& body) {
+        m_clipActions = body;
+        return *this;
+    }
 
     Bytes tag() const {
         std::uint8_t flags = (m_move ? 0x01 : 0) | (m_characterId ? 0x02 : 0) |
                              (m_matrix ? 0x04 : 0) | (m_colorTransform ? 0x08 : 0) |
-                             (m_ratio ? 0x10 : 0) | (m_name ? 0x20 : 0) | (m_clipDepth ? 0x40 : 0);
+                             (m_ratio ? 0x10 : 0) | (m_name ? 0x20 : 0) | (m_clipDepth ? 0x40 : 0) |
+                             (m_clipActions ? 0x80 : 0);
         bool version3 = m_blendMode || m_filters || m_cacheAsBitmap;
         SwfBitWriter w;
         w.u8(flags);
@@ -157,6 +163,8 @@ public:
             w.u8(*m_blendMode);
         if (m_cacheAsBitmap)
             w.u8(1);
+        if (m_clipActions)
+            w.bytes(*m_clipActions);
         return Tag(version3 ? 70 : 26, w.take());
     }
 
@@ -172,6 +180,7 @@ private:
     std::optional<std::uint8_t> m_blendMode;
     std::optional<Bytes> m_filters;
     bool m_cacheAsBitmap = false;
+    std::optional<Bytes> m_clipActions;
 };
 
 // FILTERLIST entries for Place::filters(): sizes in stage pixels.

@@ -62,6 +62,15 @@ Value IsPrototypeOf(Vm&, const Value& self, std::span<const Value> args) {
     return Value::boolean(false);
 }
 
+Value Watch(Vm& vm, const Value& self, std::span<const Value> args) {
+    return Value::boolean(vm.watch(self.asObject(), vm.toString(Arg(args, 0)),
+                                   Arg(args, 1).asObject(), Arg(args, 2)));
+}
+
+Value Unwatch(Vm& vm, const Value& self, std::span<const Value> args) {
+    return Value::boolean(vm.unwatch(self.asObject(), vm.toString(Arg(args, 0))));
+}
+
 Value ReturnTrue(Vm&, const Value&, std::span<const Value>) {
     return Value::boolean(true);
 }
@@ -94,9 +103,16 @@ Value SetPropFlags(Vm& vm, const Value&, std::span<const Value> args) {
         for (const Property& property : object->properties().entries())
             names.push_back(property.name);
     }
-    for (const std::string& name : names)
-        if (Property* property = object->properties().find(vm.key(name)))
-            property->flags = static_cast<std::uint8_t>((property->flags & ~clear) | set);
+    auto apply = [set, clear](std::uint8_t flags) {
+        return static_cast<std::uint8_t>((flags & ~clear) | set);
+    };
+    for (const std::string& name : names) {
+        std::string key = vm.key(name);
+        if (key == "__proto__")
+            object->setProtoFlags(apply(object->protoFlags()));
+        else if (Property* property = object->properties().find(key))
+            property->flags = apply(property->flags);
+    }
     return {};
 }
 
@@ -178,8 +194,8 @@ void InstallObjectClasses(Vm& vm, Builtins& b) {
     Method(vm, b.object, "hasOwnProperty", HasOwnProperty);
     Method(vm, b.object, "addProperty", AddProperty);
     Method(vm, b.object, "isPrototypeOf", IsPrototypeOf);
-    Method(vm, b.object, "watch", ReturnTrue);
-    Method(vm, b.object, "unwatch", ReturnTrue);
+    Method(vm, b.object, "watch", Watch);
+    Method(vm, b.object, "unwatch", Unwatch);
     Method(vm, objectClass, "registerClass", ReturnTrue);
 
     Class(vm, "Function", b.function, Nothing);

@@ -31,13 +31,16 @@ TwipPoint Point(Vm& vm, std::span<const Value> args, std::size_t first) {
     return {Twips(vm, Arg(args, first)), Twips(vm, Arg(args, first + 1))};
 }
 
-Rgba Color(Vm& vm, const Value& rgb, const Value& alphaPercent) {
+Rgba Color(Vm& vm, const Value& rgb, double alphaPercent) {
     auto value = static_cast<std::uint32_t>(ToInt32(vm.toNumber(rgb)));
-    double alpha = alphaPercent.isUndefined() ? 100 : vm.toNumber(alphaPercent);
-    if (std::isnan(alpha))
-        alpha = 0;
-    auto a = static_cast<std::uint8_t>(std::clamp(alpha, 0.0, 100.0) * 255 / 100 + 0.5);
+    double alpha = std::isnan(alphaPercent) ? 0 : std::clamp(alphaPercent, 0.0, 100.0);
+    auto a = static_cast<std::uint8_t>(alpha * 255 / 100 + 0.5);
     return {std::uint8_t(value >> 16), std::uint8_t(value >> 8), std::uint8_t(value), a};
+}
+
+// An alpha argument that may be left out: then the colour is opaque.
+Rgba Color(Vm& vm, const Value& rgb, const Value& alphaPercent) {
+    return Color(vm, rgb, alphaPercent.isUndefined() ? 100 : vm.toNumber(alphaPercent));
 }
 
 double Member(Vm& vm, Object* object, const char* name) {
@@ -52,12 +55,14 @@ Matrix GradientMatrix(Vm& vm, const Value& value) {
     if (!m)
         return {};
     if (vm.toString(vm.getMember(m, "matrixType")) == "box") {
+        // The square is rotated first and then stretched to the box, so a
+        // rotated gradient in a wide box is sheared, as in Flash.
         double w = Member(vm, m, "w"), h = Member(vm, m, "h"), r = Member(vm, m, "r");
         double x = Member(vm, m, "x"), y = Member(vm, m, "y");
         Matrix scale = Matrix::scale(w / kGradientSquarePixels, h / kGradientSquarePixels);
         Matrix rotate{std::cos(r), std::sin(r), -std::sin(r), std::cos(r), 0, 0};
         return Matrix::translate((x + w / 2) * kTwipsPerPixel, (y + h / 2) * kTwipsPerPixel) *
-               rotate * scale;
+               scale * rotate;
     }
     if (vm.hasProperty(m, "tx"))
         return {Member(vm, m, "a"),
@@ -71,25 +76,62 @@ Matrix GradientMatrix(Vm& vm, const Value& value) {
             Member(vm, m, "g") * kTwipsPerPixel,        Member(vm, m, "h") * kTwipsPerPixel};
 }
 
-std::optional<FillStyle> GradientFill(Vm& vm, std::span<const Value> args) {
-    std::string type = vm.toString(Arg(args, 0));
-    auto* colors = dynamic_cast<ArrayObject*>(Arg(args, 1).asObject());
-    auto* alphas = dynamic_cast<ArrayObject*>(Arg(args, 2).asObject());
-    auto* ratios = dynamic_cast<ArrayObject*>(Arg(args, 3).asObject());
-    if (!colors || !alphas || !ratios || (type != "linear" && type != "radial"))
+// The colour, alpha and ratio lists may be any objects with a length.
+double Length(Vm& vm, const Value& list) {
+    Object* object = list.asObject();
+    if (auto* array = dynamic_cast<ArrayObject*>(object))
+        return static_cast<double>(array->elements.size());
+    return object ? ToInt32(vm.toNumber(vm.getMember(object, "length"))) : -1;
+}
+
+// The list's element, or nullopt where the list has none.
+std::optional<Value> Element(Vm& vm, const Value& list, std::size_t index) {
+    // Conversions run script code, which may have shortened the array.
+    if (auto* array = dynamic_cast<ArrayObject*>(list.asObject())) {
+        if (index < array->elements.size())
+            return array->elements[index];
         return std::nullopt;
-    std::size_t maxStops = vm.version() >= 8 ? 15 : 8;
-    std::size_t count = std::min(
-        {colors->elements.size(), alphas->elements.size(), ratios->elements.size(), maxStops});
-    if (count == 0)
+    }
+    std::string name = std::to_string(index);
+    if (!list.asObject() || !vm.hasProperty(list.asObject(), name))
+        return std::nullopt;
+    return vm.getMember(list.asObject(), name);
+}
+
+// A gradient from Flash's arguments (type, colors, alphas, ratios, matrix,
+// spread, interpolation, focal point). Flash ignores a call it cannot read:
+// too many arguments (more than the five of SWF 7 before SWF 8), an unknown
+// type, arrays of different lengths or a ratio outside 0..255.
+std::optional<FillStyle> GradientFill(Vm& vm, std::span<const Value> args) {
+    if (args.size() < 5 || args.size() > (vm.version() >= 8 ? 8u : 5u))
+        return std::nullopt;
+    std::string type = vm.toString(args[0]);
+    if (type != "linear" && type != "radial")
+        return std::nullopt;
+    double count = Length(vm, args[1]);
+    if (count != Length(vm, args[2]) || count != Length(vm, args[3]) || !(count >= 0))
         return std::nullopt;
     FillStyle fill;
+    if (count == 0) {
+        fill.color = {0, 0, 0, 255}; // a gradient of no colours fills black
+        return fill;
+    }
     fill.type = type == "linear" ? FillType::LinearGradient : FillType::RadialGradient;
-    fill.matrix = GradientMatrix(vm, Arg(args, 4));
-    for (std::size_t i = 0; i < count; ++i) {
-        double ratio = std::clamp(vm.toNumber(ratios->elements[i]), 0.0, 255.0);
-        fill.gradient.stops.push_back({static_cast<std::uint8_t>(std::isnan(ratio) ? 0 : ratio),
-                                       Color(vm, colors->elements[i], alphas->elements[i])});
+    fill.matrix = GradientMatrix(vm, args[4]);
+    std::size_t stops = std::min<double>(count, vm.version() >= 8 ? 15 : 8);
+    for (std::size_t i = 0; i < stops; ++i) {
+        // A list without the element falls back on the one before it: the
+        // alpha on the colour value, the ratio on the alpha.
+        Value color = Element(vm, args[1], i).value_or(Value::number(0));
+        auto alphaElement = Element(vm, args[2], i);
+        double alpha = vm.toNumber(alphaElement ? *alphaElement : color);
+        auto ratioElement = Element(vm, args[3], i);
+        double ratio = ratioElement ? vm.toNumber(*ratioElement) : std::clamp(alpha, 0.0, 255.0);
+        if (ratio <= -1 || ratio >= 256)
+            return std::nullopt;
+        fill.gradient.stops.push_back(
+            {static_cast<std::uint8_t>(std::isnan(ratio) ? 0 : std::max(ratio, 0.0)),
+             Color(vm, color, alpha)});
     }
     std::string spread = vm.toString(Arg(args, 5));
     fill.gradient.spread = spread == "reflect"  ? SpreadMode::Reflect
@@ -97,9 +139,10 @@ std::optional<FillStyle> GradientFill(Vm& vm, std::span<const Value> args) {
                                                 : SpreadMode::Pad;
     if (vm.toString(Arg(args, 6)) == "linearRGB")
         fill.gradient.interpolation = InterpolationMode::LinearRgb;
-    if (!Arg(args, 7).isUndefined()) {
-        fill.type = fill.type == FillType::RadialGradient ? FillType::FocalGradient : fill.type;
-        fill.gradient.focalPoint = std::clamp(vm.toNumber(Arg(args, 7)), -1.0, 1.0);
+    double focal = vm.toNumber(Arg(args, 7));
+    if (fill.type == FillType::RadialGradient && std::isfinite(focal) && focal != 0) {
+        fill.type = FillType::FocalGradient;
+        fill.gradient.focalPoint = std::clamp(focal, -1.0, 1.0);
     }
     return fill;
 }
@@ -122,10 +165,12 @@ Value BeginGradientFill(Vm& vm, const Value& self, std::span<const Value> args) 
     DrawingCanvas* canvas = Canvas(vm, self);
     if (!canvas)
         return {};
-    if (auto fill = GradientFill(vm, args))
-        canvas->beginFill(*fill);
-    else
+    // Without a type there is no fill; a call Flash cannot read keeps the
+    // fill there was.
+    if (Arg(args, 0).isUndefined())
         canvas->endFill();
+    else if (auto fill = GradientFill(vm, args))
+        canvas->beginFill(*fill);
     return {};
 }
 

@@ -93,7 +93,9 @@ Value Duplicate(Vm& vm, const Value& self, std::span<const Value> args) {
     MovieClip* source = Clip(vm, self);
     if (!source || args.size() < 2)
         return {};
-    MovieClip* copy = DuplicateClip(vm, *source, vm.toString(args[0]), vm.toNumber(args[1]));
+    // The name is converted before the depth, as Flash does.
+    std::string name = vm.toString(args[0]);
+    MovieClip* copy = DuplicateClip(vm, *source, name, vm.toNumber(args[1]));
     return Initialized(vm, copy, Arg(args, 2));
 }
 

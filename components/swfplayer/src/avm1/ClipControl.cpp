@@ -1,5 +1,6 @@
 #include "avm1/ClipControl.h"
 
+#include "avm1/NumberText.h"
 #include "avm1/Vm.h"
 #include "player/MovieClip.h"
 
@@ -31,7 +32,33 @@ std::optional<FrameNumber> ParseFrameNumber(std::string_view text) {
     return frame;
 }
 
+// A new clip at a script depth, not yet started: whoever makes it gives it
+// what its first frame and load events need first.
+MovieClip* PlaceScriptClip(Vm& vm, MovieClip& parent, CharacterId id, const std::string& name,
+                           double depth) {
+    auto internal = InternalDepth(depth);
+    if (!internal)
+        return nullptr;
+    auto object = id ? vm.host().timelineHost().instantiate(id, *internal, parent)
+                     : vm.host().emptyClip(*internal, parent);
+    if (!object || !object->asClip())
+        return nullptr;
+    object->properties().name = name;
+    parent.addScriptChild(object, *internal);
+    return object->asClip();
+}
+
 } // namespace
+
+// Flash takes a frame number as a 32-bit integer, wrapping, and counts from
+// zero inside: 0 and below do nothing, while 2^31 wraps round to the largest
+// frame index and so to the last frame.
+std::optional<FrameNumber> WrappedFrameNumber(double frame) {
+    auto index = static_cast<std::int32_t>(static_cast<std::uint32_t>(ToInt32(frame)) - 1u);
+    if (index < 0)
+        return std::nullopt;
+    return static_cast<FrameNumber>(index) + 1;
+}
 
 void GotoFrameNumber(Vm& vm, MovieClip& clip, FrameNumber frame, bool play) {
     if (frame < 1)
@@ -44,13 +71,11 @@ std::optional<FrameNumber> FrameOf(Vm& vm, MovieClip* clip, const Value& frame,
     holder = clip;
     if (!clip)
         return std::nullopt;
-    if (!frame.isString()) {
-        double n = vm.toNumber(frame);
-        if (!(n >= 1 && n < 4294967295.0))
-            return std::nullopt;
-        return static_cast<FrameNumber>(n);
-    }
-    std::string_view text = frame.asString();
+    // Whole numbers are frame numbers; anything else is read as text.
+    if (frame.isNumber() && std::trunc(frame.asNumber()) == frame.asNumber())
+        return WrappedFrameNumber(frame.asNumber());
+    std::string converted = frame.isString() ? std::string() : vm.toString(frame);
+    std::string_view text = frame.isString() ? frame.asString() : std::string_view(converted);
     if (auto colon = text.rfind(':'); colon != std::string_view::npos) {
         holder =
             vm.clipOf(Value::object(vm.resolvePath(vm.clipObject(*clip), text.substr(0, colon))));
@@ -62,6 +87,12 @@ std::optional<FrameNumber> FrameOf(Vm& vm, MovieClip* clip, const Value& frame,
         return *number;
     vm.chargeNameSearch(holder->timeline().labelCount());
     return holder->timeline().findLabel(text);
+}
+
+void GotoLabel(Vm& vm, MovieClip& clip, std::string_view label) {
+    vm.chargeNameSearch(clip.timeline().labelCount());
+    if (auto frame = clip.timeline().findLabel(label))
+        GotoFrameNumber(vm, clip, *frame, false);
 }
 
 void GotoFrameValue(Vm& vm, MovieClip& clip, const Value& frame, bool play) {
@@ -99,25 +130,19 @@ MovieClip* ClipFromTarget(Vm& vm, Object* start, const Value& target) {
 
 MovieClip* AttachClip(Vm& vm, MovieClip& parent, CharacterId id, const std::string& name,
                       double depth) {
-    auto internal = InternalDepth(depth);
-    if (!internal)
-        return nullptr;
-    TimelineHost& host = vm.host().timelineHost();
-    auto object =
-        id ? host.instantiate(id, *internal, parent) : vm.host().emptyClip(*internal, parent);
-    if (!object || !object->asClip())
-        return nullptr;
-    object->properties().name = name;
-    parent.addScriptChild(object, *internal);
-    host.startClip(*object->asClip());
-    return object->asClip();
+    MovieClip* clip = PlaceScriptClip(vm, parent, id, name, depth);
+    if (clip)
+        vm.host().timelineHost().startClip(*clip);
+    return clip;
 }
 
+// The copy takes the source's placement, clip events and drawing before it
+// starts, so that its load handlers run as the source's did.
 MovieClip* DuplicateClip(Vm& vm, MovieClip& source, const std::string& name, double depth) {
     MovieClip* parent = source.parent();
     if (!parent)
         return nullptr;
-    MovieClip* copy = AttachClip(vm, *parent, source.character().id(), name, depth);
+    MovieClip* copy = PlaceScriptClip(vm, *parent, source.character().id(), name, depth);
     if (!copy)
         return nullptr;
     DisplayProperties properties = source.properties();
@@ -126,6 +151,7 @@ MovieClip* DuplicateClip(Vm& vm, MovieClip& source, const std::string& name, dou
     copy->properties() = properties;
     copy->setClipActions(source.clipActions());
     copy->copyDrawing(source);
+    vm.host().timelineHost().startClip(*copy);
     return copy;
 }
 

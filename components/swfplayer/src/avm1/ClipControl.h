@@ -20,8 +20,13 @@ class Vm;
 // ones they make: getDepth() of a timeline object is negative.
 constexpr int kDynamicDepthBase = 16384;
 
+// A frame number given as a number, as Flash wraps it; nullopt for none.
+std::optional<FrameNumber> WrappedFrameNumber(double frame);
 // Timeline control shared by the action records and the MovieClip methods.
 void GotoFrameNumber(Vm& vm, MovieClip& clip, FrameNumber frame, bool play);
+// The GotoLabel action: a label of the clip's own timeline only, never a
+// path or a number.
+void GotoLabel(Vm& vm, MovieClip& clip, std::string_view label);
 // A frame given by value: a number, a label, or either after "path:".
 void GotoFrameValue(Vm& vm, MovieClip& clip, const Value& frame, bool play);
 // The frame a value names, and the clip it belongs to (a "path:" prefix may

@@ -188,7 +188,7 @@ Interpreter::Flow Interpreter::executeSwf4(std::uint8_t code, ByteReader& record
         break;
     case kActionGotoLabel:
         if ((clip = target()))
-            GotoFrameValue(m_vm, *clip, Value::string(record.string()), false);
+            GotoLabel(m_vm, *clip, record.string());
         break;
     case kActionGotoFrame2:
         gotoFrame2(record);

@@ -153,9 +153,8 @@ void Interpreter::gotoFrame2(ByteReader& record) {
         return;
     bool play = (flags & 0x01) != 0;
     if (frame.isNumber() || frame.isBoolean()) {
-        double n = m_vm.toNumber(frame);
-        if (n >= 1 && n < 4294967295.0)
-            GotoFrameNumber(m_vm, *clip, static_cast<FrameNumber>(n) + FrameNumber(bias), play);
+        if (auto number = WrappedFrameNumber(m_vm.toNumber(frame)))
+            GotoFrameNumber(m_vm, *clip, *number + FrameNumber(bias), play);
         return;
     }
     GotoFrameValue(m_vm, *clip, frame, play);

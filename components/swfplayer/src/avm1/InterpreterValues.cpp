@@ -4,6 +4,7 @@
 #include "avm1/ActionCodes.h"
 #include "avm1/Interpreter.h"
 #include "avm1/NumberText.h"
+#include "avm1/Utf16Text.h"
 #include "swf/ByteReader.h"
 
 #include <cmath>
@@ -12,19 +13,13 @@ namespace vidorama::swf::avm1 {
 
 namespace {
 
-// Appends a character code as UTF-8 (SWF 6 up) or as one byte.
-void AppendCode(std::string& out, std::uint32_t code, bool utf8) {
-    if (!utf8 || code < 0x80) {
-        out += static_cast<char>(code & 0xff);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xc0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3f));
-    } else {
-        code &= 0xffff;
-        out += static_cast<char>(0xe0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3f));
-        out += static_cast<char>(0x80 | (code & 0x3f));
-    }
+// substring(): the index counts from 1 and is clamped to the text; a
+// negative count takes the rest of it.
+template <typename Text> Text Extract(const Text& text, int index, int count) {
+    std::size_t start = index > 1 ? static_cast<std::size_t>(index) - 1 : 0;
+    if (start >= text.size() || count == 0)
+        return {};
+    return text.substr(start, count < 0 ? Text::npos : static_cast<std::size_t>(count));
 }
 
 } // namespace
@@ -153,22 +148,18 @@ void Interpreter::stringOp(std::uint8_t code) {
         break;
     }
     case kActionStringLength:
-    case kActionMbStringLength:
-        push(Value::number(static_cast<double>(m_vm.toString(pop()).size())));
+    case kActionMbStringLength: {
+        std::string text = m_vm.toString(pop());
+        push(Value::number(static_cast<double>(utf8 ? ToUtf16(text).size() : text.size())));
         break;
+    }
     case kActionStringExtract:
     case kActionMbStringExtract: {
-        double count = m_vm.toNumber(pop()), index = m_vm.toNumber(pop());
+        int count = ToInt32(m_vm.toNumber(pop()));
+        int index = ToInt32(m_vm.toNumber(pop()));
         std::string text = m_vm.toString(pop());
-        // 1-based index; out-of-range parts are clamped.
-        double start = std::isnan(index) ? 0 : std::max(0.0, std::trunc(index) - 1);
-        if (start >= double(text.size()) || !(count > 0)) {
-            push(Value::string(""));
-            break;
-        }
-        double available = double(text.size()) - start;
-        auto length = static_cast<std::size_t>(std::min(available, std::trunc(count)));
-        push(Value::string(text.substr(static_cast<std::size_t>(start), length)));
+        push(Value::string(utf8 ? FromUtf16(Extract(ToUtf16(text), index, count))
+                                : Extract(text, index, count)));
         break;
     }
     case kActionStringAdd: {
@@ -179,13 +170,27 @@ void Interpreter::stringOp(std::uint8_t code) {
     case kActionCharToAscii:
     case kActionMbCharToAscii: {
         std::string text = m_vm.toString(pop());
-        push(Value::number(text.empty() ? 0 : static_cast<unsigned char>(text[0])));
+        double first = text.empty() ? 0 : static_cast<unsigned char>(text[0]);
+        if (utf8) {
+            // Half of a surrogate pair is no character: Flash answers U+FFFD.
+            std::u16string units = ToUtf16(text);
+            first = units.empty()                              ? 0
+                    : units[0] >= 0xd800 && units[0] <= 0xdfff ? 0xfffd
+                                                               : units[0];
+        }
+        push(Value::number(first));
         break;
     }
     case kActionAsciiToChar:
     case kActionMbAsciiToChar: {
+        // Codes wrap to one unit (a byte before SWF 6); code 0 is no character.
+        auto number = static_cast<std::uint32_t>(ToInt32(m_vm.toNumber(pop())));
+        auto unit = static_cast<char16_t>(number & (utf8 ? 0xffff : 0xff));
         std::string out;
-        AppendCode(out, static_cast<std::uint32_t>(ToInt32(m_vm.toNumber(pop()))), utf8);
+        if (unit && utf8)
+            out = FromUtf16(std::u16string_view(&unit, 1));
+        else if (unit)
+            out += static_cast<char>(unit);
         push(Value::string(out));
         break;
     }

@@ -41,8 +41,13 @@ bool PropertyMap::erase(const std::string& key) {
 }
 
 void Object::references(std::vector<Object*>& out) const {
-    if (m_proto)
-        out.push_back(m_proto);
+    if (Object* proto = m_proto.asObject())
+        out.push_back(proto);
+    for (const Watcher& watcher : m_watchers) {
+        out.push_back(watcher.callback);
+        if (Object* data = watcher.userData.asObject())
+            out.push_back(data);
+    }
     for (const Property& property : m_properties.entries()) {
         if (Object* object = property.value.asObject())
             out.push_back(object);

@@ -52,6 +52,16 @@ private:
     std::unordered_map<std::string, std::size_t> m_index;
 };
 
+// Object.watch(): a function called as (name, old value, new value, user
+// data) when the property is assigned; what it returns is stored instead.
+struct Watcher {
+    std::string key;
+    Object* callback = nullptr;
+    Value userData;
+    // Set while the handler runs, so that its own assignment is stored.
+    bool running = false;
+};
+
 enum class ObjectKind : std::uint8_t { Plain, Function, Array, Clip, Boxed };
 
 // A script object: own properties and a prototype. Kinds with properties
@@ -59,14 +69,22 @@ enum class ObjectKind : std::uint8_t { Plain, Function, Array, Clip, Boxed };
 // special hooks, which the virtual machine consults before the map.
 class Object {
 public:
-    explicit Object(Object* proto) : m_proto(proto) {}
+    explicit Object(Object* proto) : m_proto(Value::object(proto)) {}
     virtual ~Object() = default;
     Object(const Object&) = delete;
     Object& operator=(const Object&) = delete;
 
     virtual ObjectKind kind() const { return ObjectKind::Plain; }
-    Object* proto() const { return m_proto; }
-    void setProto(Object* proto) { m_proto = proto; }
+    // __proto__ is an ordinary, hidden property: it may hold any value (only
+    // an object makes a prototype to inherit from) and, once its flags
+    // allow, be deleted.
+    Object* proto() const { return m_proto.asObject(); }
+    const Value& protoValue() const { return m_proto; }
+    void setProto(Object* proto) { m_proto = Value::object(proto); }
+    void setProtoValue(Value proto) { m_proto = std::move(proto); }
+    std::vector<Watcher>& watchers() { return m_watchers; }
+    std::uint8_t protoFlags() const { return m_protoFlags; }
+    void setProtoFlags(std::uint8_t flags) { m_protoFlags = flags; }
     PropertyMap& properties() { return m_properties; }
     const PropertyMap& properties() const { return m_properties; }
 
@@ -82,8 +100,10 @@ public:
     bool marked = false;
 
 private:
-    Object* m_proto;
+    Value m_proto;
+    std::uint8_t m_protoFlags = kDontEnum | kDontDelete;
     PropertyMap m_properties;
+    std::vector<Watcher> m_watchers;
 };
 
 using NativeFunction = Value (*)(Vm& vm, const Value& self, std::span<const Value> args);

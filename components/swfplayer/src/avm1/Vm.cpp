@@ -114,7 +114,7 @@ Value Vm::getMember(Object* object, std::string_view name) {
         return {};
     std::string k = key(name);
     if (k == "__proto__")
-        return Value::object(object->proto());
+        return object->protoValue();
     Object* holder = object;
     for (int depth = 0; holder && depth < kMaxProtoDepth; ++depth, holder = holder->proto()) {
         if (Property* property = holder->properties().find(k)) {
@@ -140,12 +140,66 @@ bool Vm::hasProperty(Object* object, std::string_view name) {
     return false;
 }
 
+bool Vm::watch(Object* object, std::string_view name, Object* callback, const Value& userData) {
+    if (!object || !dynamic_cast<FunctionObject*>(callback))
+        return false;
+    std::string k = key(name);
+    auto& watchers = object->watchers();
+    auto found = std::find_if(watchers.begin(), watchers.end(),
+                              [&](const Watcher& w) { return w.key == k; });
+    if (found != watchers.end()) {
+        found->callback = callback;
+        found->userData = userData;
+        return true;
+    }
+    if (watchers.size() >= Limits::kMaxScriptWatchersPerObject)
+        return false;
+    watchers.push_back({k, callback, userData});
+    return true;
+}
+
+bool Vm::unwatch(Object* object, std::string_view name) {
+    if (!object)
+        return false;
+    std::string k = key(name);
+    return std::erase_if(object->watchers(), [&](const Watcher& w) { return w.key == k; }) > 0;
+}
+
 void Vm::setMember(Object* object, std::string_view name, const Value& value) {
     if (!object)
         return;
     std::string k = key(name);
+    auto watcherOf = [&]() -> Watcher* {
+        for (Watcher& watcher : object->watchers())
+            if (watcher.key == k)
+                return &watcher;
+        return nullptr;
+    };
+    Watcher* watcher = watcherOf();
+    if (!watcher || watcher->running) {
+        storeMember(object, name, value);
+        return;
+    }
+    // Getters and the handler may add or remove watchers: their entry is
+    // looked up again after each call into script code.
+    Value old = getMember(object, name);
+    if (!(watcher = watcherOf()) || watcher->running) {
+        storeMember(object, name, value);
+        return;
+    }
+    watcher->running = true;
+    Value args[] = {Value::string(std::string(name)), old, value, watcher->userData};
+    Value stored = call(Value::object(watcher->callback), Value::object(object), args);
+    if ((watcher = watcherOf()))
+        watcher->running = false;
+    storeMember(object, name, stored);
+}
+
+void Vm::storeMember(Object* object, std::string_view name, const Value& value) {
+    std::string k = key(name);
     if (k == "__proto__") {
-        object->setProto(value.asObject());
+        if (!(object->protoFlags() & kReadOnly))
+            object->setProtoValue(value);
         return;
     }
     if (Property* property = object->properties().find(k)) {
@@ -188,10 +242,17 @@ void Vm::defineValue(Object* object, std::string_view name, const Value& value,
 bool Vm::deleteMember(Object* object, std::string_view name) {
     if (!object)
         return false;
-    Property* property = object->properties().find(key(name));
+    std::string k = key(name);
+    if (k == "__proto__") {
+        if (object->protoFlags() & kDontDelete)
+            return false;
+        object->setProtoValue(Value());
+        return true;
+    }
+    Property* property = object->properties().find(k);
     if (!property || (property->flags & kDontDelete))
         return false;
-    return object->properties().erase(key(name));
+    return object->properties().erase(k);
 }
 
 Value Vm::getProperty(const Value& target, std::string_view name) {

@@ -80,6 +80,9 @@ public:
     // Properties, through prototypes, getters and the special hooks.
     Value getMember(Object* object, std::string_view name);
     void setMember(Object* object, std::string_view name, const Value& value);
+    // Object.watch() and unwatch(); false when nothing was (un)set.
+    bool watch(Object* object, std::string_view name, Object* callback, const Value& userData);
+    bool unwatch(Object* object, std::string_view name);
     // Reads a property of any value: primitives use their prototypes.
     Value getProperty(const Value& target, std::string_view name);
     bool hasProperty(Object* object, std::string_view name);
@@ -152,6 +155,8 @@ public:
     }
 
 private:
+    // Assignment after any watcher has had its say.
+    void storeMember(Object* object, std::string_view name, const Value& value);
     friend class Interpreter;
     void reserveObject();
     void collect();

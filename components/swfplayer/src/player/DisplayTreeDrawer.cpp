@@ -70,8 +70,16 @@ void DisplayTreeDrawer::draw(const MovieClip& root, const Matrix& view) {
     m_viewScaleX = std::hypot(view.a, view.b) * kTwipsPerPixel;
     m_viewScaleY = std::hypot(view.c, view.d) * kTwipsPerPixel;
     m_renderer.beginFrame(m_movie.backgroundColor(), bitmaps);
-    drawChildren(root, view * root.properties().matrix, root.properties().colorTransform, false);
+    drawClip(root, view * root.properties().matrix, root.properties().colorTransform, false);
     m_renderer.endFrame();
+}
+
+void DisplayTreeDrawer::drawClip(const MovieClip& clip, const Matrix& matrix,
+                                 const ColorTransform& colors, bool asMask) {
+    const ShapeDef* drawing = clip.drawingShape();
+    if (drawing && spendPathElements(PathElements(*drawing)))
+        m_renderer.drawShape(*drawing, matrix, colors);
+    drawChildren(clip, matrix, colors, asMask);
 }
 
 // An object with a clip depth masks the objects above it up to that depth.
@@ -195,14 +203,9 @@ void DisplayTreeDrawer::drawCharacter(const DisplayObject& object, const Matrix&
             m_renderer.drawMorphShape(morph, properties.ratio, matrix, colors);
         break;
     }
-    case CharacterDef::Kind::Sprite: {
-        const MovieClip& clip = *object.asClip();
-        const ShapeDef* drawing = clip.drawingShape();
-        if (drawing && spendPathElements(PathElements(*drawing)))
-            m_renderer.drawShape(*drawing, matrix, colors);
-        drawChildren(clip, matrix, colors, asMask);
+    case CharacterDef::Kind::Sprite:
+        drawClip(*object.asClip(), matrix, colors, asMask);
         break;
-    }
     case CharacterDef::Kind::Text:
         drawText(static_cast<const TextDef&>(character), matrix, colors, asMask);
         break;

@@ -31,6 +31,9 @@ public:
     void draw(const MovieClip& root, const Matrix& view);
 
 private:
+    // What the clip's drawing methods drew, then its children over it.
+    void drawClip(const MovieClip& clip, const Matrix& matrix, const ColorTransform& colors,
+                  bool asMask);
     void drawChildren(const MovieClip& clip, const Matrix& matrix, const ColorTransform& colors,
                       bool asMask);
     void drawObject(const DisplayObject& object, const Matrix& matrix, const ColorTransform& colors,

@@ -68,9 +68,10 @@ void MovieClip::advance(TimelineHost& host) {
 
 void MovieClip::gotoFrame(TimelineHost& host, FrameNumber frame, bool play) {
     m_playing = play;
+    auto events = frame > totalFrames() ? TargetFrameEvents::Skip : TargetFrameEvents::Run;
     frame = std::clamp<FrameNumber>(frame, 1, totalFrames());
     if (frame != m_currentFrame)
-        runGoto(host, frame);
+        runGoto(host, frame, events);
 }
 
 void MovieClip::runFrame(TimelineHost& host, FrameNumber frame) {

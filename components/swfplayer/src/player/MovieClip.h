@@ -48,7 +48,9 @@ public:
     // the last. Does nothing while stopped.
     void advance(TimelineHost& host);
     // Goes to a frame (clamped to the timeline) as Flash does, and sets the
-    // play state. Going to the current frame only sets the play state.
+    // play state. Going to the current frame only sets the play state. A
+    // frame past the end shows the last frame without running its actions
+    // or sounds.
     void gotoFrame(TimelineHost& host, FrameNumber frame, bool play);
 
     // Children made by scripts: placed at a depth (replacing what is there),
@@ -69,7 +71,10 @@ private:
     void runFrameEvent(TimelineHost& host, const ControlTag& tag);
     void place(TimelineHost& host, const PlaceObject& place);
     void removeAt(std::uint16_t depth);
-    void runGoto(TimelineHost& host, FrameNumber target);
+    // Whether a goto runs the actions and sounds of the frame it lands on.
+    enum class TargetFrameEvents { Run, Skip };
+    void runGoto(TimelineHost& host, FrameNumber target,
+                 TargetFrameEvents events = TargetFrameEvents::Run);
     void collectGotoCommands(FrameNumber target, bool rewind, std::vector<GotoCommand>& commands);
     void applyGotoCommand(TimelineHost& host, const GotoCommand& command, bool rewind);
     // Creates, places and starts a new child; false when it could not be made.

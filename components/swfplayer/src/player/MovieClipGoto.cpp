@@ -25,7 +25,7 @@ struct GotoCommand {
 // target frame stay on the list, keep their own state (a clip's playhead goes
 // on) and only take the placement values again. The clip's stream sound stops
 // and starts again from the target frame's block, if it has one.
-void MovieClip::runGoto(TimelineHost& host, FrameNumber target) {
+void MovieClip::runGoto(TimelineHost& host, FrameNumber target, TargetFrameEvents events) {
     bool rewind = target < m_currentFrame;
     if (!host.spendGotoFrames(rewind ? target : target - m_currentFrame))
         return;
@@ -64,8 +64,9 @@ void MovieClip::runGoto(TimelineHost& host, FrameNumber target) {
     for (const GotoCommand& command : commands)
         if (command.frame < target)
             applyGotoCommand(host, command, rewind);
-    for (const ControlTag& tag : timeline().frame(target).tags)
-        runFrameEvent(host, tag);
+    if (events == TargetFrameEvents::Run)
+        for (const ControlTag& tag : timeline().frame(target).tags)
+            runFrameEvent(host, tag);
     for (const GotoCommand& command : commands)
         if (command.frame >= target)
             applyGotoCommand(host, command, rewind);

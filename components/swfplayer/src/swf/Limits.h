@@ -45,6 +45,8 @@ struct Limits {
     // together; garbage is collected before either is refused.
     static constexpr std::size_t kMaxScriptObjects = 1'000'000;
     static constexpr std::uint64_t kMaxScriptCells = 8'000'000;
+    // Object.watch() handlers on one object.
+    static constexpr std::size_t kMaxScriptWatchersPerObject = 256;
     // Bytes of one script string, and of all strings made in one frame.
     static constexpr std::size_t kMaxScriptStringBytes = 16u * 1024 * 1024;
     static constexpr std::uint64_t kMaxScriptStringBytesPerFrame = 256ull * 1024 * 1024;
