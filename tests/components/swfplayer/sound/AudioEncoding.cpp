@@ -1,5 +1,7 @@
 #include "AudioEncoding.h"
 
+#include "FfmpegPtr.h"
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 }
@@ -10,16 +12,6 @@ extern "C" {
 namespace vidorama::test {
 
 namespace {
-
-struct ContextFree {
-    void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
-};
-struct FrameFree {
-    void operator()(AVFrame* f) const { av_frame_free(&f); }
-};
-struct PacketFree {
-    void operator()(AVPacket* p) const { av_packet_free(&p); }
-};
 
 // Writes samples [first, first + count) of pcm into the frame in the
 // encoder's sample format, zero past the end of pcm.
@@ -56,7 +48,7 @@ std::optional<EncodedSound> Encode(const std::string& encoder, const std::vector
     const AVCodec* codec = avcodec_find_encoder_by_name(encoder.c_str());
     if (!codec || !codec->sample_fmts)
         return std::nullopt;
-    std::unique_ptr<AVCodecContext, ContextFree> context(avcodec_alloc_context3(codec));
+    encoder::CodecContextPtr context(avcodec_alloc_context3(codec));
     context->sample_rate = rate;
     context->sample_fmt = codec->sample_fmts[0];
     av_channel_layout_default(&context->ch_layout, channels);
@@ -67,8 +59,8 @@ std::optional<EncodedSound> Encode(const std::string& encoder, const std::vector
     EncodedSound out;
     out.delay = context->initial_padding;
     out.frameSize = context->frame_size > 0 ? context->frame_size : 1024;
-    std::unique_ptr<AVFrame, FrameFree> frame(av_frame_alloc());
-    std::unique_ptr<AVPacket, PacketFree> packet(av_packet_alloc());
+    encoder::FramePtr frame(av_frame_alloc());
+    encoder::PacketPtr packet(av_packet_alloc());
     std::size_t total = pcm.size() / channels;
     for (std::size_t first = 0; first < total; first += out.frameSize) {
         frame->nb_samples = out.frameSize;

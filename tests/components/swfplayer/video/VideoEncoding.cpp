@@ -1,5 +1,7 @@
 #include "VideoEncoding.h"
 
+#include "FfmpegPtr.h"
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libswscale/swscale.h>
@@ -10,19 +12,6 @@ extern "C" {
 namespace vidorama::test {
 
 namespace {
-
-struct ContextFree {
-    void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
-};
-struct FrameFree {
-    void operator()(AVFrame* f) const { av_frame_free(&f); }
-};
-struct PacketFree {
-    void operator()(AVPacket* p) const { av_packet_free(&p); }
-};
-struct ScalerFree {
-    void operator()(SwsContext* s) const { sws_freeContext(s); }
-};
 
 bool Drain(AVCodecContext& context, AVPacket& packet, std::vector<Bytes>& out) {
     int result = 0;
@@ -40,7 +29,7 @@ EncodeVideo(const std::string& encoder, const std::vector<QImage>& pictures, int
     const AVCodec* codec = avcodec_find_encoder_by_name(encoder.c_str());
     if (!codec || pictures.empty())
         return std::nullopt;
-    std::unique_ptr<AVCodecContext, ContextFree> context(avcodec_alloc_context3(codec));
+    encoder::CodecContextPtr context(avcodec_alloc_context3(codec));
     int width = pictures.front().width(), height = pictures.front().height();
     context->width = width;
     context->height = height;
@@ -55,11 +44,11 @@ EncodeVideo(const std::string& encoder, const std::vector<QImage>& pictures, int
     context->global_quality = FF_QP2LAMBDA * 2;
     if (avcodec_open2(context.get(), codec, nullptr) < 0)
         return std::nullopt;
-    std::unique_ptr<SwsContext, ScalerFree> scaler(
-        sws_getContext(width, height, AV_PIX_FMT_BGRA, width, height, context->pix_fmt, SWS_POINT,
-                       nullptr, nullptr, nullptr));
-    std::unique_ptr<AVFrame, FrameFree> frame(av_frame_alloc());
-    std::unique_ptr<AVPacket, PacketFree> packet(av_packet_alloc());
+    encoder::SwsContextPtr scaler(sws_getContext(width, height, AV_PIX_FMT_BGRA, width, height,
+                                                 context->pix_fmt, SWS_POINT, nullptr, nullptr,
+                                                 nullptr));
+    encoder::FramePtr frame(av_frame_alloc());
+    encoder::PacketPtr packet(av_packet_alloc());
     frame->width = width;
     frame->height = height;
     frame->format = context->pix_fmt;
