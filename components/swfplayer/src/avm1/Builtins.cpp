@@ -222,7 +222,8 @@ void InstallBuiltins(Vm& vm, Builtins& b) {
     // Object.prototype first: every other object is made with it.
     b.object = vm.make<Object>(nullptr);
     b.function = vm.make<Object>(b.object);
-    b.global = vm.make<Object>(b.object);
+    // The global object has no prototype: _global.toString is undefined.
+    b.global = vm.make<Object>(nullptr);
     b.array = vm.make<Object>(b.object);
     b.string = vm.make<Object>(b.object);
     b.number = vm.make<Object>(b.object);

@@ -227,14 +227,12 @@ Interpreter::Flow Interpreter::executeSwf4(std::uint8_t code, ByteReader& record
     case kActionBitURShift:
         binaryNumber(code);
         break;
-    case kActionEquals: {
-        double b = m_vm.toNumber(pop()), a = m_vm.toNumber(pop());
-        pushResult(a == b);
-        break;
-    }
+    case kActionEquals:
     case kActionLess: {
-        double b = m_vm.toNumber(pop()), a = m_vm.toNumber(pop());
-        pushResult(a < b);
+        Value second = pop(), first = pop();
+        double a = m_vm.toNumber(first);
+        double b = m_vm.toNumber(second);
+        pushResult(code == kActionEquals ? a == b : a < b);
         break;
     }
     case kActionAnd: {
@@ -345,7 +343,10 @@ Interpreter::Flow Interpreter::executeSwf4(std::uint8_t code, ByteReader& record
 }
 
 void Interpreter::binaryNumber(std::uint8_t code) {
-    double b = m_vm.toNumber(pop()), a = m_vm.toNumber(pop());
+    // Both operands leave the stack first; the first pushed converts first.
+    Value second = pop(), first = pop();
+    double a = m_vm.toNumber(first);
+    double b = m_vm.toNumber(second);
     int ia = ToInt32(a), ib = ToInt32(b);
     auto ua = static_cast<std::uint32_t>(ia);
     switch (code) {

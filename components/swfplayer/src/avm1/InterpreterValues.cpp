@@ -105,7 +105,9 @@ Interpreter::Flow Interpreter::executeSwf5(std::uint8_t code, ByteReader& record
 }
 
 void Interpreter::add2() {
-    Value b = m_vm.toPrimitive(pop()), a = m_vm.toPrimitive(pop());
+    Value second = pop(), first = pop();
+    Value a = m_vm.toPrimitive(first);
+    Value b = m_vm.toPrimitive(second);
     if (a.isString() || b.isString()) {
         std::string text = m_vm.toString(a) + m_vm.toString(b);
         push(Value::string(m_vm.makeString(std::move(text))));
@@ -115,7 +117,9 @@ void Interpreter::add2() {
 }
 
 void Interpreter::compare(bool greater) {
-    Value b = m_vm.toPrimitive(pop()), a = m_vm.toPrimitive(pop());
+    Value second = pop(), first = pop();
+    Value a = m_vm.toPrimitive(first);
+    Value b = m_vm.toPrimitive(second);
     if (greater)
         std::swap(a, b);
     if (a.isString() && b.isString()) {

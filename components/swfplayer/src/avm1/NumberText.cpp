@@ -77,6 +77,18 @@ double ParseDecimal(std::string_view text) {
     return std::strtod(copy.c_str(), nullptr);
 }
 
+// A leading zero and octal digits only, after an optional sign.
+bool IsOctal(std::string_view text) {
+    if (!text.empty() && (text[0] == '-' || text[0] == '+'))
+        text.remove_prefix(1);
+    if (text.size() < 2 || text[0] != '0')
+        return false;
+    for (char c : text)
+        if (c < '0' || c > '7')
+            return false;
+    return true;
+}
+
 } // namespace
 
 std::string NumberToString(double n) {
@@ -135,10 +147,18 @@ std::string NumberToRadixString(double n, int radix) {
 }
 
 double StringToNumber(std::string_view text, int swfVersion) {
+    // SWF 4 reads the number at the start of the text and takes anything
+    // else as 0.
+    if (swfVersion < 5) {
+        double prefix = ParseFloatPrefix(text);
+        return std::isnan(prefix) ? 0 : prefix;
+    }
     text = Trim(text);
     if (text.empty())
-        return swfVersion >= 5 ? kNaN : 0;
-    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        return kNaN;
+    // Hexadecimal and octal numbers are read from SWF 6 on.
+    if (swfVersion >= 6 && text.size() > 2 && text[0] == '0' &&
+        (text[1] == 'x' || text[1] == 'X')) {
         double value = 0;
         std::size_t used = ReadDigits(text.substr(2), 16, value);
         return used + 2 == text.size() ? value : kNaN;
@@ -150,6 +170,12 @@ double StringToNumber(std::string_view text, int swfVersion) {
     std::size_t used = DecimalPrefix(text);
     if (used != text.size())
         return kNaN;
+    if (swfVersion >= 6 && IsOctal(text)) {
+        bool negative = text[0] == '-';
+        double value = 0;
+        ReadDigits(text.substr(text[0] == '-' || text[0] == '+' ? 1 : 0), 8, value);
+        return negative ? -value : value;
+    }
     return ParseDecimal(text);
 }
 

@@ -329,11 +329,16 @@ std::string Vm::toString(const Value& value) {
     case Value::Type::Object: {
         if (const DisplayObject* clip = displayObjectOf(value))
             return targetPath(*clip);
-        Value primitive = toPrimitive(value, true);
-        if (primitive.isObject())
-            return primitive.asObject()->kind() == ObjectKind::Function ? "[type Function]"
-                                                                        : "[type Object]";
-        return toString(primitive);
+        // Only toString is asked; without one that gives a primitive, Flash
+        // names the type.
+        Value function = getMember(value.asObject(), "toString");
+        if (function.isObject() && function.asObject()->kind() == ObjectKind::Function) {
+            Value text = call(function, value, {});
+            if (!text.isObject())
+                return toString(text);
+        }
+        return value.asObject()->kind() == ObjectKind::Function ? "[type Function]"
+                                                                : "[type Object]";
     }
     }
     return {};
@@ -364,15 +369,19 @@ Value Vm::toPrimitive(const Value& value, bool preferString) {
     const char* order[2] = {"valueOf", "toString"};
     if (preferString)
         std::swap(order[0], order[1]);
+    bool callable = false;
     for (const char* method : order) {
         Value function = getMember(value.asObject(), method);
         if (function.isObject() && function.asObject()->kind() == ObjectKind::Function) {
+            callable = true;
             Value result = call(function, value, {});
             if (!result.isObject() || displayObjectOf(result))
                 return result;
         }
     }
-    return value;
+    // An object with neither method (one without a prototype) is undefined
+    // to the operators.
+    return callable ? value : Value();
 }
 
 Object* Vm::toObject(const Value& value) {

@@ -42,6 +42,14 @@ Player::Player(std::shared_ptr<const Movie> movie, TraceHandler trace)
     m_sound.endSilencedStreams();
 }
 
+void Player::trace(const std::string& text) {
+    if (!m_traceHandler)
+        return;
+    std::string line = text;
+    std::replace(line.begin(), line.end(), '\r', '\n');
+    m_traceHandler(line);
+}
+
 Player::~Player() = default;
 
 void Player::advanceFrame() {

@@ -82,6 +82,10 @@ public:
     // True while a stream sound plays, which the picture then follows.
     bool streamPlaying() const { return m_sound.streaming(); }
 
+    // Every line a script traces, whichever interpreter runs it, goes out
+    // here as Flash's log shows it: a carriage return breaks the line.
+    void trace(const std::string& text) override;
+
     // The limits this playback has reached so far, and so cut short.
     const PlayLimitLog& limitsReached() const { return m_limits; }
 
@@ -111,10 +115,6 @@ private:
     // What scripts ask of the player.
     TimelineHost& timelineHost() override { return *this; }
     MovieClip& rootClip() override { return *m_root; }
-    void trace(const std::string& line) override {
-        if (m_traceHandler)
-            m_traceHandler(line);
-    }
     double timerMs() const override;
     std::optional<CharacterId> exportedCharacter(const std::string& name) const override {
         return m_movie->exported(name);
