@@ -384,6 +384,15 @@ Value Vm::toPrimitive(const Value& value, bool preferString) {
     return callable ? value : Value();
 }
 
+Value Vm::valueOf(const Value& value) {
+    if (!value.isObject())
+        return value;
+    Value function = getMember(value.asObject(), "valueOf");
+    if (function.isObject() && function.asObject()->kind() == ObjectKind::Function)
+        return call(function, value, {});
+    return {};
+}
+
 Object* Vm::toObject(const Value& value) {
     switch (value.type()) {
     case Value::Type::Object:
@@ -431,7 +440,9 @@ bool Vm::strictlyEqual(const Value& a, const Value& b) {
     case Value::Type::Boolean:
         return a.asBoolean() == b.asBoolean();
     case Value::Type::Number:
-        return a.asNumber() == b.asNumber();
+        // Flash's equality holds NaN equal to itself.
+        return a.asNumber() == b.asNumber() ||
+               (std::isnan(a.asNumber()) && std::isnan(b.asNumber()));
     case Value::Type::String:
         return a.asString() == b.asString();
     case Value::Type::Object:
@@ -445,6 +456,11 @@ bool Vm::looselyEqual(const Value& a, const Value& b) {
         return strictlyEqual(a, b);
     if (a.isNullish() && b.isNullish())
         return true;
+    // An object whose valueOf gives undefined or null equals them.
+    if (a.isObject() && b.isNullish())
+        return valueOf(a).isNullish();
+    if (b.isObject() && a.isNullish())
+        return valueOf(b).isNullish();
     if (a.isNullish() || b.isNullish())
         return false;
     if (a.isObject() && b.isObject())
@@ -455,7 +471,7 @@ bool Vm::looselyEqual(const Value& a, const Value& b) {
         return !toPrimitive(b).isObject() && looselyEqual(a, toPrimitive(b));
     if (a.isString() && b.isString())
         return a.asString() == b.asString();
-    return toNumber(a) == toNumber(b);
+    return strictlyEqual(Value::number(toNumber(a)), Value::number(toNumber(b)));
 }
 
 // --------------------------------------------------------------------- calls

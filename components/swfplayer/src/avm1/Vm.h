@@ -98,6 +98,9 @@ public:
     bool toBoolean(const Value& value) const;
     Value toPrimitive(const Value& value, bool preferString = false);
     Object* toObject(const Value& value);
+    // What an object's valueOf gives (undefined without one); other values
+    // as they are.
+    Value valueOf(const Value& value);
     std::string typeOf(const Value& value) const;
     // Abstract equality (==) and the strict kind (===).
     bool looselyEqual(const Value& a, const Value& b);
