@@ -109,6 +109,11 @@ void Interpreter::setVariable(std::string_view name, const Value& value) {
 }
 
 MovieClip* Interpreter::target() {
+    // Inside with (clip) { ... }, gotoAndPlay() and the other timeline
+    // actions go to that clip.
+    if (!m_a.scope.empty() && m_a.scope.back().kind == ScopeEntry::Kind::With)
+        if (MovieClip* clip = m_vm.clipOf(Value::object(m_a.scope.back().object)))
+            return clip;
     if (m_a.targetLost)
         return nullptr;
     auto object = m_a.target.lock();

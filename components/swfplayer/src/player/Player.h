@@ -109,6 +109,7 @@ private:
     void queueInitActions(MovieClip& clip, const DoInitAction& actions) override;
     void startClip(MovieClip& clip) override;
     void queueClipEvent(MovieClip& clip, std::uint32_t event);
+    void queueClipEvent(MovieClip& clip, std::uint32_t event, std::deque<QueuedActions>& queue);
     void queueEnterFrame(MovieClip& clip);
     bool scriptsRun() const { return !m_movie->isActionScript3(); }
 
@@ -143,7 +144,10 @@ private:
     PlayerSound m_sound;
     std::shared_ptr<MovieClip> m_root;
     std::unique_ptr<avm1::Vm> m_vm;
+    // Init actions and initialize handlers run first, construct handlers
+    // next, then everything else.
     std::deque<QueuedActions> m_initQueue;
+    std::deque<QueuedActions> m_constructQueue;
     std::deque<QueuedActions> m_actionQueue;
     std::set<CharacterId> m_initActionsRun;
     std::shared_ptr<const SpriteDef> m_emptySprite;
