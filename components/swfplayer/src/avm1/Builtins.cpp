@@ -183,6 +183,35 @@ Value Unescape(Vm& vm, const Value&, std::span<const Value> args) {
     return Value::string(std::move(out));
 }
 
+// setInterval(function, ms, args...) or setInterval(object, "method", ms,
+// args...); undefined when the first argument is neither.
+Value StartTimer(Vm& vm, std::span<const Value> args, bool once) {
+    const Value& first = Arg(args, 0);
+    if (!first.isObject())
+        return {};
+    const bool method = first.asObject()->kind() != ObjectKind::Function;
+    const std::size_t rest = method ? 3 : 2;
+    if (args.size() < rest)
+        return {};
+    std::vector<Value> extra(args.begin() + static_cast<std::ptrdiff_t>(rest), args.end());
+    double id = vm.addTimer(method ? first : Value(), method ? args[1] : first, std::move(extra),
+                            vm.toNumber(args[rest - 1]), once);
+    return id > 0 ? Value::number(id) : Value();
+}
+
+Value SetInterval(Vm& vm, const Value&, std::span<const Value> args) {
+    return StartTimer(vm, args, false);
+}
+
+Value SetTimeout(Vm& vm, const Value&, std::span<const Value> args) {
+    return StartTimer(vm, args, true);
+}
+
+Value ClearTimer(Vm& vm, const Value&, std::span<const Value> args) {
+    vm.clearTimer(vm.toNumber(Arg(args, 0)));
+    return {};
+}
+
 } // namespace
 
 void InstallObjectClasses(Vm& vm, Builtins& b) {
@@ -211,8 +240,10 @@ void InstallObjectClasses(Vm& vm, Builtins& b) {
     Method(vm, global, "unescape", Unescape);
     Method(vm, global, "ASSetPropFlags", SetPropFlags);
     Method(vm, global, "updateAfterEvent", Nothing);
-    Method(vm, global, "setInterval", Nothing);
-    Method(vm, global, "clearInterval", Nothing);
+    Method(vm, global, "setInterval", SetInterval);
+    Method(vm, global, "setTimeout", SetTimeout);
+    Method(vm, global, "clearInterval", ClearTimer);
+    Method(vm, global, "clearTimeout", ClearTimer);
     Method(vm, global, "fscommand", Nothing);
     Constant(vm, global, "NaN", std::numeric_limits<double>::quiet_NaN());
     Constant(vm, global, "Infinity", std::numeric_limits<double>::infinity());
@@ -237,6 +268,7 @@ void InstallBuiltins(Vm& vm, Builtins& b) {
     InstallMath(vm, b);
     InstallMovieClipClass(vm, b);
     InstallColorClass(vm, b);
+    InstallSoundClass(vm, b);
 }
 
 } // namespace vidorama::swf::avm1

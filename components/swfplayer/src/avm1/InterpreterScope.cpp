@@ -211,8 +211,8 @@ void Vm::runBlock(MovieClip& clip, const Code& code) {
         runNested(clip, code);
     } catch (const ScriptCut&) {
         m_frameCut = true;
-    } catch (const ScriptThrow&) {
-        // An uncaught throw ends the block, as in Flash.
+    } catch (const ScriptThrow& thrown) {
+        reportUncaught(thrown);
     }
     m_stack.clear();
 }
@@ -230,6 +230,16 @@ void Vm::runNested(MovieClip& clip, const Code& code) {
     m_stack.resize(std::min(m_stack.size(), activation.stackBase));
 }
 
+void Vm::reportUncaught(const ScriptThrow& thrown) {
+    try {
+        m_host.trace("Warning: Uncaught exception, " + toString(thrown.value));
+    } catch (const ScriptThrow&) {
+        // A value whose toString throws is not reported.
+    } catch (const ScriptCut&) {
+        m_frameCut = true;
+    }
+}
+
 void Vm::callClipMethod(MovieClip& clip, std::string_view name) {
     if (m_frameCut || clip.removed() || !clip.scriptObject())
         return;
@@ -241,7 +251,8 @@ void Vm::callClipMethod(MovieClip& clip, std::string_view name) {
         call(method, Value::object(clip.scriptObject()), {});
     } catch (const ScriptCut&) {
         m_frameCut = true;
-    } catch (const ScriptThrow&) {
+    } catch (const ScriptThrow& thrown) {
+        reportUncaught(thrown);
     }
     m_stack.clear();
 }

@@ -21,6 +21,12 @@ inline FunctionObject* Method(Vm& vm, Object* holder, const char* name, NativeFu
     return function;
 }
 
+// A read-only property computed by a native function, as addProperty makes.
+inline void Getter(Vm& vm, Object* holder, const char* name, NativeFunction get) {
+    vm.defineValue(holder, name, Value(), kDontEnum);
+    holder->properties().find(vm.key(name))->getter = vm.newNative(get);
+}
+
 inline void Constant(Vm& vm, Object* holder, const char* name, double value) {
     vm.defineValue(holder, name, Value::number(value), kDontEnum | kDontDelete | kReadOnly);
 }
@@ -41,5 +47,6 @@ void InstallMath(Vm& vm, Builtins& builtins);
 void InstallMovieClipClass(Vm& vm, Builtins& builtins);
 void InstallDrawingMethods(Vm& vm, Object* movieClipProto);
 void InstallColorClass(Vm& vm, Builtins& builtins);
+void InstallSoundClass(Vm& vm, Builtins& builtins);
 
 } // namespace vidorama::swf::avm1

@@ -639,7 +639,7 @@ void Vm::collect() {
     std::vector<Object*> pending{m_builtins.global,  m_builtins.object,    m_builtins.function,
                                  m_builtins.array,   m_builtins.string,    m_builtins.number,
                                  m_builtins.boolean, m_builtins.movieClip, m_builtins.button,
-                                 m_builtins.color};
+                                 m_builtins.color,   m_builtins.sound};
     for (const Value& value : m_stack)
         pending.push_back(value.asObject());
     std::vector<const MovieClip*> clips{&m_host.rootClip()};
@@ -653,6 +653,14 @@ void Vm::collect() {
                 clips.push_back(childClip);
         }
     }
+    for (const Timer& timer : m_timers) {
+        pending.push_back(timer.object.asObject());
+        pending.push_back(timer.function.asObject());
+        for (const Value& arg : timer.args)
+            pending.push_back(arg.asObject());
+    }
+    for (const SoundEnd& end : m_soundEnds)
+        pending.push_back(end.sound);
     markFrom(pending);
     std::erase_if(m_objects, [](const std::unique_ptr<Object>& object) { return !object->marked; });
     m_cellsInUse = 0;

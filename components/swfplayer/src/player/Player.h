@@ -121,6 +121,7 @@ private:
         return m_movie->exported(name);
     }
     std::shared_ptr<DisplayObject> emptyClip(std::uint16_t depth, const MovieClip& parent) override;
+    PlayerSound& sounds() override { return m_sound; }
     bool reserveInstance(const MovieClip& parent, bool clip);
     bool spendGotoFrames(FrameNumber frames) override;
     // Every frame step (an advance or a goto by the host) starts with fresh
