@@ -92,11 +92,15 @@ Value Stop(Vm& vm, const Value& self, std::span<const Value> args) {
     return {};
 }
 
-// A number as the setters take it: a 32-bit integer, the lowest one for
-// what is no number.
-double Whole(Vm& vm, const Value& value) {
-    double n = vm.toNumber(value);
-    return std::isfinite(n) ? ToInt32(n) : std::numeric_limits<std::int32_t>::min();
+// A number as the setters take it: 0 when missing, else a whole 32-bit
+// number, the lowest one for anything that is none.
+double Whole(Vm& vm, std::span<const Value> args, std::size_t index) {
+    if (index >= args.size())
+        return 0;
+    double n = std::trunc(vm.toNumber(args[index]));
+    constexpr double kLowest = std::numeric_limits<std::int32_t>::min();
+    constexpr double kHighest = std::numeric_limits<std::int32_t>::max();
+    return n >= kLowest && n <= kHighest ? n : kLowest;
 }
 
 Value GetVolume(Vm& vm, const Value& self, std::span<const Value>) {
@@ -109,7 +113,7 @@ Value SetVolume(Vm& vm, const Value& self, std::span<const Value> args) {
     if (!group)
         return {};
     SoundTransform t = Mixer(vm).transform(*group);
-    t.volume = Whole(vm, Arg(args, 0));
+    t.volume = Whole(vm, args, 0);
     Mixer(vm).setTransform(*group, t);
     return {};
 }
@@ -121,7 +125,8 @@ Value GetPan(Vm& vm, const Value& self, std::span<const Value>) {
     if (!group)
         return {};
     const SoundTransform t = Mixer(vm).transform(*group);
-    return Value::number(t.ll != 100 ? 100 - t.ll : t.rr - 100);
+    // Flash measures how far a side is from full by its size alone.
+    return Value::number(t.ll != 100 ? 100 - std::abs(t.ll) : std::abs(t.rr) - 100);
 }
 
 Value SetPan(Vm& vm, const Value& self, std::span<const Value> args) {
@@ -129,7 +134,8 @@ Value SetPan(Vm& vm, const Value& self, std::span<const Value> args) {
     if (!group)
         return {};
     SoundTransform t = Mixer(vm).transform(*group);
-    const double pan = Whole(vm, Arg(args, 0));
+    // The pan wraps to 32 bits where the volume does not.
+    const double pan = ToInt32(vm.toNumber(Arg(args, 0)));
     t.ll = pan > 0 ? 100 - pan : 100;
     t.rr = pan < 0 ? 100 + pan : 100;
     t.lr = t.rl = 0;
@@ -157,8 +163,10 @@ Value SetTransform(Vm& vm, const Value& self, std::span<const Value> args) {
         return {};
     SoundTransform t = Mixer(vm).transform(*group);
     auto take = [&](const char* name, double& field) {
-        if (vm.hasProperty(source, name))
-            field = Whole(vm, vm.getMember(source, name));
+        if (vm.hasProperty(source, name)) {
+            const Value value = vm.getMember(source, name);
+            field = Whole(vm, std::span(&value, 1), 0);
+        }
     };
     take("ll", t.ll);
     take("lr", t.lr);

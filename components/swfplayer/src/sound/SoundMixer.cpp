@@ -9,15 +9,20 @@ namespace vidorama::swf {
 
 namespace {
 
+// Far above any 16-bit sample, far below what 32 voices summed in 32 bits
+// could overflow: scripts may set any volume.
+constexpr double kSampleBound = 1 << 24;
+
 // Mixes channels through a transform, in place.
 void Apply(const SoundTransform& transform, std::span<std::int32_t> samples) {
     const double scale = transform.volume / 100 / 100;
+    auto bounded = [](double sample) {
+        return static_cast<std::int32_t>(std::clamp(sample, -kSampleBound, kSampleBound));
+    };
     for (std::size_t i = 0; i + 1 < samples.size(); i += 2) {
         const double left = samples[i], right = samples[i + 1];
-        samples[i] =
-            static_cast<std::int32_t>((left * transform.ll + right * transform.rl) * scale);
-        samples[i + 1] =
-            static_cast<std::int32_t>((left * transform.lr + right * transform.rr) * scale);
+        samples[i] = bounded((left * transform.ll + right * transform.rl) * scale);
+        samples[i + 1] = bounded((left * transform.lr + right * transform.rr) * scale);
     }
 }
 
