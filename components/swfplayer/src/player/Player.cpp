@@ -38,8 +38,6 @@ Player::Player(std::shared_ptr<const Movie> movie, TraceHandler trace)
     m_emptySprite = std::make_shared<const SpriteDef>(0, Timeline());
     beginStep();
     m_root->enterFirstFrame(*this);
-    if (scriptsRun())
-        m_vm->runTimedEvents();
     runActionQueue();
     m_sound.endSilencedStreams();
 }
@@ -66,6 +64,8 @@ void Player::advanceFrame() {
         queueEnterFrame(*object->asClip());
         object->asClip()->advance(*this);
     }
+    if (scriptsRun())
+        m_vm->runTimedEvents();
     runActionQueue();
     m_sound.endSilencedStreams();
 }
