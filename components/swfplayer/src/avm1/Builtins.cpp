@@ -140,11 +140,12 @@ Value ParseFloat(Vm& vm, const Value&, std::span<const Value> args) {
 }
 
 Value IsNaN(Vm& vm, const Value&, std::span<const Value> args) {
-    return Value::boolean(std::isnan(vm.toNumber(Arg(args, 0))));
+    // A missing argument is no number, whatever undefined converts to.
+    return Value::boolean(args.empty() || std::isnan(vm.toNumber(args[0])));
 }
 
 Value IsFinite(Vm& vm, const Value&, std::span<const Value> args) {
-    return Value::boolean(std::isfinite(vm.toNumber(Arg(args, 0))));
+    return Value::boolean(!args.empty() && std::isfinite(vm.toNumber(args[0])));
 }
 
 Value Escape(Vm& vm, const Value&, std::span<const Value> args) {

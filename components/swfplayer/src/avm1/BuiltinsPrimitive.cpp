@@ -196,8 +196,9 @@ Value PrimitiveValueOf(Vm&, const Value& self, std::span<const Value>) {
     return Primitive(self);
 }
 
+// Boolean() without an argument is undefined, not false.
 Value BooleanCall(Vm& vm, const Value&, std::span<const Value> args) {
-    return Value::boolean(!args.empty() && vm.toBoolean(args[0]));
+    return args.empty() ? Value() : Value::boolean(vm.toBoolean(args[0]));
 }
 
 Value BooleanConstruct(Vm& vm, const Value&, std::span<const Value> args) {

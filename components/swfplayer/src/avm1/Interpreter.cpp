@@ -262,11 +262,10 @@ Interpreter::Flow Interpreter::executeSwf4(std::uint8_t code, ByteReader& record
     case kActionMbAsciiToChar:
         stringOp(code);
         break;
-    case kActionToInteger: {
-        double n = m_vm.toNumber(pop());
-        push(Value::number(std::isfinite(n) ? std::trunc(n) : (std::isnan(n) ? 0 : n)));
+    case kActionToInteger:
+        // int() wraps to 32 bits, as the bitwise operators do.
+        push(Value::number(ToInt32(m_vm.toNumber(pop()))));
         break;
-    }
     case kActionPop:
         pop();
         break;
@@ -384,7 +383,8 @@ void Interpreter::binaryNumber(std::uint8_t code) {
         push(Value::number(ia >> (ib & 31)));
         break;
     case kActionBitURShift:
-        push(Value::number(ua >> (ib & 31)));
+        // The shifted bits are read back as a signed number.
+        push(Value::number(static_cast<std::int32_t>(ua >> (ib & 31))));
         break;
     default:
         break;

@@ -110,8 +110,9 @@ bool ArrayObject::setSpecial(Vm& vm, std::string_view name, const Value& value) 
     return false;
 }
 
+// Elements are listed newest first, as every property is: from the end.
 void ArrayObject::specialNames(Vm&, std::vector<std::string>& out) {
-    for (std::size_t i = 0; i < elements.size(); ++i)
+    for (std::size_t i = elements.size(); i-- > 0;)
         out.push_back(std::to_string(i));
 }
 
