@@ -270,6 +270,7 @@ void InstallBuiltins(Vm& vm, Builtins& b) {
     InstallMovieClipClass(vm, b);
     InstallColorClass(vm, b);
     InstallSoundClass(vm, b);
+    InstallPlayerObjects(vm, InstallBroadcaster(vm));
 }
 
 } // namespace vidorama::swf::avm1

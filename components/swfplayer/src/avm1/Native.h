@@ -48,5 +48,11 @@ void InstallMovieClipClass(Vm& vm, Builtins& builtins);
 void InstallDrawingMethods(Vm& vm, Object* movieClipProto);
 void InstallColorClass(Vm& vm, Builtins& builtins);
 void InstallSoundClass(Vm& vm, Builtins& builtins);
+// AsBroadcaster, which the player's own broadcasters (Key, Mouse, Stage)
+// are made with.
+FunctionObject* InstallBroadcaster(Vm& vm);
+void MakeBroadcaster(Vm& vm, Object* broadcaster, Object* target);
+// Key, Mouse, Stage and System as a movie sees them without any input.
+void InstallPlayerObjects(Vm& vm, Object* broadcaster);
 
 } // namespace vidorama::swf::avm1

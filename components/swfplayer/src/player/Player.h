@@ -122,6 +122,8 @@ private:
     }
     std::shared_ptr<DisplayObject> emptyClip(std::uint16_t depth, const MovieClip& parent) override;
     PlayerSound& sounds() override { return m_sound; }
+    double stageWidth() const override { return m_movie->frameRect().width() / kTwipsPerPixel; }
+    double stageHeight() const override { return m_movie->frameRect().height() / kTwipsPerPixel; }
     bool reserveInstance(const MovieClip& parent, bool clip);
     bool spendGotoFrames(FrameNumber frames) override;
     // Every frame step (an advance or a goto by the host) starts with fresh
