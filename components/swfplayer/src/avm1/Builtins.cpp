@@ -162,23 +162,31 @@ Value Escape(Vm& vm, const Value&, std::span<const Value> args) {
     return Value::string(vm.makeString(std::move(out)));
 }
 
+// "+" is a space; "%" takes two hexadecimal digits. Flash drops a "%" whose
+// first character is no digit together with that character, and one whose
+// second is none together with both.
 Value Unescape(Vm& vm, const Value&, std::span<const Value> args) {
-    std::string text = vm.toString(Arg(args, 0)), out;
+    if (args.empty())
+        return {};
+    std::string text = vm.toString(args[0]), out;
+    auto hex = [](char c) {
+        return (c >= '0' && c <= '9')   ? c - '0'
+               : (c >= 'a' && c <= 'f') ? c - 'a' + 10
+               : (c >= 'A' && c <= 'F') ? c - 'A' + 10
+                                        : -1;
+    };
     for (std::size_t i = 0; i < text.size(); ++i) {
-        int high = 0, low = 0;
-        auto hex = [](char c, int& v) {
-            v = (c >= '0' && c <= '9')   ? c - '0'
-                : (c >= 'a' && c <= 'f') ? c - 'a' + 10
-                : (c >= 'A' && c <= 'F') ? c - 'A' + 10
-                                         : -1;
-            return v >= 0;
-        };
-        if (text[i] == '%' && i + 2 < text.size() + 0 && hex(text[i + 1], high) &&
-            hex(text[i + 2], low)) {
-            out += static_cast<char>(high * 16 + low);
+        if (text[i] == '+') {
+            out += ' ';
+        } else if (text[i] != '%') {
+            out += text[i];
+        } else if (i + 1 >= text.size() || hex(text[i + 1]) < 0) {
+            ++i;
+        } else if (i + 2 >= text.size() || hex(text[i + 2]) < 0) {
             i += 2;
         } else {
-            out += text[i];
+            out += static_cast<char>(hex(text[i + 1]) * 16 + hex(text[i + 2]));
+            i += 2;
         }
     }
     return Value::string(std::move(out));
