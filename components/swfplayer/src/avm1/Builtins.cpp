@@ -279,6 +279,7 @@ void InstallBuiltins(Vm& vm, Builtins& b) {
     InstallColorClass(vm, b);
     InstallSoundClass(vm, b);
     InstallPlayerObjects(vm, InstallBroadcaster(vm));
+    InstallXmlClasses(vm);
 }
 
 } // namespace vidorama::swf::avm1
