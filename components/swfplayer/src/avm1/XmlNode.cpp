@@ -219,19 +219,23 @@ private:
         XmlNodeObject* node =
             addNode(*open, 1, std::string(m_text.substr(at, nameEnd - at)), std::nullopt);
         node->attributes = m_vm.newObject();
+        // Set last to first once read, so that for..in and toString list
+        // them in the order of the text.
+        std::vector<std::pair<std::string, std::string>> attributes;
         at = nameEnd;
         while (true) {
             while (at < m_text.size() && IsSpace(m_text[at]))
                 ++at;
             if (at >= m_text.size())
                 return kXmlBadElement;
-            if (m_text[at] == '>') {
-                open = node;
-                m_at = at + 1;
-                return kXmlOk;
-            }
-            if (m_text.substr(at, 2) == "/>") {
-                m_at = at + 2;
+            if (m_text[at] == '>' || m_text.substr(at, 2) == "/>") {
+                for (auto attribute = attributes.rbegin(); attribute != attributes.rend();
+                     ++attribute)
+                    m_vm.setMember(node->attributes, attribute->first,
+                                   Value::string(attribute->second));
+                if (m_text[at] == '>')
+                    open = node;
+                m_at = at + (m_text[at] == '>' ? 1 : 2);
                 return kXmlOk;
             }
             std::size_t equals = m_text.find('=', at);
@@ -248,8 +252,8 @@ private:
             std::size_t close = m_text.find(m_text[quote], quote + 1);
             if (close == std::string_view::npos)
                 return kXmlAttributeOpen;
-            m_vm.setMember(node->attributes, name,
-                           Value::string(Unescape(m_text.substr(quote + 1, close - quote - 1))));
+            attributes.emplace_back(std::string(name),
+                                    Unescape(m_text.substr(quote + 1, close - quote - 1)));
             at = close + 1;
         }
     }
@@ -272,6 +276,7 @@ void AppendText(Vm& vm, const XmlNodeObject& node, std::string& out, int depth) 
     if (node.name) {
         out += "<" + *node.name;
         if (node.attributes) {
+            // Newest first, as for..in lists them.
             for (const std::string& name : vm.enumerate(node.attributes))
                 out += " " + name + "=\"" +
                        XmlEscape(vm.toString(vm.getMember(node.attributes, name))) + "\"";
