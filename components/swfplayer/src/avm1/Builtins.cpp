@@ -31,9 +31,14 @@ Value ObjectValueOf(Vm&, const Value& self, std::span<const Value>) {
 
 Value HasOwnProperty(Vm& vm, const Value& self, std::span<const Value> args) {
     Object* object = self.asObject();
-    if (!object)
+    if (!object || args.empty())
         return Value::boolean(false);
-    std::string name = vm.toString(Arg(args, 0));
+    std::string name = vm.toString(args[0]);
+    if (name.empty())
+        return Value::boolean(false);
+    // __proto__ is an own property of every object until it is deleted.
+    if (vm.key(name) == "__proto__")
+        return Value::boolean(!object->protoValue().isUndefined());
     Value special;
     return Value::boolean(object->properties().find(vm.key(name)) ||
                           object->getSpecial(vm, name, special));

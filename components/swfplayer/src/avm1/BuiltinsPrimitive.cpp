@@ -83,8 +83,13 @@ Value Substr(Vm& vm, const Value& self, std::span<const Value> args) {
         start = std::max(0.0, double(text.size()) + start);
     std::size_t begin = Clamp(start, text.size());
     double length = Integer(vm, Arg(args, 1), double(text.size()));
-    if (length < 0)
-        length = std::max(0.0, double(text.size() - begin) + length);
+    // A negative length counts back from the end of the whole text, and
+    // Flash gives nothing when that reaches the end.
+    if (length < 0) {
+        length += double(text.size());
+        if (length < 0 || double(begin) + length >= double(text.size()))
+            return Value::string("");
+    }
     return Value::string(text.substr(begin, Clamp(length, text.size() - begin)));
 }
 

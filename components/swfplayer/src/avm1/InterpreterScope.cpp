@@ -67,12 +67,24 @@ void Interpreter::splitPath(std::string_view name, Object*& holder, std::string_
     }
     std::string_view path = name.substr(0, dot);
     member = name.substr(dot + 1);
-    // The first part of a dot path is a variable like any other.
+    // The first part of a dot path is a variable like any other; a scope
+    // where the rest of the path leads to no object gives way to the next
+    // one that holds the first part.
     std::size_t firstDot = path.find('.');
     std::string_view first = path.substr(0, firstDot);
-    holder = lookupScoped(first).asObject();
-    if (holder && firstDot != std::string_view::npos)
-        holder = m_vm.resolvePath(holder, path.substr(firstDot + 1));
+    auto follow = [&](Object* start) {
+        if (start && firstDot != std::string_view::npos)
+            return m_vm.resolvePath(start, path.substr(firstDot + 1));
+        return start;
+    };
+    for (auto it = m_a.scope.rbegin(); it != m_a.scope.rend(); ++it) {
+        if (!m_vm.hasProperty(it->object, first))
+            continue;
+        holder = follow(m_vm.getMember(it->object, first).asObject());
+        if (holder)
+            return;
+    }
+    holder = follow(lookupScoped(first).asObject());
 }
 
 Value Interpreter::getVariable(std::string_view name) {
