@@ -39,7 +39,7 @@ Value StringCall(Vm& vm, const Value&, std::span<const Value> args) {
 
 Value StringConstruct(Vm& vm, const Value&, std::span<const Value> args) {
     Value text = Value::string(args.empty() ? "" : vm.toString(args[0]));
-    return Value::object(vm.make<BoxedObject>(vm.builtins().string, text));
+    return Value::object(vm.toObject(text));
 }
 
 Value StringValue(Vm& vm, const Value& self, std::span<const Value>) {

@@ -123,12 +123,4 @@ void ArrayObject::references(std::vector<Object*>& out) const {
             out.push_back(object);
 }
 
-bool BoxedObject::getSpecial(Vm& vm, std::string_view name, Value& out) {
-    if (primitive.isString() && vm.sameName(name, "length")) {
-        out = Value::number(static_cast<double>(primitive.asString().size()));
-        return true;
-    }
-    return false;
-}
-
 } // namespace vidorama::swf::avm1

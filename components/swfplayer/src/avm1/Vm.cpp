@@ -397,8 +397,14 @@ Object* Vm::toObject(const Value& value) {
     switch (value.type()) {
     case Value::Type::Object:
         return value.asObject();
-    case Value::Type::String:
-        return make<BoxedObject>(m_builtins.string, value);
+    case Value::Type::String: {
+        // A String object's length is its own property, hidden from for..in,
+        // which scripts may set and delete.
+        Object* boxed = make<BoxedObject>(m_builtins.string, value);
+        defineValue(boxed, "length", Value::number(static_cast<double>(value.asString().size())),
+                    kDontEnum);
+        return boxed;
+    }
     case Value::Type::Number:
         return make<BoxedObject>(m_builtins.number, value);
     case Value::Type::Boolean:
