@@ -5,7 +5,7 @@
 namespace vidorama {
 
 // The program's entry: builds the main window in its fixed order, runs it
-// modally and ends when it closes. The program reads no command-line
+// and ends when it closes. The program reads no command-line
 // arguments; a second start only brings the running window to the front.
 class CReelcapApp {
 public:
