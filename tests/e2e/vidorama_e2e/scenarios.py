@@ -9,7 +9,7 @@ import time
 import urllib.parse
 
 from . import media
-from .harness import check_left_clean
+from .harness import MAIN_TITLE, check_left_clean
 from .ui import active_window_name, frame_geometry, wait_for
 
 BEATS_SECONDS = 10.0
@@ -216,6 +216,7 @@ def start_and_second_start(ctx):
     try:
         first.main_window()
         ctx.shot("started")
+        ctx.window_shot(first, MAIN_TITLE, os.path.join(ctx.shots, "main-window.png"))
         ids = wait_for("another window", lambda: ctx.x.run(
             ["xdotool", "search", "--name", "^other$"], check=False).stdout.split())
         ctx.x.run(["xdotool", "windowactivate", "--sync", ids[0]], check=False)
