@@ -2,7 +2,6 @@
 #include "app/MainWindowCaptureHost.h"
 #include "app/MessageBoxes.h"
 #include "capture/CaptureThread.h"
-#include "capture/TickCount.h"
 #include "controls/CDlgCtrl.h"
 #include "encode/CDlgComplate.h"
 #include "encode/EncodePass.h"
@@ -186,14 +185,15 @@ void CReelcapDlg::StartCapture() {
     context.scaler = &frameScaler;
     context.sourceFrameArray = sourceFrameArray.get();
     context.outputFrameArray = outputFrameArray.get();
+    context.captureStartTick = &captureStartTick;
+    // Sound from before the capture is not part of it; the capture thread
+    // sets the sound's origin when it starts the movie.
+    captureStartTick = 0;
+    DiscardQueuedBlocks(sound);
     if (!captureThread.Start([context] { CaptureThread(context); })) {
         FailCaptureStart(QStringLiteral("Failed to start capture."));
         return;
     }
-    DiscardQueuedBlocks(sound);
-    // Zero means "no capture" to the sound hook, so the start tick never is.
-    std::uint32_t tick = TickCount();
-    captureStartTick = tick != 0 ? tick : 1;
     if (!audioThread.Start([this] {
             AudioThread(sound, stopRequested, audioIdleEvent, audioSpoolPath, workBuffers);
         }))

@@ -90,9 +90,11 @@ protected:
 };
 
 TEST_F(EncodePassTest, FramesRepeatOverSkippedSlots) {
+    // Slot n is frame n of the video: the first picture stands for frames 0
+    // and 1, the one of slot 2 for frames 2 to 4.
     WriteVideo({1, 2, 5});
     Run();
-    EXPECT_EQ(fake.sequence, "VVVVV");
+    EXPECT_EQ(fake.sequence, "VVVVVV");
     EXPECT_EQ(fake.lastFrameFirstByte, 5);
     EXPECT_EQ(fake.closeCalls, 1);
     // The end record is never handed on, so the pass stops just short of 100.
@@ -106,21 +108,23 @@ TEST_F(EncodePassTest, FramesRepeatOverSkippedSlots) {
 }
 
 TEST_F(EncodePassTest, SilenceFillsTheGapsBetweenSoundBlocks) {
-    // 350 ms: two blocks of silence before; +120 ms: one after; +40 ms: none.
+    // The first block at 350 ms: exactly 350 ms of silence before it, three
+    // steps and the rest; +120 ms: one step after; +40 ms: none.
     WriteAudio({350, 470, 510});
     Run();
-    EXPECT_EQ(fake.sequence, "SSAASA");
+    EXPECT_EQ(fake.sequence, "SSSSAASA");
+    EXPECT_EQ(fake.silentSamples, (350u + 100u) * 44100 / 1000 * 2);
     EXPECT_FALSE(Exists(audioPath));
 }
 
 TEST_F(EncodePassTest, LongSilenceIsWrittenInBatchesBetweenVideoSteps) {
-    WriteAudio({12100}); // 121 steps: 120 blocks of silence, then the block
+    WriteAudio({12100}); // 121 steps of silence lead to the first block
     std::vector<std::int32_t> frameSlots(150);
     std::iota(frameSlots.begin(), frameSlots.end(), 1);
     WriteVideo(frameSlots);
     Run();
-    EXPECT_EQ(Count('S'), 120u);
-    EXPECT_EQ(Count('V'), 150u);
+    EXPECT_EQ(Count('S'), 121u);
+    EXPECT_EQ(Count('V'), 151u);
     EXPECT_EQ(fake.sequence.find('A'), fake.sequence.rfind('S') + 1);
     // No run of silence is longer than one batch of 50.
     std::size_t longest = 0, run = 0;
@@ -132,7 +136,7 @@ TEST_F(EncodePassTest, LongSilenceIsWrittenInBatchesBetweenVideoSteps) {
 }
 
 TEST_F(EncodePassTest, EqualPositionsTakeVideoThenAudio) {
-    WriteVideo({1, 2});
+    WriteVideo({0, 1});
     WriteAudio({0, 50});
     Run();
     EXPECT_EQ(fake.sequence, "VAVA");

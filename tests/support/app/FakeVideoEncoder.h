@@ -35,6 +35,8 @@ public:
         bool silent = std::all_of(samples.Elements().begin(), samples.Elements().end(),
                                   [](std::uint16_t s) { return s == 0; });
         sequence += silent ? 'S' : 'A';
+        if (silent)
+            silentSamples += samples.Count();
         ++audioWrites;
         return encoder::S_OK;
     }
@@ -128,6 +130,7 @@ public:
     std::uint8_t lastFrameFirstByte = 0;
     std::atomic<int> closeCalls{0};
     std::atomic<int> audioWrites{0};
+    std::size_t silentSamples = 0;
     std::atomic<int> videoWrites{0};
 
 private:
