@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QSharedMemory>
 #include <QWidget>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 
@@ -18,6 +19,26 @@ namespace {
 constexpr int kActivationTimeoutMs = 3000;
 constexpr char kActivated = '1';
 constexpr char kNotMine = '0';
+// A request is the window's handle, the movie path's length in bytes as
+// eight hexadecimal digits, then the path in UTF-8.
+constexpr int kLengthDigits = 8;
+constexpr qint64 kRequestHeaderSize = CInstanceMutex::kBlockSize + kLengthDigits;
+// No file the system can open has a longer path.
+constexpr qint64 kMaxMoviePathBytes = PATH_MAX;
+
+QByteArray OpenRequest(const char* handleDigits, const QString& movie) {
+    QByteArray path = movie.toUtf8();
+    QByteArray request(handleDigits, CInstanceMutex::kBlockSize);
+    request += QByteArray::number(path.size(), 16).rightJustified(kLengthDigits, '0');
+    return request + path;
+}
+
+void BringToFront(QWidget* window) {
+    if (window->isMinimized())
+        window->showNormal();
+    window->raise();
+    window->activateWindow();
+}
 } // namespace
 
 CInstanceMutex::CInstanceMutex(MessageBoxes& messages, QString runtimeDirectory)
@@ -41,7 +62,7 @@ QString CInstanceMutex::FormatHandle(std::uint32_t handle) {
     return QString::asprintf("%08x", handle);
 }
 
-void CInstanceMutex::Publish(QWidget* window) {
+void CInstanceMutex::Publish(QWidget* window, OpenMovie openMovie) {
     if (!window || WindowHandle(window) == 0) {
         m_messages.show(nullptr, QStringLiteral("Incorrect use class CInstanceMutex!"),
                         QStringLiteral("Message"));
@@ -64,10 +85,11 @@ void CInstanceMutex::Publish(QWidget* window) {
     }
     std::memcpy(block->data(), digits.constData(), kBlockSize);
     m_hMapping = std::move(block);
-    ListenForActivation(window, handle);
+    ListenForActivation(window, handle, std::move(openMovie));
 }
 
-void CInstanceMutex::ListenForActivation(QWidget* window, std::uint32_t handle) {
+void CInstanceMutex::ListenForActivation(QWidget* window, std::uint32_t handle,
+                                         OpenMovie openMovie) {
     m_server = std::make_unique<QLocalServer>();
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     QLocalServer::removeServer(SocketName());
@@ -76,27 +98,49 @@ void CInstanceMutex::ListenForActivation(QWidget* window, std::uint32_t handle) 
     QByteArray mine = FormatHandle(handle).toLatin1();
     QPointer<QWidget> target(window);
     QLocalServer* server = m_server.get();
-    QObject::connect(server, &QLocalServer::newConnection, server, [server, mine, target] {
+    auto answer = [mine, target, openMovie](QLocalSocket* peer) {
+        if (peer->bytesAvailable() < kRequestHeaderSize)
+            return;
+        QByteArray header = peer->peek(kRequestHeaderSize);
+        bool lengthOk = false;
+        qint64 pathBytes = header.mid(kBlockSize).toLongLong(&lengthOk, 16);
+        bool wellFormed = lengthOk && pathBytes >= 0 && pathBytes <= kMaxMoviePathBytes;
+        if (wellFormed && peer->bytesAvailable() < kRequestHeaderSize + pathBytes)
+            return;
+        bool forUs = wellFormed && header.left(kBlockSize) == mine && target;
+        peer->write(forUs ? &kActivated : &kNotMine, 1);
+        peer->flush();
+        if (!wellFormed) {
+            peer->abort();
+            return;
+        }
+        peer->skip(kRequestHeaderSize);
+        QString movie = QString::fromUtf8(peer->read(pathBytes));
+        if (!forUs)
+            return;
+        // The answer goes out first: opening the movie may show a message,
+        // and the later start must not wait for the user to close it.
+        QMetaObject::invokeMethod(
+            target.data(),
+            [target, movie, openMovie] {
+                if (!target)
+                    return;
+                BringToFront(target);
+                if (!movie.isEmpty() && openMovie)
+                    openMovie(movie);
+            },
+            Qt::QueuedConnection);
+    };
+    QObject::connect(server, &QLocalServer::newConnection, server, [server, answer] {
         while (QLocalSocket* peer = server->nextPendingConnection()) {
             QObject::connect(peer, &QLocalSocket::disconnected, peer, &QObject::deleteLater);
-            QObject::connect(peer, &QLocalSocket::readyRead, peer, [peer, mine, target] {
-                if (peer->bytesAvailable() < kBlockSize)
-                    return;
-                bool forUs = peer->read(kBlockSize) == mine && target;
-                if (forUs) {
-                    if (target->isMinimized())
-                        target->showNormal();
-                    target->raise();
-                    target->activateWindow();
-                }
-                peer->write(forUs ? &kActivated : &kNotMine, 1);
-                peer->flush();
-            });
+            QObject::connect(peer, &QLocalSocket::readyRead, peer,
+                             [peer, answer] { answer(peer); });
         }
     });
 }
 
-bool CInstanceMutex::FindRunningInstance() {
+bool CInstanceMutex::FindRunningInstance(const QString& movie) {
     QSharedMemory block;
     block.setNativeKey(BlockKey());
     if (!block.attach(QSharedMemory::ReadOnly))
@@ -121,7 +165,7 @@ bool CInstanceMutex::FindRunningInstance() {
     socket.connectToServer(SocketName());
     if (!socket.waitForConnected(kActivationTimeoutMs))
         return false;
-    socket.write(digits, kBlockSize);
+    socket.write(OpenRequest(digits, movie));
     if (!socket.waitForBytesWritten(kActivationTimeoutMs) ||
         !socket.waitForReadyRead(kActivationTimeoutMs))
         return false;
