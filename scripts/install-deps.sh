@@ -12,6 +12,8 @@ packages=(
     libfreetype-dev libfontconfig-dev fontconfig fonts-urw-base35
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth
+    # The Debian package's dependencies are read from its binaries.
+    dpkg-dev file
 )
 
 missing=()
