@@ -72,9 +72,15 @@ void CInstanceMutex::Publish(QWidget* window, OpenMovie openMovie) {
     auto block = std::make_unique<QSharedMemory>();
     block->setNativeKey(BlockKey());
     // A block left by an instance that has gone (or one still running that we
-    // were not stopped by) is taken over: the newest window wins.
-    if (!block->create(kBlockSize) && !block->attach())
-        return;
+    // were not stopped by) is taken over: the newest window wins. The attach
+    // goes through a fresh object, because the one whose create failed keeps
+    // that failure and refuses to attach.
+    if (!block->create(kBlockSize)) {
+        block = std::make_unique<QSharedMemory>();
+        block->setNativeKey(BlockKey());
+        if (!block->attach())
+            return;
+    }
     std::uint32_t handle = WindowHandle(window);
     QByteArray digits = FormatHandle(handle).toLatin1();
     // The block is written once per publishing instance and read once per
@@ -108,14 +114,16 @@ void CInstanceMutex::ListenForActivation(QWidget* window, std::uint32_t handle,
         if (wellFormed && peer->bytesAvailable() < kRequestHeaderSize + pathBytes)
             return;
         bool forUs = wellFormed && header.left(kBlockSize) == mine && target;
-        peer->write(forUs ? &kActivated : &kNotMine, 1);
-        peer->flush();
-        if (!wellFormed) {
-            peer->abort();
-            return;
+        QString movie;
+        if (wellFormed) {
+            peer->skip(kRequestHeaderSize);
+            movie = QString::fromUtf8(peer->read(pathBytes));
         }
-        peer->skip(kRequestHeaderSize);
-        QString movie = QString::fromUtf8(peer->read(pathBytes));
+        // One request per connection: whatever else the peer sends is not
+        // looked at.
+        peer->readAll();
+        peer->write(forUs ? &kActivated : &kNotMine, 1);
+        peer->disconnectFromServer();
         if (!forUs)
             return;
         // The answer goes out first: opening the movie may show a message,

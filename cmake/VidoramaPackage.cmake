@@ -13,10 +13,11 @@ set(CPACK_PACKAGE_NAME vidorama)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT ${VIDORAMA_PACKAGE_CONTACT})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Flash movie player and converter to video files")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Vidorama plays Flash movies (SWF) with its own player and turns them into video files \
-(AVI, MPEG-1, MPEG-2, WMV, RealMedia and more) with their sound. It comes as a desktop \
-program (vidorama) and a command-line converter (vidorama-convert).")
+set(CPACK_PACKAGE_DESCRIPTION [[
+Vidorama plays Flash movies (SWF) with its own player and turns them into
+video files (AVI, MPEG-1, MPEG-2, WMV, RealMedia and more) with their sound.
+It comes as a desktop program (vidorama) and a command-line converter
+(vidorama-convert).]])
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

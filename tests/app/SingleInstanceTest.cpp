@@ -76,6 +76,15 @@ TEST_F(SingleInstanceTest, SecondStartWithoutAMovieOnlyBringsTheFirstToTheFront)
     EXPECT_EQ(QString::fromUtf8(first.readAll()).trimmed(), "activated");
 }
 
+TEST_F(SingleInstanceTest, MoreThanOneMovieIsRefusedBeforeReachingTheFirst) {
+    StartFirst();
+    second.start(kBin + "/vidorama", {"one.swf", "two.swf"});
+    ASSERT_TRUE(second.waitForFinished(15000));
+    EXPECT_EQ(second.exitCode(), 1);
+    EXPECT_TRUE(second.readAllStandardError().contains("only one movie"));
+    EXPECT_FALSE(first.waitForReadyRead(500)); // the first was not asked anything
+}
+
 TEST_F(SingleInstanceTest, MalformedRequestsAreRefused) {
     QString handle = StartFirst();
     for (QByteArray request : {handle.toLatin1() + "fffffff0", handle.toLatin1() + "zz000003abc",
