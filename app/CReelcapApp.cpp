@@ -2,6 +2,7 @@
 
 #include "app/CReelcapDlg.h"
 
+#include <QApplication>
 #include <QMetaObject>
 #include <memory>
 
@@ -18,7 +19,14 @@ int CReelcapApp::InitInstance(AppEnvironment env) {
             QMetaObject::invokeMethod(
                 window, [window, movie] { window->OnOpenRequest(movie); }, Qt::QueuedConnection);
         }
-        dialog->exec();
+        // The window runs without a modal loop of its own: anything that hides
+        // it for a moment (the window manager re-framing it, a change of its
+        // flags) must not end the program. Only its closing does.
+        QApplication::setQuitOnLastWindowClosed(false);
+        QObject::connect(dialog.get(), &QDialog::finished, qApp, &QCoreApplication::quit,
+                         Qt::QueuedConnection);
+        dialog->show();
+        QApplication::exec();
     }
     dialog.reset();
     return 0;

@@ -67,6 +67,11 @@ CReelcapDlg::CReelcapDlg(AppEnvironment env)
 }
 
 CReelcapDlg::~CReelcapDlg() {
+    // Ending the program without closing the window (the application quit
+    // under it) must still stop the workers before the window they call
+    // into goes.
+    if (!m_closed)
+        StopWorkersAndRelease();
     SetSoundCaptureTarget(nullptr);
 }
 
@@ -205,6 +210,11 @@ void CReelcapDlg::WaitServingWorkers(AutoResetEvent& idleEvent) {
 }
 
 void CReelcapDlg::OnClose() {
+    StopWorkersAndRelease();
+    done(QDialog::Rejected);
+}
+
+void CReelcapDlg::StopWorkersAndRelease() {
     m_closed = true;
     abortRequested = true;
     capturing = false;
@@ -225,15 +235,18 @@ void CReelcapDlg::OnClose() {
         if (!spool.empty())
             std::remove(spool.c_str());
 
-    if (outputStarted)
+    if (outputStarted) {
+        // A capture abandoned by closing leaves no output behind.
         encoder->CloseOutput();
+        if (!outputPartPath.empty())
+            std::remove(outputPartPath.c_str());
+    }
     sourceFrameArray.reset();
     outputFrameArray.reset();
     silenceArray.reset();
     workBuffers.Free();
     SaveSettings(settings, m_env.configDirectory);
     DiscardQueuedBlocks(sound);
-    done(QDialog::Rejected);
 }
 
 void CReelcapDlg::EnableControls(std::initializer_list<int> ids) {

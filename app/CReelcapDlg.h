@@ -68,7 +68,7 @@ public:
     ConversionSettings settings;
     bool sizeAdjusted = false;
     std::unique_ptr<encoder::IVideoEncoder> encoder;
-    std::string outputPath;
+    std::string outputPath, outputPartPath;
     std::atomic<bool> outputStarted{false};
     std::string moviePath;
     bool movieOpen = false;
@@ -126,6 +126,9 @@ private:
     void FailCaptureStart(const QString& message);
     void OnCaptureDone();
     void WaitServingWorkers(AutoResetEvent& idleEvent);
+    // Ends the capture, encode and audio threads and frees what a conversion
+    // holds; the settings are saved. Runs once, from closing or destruction.
+    void StopWorkersAndRelease();
     void FitWindowToMovie();
     void RefreshSettingsSummary();
     void EnableControls(std::initializer_list<int> ids);

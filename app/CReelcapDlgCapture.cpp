@@ -6,6 +6,7 @@
 #include "controls/CDlgCtrl.h"
 #include "encode/CDlgComplate.h"
 #include "encode/EncodePass.h"
+#include "encode/OutputFolder.h"
 #include "encode/OutputJob.h"
 #include "flash/CFlash.h"
 #include "settings/EncoderChoice.h"
@@ -82,6 +83,11 @@ bool CReelcapDlg::PrepareConversion() {
     }
     RefreshSettingsSummary();
 
+    if (std::string problem = PrepareOutputFolder(settings.outputFolder); !problem.empty()) {
+        m_log.Write(CLogFile::kLogFile, problem, __FILE__, __LINE__);
+        m_env.messages->show(this, QString::fromStdString(problem), ApplicationTitle());
+        return false;
+    }
     OutputJobContext job;
     job.encoder = encoder.get();
     job.settings = &settings;
@@ -91,9 +97,13 @@ bool CReelcapDlg::PrepareConversion() {
     bool started = outputStarted;
     job.outputStarted = &started;
     job.outputPath = &outputPath;
+    job.partPath = &outputPartPath;
     job.frameRate = &frameRate;
     job.showMessage = [this](const char* text) {
         m_env.messages->show(this, QString::fromLatin1(text), ApplicationTitle());
+    };
+    job.logFailure = [this](const std::string& cause) {
+        m_log.Write(CLogFile::kLogFile, cause, __FILE__, __LINE__);
     };
     job.fileExists = [](const std::string& path) {
         return QFileInfo::exists(QString::fromStdString(path));
@@ -199,6 +209,7 @@ void CReelcapDlg::StartEncodeThread() {
     job.videoSpoolPath = videoSpoolPath;
     job.audioSpoolPath = audioSpoolPath;
     job.outputPath = outputPath;
+    job.partPath = outputPartPath;
     job.outputWidth = outputWidth;
     job.outputHeight = outputHeight;
     job.cancelRequested = &cancelRequested;
@@ -209,9 +220,20 @@ void CReelcapDlg::StartEncodeThread() {
 }
 
 void CReelcapDlg::OnCaptureDone() {
-    CDlgComplate dialog(outputPath, encodeIdleEvent, encodeProgress, cancelRequested,
-                        m_env.showFile);
+    auto showFile = [this](const std::string& path) {
+        if (m_env.showFile && !m_env.showFile(path))
+            m_env.messages->show(this,
+                                 QStringLiteral("Conversion completed and the output file has "
+                                                "been saved as:\n") +
+                                     QString::fromStdString(path),
+                                 ApplicationTitle());
+    };
+    CDlgComplate dialog(outputPath, encodeIdleEvent, encodeProgress, cancelRequested, showFile);
     dialog.exec();
+    // A cancelled pass may still be closing its output; the next capture
+    // must not reopen the encoder under it.
+    WaitServingWorkers(encodeIdleEvent);
+    encodeIdleEvent.Set();
 }
 
 } // namespace vidorama

@@ -4,6 +4,7 @@
 #include "capture/SpoolFile.h"
 #include "capture/WorkBuffers.h"
 #include "diag/CLogFile.h"
+#include "encode/OutputPart.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -42,6 +43,17 @@ std::uint64_t Position(std::FILE* f) {
     return position > 0 ? static_cast<std::uint64_t>(position) : 0;
 }
 
+// Adds the output and the encoder's reason to the log, so that a failure can
+// be traced after its message box is gone.
+void LogFailure(const EncodeJob& job, const char* step) {
+    std::string cause;
+    job.encoder->GetLastErrorText(&cause);
+    job.log->Write(CLogFile::kLogFile,
+                   std::string(kConvertFailed) + " " + step + " " + job.outputPath +
+                       (cause.empty() ? std::string() : ": " + cause),
+                   __FILE__, __LINE__);
+}
+
 // The state of one pass, kept by the encode thread alone.
 class EncodePass {
 public:
@@ -70,7 +82,8 @@ private:
 };
 
 void EncodePass::Fail(int flags) {
-    m_job.log->Write(flags, kConvertFailed, nullptr, 0);
+    m_job.log->Write(flags & ~CLogFile::kLogFile, kConvertFailed, nullptr, 0);
+    LogFailure(m_job, "Writing");
     *m_job.cancelRequested = true;
 }
 
@@ -186,9 +199,15 @@ void RunEncodePass(const EncodeJob& job) {
     } // both spools are closed here
     if (job.closeCodecStatusWindows)
         job.closeCodecStatusWindows();
-    job.encoder->CloseOutput();
-    if (*job.cancelRequested && !job.outputPath.empty())
-        std::remove(job.outputPath.c_str());
+    bool closed = !Failed(job.encoder->CloseOutput());
+    if (!closed && !*job.cancelRequested)
+        LogFailure(job, "Completing");
+    if (!job.partPath.empty()) {
+        if (*job.cancelRequested || !closed)
+            std::remove(job.partPath.c_str());
+        else if (!CommitOutputPart(job.partPath, job.outputPath))
+            LogFailure(job, "Naming");
+    }
     for (const std::string& spool : {job.videoSpoolPath, job.audioSpoolPath})
         if (!spool.empty())
             std::remove(spool.c_str());

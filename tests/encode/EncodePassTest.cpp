@@ -29,8 +29,11 @@ protected:
         ASSERT_TRUE(buffers.Allocate());
         silence = encoder::SampleArray::Create({8820});
         outputPath = dir.filePath("out.avi").toStdString();
-        QFile output(QString::fromStdString(outputPath));
-        output.open(QIODevice::WriteOnly);
+        partPath = dir.filePath(".out.avi.part").toStdString();
+        // What the encoder has written so far.
+        QFile part(QString::fromStdString(partPath));
+        part.open(QIODevice::WriteOnly);
+        part.write("RIFF");
     }
 
     void WriteVideo(const std::vector<std::int32_t>& frameSlots) {
@@ -61,6 +64,7 @@ protected:
         job.videoSpoolPath = videoPath;
         job.audioSpoolPath = audioPath;
         job.outputPath = outputPath;
+        job.partPath = partPath;
         job.outputWidth = kWidth;
         job.outputHeight = kHeight;
         job.cancelRequested = &cancelRequested;
@@ -77,8 +81,9 @@ protected:
     std::unique_ptr<encoder::SampleArray> silence;
     test::FakeVideoEncoder fake;
     test::RecordingMessageBoxes boxes;
-    CLogFile log{"", boxes};
-    std::string videoPath, audioPath, outputPath;
+    QString logPath = dir.filePath("vidorama.log");
+    CLogFile log{logPath.toStdString(), boxes};
+    std::string videoPath, audioPath, outputPath, partPath;
     std::atomic<bool> cancelRequested{false};
     std::atomic<int> progress{0};
     AutoResetEvent idle;
@@ -94,7 +99,9 @@ TEST_F(EncodePassTest, FramesRepeatOverSkippedSlots) {
     EXPECT_GT(progress, 80);
     EXPECT_LT(progress, 100);
     EXPECT_TRUE(idle.WaitFor(std::chrono::milliseconds(0)));
+    // The complete output takes its name; nothing is left under another.
     EXPECT_TRUE(Exists(outputPath));
+    EXPECT_FALSE(Exists(partPath));
     EXPECT_FALSE(Exists(videoPath));
 }
 
@@ -148,6 +155,7 @@ TEST_F(EncodePassTest, CancelRemovesOutputAndSpools) {
     Run();
     EXPECT_TRUE(fake.sequence.empty());
     EXPECT_FALSE(Exists(outputPath));
+    EXPECT_FALSE(Exists(partPath));
     EXPECT_FALSE(Exists(videoPath));
     EXPECT_FALSE(Exists(audioPath));
 }
@@ -161,7 +169,14 @@ TEST_F(EncodePassTest, FailedWritesReportAndRemoveTheOutput) {
     EXPECT_EQ(boxes.shown[0].caption, "Message");
     EXPECT_TRUE(cancelRequested);
     EXPECT_FALSE(Exists(outputPath));
+    EXPECT_FALSE(Exists(partPath));
     EXPECT_EQ(fake.closeCalls, 1);
+    // The log keeps the failure with the output it was for and its cause.
+    QFile logFile(logPath);
+    ASSERT_TRUE(logFile.open(QIODevice::ReadOnly));
+    QString logged = QString::fromUtf8(logFile.readAll());
+    EXPECT_TRUE(logged.contains(QString::fromStdString(outputPath))) << logged.toStdString();
+    EXPECT_TRUE(logged.contains("video write refused")) << logged.toStdString();
 
     cancelRequested = false;
     fake.failVideo = false;
@@ -170,6 +185,19 @@ TEST_F(EncodePassTest, FailedWritesReportAndRemoveTheOutput) {
     Run();
     EXPECT_EQ(boxes.shown.size(), 2u);
     EXPECT_FALSE(Exists(audioPath));
+}
+
+TEST_F(EncodePassTest, AFileThatTookTheOutputNameMeanwhileIsKept) {
+    WriteVideo({1});
+    QFile other(QString::fromStdString(outputPath));
+    ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+    other.write("someone else's");
+    other.close();
+    Run();
+    QFile kept(QString::fromStdString(outputPath));
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), "someone else's");
+    EXPECT_FALSE(Exists(partPath));
 }
 
 } // namespace

@@ -39,8 +39,10 @@ public:
         return encoder::S_OK;
     }
     HRESULT WriteVideoFrame(const encoder::ByteArray& frame) override {
-        if (failVideo)
+        if (failVideo) {
+            lastError = "video write refused";
             return encoder::E_FAIL;
+        }
         sequence += 'V';
         lastFrameFirstByte = frame.Elements().empty() ? 0 : frame.Elements()[0];
         ++videoWrites;
@@ -107,7 +109,13 @@ public:
         return known ? encoder::S_OK : encoder::E_INVALIDARG;
     }
 
+    HRESULT GetLastErrorText(std::string* text) override {
+        *text = lastError;
+        return encoder::S_OK;
+    }
+
     std::vector<std::string> codecNames{"Stand-in codec"};
+    std::string lastError;
     std::vector<std::string> profileNames{"Stand-in profile"};
     std::string codecName = "Stand-in codec";
     std::string openedPath;
