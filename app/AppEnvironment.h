@@ -50,6 +50,7 @@ struct AppEnvironment {
     QString logPath;            // the diagnostic log, "" when it has no place
     QString documentsDirectory; // the default output folder
     QString runtimeDirectory;   // the single-instance block and socket
+    QString movieToOpen;        // named on the command line, absolute; "" for none
     std::function<void(int exitCode, ProcessEnd how)> endProcess;
 };
 

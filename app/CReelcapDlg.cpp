@@ -1,5 +1,6 @@
 #include "app/CReelcapDlg.h"
 
+#include "app/ApplicationIcon.h"
 #include "app/MainWindowCaptureHost.h"
 #include "app/MessageBoxes.h"
 #include "app/WindowMessages.h"
@@ -30,11 +31,11 @@ constexpr std::size_t kSilenceSamples = 8820; // 100 ms of 44,100 Hz stereo
 CReelcapDlg::CReelcapDlg(AppEnvironment env)
     : m_env(std::move(env)), instance(*m_env.messages, m_env.runtimeDirectory),
       m_log(m_env.logPath.toStdString(), *m_env.messages) {
-    if (instance.FindRunningInstance()) {
+    if (instance.FindRunningInstance(m_env.movieToOpen)) {
         m_env.endProcess(0, ProcessEnd::Quick);
         return;
     }
-    icon = QIcon(QStringLiteral(":/vidorama/icon.xpm"));
+    icon = ApplicationIcon();
     m_log.Enable(true);
 
     captureIdleEvent.Set();
@@ -75,7 +76,7 @@ CReelcapDlg::~CReelcapDlg() {
 }
 
 bool CReelcapDlg::InitDialog() {
-    instance.Publish(this);
+    instance.Publish(this, [this](const QString& path) { OnOpenRequest(path); });
     setWindowIcon(icon);
 
     setAcceptDrops(true);

@@ -49,6 +49,11 @@ public:
     // Operations of the conversion workflow.
     bool ProbeMovie();
     void LoadOpenedMovie(const QString& fileName);
+    // Opens a movie as the Open button does once its file is chosen.
+    void OpenMovie(const QString& path);
+    // A movie named on the command line, of this start or of a later one;
+    // taken when the window would take a dropped file.
+    void OnOpenRequest(const QString& path);
     void ResetMovieInfo();
     void OnDropFiles(const QStringList& paths);
     void OnSeek(std::int32_t frame);
