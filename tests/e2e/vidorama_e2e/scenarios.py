@@ -228,7 +228,17 @@ def start_and_second_start(ctx):
                  lambda: active_window_name(ctx.x).startswith("Vidorama"), 10)
         ctx.shot("second-start")
         assert first.alive(), "the first instance ended"
-        return check_left_clean(account, first) | {"second_start_exit": code}
+        # The window carries the program's icon for the window manager.
+        icon = ctx.x.run(["xprop", "-id", first.x_window(), "_NET_WM_ICON"], check=False).stdout
+        assert "_NET_WM_ICON(CARDINAL)" in icon, "the window has no icon"
+        # A movie named to a second start opens in the first, as a file
+        # manager's "Open with" does.
+        third = account.start(ctx.movies["beats"])
+        opened_code = third.wait_exit(15)
+        first.ui.window(r"Vidorama - beats\.swf", 15)
+        ctx.shot("opened-by-second-start")
+        return check_left_clean(account, first) | {"second_start_exit": code,
+                                                   "open_with_exit": opened_code}
     finally:
         other.terminate()
 
