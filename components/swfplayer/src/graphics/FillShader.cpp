@@ -72,8 +72,9 @@ private:
 class BitmapShader final : public FillShader {
 public:
     BitmapShader(QImage image, QTransform toBitmap, bool repeats, bool smoothed)
-        : m_image(std::move(image)), m_toBitmap(toBitmap), m_repeats(repeats),
-          m_smoothed(smoothed) {}
+        : m_image(std::move(image)), m_toBitmap(toBitmap), m_repeats(repeats), m_smoothed(smoothed),
+          m_bits(m_image.constBits()), m_stride(m_image.bytesPerLine()), m_width(m_image.width()),
+          m_height(m_image.height()) {}
 
     void shadeRow(int x, int y, int count, QRgb* out) const override {
         const QPointF start = m_toBitmap.map(QPointF(x + 0.5, y + 0.5));
@@ -87,6 +88,9 @@ public:
 private:
     // Repeating fills tile the bitmap; clipped fills extend its edge pixels.
     int wrap(long v, int size) const {
+        // Most samples fall inside the bitmap, and need no division.
+        if (v >= 0 && v < size)
+            return static_cast<int>(v);
         if (m_repeats) {
             long m = v % size;
             return static_cast<int>(m < 0 ? m + size : m);
@@ -94,8 +98,8 @@ private:
         return static_cast<int>(std::clamp(v, 0l, long(size) - 1));
     }
     QRgb pixel(long px, long py) const {
-        return reinterpret_cast<const QRgb*>(
-            m_image.constScanLine(wrap(py, m_image.height())))[wrap(px, m_image.width())];
+        return reinterpret_cast<const QRgb*>(m_bits +
+                                             wrap(py, m_height) * m_stride)[wrap(px, m_width)];
     }
     // Far-away samples are pulled in before they become integers; clamped
     // fills look the same there and tiled ones only need the phase.
@@ -128,6 +132,11 @@ private:
     QTransform m_toBitmap;
     bool m_repeats;
     bool m_smoothed;
+    // The picture's rows, read directly at every sample.
+    const uchar* m_bits;
+    qsizetype m_stride;
+    int m_width;
+    int m_height;
 };
 
 } // namespace
