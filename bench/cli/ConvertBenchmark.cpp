@@ -293,6 +293,8 @@ std::string CaseName(const std::string& path) {
 
 int main(int argc, char** argv) {
     av_log_set_level(AV_LOG_QUIET);
+    // Each line as soon as it is measured: a full run takes minutes.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     const std::vector<std::string> paths = vidorama::bench::BenchMovies(argc, argv, kDefaultMovies);
     QTemporaryDir folder;
     std::printf("%d output frames per measurement\n", kFrames);
