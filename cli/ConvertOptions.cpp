@@ -60,6 +60,14 @@ std::string SetSnapshot(ConvertOptions& o, std::string_view v) {
     return {};
 }
 
+std::string SetStageQuality(ConvertOptions& o, std::string_view v) {
+    auto quality = swf::StageQualityNamed(v);
+    if (!quality)
+        return "--stage-quality wants low, medium, high or best, got " + Quoted(v);
+    o.stageQuality = *quality;
+    return {};
+}
+
 std::string SetChannels(ConvertOptions& o, std::string_view v) {
     if (v != "mono" && v != "stereo")
         return "--channels wants mono or stereo, got " + Quoted(v);
@@ -99,7 +107,7 @@ std::string SetFlag(ConvertOptions& o, std::string_view name) {
     return {};
 }
 
-const std::array<OptionSpec, 23> kOptions{{
+const std::array<OptionSpec, 24> kOptions{{
     {"--help", "-h", false, nullptr},
     {"--list-codecs", "", false, nullptr},
     {"--transparent", "", false, nullptr},
@@ -172,6 +180,7 @@ const std::array<OptionSpec, 23> kOptions{{
     {"--jobs", "-j", true, SetJobs},
     {"--progress", "", true, SetProgress},
     {"--snapshot", "", true, SetSnapshot},
+    {"--stage-quality", "", true, SetStageQuality},
 }};
 
 const OptionSpec* FindOption(std::string_view name) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "graphics/StageQuality.h"
 #include "pipeline/MovieClock.h"
 #include "pipeline/SoundQueue.h"
 
@@ -28,7 +29,8 @@ enum class EndRule {
 // counted from the movie's first (index 0, on screen once the player exists).
 class MovieDriver {
 public:
-    MovieDriver(std::shared_ptr<const swf::Movie> movie, Rate movieRate, EndRule rule);
+    MovieDriver(std::shared_ptr<const swf::Movie> movie, Rate movieRate, EndRule rule,
+                swf::StageQuality quality = swf::StageQuality::High);
     ~MovieDriver();
 
     // Steps the movie until frame `index` is on screen. False when the movie

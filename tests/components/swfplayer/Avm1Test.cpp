@@ -356,6 +356,38 @@ TEST(Avm1, MissingGradientElementsFallBackAsInFlash) {
     EXPECT_EQ(stops[1].color.a, 255);
 }
 
+TEST(Avm1, ScriptsReadAndChangeTheStageQualityTheHostChose) {
+    auto show = [](const char* name) {
+        return Join({Str(name), Op(0x1c), Trace()});
+    };
+    auto set = [](const char* name, Bytes value) {
+        return Join({Str(name), value, Op(0x1d)});
+    };
+    // The quality a half-covered pixel is drawn at follows the last change.
+    Bytes code = Join({show("_quality"), set("_quality", Str("low")), show("_quality"),
+                       show("_highquality"), set("_highquality", Num(2)), show("_quality"),
+                       Op(0x08), show("_quality"), Op(0x08), show("_quality"),
+                       set("_quality", Str("bogus")), show("_quality"), Op(0x08)});
+    MovieWriter writer;
+    writer.version = 6;
+    writer.frameRect = {0, 400, 0, 400};
+    writer.tag(tags::DefineRectShape(1, {0, 215, 0, 400}, {0, 0, 0, 255}));
+    writer.frame({tags::PlaceAt(1, 1), tags::DoAction({code})});
+    auto movie = swf::Movie::load(writer.bytes());
+    std::string out;
+    swf::Player player(
+        movie.value(), [&out](const std::string& line) { out += line + "\n"; },
+        swf::StageQuality::Medium);
+    EXPECT_EQ(out, "MEDIUM\nLOW\n0\nBEST\nLOW\nHIGH\nHIGH\n");
+    ASSERT_EQ(player.quality(), swf::StageQuality::Low);
+    QImage image(20, 20, QImage::Format_RGB32);
+    swf::RenderFrame(player, image);
+    EXPECT_EQ(image.pixel(10, 5), qRgb(0, 0, 0));
+    player.setQuality(swf::StageQuality::High);
+    swf::RenderFrame(player, image);
+    EXPECT_NEAR(qRed(image.pixel(10, 5)), 64, 8);
+}
+
 TEST(Avm1, AnEndlessLoopIsCutAndTheNextFrameRunsAgain) {
     // trace("a"); while (true) {} ; and on the next frame trace("b")
     Bytes loop = Join({Str("a"), Trace(), Branch(0x99, -5), Str("never"), Trace()});

@@ -9,12 +9,25 @@
 
 #include <cmath>
 #include <numbers>
+#include <optional>
 
 namespace vidorama::swf::avm1 {
 
 namespace {
 
 constexpr double kDegrees = 180.0 / std::numbers::pi;
+
+// _highquality is the older view of the stage quality: 0 low, 1 high,
+// 2 best; medium reads as 0, since it does not smooth bitmaps.
+double HighQualityNumber(StageQuality quality) {
+    return quality == StageQuality::Best ? 2 : quality == StageQuality::High ? 1 : 0;
+}
+
+std::optional<StageQuality> QualityFromHighQuality(double number) {
+    if (!std::isfinite(number))
+        return std::nullopt;
+    return number >= 2 ? StageQuality::Best : number >= 1 ? StageQuality::High : StageQuality::Low;
+}
 
 struct Decomposed {
     double xScale, yScale, xRotation, yRotation;
@@ -96,8 +109,10 @@ bool GetDisplayProperty(Vm& vm, DisplayObject& object, std::string_view name, Va
     else if (is("_url") || is("_droptarget"))
         out = Value::string("");
     else if (is("_quality"))
-        out = Value::string("HIGH");
-    else if (is("_highquality") || is("_focusrect"))
+        out = Value::string(std::string(StageQualityName(vm.host().quality())));
+    else if (is("_highquality"))
+        out = Value::number(HighQualityNumber(vm.host().quality()));
+    else if (is("_focusrect"))
         out = Value::number(1);
     else if (is("_soundbuftime"))
         out = Value::number(5);
@@ -163,6 +178,12 @@ bool SetDisplayProperty(Vm& vm, DisplayObject& object, std::string_view name, co
         SetSize(vm, object, value, is("_width"));
     } else if (is("_name")) {
         p.name = vm.toString(value);
+    } else if (is("_quality")) {
+        if (auto quality = StageQualityNamed(vm.toString(value)))
+            vm.host().setQuality(*quality);
+    } else if (is("_highquality")) {
+        if (auto quality = QualityFromHighQuality(number()))
+            vm.host().setQuality(*quality);
     } else {
         // The others are read-only; writing them is ignored.
         return is("_currentframe") || is("_totalframes") || is("_framesloaded") || is("_target") ||

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "graphics/StageQuality.h"
 #include "swf/Character.h"
 
 #include <cstdint>
@@ -31,6 +32,10 @@ public:
     // the display tree would grow past its limits.
     virtual std::shared_ptr<DisplayObject> emptyClip(std::uint16_t depth,
                                                      const MovieClip& parent) = 0;
+    // The stage's quality, which _quality, _highquality and ToggleQuality read
+    // and change for the whole movie.
+    virtual StageQuality quality() const = 0;
+    virtual void setQuality(StageQuality quality) = 0;
 };
 
 } // namespace avm1

@@ -63,13 +63,13 @@ Matrix ExactFitView(const Rect& stage, int width, int height) {
            Matrix::translate(-stage.xMin, -stage.yMin);
 }
 
-void DisplayTreeDrawer::draw(const MovieClip& root, const Matrix& view) {
+void DisplayTreeDrawer::draw(const MovieClip& root, const Matrix& view, StageQuality quality) {
     m_view = view;
     MovieBitmaps bitmaps(m_movie);
     // The view maps twips to target pixels; filters are sized in stage pixels.
     m_viewScaleX = std::hypot(view.a, view.b) * kTwipsPerPixel;
     m_viewScaleY = std::hypot(view.c, view.d) * kTwipsPerPixel;
-    m_renderer.beginFrame(m_movie.backgroundColor(), bitmaps);
+    m_renderer.beginFrame(m_movie.backgroundColor(), quality, bitmaps);
     drawClip(root, view * root.properties().matrix, root.properties().colorTransform, false);
     m_renderer.endFrame();
 }

@@ -28,7 +28,7 @@ public:
         : m_renderer(renderer), m_movie(movie), m_limits(limits) {}
 
     // Draws a whole frame: the stage background, then the tree.
-    void draw(const MovieClip& root, const Matrix& view);
+    void draw(const MovieClip& root, const Matrix& view, StageQuality quality);
 
 private:
     // What the clip's drawing methods drew, then its children over it.

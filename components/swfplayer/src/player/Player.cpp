@@ -30,8 +30,9 @@ std::size_t CountDisplayObjects(const MovieClip& root) {
 }
 } // namespace
 
-Player::Player(std::shared_ptr<const Movie> movie, TraceHandler trace)
-    : m_movie(std::move(movie)), m_sound(*m_movie, m_limits), m_traceHandler(std::move(trace)) {
+Player::Player(std::shared_ptr<const Movie> movie, TraceHandler trace, StageQuality quality)
+    : m_movie(std::move(movie)), m_sound(*m_movie, m_limits), m_traceHandler(std::move(trace)),
+      m_quality(quality) {
     m_root = std::make_shared<MovieClip>(m_movie->rootSprite(), 0, 0);
     m_root->setSerial(m_nextSerial++);
     m_vm = std::make_unique<avm1::Vm>(static_cast<avm1::ScriptHost&>(*this), m_movie->version());
@@ -74,7 +75,7 @@ void Player::stop() {
 
 void Player::render(Renderer& renderer, const Matrix& view) const {
     DisplayTreeDrawer drawer(renderer, *m_movie, m_limits);
-    drawer.draw(*m_root, view);
+    drawer.draw(*m_root, view, m_quality);
 }
 
 std::shared_ptr<const CharacterDef> Player::character(CharacterId id) {
