@@ -42,9 +42,8 @@ std::string RunSnapshotJob(const ConvertOptions& options) {
         swf::Limits::kMaxPicturePixels)
         return "cannot draw " + options.inputPath() + ": a picture of " + std::to_string(width) +
                " x " + std::to_string(height) + " pixels is too large";
-    QImage image =
-        RenderSnapshot(movie.value(), options.snapshotFrame, options.width, options.height,
-                       options.stageQuality);
+    QImage image = RenderSnapshot(movie.value(), options.snapshotFrame, options.width,
+                                  options.height, options.stageQuality);
     QSaveFile file(QString::fromStdString(options.outputPath));
     if (!file.open(QIODevice::WriteOnly))
         return "cannot write " + options.outputPath + ": " + file.errorString().toStdString();

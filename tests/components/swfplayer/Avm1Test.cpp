@@ -364,10 +364,10 @@ TEST(Avm1, ScriptsReadAndChangeTheStageQualityTheHostChose) {
         return Join({Str(name), value, Op(0x1d)});
     };
     // The quality a half-covered pixel is drawn at follows the last change.
-    Bytes code = Join({show("_quality"), set("_quality", Str("low")), show("_quality"),
-                       show("_highquality"), set("_highquality", Num(2)), show("_quality"),
-                       Op(0x08), show("_quality"), Op(0x08), show("_quality"),
-                       set("_quality", Str("bogus")), show("_quality"), Op(0x08)});
+    Bytes code =
+        Join({show("_quality"), set("_quality", Str("low")), show("_quality"), show("_highquality"),
+              set("_highquality", Num(2)), show("_quality"), Op(0x08), show("_quality"), Op(0x08),
+              show("_quality"), set("_quality", Str("bogus")), show("_quality"), Op(0x08)});
     MovieWriter writer;
     writer.version = 6;
     writer.frameRect = {0, 400, 0, 400};

@@ -19,7 +19,7 @@ inline bool AntialiasesShapes(StageQuality quality) {
 
 // The names scripts read from _quality, upper case as Flash gives them.
 inline constexpr std::array<std::string_view, 4> kStageQualityNames{"LOW", "MEDIUM", "HIGH",
-                                                                   "BEST"};
+                                                                    "BEST"};
 
 inline std::string_view StageQualityName(StageQuality quality) {
     return kStageQualityNames[static_cast<std::size_t>(quality)];
