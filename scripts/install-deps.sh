@@ -10,6 +10,7 @@ packages=(
     libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev ffmpeg
     zlib1g-dev liblzma-dev libjpeg-dev
     libfreetype-dev libfontconfig-dev fontconfig fonts-urw-base35
+    fonts-liberation2 fonts-dejavu-core
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth
 )

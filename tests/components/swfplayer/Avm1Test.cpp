@@ -356,6 +356,55 @@ TEST(Avm1, MissingGradientElementsFallBackAsInFlash) {
     EXPECT_EQ(stops[1].color.a, 255);
 }
 
+// a masks by depth the square b above it; c lies beside both. Returns the
+// stage after the script ran: a, b and c sample at (25, 25), (75, 25) and
+// (50, 75).
+QImage AfterMaskScript(const Bytes& code) {
+    MovieWriter writer;
+    writer.version = 6;
+    writer.frameRect = {0, 2000, 0, 2000};
+    const std::pair<swf::Rect, swf::Rgba> squares[] = {{{0, 1000, 0, 1000}, {255, 0, 0, 255}},
+                                                       {{1000, 2000, 0, 1000}, {0, 255, 0, 255}},
+                                                       {{0, 2000, 1000, 2000}, {0, 0, 255, 255}}};
+    std::vector<Bytes> frame;
+    for (std::uint16_t i = 0; i < 3; ++i) {
+        auto id = static_cast<std::uint16_t>(10 + 2 * i);
+        writer.tag(tags::DefineRectShape(id, squares[i].first, squares[i].second));
+        writer.tag(tags::DefineSprite(id + 1, {{tags::PlaceAt(1, id)}}));
+        tags::Place place(static_cast<std::uint16_t>(i + 1));
+        place.character(id + 1).name(std::string(1, static_cast<char>('a' + i)));
+        if (i == 0)
+            place.clipDepth(2);
+        frame.push_back(place.tag());
+    }
+    frame.push_back(tags::DoAction({code}));
+    writer.frame(frame);
+    auto movie = swf::Movie::load(writer.bytes());
+    swf::Player player(movie.value());
+    QImage image(100, 100, QImage::Format_RGB32);
+    swf::RenderFrame(player, image);
+    return image;
+}
+
+Bytes SetMask(const char* target, const Bytes& mask) {
+    return Join({mask, Num(1), Str(target), Op(0x1c), Str("setMask"), Op(0x52), Op(0x17)});
+}
+
+TEST(Avm1, SetMaskEndsDepthMaskingAndMovesAMaskFromObjectToObject) {
+    Bytes null = Push(2, {});
+    auto var = [](const char* name) {
+        return Join({Str(name), Op(0x1c)});
+    };
+    QImage image = AfterMaskScript(Join({SetMask("a", var("c")), SetMask("a", null)}));
+    EXPECT_EQ(image.pixel(25, 25), qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(75, 25), qRgb(0, 255, 0));
+    EXPECT_EQ(image.pixel(50, 75), qRgb(0, 0, 255));
+    image = AfterMaskScript(Join({SetMask("b", var("c")), SetMask("a", var("c"))}));
+    EXPECT_EQ(image.pixel(25, 25), qRgb(255, 255, 255));
+    EXPECT_EQ(image.pixel(75, 25), qRgb(0, 255, 0));
+    EXPECT_EQ(image.pixel(50, 75), qRgb(255, 255, 255));
+}
+
 TEST(Avm1, ScriptsReadAndChangeTheStageQualityTheHostChose) {
     auto show = [](const char* name) {
         return Join({Str(name), Op(0x1c), Trace()});

@@ -142,10 +142,19 @@ Value SetMask(Vm& vm, const Value& self, std::span<const Value> args) {
     if (!object)
         return {};
     DisplayObject* mask = vm.displayObjectOf(Arg(args, 0));
-    if (mask && mask != object)
-        mask->setIsScriptMask();
-    object->setScriptMask(mask && mask != object ? mask->weak_from_this()
-                                                 : std::weak_ptr<DisplayObject>());
+    if (mask == object)
+        mask = nullptr;
+    // A mask placed by the timeline that gets a mask from a script stops
+    // masking the depths above it, and does not start again when the
+    // script's mask is taken away.
+    object->properties().clipDepth = 0;
+    // A mask masks one object: the one it masked before shows unmasked.
+    if (auto previous = mask ? mask->maskee().lock() : nullptr;
+        previous && previous.get() != object)
+        previous->setScriptMask({});
+    object->setScriptMask(mask ? mask->weak_from_this() : std::weak_ptr<DisplayObject>());
+    if (mask)
+        mask->setMaskee(object->weak_from_this());
     return Value::boolean(true);
 }
 

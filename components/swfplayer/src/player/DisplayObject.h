@@ -95,9 +95,11 @@ public:
     // setMask(): the object whose filled area shows this one.
     const std::weak_ptr<DisplayObject>& scriptMask() const { return m_scriptMask; }
     void setScriptMask(std::weak_ptr<DisplayObject> mask) { m_scriptMask = std::move(mask); }
-    // Used as another object's mask: only drawn as that mask.
-    bool isScriptMask() const { return m_isScriptMask; }
-    void setIsScriptMask() { m_isScriptMask = true; }
+    // Used as another object's mask: only drawn as that mask, for as long
+    // as that object keeps it as its mask and stays on the stage.
+    bool isScriptMask() const;
+    void setMaskee(std::weak_ptr<DisplayObject> maskee) { m_maskee = std::move(maskee); }
+    const std::weak_ptr<DisplayObject>& maskee() const { return m_maskee; }
 
 private:
     std::shared_ptr<const CharacterDef> m_character;
@@ -111,7 +113,7 @@ private:
     bool m_createdByScript = false;
     std::shared_ptr<const std::vector<std::uint8_t>> m_clipActions;
     std::weak_ptr<DisplayObject> m_scriptMask;
-    bool m_isScriptMask = false;
+    std::weak_ptr<DisplayObject> m_maskee;
 };
 
 } // namespace vidorama::swf
