@@ -3,6 +3,7 @@
 // limits that keep hostile code from hanging or crashing the player.
 
 #include "SwfWriter.h"
+#include "TextTestMovie.h"
 #include "movie/Movie.h"
 #include "player/FrameImage.h"
 #include "player/Player.h"
@@ -403,6 +404,71 @@ TEST(Avm1, SetMaskEndsDepthMaskingAndMovesAMaskFromObjectToObject) {
     EXPECT_EQ(image.pixel(25, 25), qRgb(255, 255, 255));
     EXPECT_EQ(image.pixel(75, 25), qRgb(0, 255, 0));
     EXPECT_EQ(image.pixel(50, 75), qRgb(255, 255, 255));
+}
+
+// What a movie's first frame traces, and the stage it leaves.
+struct FirstFrame {
+    std::string trace;
+    QImage image;
+};
+
+FirstFrame PlayFirstFrame(const std::shared_ptr<const swf::Movie>& movie, QSize size) {
+    FirstFrame result{{}, QImage(size, QImage::Format_RGB32)};
+    swf::Player player(movie, [&result](const std::string& line) { result.trace += line + "\n"; });
+    swf::RenderFrame(player, result.image);
+    return result;
+}
+
+// The field's box spans pixels 20 to 70; its "A" glyph covers x 22-32 from
+// the top of its line.
+TEST(Avm1, ScriptsChangeATextFieldsTextColoursAndBox) {
+    auto setT = [](const char* name, Bytes value) {
+        return Join({Str("t"), Op(0x1c), Str(name), value, Op(0x4f)});
+    };
+    auto traceT = [](const char* name) {
+        return Join({Str("t"), Op(0x1c), Str(name), Op(0x4e), Trace()});
+    };
+    Bytes code = Join({setT("border", Push(5, {1})), setT("borderColor", Num(0xff0000)),
+                       setT("background", Push(5, {1})), setT("backgroundColor", Num(0x10000ff)),
+                       setT("textColor", Num(0x00ff00)), setT("text", Str("A")), traceT("text"),
+                       traceT("backgroundColor"), traceT("autoSize")});
+    MovieWriter writer = Stage();
+    writer.version = 6;
+    tags::EditText field;
+    field.bounds = {0, 1000, 0, 1000};
+    field.text = "B";
+    writer.tag(FieldAt(field));
+    writer.frame(
+        {tags::Place(1).character(kText).matrix(swf::Matrix::translate(400, 400)).name("t").tag(),
+         tags::DoAction({code})});
+    auto [out, image] = PlayFirstFrame(swf::Movie::load(writer.bytes()).value(), QSize(200, 150));
+    EXPECT_EQ(out, "A\n255\nnone\n");
+    EXPECT_EQ(image.pixel(20, 45), qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(60, 60), qRgb(0, 0, 255));
+    EXPECT_EQ(image.pixel(27, 30), qRgb(0, 255, 0));
+}
+
+TEST(Avm1, CreateTextFieldMakesADefaultFieldAtAScriptDepth) {
+    // r = createTextField("f", 3, 10, 20, 100, 30); r.border = true;
+    // trace(f.text == ""); trace(f.getDepth()); trace(f._x); trace(f.textColor)
+    Bytes code = Join({Str("r"),         Num(30),       Num(100),
+                       Num(20),          Num(10),       Num(3),
+                       Str("f"),         Num(6),        Str("createTextField"),
+                       Op(0x3d),         Op(0x1d),      Str("r"),
+                       Op(0x1c),         Str("border"), Push(5, {1}),
+                       Op(0x4f),         Str("f"),      Op(0x1c),
+                       Str("text"),      Op(0x4e),      Str(""),
+                       Op(0x49),         Trace(),       Num(0),
+                       Str("f"),         Op(0x1c),      Str("getDepth"),
+                       Op(0x52),         Trace(),       Str("f"),
+                       Op(0x1c),         Str("_x"),     Op(0x4e),
+                       Trace(),          Str("f"),      Op(0x1c),
+                       Str("textColor"), Op(0x4e),      Trace()});
+    auto [out, image] = PlayFirstFrame(RootMovie(8, code), QSize(200, 200));
+    EXPECT_EQ(out, "true\n3\n10\n0\n");
+    EXPECT_EQ(image.pixel(10, 35), qRgb(0, 0, 0));
+    EXPECT_EQ(image.pixel(60, 20), qRgb(0, 0, 0));
+    EXPECT_EQ(image.pixel(60, 35), qRgb(255, 255, 255));
 }
 
 TEST(Avm1, ScriptsReadAndChangeTheStageQualityTheHostChose) {

@@ -3,9 +3,12 @@
 
 #include "avm1/ClipControl.h"
 #include "avm1/Native.h"
+#include "avm1/NumberText.h"
 #include "player/DisplayBounds.h"
 #include "player/MovieClip.h"
+#include "swf/Limits.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace vidorama::swf::avm1 {
@@ -87,6 +90,24 @@ Value CreateEmptyMovieClip(Vm& vm, const Value& self, std::span<const Value> arg
         return {};
     MovieClip* clip = AttachClip(vm, *parent, 0, vm.toString(args[0]), vm.toNumber(args[1]));
     return clip ? Value::object(vm.clipObject(*clip)) : Value();
+}
+
+// createTextField(name, depth, x, y, width, height); Flash 8 returns the
+// field. Sizes are whole pixels, wrapped into the range a field can take.
+Value NewTextField(Vm& vm, const Value& self, std::span<const Value> args) {
+    MovieClip* parent = Clip(vm, self);
+    if (!parent || args.size() < 6)
+        return {};
+    std::string name = vm.toString(args[0]);
+    double depth = vm.toNumber(args[1]);
+    auto pixels = [&](std::size_t i) {
+        return std::clamp(ToInt32(vm.toNumber(args[i])), -Limits::kMaxScriptFieldPixels,
+                          Limits::kMaxScriptFieldPixels);
+    };
+    std::int32_t x = pixels(2), y = pixels(3);
+    Rect box{x, x + pixels(4), y, y + pixels(5)};
+    DisplayObject* field = CreateTextField(vm, *parent, name, depth, box);
+    return field && vm.version() >= 8 ? Value::object(vm.clipObject(*field)) : Value();
 }
 
 Value Duplicate(Vm& vm, const Value& self, std::span<const Value> args) {
@@ -251,7 +272,7 @@ void InstallMovieClipClass(Vm& vm, Builtins& b) {
     Method(vm, p, "loadMovie", Nothing);
     Method(vm, p, "loadVariables", Nothing);
     Method(vm, p, "unloadMovie", Nothing);
-    Method(vm, p, "createTextField", Nothing);
+    Method(vm, p, "createTextField", NewTextField);
     Method(vm, p, "getBytesLoaded", BytesTotal);
     Method(vm, p, "getBytesTotal", BytesTotal);
     InstallDrawingMethods(vm, p);

@@ -3,6 +3,7 @@
 // written to the instance's matrix and colour transform.
 
 #include "avm1/ClipControl.h"
+#include "avm1/TextFieldProperties.h"
 #include "avm1/Vm.h"
 #include "player/DisplayBounds.h"
 #include "player/MovieClip.h"
@@ -206,11 +207,15 @@ bool ClipObject::getSpecial(Vm& vm, std::string_view name, Value& out) {
     if (MovieClip* movieClip = object->asClip()) {
         vm.chargeNameSearch(movieClip->children().size());
         DisplayObject* child = movieClip->childByName(name, vm.version() >= 7);
-        if (child && child->asClip()) {
+        // Text fields are objects of their own from Flash 6 on.
+        if (child && (child->asClip() || (vm.version() >= 6 && TextFieldOf(*child)))) {
             out = Value::object(vm.clipObject(*child));
             return true;
         }
     }
+    if (const TextDef* field = TextFieldOf(*object);
+        field && GetTextFieldProperty(vm, *field, name, out))
+        return true;
     return GetDisplayProperty(vm, *object, name, out);
 }
 
@@ -218,7 +223,8 @@ bool ClipObject::setSpecial(Vm& vm, std::string_view name, const Value& value) {
     auto object = clip.lock();
     if (!object || object->removed())
         return false;
-    return SetDisplayProperty(vm, *object, name, value);
+    return SetTextFieldProperty(vm, *object, name, value) ||
+           SetDisplayProperty(vm, *object, name, value);
 }
 
 void ClipObject::specialNames(Vm&, std::vector<std::string>& out) {

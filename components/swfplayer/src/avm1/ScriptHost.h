@@ -2,6 +2,7 @@
 
 #include "graphics/StageQuality.h"
 #include "swf/Character.h"
+#include "swf/Geometry.h"
 
 #include <cstdint>
 #include <memory>
@@ -32,6 +33,11 @@ public:
     // the display tree would grow past its limits.
     virtual std::shared_ptr<DisplayObject> emptyClip(std::uint16_t depth,
                                                      const MovieClip& parent) = 0;
+    // A text field of Flash's default settings with the given bounds, for
+    // createTextField; nullptr when the display tree would grow past its
+    // limits.
+    virtual std::shared_ptr<DisplayObject> textField(std::uint16_t depth, const MovieClip& parent,
+                                                     const Rect& bounds) = 0;
     // The stage's quality, which _quality, _highquality and ToggleQuality read
     // and change for the whole movie.
     virtual StageQuality quality() const = 0;

@@ -11,6 +11,8 @@ namespace vidorama::swf {
 // edges; the others anti-alias them. Bitmap fills keep the smoothing their
 // style asks for at every quality: captures made at low quality show
 // smoothed bitmaps.
+// FIXME: medium draws as high; Flash's medium samples edges on a coarser
+// 2 x 2 grid per pixel.
 enum class StageQuality : std::uint8_t { Low, Medium, High, Best };
 
 inline bool AntialiasesShapes(StageQuality quality) {

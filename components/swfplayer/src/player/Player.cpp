@@ -8,6 +8,7 @@
 #include "player/DisplayTreeDrawer.h"
 #include "player/VideoObject.h"
 #include "swf/Limits.h"
+#include "text/TextFieldBuilder.h"
 
 #include <algorithm>
 
@@ -109,6 +110,17 @@ std::shared_ptr<DisplayObject> Player::emptyClip(std::uint16_t depth, const Movi
     auto clip = std::make_shared<MovieClip>(m_emptySprite, depth, parent.nesting() + 1);
     clip->setSerial(m_nextSerial++);
     return clip;
+}
+
+std::shared_ptr<DisplayObject> Player::textField(std::uint16_t depth, const MovieClip& parent,
+                                                 const Rect& bounds) {
+    if (!m_movie->scriptTextField() || !reserveInstance(parent, false))
+        return nullptr;
+    auto field = ChangeTextField(*m_movie->scriptTextField(),
+                                 [&bounds](EditTextRecord& record) { record.bounds = bounds; });
+    auto object = std::make_shared<DisplayObject>(std::move(field), depth);
+    object->setSerial(m_nextSerial++);
+    return object;
 }
 
 std::shared_ptr<DisplayObject> Player::instantiate(CharacterId id, std::uint16_t depth,

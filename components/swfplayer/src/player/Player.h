@@ -122,6 +122,8 @@ private:
         return m_movie->exported(name);
     }
     std::shared_ptr<DisplayObject> emptyClip(std::uint16_t depth, const MovieClip& parent) override;
+    std::shared_ptr<DisplayObject> textField(std::uint16_t depth, const MovieClip& parent,
+                                             const Rect& bounds) override;
     bool reserveInstance(const MovieClip& parent, bool clip);
     bool spendGotoFrames(FrameNumber frames) override;
     // Every frame step (an advance or a goto by the host) starts with fresh

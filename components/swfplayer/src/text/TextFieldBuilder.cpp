@@ -124,13 +124,20 @@ std::shared_ptr<const TextDef> BuildTextField(std::shared_ptr<const TextFieldSou
         return resolver(f);
     };
     TextDef::Data data = LayOutTextField(field, styled, resolve);
-    if (field.border) {
-        data.background = Rgba{255, 255, 255, 255};
-        data.border = Rgba{0, 0, 0, 255};
-    }
+    if (field.background)
+        data.background = field.backgroundColor;
+    if (field.border)
+        data.border = field.borderColor;
     data.field = source;
     data.chars = std::move(scriptText);
     return std::make_shared<const TextDef>(field.id, std::move(data));
+}
+
+std::shared_ptr<const TextDef> ChangeTextField(const TextFieldSource& source,
+                                               const std::function<void(EditTextRecord&)>& change) {
+    auto changed = std::make_shared<TextFieldSource>(source);
+    change(changed->record);
+    return BuildTextField(std::move(changed));
 }
 
 } // namespace vidorama::swf
