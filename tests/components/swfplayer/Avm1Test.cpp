@@ -471,6 +471,49 @@ TEST(Avm1, CreateTextFieldMakesADefaultFieldAtAScriptDepth) {
     EXPECT_EQ(image.pixel(60, 35), qRgb(255, 255, 255));
 }
 
+TEST(Avm1, ATextFormatSetsTheFontSizeAndColourOfAField) {
+    auto f = Join({Str("f"), Op(0x1c)});
+    auto format = Join({f, Str("getTextFormat"), Op(0x52)});
+    Bytes code =
+        Join({Call("createTextField", {Num(100), Num(200), Num(0), Num(0), Num(1), Str("f")}),
+              Str("fmt"),
+              Num(0xff0000),
+              Num(40),
+              Str("_sans"),
+              Num(3),
+              Str("TextFormat"),
+              Op(0x40),
+              Op(0x1d),
+              Str("fmt"),
+              Op(0x1c),
+              Num(1),
+              f,
+              Str("setNewTextFormat"),
+              Op(0x52),
+              Op(0x17),
+              f,
+              Str("text"),
+              Str("HH"),
+              Op(0x4f),
+              Num(0),
+              format,
+              Str("size"),
+              Op(0x4e),
+              Trace(),
+              Num(0),
+              format,
+              Str("color"),
+              Op(0x4e),
+              Trace()});
+    auto [out, image] = PlayFirstFrame(RootMovie(8, code), QSize(200, 200));
+    EXPECT_EQ(out, "40\n16711680\n");
+    int red = 0;
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 200; ++x)
+            red += image.pixel(x, y) == qRgb(255, 0, 0) ? 1 : 0;
+    EXPECT_GT(red, 100);
+}
+
 TEST(Avm1, ScriptsReadAndChangeTheStageQualityTheHostChose) {
     auto show = [](const char* name) {
         return Join({Str(name), Op(0x1c), Trace()});

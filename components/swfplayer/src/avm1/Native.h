@@ -41,5 +41,6 @@ void InstallMath(Vm& vm, Builtins& builtins);
 void InstallMovieClipClass(Vm& vm, Builtins& builtins);
 void InstallDrawingMethods(Vm& vm, Object* movieClipProto);
 void InstallColorClass(Vm& vm, Builtins& builtins);
+void InstallTextFieldClasses(Vm& vm, Builtins& builtins);
 
 } // namespace vidorama::swf::avm1

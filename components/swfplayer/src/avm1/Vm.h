@@ -41,6 +41,8 @@ struct Builtins {
     Object* movieClip = nullptr;
     Object* button = nullptr;
     Object* color = nullptr;
+    Object* textField = nullptr;
+    Object* textFormat = nullptr;
 };
 
 struct Activation;

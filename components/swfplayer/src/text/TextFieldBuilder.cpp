@@ -26,7 +26,10 @@ void HidePassword(StyledText& text) {
 // The format of the field's text before its HTML changes it.
 TextFormat FieldFormat(const EditTextRecord& field, const FontDef* fieldFont, TextMarkup markup) {
     TextFormat format;
-    format.face = fieldFont && !fieldFont->name().empty() ? fieldFont->name() : kDefaultFace;
+    // A font named by a script's format may be a device font.
+    format.face = fieldFont && !fieldFont->name().empty() ? fieldFont->name()
+                  : !field.fontClass.empty()              ? field.fontClass
+                                                          : kDefaultFace;
     format.heightTwips = field.height;
     format.color = field.color;
     // Plain text shows in the style of the field's font; HTML text starts
