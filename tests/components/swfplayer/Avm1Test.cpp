@@ -449,23 +449,20 @@ TEST(Avm1, ScriptsChangeATextFieldsTextColoursAndBox) {
 }
 
 TEST(Avm1, CreateTextFieldMakesADefaultFieldAtAScriptDepth) {
+    auto traceF = [](const char* name) {
+        return Join({Str("f"), Op(0x1c), Str(name), Op(0x4e), Trace()});
+    };
     // r = createTextField("f", 3, 10, 20, 100, 30); r.border = true;
-    // trace(f.text == ""); trace(f.getDepth()); trace(f._x); trace(f.textColor)
-    Bytes code = Join({Str("r"),         Num(30),       Num(100),
-                       Num(20),          Num(10),       Num(3),
-                       Str("f"),         Num(6),        Str("createTextField"),
-                       Op(0x3d),         Op(0x1d),      Str("r"),
-                       Op(0x1c),         Str("border"), Push(5, {1}),
-                       Op(0x4f),         Str("f"),      Op(0x1c),
-                       Str("text"),      Op(0x4e),      Str(""),
-                       Op(0x49),         Trace(),       Num(0),
-                       Str("f"),         Op(0x1c),      Str("getDepth"),
-                       Op(0x52),         Trace(),       Str("f"),
-                       Op(0x1c),         Str("_x"),     Op(0x4e),
-                       Trace(),          Str("f"),      Op(0x1c),
-                       Str("textColor"), Op(0x4e),      Trace()});
+    // trace(f.text == ""); trace(f.getDepth()); then f's _x, _width and textColor
+    Bytes create = Join({Str("r"), Num(30), Num(100), Num(20), Num(10), Num(3), Str("f"), Num(6),
+                         Str("createTextField"), Op(0x3d), Op(0x1d)});
+    Bytes border = Join({Str("r"), Op(0x1c), Str("border"), Push(5, {1}), Op(0x4f)});
+    Bytes empty = Join({Str("f"), Op(0x1c), Str("text"), Op(0x4e), Str(""), Op(0x49), Trace()});
+    Bytes depth = Join({Num(0), Str("f"), Op(0x1c), Str("getDepth"), Op(0x52), Trace()});
+    Bytes code =
+        Join({create, border, empty, depth, traceF("_x"), traceF("_width"), traceF("textColor")});
     auto [out, image] = PlayFirstFrame(RootMovie(8, code), QSize(200, 200));
-    EXPECT_EQ(out, "true\n3\n10\n0\n");
+    EXPECT_EQ(out, "true\n3\n10\n100\n0\n");
     EXPECT_EQ(image.pixel(10, 35), qRgb(0, 0, 0));
     EXPECT_EQ(image.pixel(60, 20), qRgb(0, 0, 0));
     EXPECT_EQ(image.pixel(60, 35), qRgb(255, 255, 255));
