@@ -89,6 +89,19 @@ std::string TraceOf(int version, const std::vector<Bytes>& frames, int extraFram
     return out;
 }
 
+// What a movie's first frame traces, and the stage it leaves.
+struct FirstFrame {
+    std::string trace;
+    QImage image;
+};
+
+FirstFrame PlayFirstFrame(const std::shared_ptr<const swf::Movie>& movie, QSize size) {
+    FirstFrame result{{}, QImage(size, QImage::Format_RGB32)};
+    swf::Player player(movie, [&result](const std::string& line) { result.trace += line + "\n"; });
+    swf::RenderFrame(player, result.image);
+    return result;
+}
+
 using namespace as;
 
 TEST(Avm1, NumbersPrintAsFlashPrintsThem) {
@@ -152,6 +165,29 @@ TEST(Avm1, ClipPropertiesReadAndWriteTheDisplayState) {
     swf::Player player(movie.value(), [&out](const std::string& line) { out += line + "\n"; });
     EXPECT_EQ(out, "15\n5\n");
     EXPECT_DOUBLE_EQ(player.root().children().at(1)->properties().matrix.tx, 300);
+}
+
+TEST(Avm1, ColorTransformTermsKeepSixteenBitsAsFlashDoes) {
+    MovieWriter writer;
+    writer.version = 6;
+    writer.tag(tags::DefineRectShape(1, {0, 200, 0, 400}, {255, 0, 0, 255}));
+    writer.tag(tags::DefineSprite(2, {{tags::PlaceAt(1, 1)}}));
+    // c = new Color(box); c.setTransform({ra: 12800, aa: 1, ga: NaN, rb: 65546});
+    // t = c.getTransform(); trace(t.ra); trace(t.aa); trace(t.ga); trace(t.rb)
+    Bytes transform = Join({Str("ra"), Num(12800), Str("aa"), Num(1), Str("ga"), Num(std::nan("")),
+                            Str("rb"), Num(65546), Num(4), Op(0x43)});
+    auto traceT = [](const char* name) {
+        return Join({Str("t"), Op(0x1c), Str(name), Op(0x4e), Trace()});
+    };
+    Bytes color = Join({Str("c"), Str("box"), Op(0x1c), Num(1), Str("Color"), Op(0x40), Op(0x1d)});
+    Bytes set =
+        Join({transform, Num(1), Str("c"), Op(0x1c), Str("setTransform"), Op(0x52), Op(0x17)});
+    Bytes get =
+        Join({Str("t"), Num(0), Str("c"), Op(0x1c), Str("getTransform"), Op(0x52), Op(0x1d)});
+    Bytes code = Join({color, set, get, traceT("ra"), traceT("aa"), traceT("ga"), traceT("rb")});
+    writer.frame({tags::Place(1).character(2).name("box").tag(), tags::DoAction({code})});
+    EXPECT_EQ(PlayFirstFrame(swf::Movie::load(writer.bytes()).value(), QSize(1, 1)).trace,
+              "-12800\n0.78125\n0\n10\n");
 }
 
 TEST(Avm1, GotoNumbersWrapAndAFramePastTheEndRunsNoActions) {
@@ -404,19 +440,6 @@ TEST(Avm1, SetMaskEndsDepthMaskingAndMovesAMaskFromObjectToObject) {
     EXPECT_EQ(image.pixel(25, 25), qRgb(255, 255, 255));
     EXPECT_EQ(image.pixel(75, 25), qRgb(0, 255, 0));
     EXPECT_EQ(image.pixel(50, 75), qRgb(255, 255, 255));
-}
-
-// What a movie's first frame traces, and the stage it leaves.
-struct FirstFrame {
-    std::string trace;
-    QImage image;
-};
-
-FirstFrame PlayFirstFrame(const std::shared_ptr<const swf::Movie>& movie, QSize size) {
-    FirstFrame result{{}, QImage(size, QImage::Format_RGB32)};
-    swf::Player player(movie, [&result](const std::string& line) { result.trace += line + "\n"; });
-    swf::RenderFrame(player, result.image);
-    return result;
 }
 
 // The field's box spans pixels 20 to 70; its "A" glyph covers x 22-32 from

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace vidorama::swf::avm1 {
 
@@ -61,21 +62,24 @@ Value SetTransform(Vm& vm, const Value& self, std::span<const Value> args) {
     if (!object || !source)
         return {};
     ColorTransform& t = object->properties().colorTransform;
-    auto take = [&](const char* name, float& field, float scale) {
+    // Flash keeps each term in 16 bits, as the SWF colour transform does:
+    // multipliers in 8.8 fixed point, offsets whole. Values wrap round, and
+    // what is not a number counts as 0.
+    auto take = [&](const char* name, float& field, bool multiplier) {
         if (!vm.hasProperty(source, name))
             return;
         double n = vm.toNumber(vm.getMember(source, name));
-        if (std::isfinite(n))
-            field = static_cast<float>(n / scale);
+        auto fixed = static_cast<std::int16_t>(ToInt32(multiplier ? n * 256 / 100 : n));
+        field = multiplier ? fixed / 256.0f : fixed;
     };
-    take("ra", t.rMul, 100);
-    take("ga", t.gMul, 100);
-    take("ba", t.bMul, 100);
-    take("aa", t.aMul, 100);
-    take("rb", t.rAdd, 1);
-    take("gb", t.gAdd, 1);
-    take("bb", t.bAdd, 1);
-    take("ab", t.aAdd, 1);
+    take("ra", t.rMul, true);
+    take("ga", t.gMul, true);
+    take("ba", t.bMul, true);
+    take("aa", t.aMul, true);
+    take("rb", t.rAdd, false);
+    take("gb", t.gAdd, false);
+    take("bb", t.bAdd, false);
+    take("ab", t.aAdd, false);
     return {};
 }
 
@@ -85,17 +89,17 @@ Value GetTransform(Vm& vm, const Value& self, std::span<const Value>) {
         return {};
     const ColorTransform& t = object->properties().colorTransform;
     Object* result = vm.newObject();
-    auto put = [&](const char* name, float value) {
-        vm.setMember(result, name, Value::number(std::round(double(value) * 1e4) / 1e4));
+    auto put = [&](const char* name, float value, double scale) {
+        vm.setMember(result, name, Value::number(double(value) * scale));
     };
-    put("ra", t.rMul * 100);
-    put("rb", t.rAdd);
-    put("ga", t.gMul * 100);
-    put("gb", t.gAdd);
-    put("ba", t.bMul * 100);
-    put("bb", t.bAdd);
-    put("aa", t.aMul * 100);
-    put("ab", t.aAdd);
+    put("ra", t.rMul, 100);
+    put("rb", t.rAdd, 1);
+    put("ga", t.gMul, 100);
+    put("gb", t.gAdd, 1);
+    put("ba", t.bMul, 100);
+    put("bb", t.bAdd, 1);
+    put("aa", t.aMul, 100);
+    put("ab", t.aAdd, 1);
     return Value::object(result);
 }
 
