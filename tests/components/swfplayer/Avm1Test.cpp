@@ -184,10 +184,14 @@ TEST(Avm1, ColorTransformTermsKeepSixteenBitsAsFlashDoes) {
         Join({transform, Num(1), Str("c"), Op(0x1c), Str("setTransform"), Op(0x52), Op(0x17)});
     Bytes get =
         Join({Str("t"), Num(0), Str("c"), Op(0x1c), Str("getTransform"), Op(0x52), Op(0x1d)});
-    Bytes code = Join({color, set, get, traceT("ra"), traceT("aa"), traceT("ga"), traceT("rb")});
+    // Object.prototype.bb = 99: only the transform's own members count.
+    Bytes inherited =
+        Join({Str("Object"), Op(0x1c), Str("prototype"), Op(0x4e), Str("bb"), Num(99), Op(0x4f)});
+    Bytes code = Join({color, inherited, set, get, traceT("ra"), traceT("aa"), traceT("ga"),
+                       traceT("rb"), traceT("bb")});
     writer.frame({tags::Place(1).character(2).name("box").tag(), tags::DoAction({code})});
     EXPECT_EQ(PlayFirstFrame(swf::Movie::load(writer.bytes()).value(), QSize(1, 1)).trace,
-              "-12800\n0.78125\n0\n10\n");
+              "-12800\n0.78125\n0\n10\n0\n");
 }
 
 TEST(Avm1, GotoNumbersWrapAndAFramePastTheEndRunsNoActions) {

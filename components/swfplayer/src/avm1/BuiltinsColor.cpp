@@ -4,7 +4,6 @@
 #include "avm1/Native.h"
 #include "player/MovieClip.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -49,11 +48,13 @@ Value GetRgb(Vm& vm, const Value& self, std::span<const Value>) {
     DisplayObject* object = Target(vm, self);
     if (!object)
         return {};
+    // The offsets are put together as they are, negative ones too.
     const ColorTransform& t = object->properties().colorTransform;
-    auto channel = [](float v) {
-        return static_cast<int>(std::clamp(v, 0.0f, 255.0f));
+    auto bits = [](float v) {
+        return static_cast<std::uint32_t>(static_cast<std::int32_t>(v));
     };
-    return Value::number((channel(t.rAdd) << 16) | (channel(t.gAdd) << 8) | channel(t.bAdd));
+    return Value::number(
+        static_cast<std::int32_t>(bits(t.rAdd) << 16 | bits(t.gAdd) << 8 | bits(t.bAdd)));
 }
 
 Value SetTransform(Vm& vm, const Value& self, std::span<const Value> args) {
@@ -64,9 +65,10 @@ Value SetTransform(Vm& vm, const Value& self, std::span<const Value> args) {
     ColorTransform& t = object->properties().colorTransform;
     // Flash keeps each term in 16 bits, as the SWF colour transform does:
     // multipliers in 8.8 fixed point, offsets whole. Values wrap round, and
-    // what is not a number counts as 0.
+    // what is not a number counts as 0. Only the object's own members count,
+    // not those of its prototypes.
     auto take = [&](const char* name, float& field, bool multiplier) {
-        if (!vm.hasProperty(source, name))
+        if (!source->properties().find(vm.key(name)))
             return;
         double n = vm.toNumber(vm.getMember(source, name));
         auto fixed = static_cast<std::int16_t>(ToInt32(multiplier ? n * 256 / 100 : n));
