@@ -187,11 +187,14 @@ TEST(Avm1, ColorTransformTermsKeepSixteenBitsAsFlashDoes) {
     // Object.prototype.bb = 99: only the transform's own members count.
     Bytes inherited =
         Join({Str("Object"), Op(0x1c), Str("prototype"), Op(0x4e), Str("bb"), Num(99), Op(0x4f)});
+    // trace(new Color("").getRGB()): an empty path names no clip.
+    Bytes noTarget =
+        Join({Num(0), Str(""), Num(1), Str("Color"), Op(0x40), Str("getRGB"), Op(0x52), Trace()});
     Bytes code = Join({color, inherited, set, get, traceT("ra"), traceT("aa"), traceT("ga"),
-                       traceT("rb"), traceT("bb")});
+                       traceT("rb"), traceT("bb"), noTarget});
     writer.frame({tags::Place(1).character(2).name("box").tag(), tags::DoAction({code})});
     EXPECT_EQ(PlayFirstFrame(swf::Movie::load(writer.bytes()).value(), QSize(1, 1)).trace,
-              "-12800\n0.78125\n0\n10\n0\n");
+              "-12800\n0.78125\n0\n10\n0\nundefined\n");
 }
 
 TEST(Avm1, GotoNumbersWrapAndAFramePastTheEndRunsNoActions) {

@@ -14,7 +14,7 @@ namespace {
 constexpr const char* kTarget = "__target";
 
 // The clip a Color object controls: its constructor's argument, a clip or
-// a path from the root.
+// a path from the root. An empty path names no clip, not the root.
 DisplayObject* Target(Vm& vm, const Value& self) {
     Object* color = self.asObject();
     if (!color)
@@ -22,6 +22,8 @@ DisplayObject* Target(Vm& vm, const Value& self) {
     Value target = vm.getMember(color, kTarget);
     if (DisplayObject* object = vm.displayObjectOf(target))
         return object;
+    if (vm.toString(target).empty())
+        return nullptr;
     return ClipFromTarget(vm, vm.clipObject(vm.host().rootClip()), target);
 }
 
