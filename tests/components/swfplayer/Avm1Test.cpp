@@ -197,6 +197,28 @@ TEST(Avm1, ColorTransformTermsKeepSixteenBitsAsFlashDoes) {
               "-12800\n0.78125\n0\n10\n0\nundefined\n");
 }
 
+// A 10 x 20 pixel red square whose scroll rectangle is 3 pixels wide from 5
+// pixels in: that strip shows at the clip's origin, and nothing beside it.
+TEST(Avm1, AScrollRectShowsPartOfAClipMovedToItsOrigin) {
+    MovieWriter writer;
+    writer.version = 8;
+    writer.frameRect = {0, 800, 0, 800};
+    writer.tag(tags::DefineRectShape(1, {0, 200, 0, 400}, {255, 0, 0, 255}));
+    writer.tag(tags::DefineSprite(2, {{tags::PlaceAt(1, 1)}}));
+    auto box = Join({Str("box"), Op(0x1c)});
+    Bytes rectangle = Join({Num(20), Num(3), Num(0), Num(5), Num(4), Str("flash"), Op(0x1c),
+                            Str("geom"), Op(0x4e), Str("Rectangle"), Op(0x53)});
+    Bytes code =
+        Join({box, Str("scrollRect"), rectangle, Op(0x4f), box, Str("scrollRect"), Op(0x4e),
+              Str("x"), Op(0x4e), Trace(), box, Str("_width"), Op(0x4e), Trace()});
+    writer.frame({tags::Place(1).character(2).name("box").tag(), tags::DoAction({code})});
+    auto [out, image] = PlayFirstFrame(swf::Movie::load(writer.bytes()).value(), QSize(40, 40));
+    EXPECT_EQ(out, "5\n3\n");
+    EXPECT_EQ(image.pixel(2, 10), qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(4, 10), qRgb(255, 255, 255));
+    EXPECT_EQ(image.pixel(8, 10), qRgb(255, 255, 255));
+}
+
 TEST(Avm1, GotoNumbersWrapAndAFramePastTheEndRunsNoActions) {
     // gotoAndStop(999); trace(_currentframe); gotoAndStop(2^32 + 2);
     // trace(_currentframe); gotoAndStop(0); trace(_currentframe)

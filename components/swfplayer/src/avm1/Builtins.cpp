@@ -232,6 +232,7 @@ void InstallBuiltins(Vm& vm, Builtins& b) {
     b.color = vm.make<Object>(b.object);
     b.textField = vm.make<Object>(b.object);
     b.textFormat = vm.make<Object>(b.object);
+    b.rectangle = vm.make<Object>(b.object);
     InstallObjectClasses(vm, b);
     InstallArrayClass(vm, b);
     InstallPrimitiveClasses(vm, b);
@@ -239,6 +240,7 @@ void InstallBuiltins(Vm& vm, Builtins& b) {
     InstallMovieClipClass(vm, b);
     InstallColorClass(vm, b);
     InstallTextFieldClasses(vm, b);
+    InstallGeometryClasses(vm, b);
 }
 
 } // namespace vidorama::swf::avm1

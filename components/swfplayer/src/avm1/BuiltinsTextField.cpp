@@ -51,11 +51,8 @@ void ApplyFormat(Vm& vm, Object* format, EditTextRecord& r) {
     }
     if (auto size = FormatTwips(vm, format, "size", 3276))
         r.height = static_cast<std::uint16_t>(std::max(*size, 0.0));
-    if (Value color = vm.getMember(format, "color"); !color.isNullish()) {
-        auto rgb = static_cast<std::uint32_t>(ToInt32(vm.toNumber(color)));
-        r.color = Rgba{static_cast<std::uint8_t>(rgb >> 16), static_cast<std::uint8_t>(rgb >> 8),
-                       static_cast<std::uint8_t>(rgb), 255};
-    }
+    if (Value color = vm.getMember(format, "color"); !color.isNullish())
+        r.color = NumberColor(vm.toNumber(color));
     if (Value align = vm.getMember(format, "align"); !align.isNullish()) {
         std::string name = vm.toString(align);
         for (std::size_t i = 0; i < kAlignNames.size(); ++i)
@@ -95,7 +92,7 @@ Value GetFormat(Vm& vm, const Value& self, std::span<const Value>) {
     Object* format = vm.make<Object>(vm.builtins().textFormat);
     ConstructFormat(vm, Value::object(format), {});
     vm.setMember(format, "size", Value::number(r.height / kTwipsPerPixel));
-    vm.setMember(format, "color", Value::number((r.color.r << 16) | (r.color.g << 8) | r.color.b));
+    vm.setMember(format, "color", Value::number(ColorNumber(r.color)));
     vm.setMember(format, "align", Value::string(kAlignNames[static_cast<std::size_t>(r.align)]));
     vm.setMember(format, "leftMargin", Value::number(r.leftMargin / kTwipsPerPixel));
     vm.setMember(format, "rightMargin", Value::number(r.rightMargin / kTwipsPerPixel));

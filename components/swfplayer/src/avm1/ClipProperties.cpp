@@ -3,11 +3,14 @@
 // written to the instance's matrix and colour transform.
 
 #include "avm1/ClipControl.h"
+#include "avm1/Native.h"
 #include "avm1/TextFieldProperties.h"
 #include "avm1/Vm.h"
 #include "player/DisplayBounds.h"
 #include "player/MovieClip.h"
+#include "swf/Limits.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <optional>
@@ -67,12 +70,52 @@ Value BoundsSize(const DisplayObject& object, bool width) {
     return Value::number(Clean((width ? bounds.width() : bounds.height()) / kTwipsPerPixel));
 }
 
+// scrollRect, from Flash 8 on: a flash.geom.Rectangle in pixels, or
+// undefined when the object shows all of itself.
+bool IsScrollRect(Vm& vm, std::string_view name) {
+    return vm.version() >= 8 && vm.sameName(name, "scrollRect");
+}
+
+Value ScrollRectValue(Vm& vm, const std::optional<Rect>& scroll) {
+    if (!scroll)
+        return {};
+    return Value::object(
+        NewRectangle(vm, scroll->xMin / kTwipsPerPixel, scroll->yMin / kTwipsPerPixel,
+                     scroll->width() / kTwipsPerPixel, scroll->height() / kTwipsPerPixel));
+}
+
+// Anything but an object with finite x, y, width and height takes the
+// rectangle away.
+std::optional<Rect> ScrollRectFrom(Vm& vm, const Value& value) {
+    Object* rectangle = value.asObject();
+    if (!rectangle)
+        return std::nullopt;
+    double pixels[4];
+    const char* names[] = {"x", "y", "width", "height"};
+    for (int i = 0; i < 4; ++i) {
+        pixels[i] = vm.toNumber(vm.getMember(rectangle, names[i]));
+        if (!std::isfinite(pixels[i]))
+            return std::nullopt;
+        pixels[i] = std::clamp(pixels[i], double(-Limits::kMaxScriptFieldPixels),
+                               double(Limits::kMaxScriptFieldPixels));
+    }
+    auto twips = [](double v) {
+        return static_cast<std::int32_t>(std::lround(v * kTwipsPerPixel));
+    };
+    return Rect{twips(pixels[0]), twips(pixels[0] + std::max(pixels[2], 0.0)), twips(pixels[1]),
+                twips(pixels[1] + std::max(pixels[3], 0.0))};
+}
+
 bool GetDisplayProperty(Vm& vm, DisplayObject& object, std::string_view name, Value& out) {
     const DisplayProperties& p = object.properties();
     MovieClip* clip = object.asClip();
     auto is = [&](const char* property) {
         return vm.sameName(name, property);
     };
+    if (IsScrollRect(vm, name)) {
+        out = ScrollRectValue(vm, p.scrollRect);
+        return true;
+    }
     if (name.empty() || name[0] != '_')
         return false;
     if (is("_x"))
@@ -148,6 +191,10 @@ bool SetDisplayProperty(Vm& vm, DisplayObject& object, std::string_view name, co
     auto is = [&](const char* property) {
         return vm.sameName(name, property);
     };
+    if (IsScrollRect(vm, name)) {
+        p.scrollRect = ScrollRectFrom(vm, value);
+        return true;
+    }
     if (name.empty() || name[0] != '_')
         return false;
     auto number = [&]() {

@@ -42,5 +42,9 @@ void InstallMovieClipClass(Vm& vm, Builtins& builtins);
 void InstallDrawingMethods(Vm& vm, Object* movieClipProto);
 void InstallColorClass(Vm& vm, Builtins& builtins);
 void InstallTextFieldClasses(Vm& vm, Builtins& builtins);
+void InstallGeometryClasses(Vm& vm, Builtins& builtins);
+
+// A flash.geom.Rectangle of the given pixels.
+Object* NewRectangle(Vm& vm, double x, double y, double width, double height);
 
 } // namespace vidorama::swf::avm1

@@ -1,28 +1,16 @@
 #include "avm1/TextFieldProperties.h"
 
+#include "avm1/NumberText.h"
 #include "avm1/Vm.h"
 #include "player/DisplayObject.h"
 #include "text/TextFieldBuilder.h"
 
 #include <QString>
-#include <cmath>
 #include <cstdint>
 
 namespace vidorama::swf::avm1 {
 
 namespace {
-
-double ColorNumber(Rgba c) {
-    return (c.r << 16) | (c.g << 8) | c.b;
-}
-
-// Colours are read as Flash reads any number it keeps in 32 bits; the top
-// byte is dropped and the colour is opaque.
-Rgba NumberColor(double n) {
-    auto bits = std::isfinite(n) ? static_cast<std::uint32_t>(static_cast<std::int64_t>(n)) : 0u;
-    return Rgba{static_cast<std::uint8_t>(bits >> 16), static_cast<std::uint8_t>(bits >> 8),
-                static_cast<std::uint8_t>(bits), 255};
-}
 
 const char* AutoSizeName(AutoSize size) {
     switch (size) {
@@ -59,6 +47,16 @@ std::string ScriptText(const std::u32string& chars) {
 }
 
 } // namespace
+
+double ColorNumber(Rgba color) {
+    return (color.r << 16) | (color.g << 8) | color.b;
+}
+
+Rgba NumberColor(double number) {
+    auto bits = static_cast<std::uint32_t>(ToInt32(number));
+    return Rgba{static_cast<std::uint8_t>(bits >> 16), static_cast<std::uint8_t>(bits >> 8),
+                static_cast<std::uint8_t>(bits), 255};
+}
 
 const TextDef* TextFieldOf(const DisplayObject& object) {
     if (object.character().kind() != CharacterDef::Kind::Text)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "avm1/Value.h"
+#include "swf/Color.h"
 
 #include <string_view>
 
@@ -12,6 +13,12 @@ class TextDef;
 namespace vidorama::swf::avm1 {
 
 class Vm;
+
+// Text colours as scripts give them: 0xRRGGBB numbers. A number is read as
+// Flash reads any it keeps in 32 bits; the top byte is dropped and the
+// colour is opaque.
+double ColorNumber(Rgba color);
+Rgba NumberColor(double number);
 
 // The text field a display object shows, or null for other objects.
 const TextDef* TextFieldOf(const DisplayObject& object);

@@ -43,6 +43,7 @@ struct Builtins {
     Object* color = nullptr;
     Object* textField = nullptr;
     Object* textFormat = nullptr;
+    Object* rectangle = nullptr; // flash.geom.Rectangle.prototype
 };
 
 struct Activation;

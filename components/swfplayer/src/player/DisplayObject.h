@@ -32,6 +32,9 @@ struct DisplayProperties {
     bool cacheAsBitmap = false;
     bool visible = true;
     std::optional<Rgba> backgroundColor;
+    // scrollRect: the part of the object's own space it shows, moved to its
+    // origin (twips).
+    std::optional<Rect> scrollRect;
 
     // Sets the fields that the tag carries and leaves the others alone.
     void apply(const PlaceObject& place);

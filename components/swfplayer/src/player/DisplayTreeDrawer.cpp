@@ -5,7 +5,9 @@
 #include "graphics/MorphShapeDef.h"
 #include "graphics/ShapeDef.h"
 #include "movie/Movie.h"
+#include "player/DisplayBounds.h"
 #include "player/MovieClip.h"
+#include "player/TextBox.h"
 #include "player/VideoObject.h"
 #include "swf/Limits.h"
 #include "text/TextDef.h"
@@ -148,11 +150,11 @@ void DisplayTreeDrawer::drawWithEffects(const DisplayObject& object, const Matri
     bool layered = properties.blendMode != BlendMode::Normal || !properties.filters.empty() ||
                    (properties.cacheAsBitmap && translucent);
     if (asMask || !layered) {
-        drawCharacter(object, matrix, colors, asMask);
+        drawFramed(object, matrix, colors, asMask);
         return;
     }
     m_renderer.pushLayer();
-    drawCharacter(object, matrix, ColorTransform{}, false);
+    drawFramed(object, matrix, ColorTransform{}, false);
     m_renderer.popLayer(effectsFor(properties, colors));
 }
 
@@ -216,6 +218,38 @@ void DisplayTreeDrawer::drawCharacter(const DisplayObject& object, const Matrix&
     default:
         break;
     }
+}
+
+// An opaque background fills the object's bounds beneath it (the scroll
+// rectangle's area when it has one). A scroll rectangle shows only that part
+// of the object's own space, moved to the object's origin, and clips it there.
+void DisplayTreeDrawer::drawFramed(const DisplayObject& object, const Matrix& matrix,
+                                   const ColorTransform& colors, bool asMask) {
+    const DisplayProperties& properties = object.properties();
+    const std::optional<Rect>& scroll = properties.scrollRect;
+    if (properties.backgroundColor && !asMask) {
+        Rect box = BoundsOf(object, Matrix());
+        if (!box.empty())
+            m_renderer.drawShape(ShapeDef(0, MakeRectsShape({{box, *properties.backgroundColor}})),
+                                 matrix, colors);
+    }
+    if (!scroll) {
+        drawCharacter(object, matrix, colors, asMask);
+        return;
+    }
+    if (m_maskNesting >= Limits::kMaxMaskNesting) {
+        m_limits.reached(PlayLimit::MaskNesting);
+        return;
+    }
+    Rect view{0, scroll->width(), 0, scroll->height()};
+    m_renderer.pushMask();
+    m_renderer.drawShape(ShapeDef(0, MakeRectsShape({{view, Rgba{0, 0, 0, 255}}})), matrix,
+                         ColorTransform{});
+    m_renderer.activateMask();
+    ++m_maskNesting;
+    drawCharacter(object, matrix * Matrix::translate(-scroll->xMin, -scroll->yMin), colors, asMask);
+    --m_maskNesting;
+    m_renderer.popMask();
 }
 
 // The picture is stretched over the stream's box, whatever size it was coded

@@ -40,6 +40,9 @@ private:
                     bool asMask);
     void drawCharacter(const DisplayObject& object, const Matrix& matrix,
                        const ColorTransform& colors, bool asMask);
+    // The object over its opaque background, cut to its scroll rectangle.
+    void drawFramed(const DisplayObject& object, const Matrix& matrix, const ColorTransform& colors,
+                    bool asMask);
     LayerEffects effectsFor(const DisplayProperties& properties,
                             const ColorTransform& colors) const;
     // Static text and text fields: glyphs as shapes, and a field's box.
