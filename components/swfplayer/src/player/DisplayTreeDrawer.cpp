@@ -124,7 +124,8 @@ void DisplayTreeDrawer::drawChildren(const MovieClip& clip, const Matrix& matrix
 //
 // A cached object (cacheAsBitmap) is drawn as one picture too, which only
 // shows when it is translucent: its parts no longer show through each other.
-// Otherwise it draws exactly like the object itself, without a layer.
+// Otherwise it draws like the object itself, without a layer, but moved to
+// whole target pixels, where Flash places its picture.
 void DisplayTreeDrawer::drawObject(const DisplayObject& object, const Matrix& parentMatrix,
                                    const ColorTransform& parentColors, bool asMask) {
     const DisplayProperties& properties = object.properties();
@@ -143,9 +144,14 @@ void DisplayTreeDrawer::drawObject(const DisplayObject& object, const Matrix& pa
     drawWithEffects(object, matrix, colors, asMask);
 }
 
-void DisplayTreeDrawer::drawWithEffects(const DisplayObject& object, const Matrix& matrix,
+void DisplayTreeDrawer::drawWithEffects(const DisplayObject& object, const Matrix& placed,
                                         const ColorTransform& colors, bool asMask) {
     const DisplayProperties& properties = object.properties();
+    Matrix matrix = placed;
+    if (properties.cacheAsBitmap) {
+        matrix.tx = std::round(matrix.tx);
+        matrix.ty = std::round(matrix.ty);
+    }
     bool translucent = colors.aMul != 1 || colors.aAdd != 0;
     bool layered = properties.blendMode != BlendMode::Normal || !properties.filters.empty() ||
                    (properties.cacheAsBitmap && translucent);
