@@ -4,6 +4,7 @@
 #include "options/OptionValues.h"
 #include "options/OutputKind.h"
 
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -53,6 +54,12 @@ struct ConvertOptions {
     int snapshotFrame = 1;
     // How the stage is drawn until the movie's scripts choose otherwise.
     swf::StageQuality stageQuality = swf::StageQuality::High;
+    // Where the scripts' trace() lines go: a file, "-" for standard output
+    // (nothing else is written there then), or "" for nowhere.
+    std::string tracePath;
+    // Receives each traced line while a movie plays; the program sets it from
+    // tracePath.
+    std::function<void(const std::string&)> traceLines;
 
     // The single input of a snapshot.
     const std::string& inputPath() const { return inputs.front(); }

@@ -5,7 +5,9 @@
 #include "pipeline/SoundQueue.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <string>
 
 namespace vidorama::swf {
 class Movie;
@@ -29,7 +31,9 @@ enum class EndRule {
 // counted from the movie's first (index 0, on screen once the player exists).
 class MovieDriver {
 public:
+    // trace receives the lines the movie's scripts trace().
     MovieDriver(std::shared_ptr<const swf::Movie> movie, Rate movieRate, EndRule rule,
+                std::function<void(const std::string&)> trace = {},
                 swf::StageQuality quality = swf::StageQuality::High);
     ~MovieDriver();
 

@@ -13,6 +13,7 @@ namespace vidorama::swf {
 
 class DisplayObject;
 class MovieClip;
+class PlayerSound;
 class TimelineHost;
 
 namespace avm1 {
@@ -42,6 +43,11 @@ public:
     // and change for the whole movie.
     virtual StageQuality quality() const = 0;
     virtual void setQuality(StageQuality quality) = 0;
+    // The stage's size in pixels, as the movie declares it.
+    virtual double stageWidth() const = 0;
+    virtual double stageHeight() const = 0;
+    // The playback's sounds, which Sound objects start, stop and mix.
+    virtual PlayerSound& sounds() = 0;
 };
 
 } // namespace avm1
