@@ -60,6 +60,14 @@ std::string SetSnapshot(ConvertOptions& o, std::string_view v) {
     return {};
 }
 
+std::string SetStageQuality(ConvertOptions& o, std::string_view v) {
+    auto quality = swf::StageQualityNamed(v);
+    if (!quality)
+        return "--stage-quality wants low, medium, high or best, got " + Quoted(v);
+    o.stageQuality = *quality;
+    return {};
+}
+
 std::string SetTrace(ConvertOptions& o, std::string_view v) {
     if (v.empty())
         return "--trace wants a file, or - for standard output";
@@ -106,7 +114,7 @@ std::string SetFlag(ConvertOptions& o, std::string_view name) {
     return {};
 }
 
-const std::array<OptionSpec, 24> kOptions{{
+const std::array<OptionSpec, 25> kOptions{{
     {"--help", "-h", false, nullptr},
     {"--list-codecs", "", false, nullptr},
     {"--transparent", "", false, nullptr},
@@ -179,6 +187,7 @@ const std::array<OptionSpec, 24> kOptions{{
     {"--jobs", "-j", true, SetJobs},
     {"--progress", "", true, SetProgress},
     {"--snapshot", "", true, SetSnapshot},
+    {"--stage-quality", "", true, SetStageQuality},
     {"--trace", "", true, SetTrace},
 }};
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "graphics/StageQuality.h"
 #include "options/OptionValues.h"
 #include "options/OutputKind.h"
 
@@ -51,6 +52,8 @@ struct ConvertOptions {
     ProgressStyle progress = ProgressStyle::Automatic;
     // Frames to run before the picture is taken; 1 is the first frame.
     int snapshotFrame = 1;
+    // How the stage is drawn until the movie's scripts choose otherwise.
+    swf::StageQuality stageQuality = swf::StageQuality::High;
     // Where the scripts' trace() lines go: a file, "-" for standard output
     // (nothing else is written there then), or "" for nowhere.
     std::string tracePath;

@@ -30,6 +30,8 @@ std::string ConvertUsage() {
            "                     (default: stop at the movie's last frame, or when it\n"
            "                     loops, stops or stays on one frame)\n"
            "  --transparent      no stage background (mkv, webm, gif, png; avi with HuffYUV)\n"
+           "  --stage-quality Q  low (no anti-aliasing), medium, high (the default) or best,\n"
+           "                     as a Flash player's quality menu; the movie may change it\n"
            "encoding (see --list-codecs)\n"
            "  --vcodec NAME      video codec: for avi a name from its codec list (xvid,\n"
            "                     h264, ffv1, ...); for mp4/mkv/webm h264, vp9, mpeg4, ffv1\n"

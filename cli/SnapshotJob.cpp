@@ -21,8 +21,7 @@ QSize MoviePixelSize(const swf::Movie& movie) {
 QImage RenderSnapshot(const std::shared_ptr<const swf::Movie>& movie, int frames,
                       std::optional<int> width, std::optional<int> height,
                       swf::StageQuality quality, std::function<void(const std::string&)> trace) {
-    swf::Player player(movie, std::move(trace));
-    player.setQuality(quality);
+    swf::Player player(movie, std::move(trace), quality);
     for (int frame = 1; frame < frames; ++frame)
         player.advanceFrame();
     QSize size = MoviePixelSize(*movie);
@@ -44,7 +43,7 @@ std::string RunSnapshotJob(const ConvertOptions& options) {
         return "cannot draw " + options.inputPath() + ": a picture of " + std::to_string(width) +
                " x " + std::to_string(height) + " pixels is too large";
     QImage image = RenderSnapshot(movie.value(), options.snapshotFrame, options.width,
-                                  options.height, swf::StageQuality::High, options.traceLines);
+                                  options.height, options.stageQuality, options.traceLines);
     QSaveFile file(QString::fromStdString(options.outputPath));
     if (!file.open(QIODevice::WriteOnly))
         return "cannot write " + options.outputPath + ": " + file.errorString().toStdString();

@@ -11,6 +11,7 @@ packages=(
     libyuv-dev
     zlib1g-dev liblzma-dev libjpeg-dev
     libfreetype-dev libfontconfig-dev fontconfig fonts-urw-base35
+    fonts-liberation2 fonts-dejavu-core
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth
     openbox xdotool wmctrl x11-utils imagemagick dbus at-spi2-core python3-gi gir1.2-atspi-2.0

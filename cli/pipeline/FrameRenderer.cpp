@@ -16,8 +16,9 @@ class ClearStageRenderer final : public swf::Renderer {
 public:
     explicit ClearStageRenderer(QImage& target) : m_inner(target) {}
 
-    void beginFrame(swf::Rgba, const swf::BitmapSource& bitmaps) override {
-        m_inner.beginFrame(swf::Rgba{0, 0, 0, 0}, bitmaps);
+    void beginFrame(swf::Rgba, swf::StageQuality quality,
+                    const swf::BitmapSource& bitmaps) override {
+        m_inner.beginFrame(swf::Rgba{0, 0, 0, 0}, quality, bitmaps);
     }
     void drawShape(const swf::ShapeDef& shape, const swf::Matrix& matrix,
                    const swf::ColorTransform& colors) override {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "graphics/StageQuality.h"
 #include "pipeline/MovieClock.h"
 #include "pipeline/SoundQueue.h"
 
@@ -32,7 +33,8 @@ class MovieDriver {
 public:
     // trace receives the lines the movie's scripts trace().
     MovieDriver(std::shared_ptr<const swf::Movie> movie, Rate movieRate, EndRule rule,
-                std::function<void(const std::string&)> trace = {});
+                std::function<void(const std::string&)> trace = {},
+                swf::StageQuality quality = swf::StageQuality::High);
     ~MovieDriver();
 
     // Steps the movie until frame `index` is on screen. False when the movie

@@ -26,6 +26,12 @@ TEST(ConvertOptions, ReadsTheSnapshotCommandLine) {
     EXPECT_EQ(parsed.options->width, 640);
     EXPECT_EQ(parsed.options->height, 480);
     EXPECT_EQ(Parse({"--help"}).options->mode, ConvertOptions::Mode::Help);
+    EXPECT_EQ(parsed.options->stageQuality, swf::StageQuality::High);
+    EXPECT_EQ(Parse({"--snapshot", "1", "-o", "a.png", "--stage-quality", "low", "in.swf"})
+                  .options->stageQuality,
+              swf::StageQuality::Low);
+    EXPECT_EQ(Parse({"in.swf", "--stage-quality=BEST"}).options->stageQuality,
+              swf::StageQuality::Best);
 }
 
 TEST(ConvertOptions, TraceToStandardOutputTurnsProgressOff) {
@@ -83,6 +89,8 @@ TEST(ConvertOptions, RefusesBadCommandLinesWithAReason) {
         {"--snapshot", "3", "-o", "a.png", "in.swf", "other.swf"},
         {"--snapshot", "3", "-o", "a.png", "--bogus", "in.swf"},
         {"--snapshot"},
+        {"in.swf", "--stage-quality", "16x16"},
+        {"in.swf", "--stage-quality"},
         {"in.swf", "--format", "flv"},
         {"in.swf", "--fps", "0"},
         {"in.swf", "--fps", "1000"},

@@ -61,6 +61,20 @@ TEST_F(SnapshotJob, WritesTheStageAfterTheGivenNumberOfFrames) {
     EXPECT_EQ(second.pixel(10, 5), qRgb(0, 255, 0));
 }
 
+// At 35 pixels wide the square's right edge halves pixel 17: anti-aliased
+// at high quality, all or nothing at low.
+TEST_F(SnapshotJob, DrawsAtTheStageQualityAsked) {
+    ConvertOptions options = Options(1);
+    options.width = 35;
+    ASSERT_EQ(cli::RunSnapshotJob(options), "");
+    QRgb high = QImage(QString::fromStdString(options.outputPath)).pixel(17, 10);
+    EXPECT_NEAR(qGreen(high), 128, 16);
+    options.stageQuality = swf::StageQuality::Low;
+    ASSERT_EQ(cli::RunSnapshotJob(options), "");
+    QRgb low = QImage(QString::fromStdString(options.outputPath)).pixel(17, 10);
+    EXPECT_TRUE(low == qRgb(255, 0, 0) || low == qRgb(255, 255, 255)) << std::hex << low;
+}
+
 TEST_F(SnapshotJob, LeavesNoOutputWhenItFails) {
     ConvertOptions options = Options(1);
     options.inputs = {folder.filePath("missing.swf").toStdString()};

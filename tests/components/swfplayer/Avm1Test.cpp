@@ -3,6 +3,7 @@
 // limits that keep hostile code from hanging or crashing the player.
 
 #include "SwfWriter.h"
+#include "TextTestMovie.h"
 #include "movie/Movie.h"
 #include "player/FrameImage.h"
 #include "player/Player.h"
@@ -88,6 +89,19 @@ std::string TraceOf(int version, const std::vector<Bytes>& frames, int extraFram
     return out;
 }
 
+// What a movie's first frame traces, and the stage it leaves.
+struct FirstFrame {
+    std::string trace;
+    QImage image;
+};
+
+FirstFrame PlayFirstFrame(const std::shared_ptr<const swf::Movie>& movie, QSize size) {
+    FirstFrame result{{}, QImage(size, QImage::Format_RGB32)};
+    swf::Player player(movie, [&result](const std::string& line) { result.trace += line + "\n"; });
+    swf::RenderFrame(player, result.image);
+    return result;
+}
+
 using namespace as;
 
 TEST(Avm1, NumbersPrintAsFlashPrintsThem) {
@@ -151,6 +165,58 @@ TEST(Avm1, ClipPropertiesReadAndWriteTheDisplayState) {
     swf::Player player(movie.value(), [&out](const std::string& line) { out += line + "\n"; });
     EXPECT_EQ(out, "15\n5\n");
     EXPECT_DOUBLE_EQ(player.root().children().at(1)->properties().matrix.tx, 300);
+}
+
+TEST(Avm1, ColorTransformTermsKeepSixteenBitsAsFlashDoes) {
+    MovieWriter writer;
+    writer.version = 6;
+    writer.tag(tags::DefineRectShape(1, {0, 200, 0, 400}, {255, 0, 0, 255}));
+    writer.tag(tags::DefineSprite(2, {{tags::PlaceAt(1, 1)}}));
+    // c = new Color(box); c.setTransform({ra: 12800, aa: 1, ga: NaN, rb: 65546});
+    // t = c.getTransform(); trace(t.ra); trace(t.aa); trace(t.ga); trace(t.rb)
+    Bytes transform = Join({Str("ra"), Num(12800), Str("aa"), Num(1), Str("ga"), Num(std::nan("")),
+                            Str("rb"), Num(65546), Num(4), Op(0x43)});
+    auto traceT = [](const char* name) {
+        return Join({Str("t"), Op(0x1c), Str(name), Op(0x4e), Trace()});
+    };
+    Bytes color = Join({Str("c"), Str("box"), Op(0x1c), Num(1), Str("Color"), Op(0x40), Op(0x1d)});
+    Bytes set =
+        Join({transform, Num(1), Str("c"), Op(0x1c), Str("setTransform"), Op(0x52), Op(0x17)});
+    Bytes get =
+        Join({Str("t"), Num(0), Str("c"), Op(0x1c), Str("getTransform"), Op(0x52), Op(0x1d)});
+    // Object.prototype.bb = 99: only the transform's own members count.
+    Bytes inherited =
+        Join({Str("Object"), Op(0x1c), Str("prototype"), Op(0x4e), Str("bb"), Num(99), Op(0x4f)});
+    // trace(new Color("").getRGB()): an empty path names no clip.
+    Bytes noTarget =
+        Join({Num(0), Str(""), Num(1), Str("Color"), Op(0x40), Str("getRGB"), Op(0x52), Trace()});
+    Bytes code = Join({color, inherited, set, get, traceT("ra"), traceT("aa"), traceT("ga"),
+                       traceT("rb"), traceT("bb"), noTarget});
+    writer.frame({tags::Place(1).character(2).name("box").tag(), tags::DoAction({code})});
+    EXPECT_EQ(PlayFirstFrame(swf::Movie::load(writer.bytes()).value(), QSize(1, 1)).trace,
+              "-12800\n0.78125\n0\n10\n0\nundefined\n");
+}
+
+// A 10 x 20 pixel red square whose scroll rectangle is 3 pixels wide from 5
+// pixels in: that strip shows at the clip's origin, and nothing beside it.
+TEST(Avm1, AScrollRectShowsPartOfAClipMovedToItsOrigin) {
+    MovieWriter writer;
+    writer.version = 8;
+    writer.frameRect = {0, 800, 0, 800};
+    writer.tag(tags::DefineRectShape(1, {0, 200, 0, 400}, {255, 0, 0, 255}));
+    writer.tag(tags::DefineSprite(2, {{tags::PlaceAt(1, 1)}}));
+    auto box = Join({Str("box"), Op(0x1c)});
+    Bytes rectangle = Join({Num(20), Num(3), Num(0), Num(5), Num(4), Str("flash"), Op(0x1c),
+                            Str("geom"), Op(0x4e), Str("Rectangle"), Op(0x53)});
+    Bytes code =
+        Join({box, Str("scrollRect"), rectangle, Op(0x4f), box, Str("scrollRect"), Op(0x4e),
+              Str("x"), Op(0x4e), Trace(), box, Str("_width"), Op(0x4e), Trace()});
+    writer.frame({tags::Place(1).character(2).name("box").tag(), tags::DoAction({code})});
+    auto [out, image] = PlayFirstFrame(swf::Movie::load(writer.bytes()).value(), QSize(40, 40));
+    EXPECT_EQ(out, "5\n3\n");
+    EXPECT_EQ(image.pixel(2, 10), qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(4, 10), qRgb(255, 255, 255));
+    EXPECT_EQ(image.pixel(8, 10), qRgb(255, 255, 255));
 }
 
 TEST(Avm1, GotoNumbersWrapAndAFramePastTheEndRunsNoActions) {
@@ -354,6 +420,179 @@ TEST(Avm1, MissingGradientElementsFallBackAsInFlash) {
     EXPECT_EQ(stops[0].color.a, 163); // 64 %
     EXPECT_EQ(stops[1].ratio, 255);
     EXPECT_EQ(stops[1].color.a, 255);
+}
+
+// a masks by depth the square b above it; c lies beside both. Returns the
+// stage after the script ran: a, b and c sample at (25, 25), (75, 25) and
+// (50, 75).
+QImage AfterMaskScript(const Bytes& code) {
+    MovieWriter writer;
+    writer.version = 6;
+    writer.frameRect = {0, 2000, 0, 2000};
+    const std::pair<swf::Rect, swf::Rgba> squares[] = {{{0, 1000, 0, 1000}, {255, 0, 0, 255}},
+                                                       {{1000, 2000, 0, 1000}, {0, 255, 0, 255}},
+                                                       {{0, 2000, 1000, 2000}, {0, 0, 255, 255}}};
+    std::vector<Bytes> frame;
+    for (std::uint16_t i = 0; i < 3; ++i) {
+        auto id = static_cast<std::uint16_t>(10 + 2 * i);
+        writer.tag(tags::DefineRectShape(id, squares[i].first, squares[i].second));
+        writer.tag(tags::DefineSprite(id + 1, {{tags::PlaceAt(1, id)}}));
+        tags::Place place(static_cast<std::uint16_t>(i + 1));
+        place.character(id + 1).name(std::string(1, static_cast<char>('a' + i)));
+        if (i == 0)
+            place.clipDepth(2);
+        frame.push_back(place.tag());
+    }
+    frame.push_back(tags::DoAction({code}));
+    writer.frame(frame);
+    auto movie = swf::Movie::load(writer.bytes());
+    swf::Player player(movie.value());
+    QImage image(100, 100, QImage::Format_RGB32);
+    swf::RenderFrame(player, image);
+    return image;
+}
+
+Bytes SetMask(const char* target, const Bytes& mask) {
+    return Join({mask, Num(1), Str(target), Op(0x1c), Str("setMask"), Op(0x52), Op(0x17)});
+}
+
+TEST(Avm1, SetMaskEndsDepthMaskingAndMovesAMaskFromObjectToObject) {
+    Bytes null = Push(2, {});
+    auto var = [](const char* name) {
+        return Join({Str(name), Op(0x1c)});
+    };
+    QImage image = AfterMaskScript(Join({SetMask("a", var("c")), SetMask("a", null)}));
+    EXPECT_EQ(image.pixel(25, 25), qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(75, 25), qRgb(0, 255, 0));
+    EXPECT_EQ(image.pixel(50, 75), qRgb(0, 0, 255));
+    image = AfterMaskScript(Join({SetMask("b", var("c")), SetMask("a", var("c"))}));
+    EXPECT_EQ(image.pixel(25, 25), qRgb(255, 255, 255));
+    EXPECT_EQ(image.pixel(75, 25), qRgb(0, 255, 0));
+    EXPECT_EQ(image.pixel(50, 75), qRgb(255, 255, 255));
+}
+
+// The field's box spans pixels 20 to 70; its "A" glyph covers x 22-32 from
+// the top of its line.
+TEST(Avm1, ScriptsChangeATextFieldsTextColoursAndBox) {
+    auto setT = [](const char* name, Bytes value) {
+        return Join({Str("t"), Op(0x1c), Str(name), value, Op(0x4f)});
+    };
+    auto traceT = [](const char* name) {
+        return Join({Str("t"), Op(0x1c), Str(name), Op(0x4e), Trace()});
+    };
+    Bytes code = Join({setT("border", Push(5, {1})), setT("borderColor", Num(0xff0000)),
+                       setT("background", Push(5, {1})), setT("backgroundColor", Num(0x10000ff)),
+                       setT("textColor", Num(0x00ff00)), setT("text", Str("A")), traceT("text"),
+                       traceT("backgroundColor"), traceT("autoSize")});
+    MovieWriter writer = Stage();
+    writer.version = 6;
+    tags::EditText field;
+    field.bounds = {0, 1000, 0, 1000};
+    field.text = "B";
+    writer.tag(FieldAt(field));
+    writer.frame(
+        {tags::Place(1).character(kText).matrix(swf::Matrix::translate(400, 400)).name("t").tag(),
+         tags::DoAction({code})});
+    auto [out, image] = PlayFirstFrame(swf::Movie::load(writer.bytes()).value(), QSize(200, 150));
+    EXPECT_EQ(out, "A\n255\nnone\n");
+    EXPECT_EQ(image.pixel(20, 45), qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(60, 60), qRgb(0, 0, 255));
+    EXPECT_EQ(image.pixel(27, 30), qRgb(0, 255, 0));
+}
+
+TEST(Avm1, CreateTextFieldMakesADefaultFieldAtAScriptDepth) {
+    auto traceF = [](const char* name) {
+        return Join({Str("f"), Op(0x1c), Str(name), Op(0x4e), Trace()});
+    };
+    // r = createTextField("f", 3, 10, 20, 100, 30); r.border = true;
+    // trace(f.text == ""); trace(f.getDepth()); then f's _x, _width and textColor
+    Bytes create = Join({Str("r"), Num(30), Num(100), Num(20), Num(10), Num(3), Str("f"), Num(6),
+                         Str("createTextField"), Op(0x3d), Op(0x1d)});
+    Bytes border = Join({Str("r"), Op(0x1c), Str("border"), Push(5, {1}), Op(0x4f)});
+    Bytes empty = Join({Str("f"), Op(0x1c), Str("text"), Op(0x4e), Str(""), Op(0x49), Trace()});
+    Bytes depth = Join({Num(0), Str("f"), Op(0x1c), Str("getDepth"), Op(0x52), Trace()});
+    Bytes code =
+        Join({create, border, empty, depth, traceF("_x"), traceF("_width"), traceF("textColor")});
+    auto [out, image] = PlayFirstFrame(RootMovie(8, code), QSize(200, 200));
+    EXPECT_EQ(out, "true\n3\n10\n100\n0\n");
+    EXPECT_EQ(image.pixel(10, 35), qRgb(0, 0, 0));
+    EXPECT_EQ(image.pixel(60, 20), qRgb(0, 0, 0));
+    EXPECT_EQ(image.pixel(60, 35), qRgb(255, 255, 255));
+}
+
+TEST(Avm1, ATextFormatSetsTheFontSizeAndColourOfAField) {
+    auto f = Join({Str("f"), Op(0x1c)});
+    auto format = Join({f, Str("getTextFormat"), Op(0x52)});
+    Bytes code =
+        Join({Call("createTextField", {Num(100), Num(200), Num(0), Num(0), Num(1), Str("f")}),
+              Str("fmt"),
+              Num(0xff0000),
+              Num(40),
+              Str("_sans"),
+              Num(3),
+              Str("TextFormat"),
+              Op(0x40),
+              Op(0x1d),
+              Str("fmt"),
+              Op(0x1c),
+              Num(1),
+              f,
+              Str("setNewTextFormat"),
+              Op(0x52),
+              Op(0x17),
+              f,
+              Str("text"),
+              Str("HH"),
+              Op(0x4f),
+              Num(0),
+              format,
+              Str("size"),
+              Op(0x4e),
+              Trace(),
+              Num(0),
+              format,
+              Str("color"),
+              Op(0x4e),
+              Trace()});
+    auto [out, image] = PlayFirstFrame(RootMovie(8, code), QSize(200, 200));
+    EXPECT_EQ(out, "40\n16711680\n");
+    int red = 0;
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 200; ++x)
+            red += image.pixel(x, y) == qRgb(255, 0, 0) ? 1 : 0;
+    EXPECT_GT(red, 100);
+}
+
+TEST(Avm1, ScriptsReadAndChangeTheStageQualityTheHostChose) {
+    auto show = [](const char* name) {
+        return Join({Str(name), Op(0x1c), Trace()});
+    };
+    auto set = [](const char* name, Bytes value) {
+        return Join({Str(name), value, Op(0x1d)});
+    };
+    // The quality a half-covered pixel is drawn at follows the last change.
+    Bytes code =
+        Join({show("_quality"), set("_quality", Str("low")), show("_quality"), show("_highquality"),
+              set("_highquality", Num(2)), show("_quality"), Op(0x08), show("_quality"), Op(0x08),
+              show("_quality"), set("_quality", Str("bogus")), show("_quality"), Op(0x08)});
+    MovieWriter writer;
+    writer.version = 6;
+    writer.frameRect = {0, 400, 0, 400};
+    writer.tag(tags::DefineRectShape(1, {0, 215, 0, 400}, {0, 0, 0, 255}));
+    writer.frame({tags::PlaceAt(1, 1), tags::DoAction({code})});
+    auto movie = swf::Movie::load(writer.bytes());
+    std::string out;
+    swf::Player player(
+        movie.value(), [&out](const std::string& line) { out += line + "\n"; },
+        swf::StageQuality::Medium);
+    EXPECT_EQ(out, "MEDIUM\nLOW\n0\nBEST\nLOW\nHIGH\nHIGH\n");
+    ASSERT_EQ(player.quality(), swf::StageQuality::Low);
+    QImage image(20, 20, QImage::Format_RGB32);
+    swf::RenderFrame(player, image);
+    EXPECT_EQ(image.pixel(10, 5), qRgb(0, 0, 0));
+    player.setQuality(swf::StageQuality::High);
+    swf::RenderFrame(player, image);
+    EXPECT_NEAR(qRed(image.pixel(10, 5)), 64, 8);
 }
 
 TEST(Avm1, AnEndlessLoopIsCutAndTheNextFrameRunsAgain) {

@@ -17,7 +17,7 @@ namespace {
 
 // The overall pass rate may not fall below this. Raise it as the engine
 // improves; never lower it.
-constexpr double kOverallFloor = 0.61;
+constexpr double kOverallFloor = 0.64;
 
 struct Tally {
     int passed = 0;
@@ -94,6 +94,8 @@ TEST(Conformance, CorpusImagesMatchTheirReferences) {
             summary["flash_player refs"].add(pass);
         if (InTargetSet(c))
             summary["target set"].add(pass);
+        if (c.hasFeature("no_script") || c.hasFeature("as1"))
+            summary["no script or AS1/2"].add(pass);
     }
     PrintTallies("Pass rate by feature group:", byGroup);
     PrintTallies("Summary:", summary);

@@ -209,5 +209,21 @@ TEST(DisplayTreeRender, ATranslucentCachedObjectIsDrawnAsOnePicture) {
     EXPECT_TRUE(Near(cached.pixel(25, 75), qRgb(158, 158, 158)));
 }
 
+// A cached object's picture sits on whole pixels: an edge a quarter pixel
+// into a pixel covers it all instead of blending with what is beneath.
+TEST(DisplayTreeRender, ACachedObjectIsPlacedOnWholePixels) {
+    auto movieWith = [](bool cached) {
+        MovieWriter writer = Stage();
+        tags::Place place(1);
+        place.character(kRed).matrix(Matrix::translate(205, 0));
+        if (cached)
+            place.cacheAsBitmap();
+        writer.frame({place.tag()});
+        return writer;
+    };
+    EXPECT_FALSE(Near(Render(movieWith(false)).pixel(10, 75), qRgb(255, 0, 0)));
+    EXPECT_TRUE(Near(Render(movieWith(true)).pixel(10, 75), qRgb(255, 0, 0)));
+}
+
 } // namespace
 } // namespace vidorama::test

@@ -231,6 +231,31 @@ TEST(TextFonts, ADefineFontWhoseFirstOffsetIsZeroHasNoGlyphs) {
     EXPECT_EQ(boxes->glyphs().size(), 2u);
 }
 
+// Movies name device fonts with a DefineFont3 that ends after its glyph
+// count; text fields using it show in that device font.
+TEST(TextFonts, AFontHeaderWithoutTablesNamesADeviceFont) {
+    SwfBitWriter font;
+    font.u16(30).u8(0x04).u8(1).u8(6).bytes({'_', 's', 'a', 'n', 's', 0}).u16(0);
+    MovieWriter writer;
+    writer.tag(tags::Tag(75, font.take(), true));
+    tags::EditText field;
+    field.bounds = {0, 4000, 0, 1000};
+    field.id = kText;
+    field.fontId = 30;
+    field.useOutlines = false;
+    field.text = "Hi";
+    writer.tag(tags::DefineEditText(field));
+    auto movie = Load(writer);
+    ASSERT_TRUE(movie);
+    EXPECT_TRUE(movie->damage().empty()) << movie->damage();
+    auto named = std::static_pointer_cast<const swf::FontDef>(movie->character(30));
+    ASSERT_TRUE(named);
+    EXPECT_EQ(named->name(), "_sans");
+    auto text = LaidOut(movie);
+    ASSERT_TRUE(text && !text->data().runs.empty());
+    EXPECT_EQ(text->data().runs.front().font->name(), "_sans");
+}
+
 // A CFF OpenType font of the system stands in for the data a movie embeds.
 std::optional<Bytes> OpenTypeFontFile() {
     for (const char* path : {"/usr/share/fonts/opentype/urw-base35/NimbusSans-Regular.otf",

@@ -276,12 +276,17 @@ void InstallBuiltins(Vm& vm, Builtins& b) {
     b.movieClip = vm.make<Object>(b.object);
     b.button = vm.make<Object>(b.object);
     b.color = vm.make<Object>(b.object);
+    b.textField = vm.make<Object>(b.object);
+    b.textFormat = vm.make<Object>(b.object);
+    b.rectangle = vm.make<Object>(b.object);
     InstallObjectClasses(vm, b);
     InstallArrayClass(vm, b);
     InstallPrimitiveClasses(vm, b);
     InstallMath(vm, b);
     InstallMovieClipClass(vm, b);
     InstallColorClass(vm, b);
+    InstallTextFieldClasses(vm, b);
+    InstallGeometryClasses(vm, b);
     InstallSoundClass(vm, b);
     InstallPlayerObjects(vm, InstallBroadcaster(vm));
     InstallXmlClasses(vm);

@@ -4,8 +4,8 @@
 #include "avm1/Native.h"
 #include "player/MovieClip.h"
 
-#include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace vidorama::swf::avm1 {
 
@@ -14,7 +14,7 @@ namespace {
 constexpr const char* kTarget = "__target";
 
 // The clip a Color object controls: its constructor's argument, a clip or
-// a path from the root.
+// a path from the root. An empty path names no clip, not the root.
 DisplayObject* Target(Vm& vm, const Value& self) {
     Object* color = self.asObject();
     if (!color)
@@ -22,6 +22,8 @@ DisplayObject* Target(Vm& vm, const Value& self) {
     Value target = vm.getMember(color, kTarget);
     if (DisplayObject* object = vm.displayObjectOf(target))
         return object;
+    if (vm.toString(target).empty())
+        return nullptr;
     return ClipFromTarget(vm, vm.clipObject(vm.host().rootClip()), target);
 }
 
@@ -48,11 +50,13 @@ Value GetRgb(Vm& vm, const Value& self, std::span<const Value>) {
     DisplayObject* object = Target(vm, self);
     if (!object)
         return {};
+    // The offsets are put together as they are, negative ones too.
     const ColorTransform& t = object->properties().colorTransform;
-    auto channel = [](float v) {
-        return static_cast<int>(std::clamp(v, 0.0f, 255.0f));
+    auto bits = [](float v) {
+        return static_cast<std::uint32_t>(static_cast<std::int32_t>(v));
     };
-    return Value::number((channel(t.rAdd) << 16) | (channel(t.gAdd) << 8) | channel(t.bAdd));
+    return Value::number(
+        static_cast<std::int32_t>(bits(t.rAdd) << 16 | bits(t.gAdd) << 8 | bits(t.bAdd)));
 }
 
 Value SetTransform(Vm& vm, const Value& self, std::span<const Value> args) {
@@ -61,21 +65,25 @@ Value SetTransform(Vm& vm, const Value& self, std::span<const Value> args) {
     if (!object || !source)
         return {};
     ColorTransform& t = object->properties().colorTransform;
-    auto take = [&](const char* name, float& field, float scale) {
-        if (!vm.hasProperty(source, name))
+    // Flash keeps each term in 16 bits, as the SWF colour transform does:
+    // multipliers in 8.8 fixed point, offsets whole. Values wrap round, and
+    // what is not a number counts as 0. Only the object's own members count,
+    // not those of its prototypes.
+    auto take = [&](const char* name, float& field, bool multiplier) {
+        if (!source->properties().find(vm.key(name)))
             return;
         double n = vm.toNumber(vm.getMember(source, name));
-        if (std::isfinite(n))
-            field = static_cast<float>(n / scale);
+        auto fixed = static_cast<std::int16_t>(ToInt32(multiplier ? n * 256 / 100 : n));
+        field = multiplier ? fixed / 256.0f : fixed;
     };
-    take("ra", t.rMul, 100);
-    take("ga", t.gMul, 100);
-    take("ba", t.bMul, 100);
-    take("aa", t.aMul, 100);
-    take("rb", t.rAdd, 1);
-    take("gb", t.gAdd, 1);
-    take("bb", t.bAdd, 1);
-    take("ab", t.aAdd, 1);
+    take("ra", t.rMul, true);
+    take("ga", t.gMul, true);
+    take("ba", t.bMul, true);
+    take("aa", t.aMul, true);
+    take("rb", t.rAdd, false);
+    take("gb", t.gAdd, false);
+    take("bb", t.bAdd, false);
+    take("ab", t.aAdd, false);
     return {};
 }
 
@@ -85,17 +93,17 @@ Value GetTransform(Vm& vm, const Value& self, std::span<const Value>) {
         return {};
     const ColorTransform& t = object->properties().colorTransform;
     Object* result = vm.newObject();
-    auto put = [&](const char* name, float value) {
-        vm.setMember(result, name, Value::number(std::round(double(value) * 1e4) / 1e4));
+    auto put = [&](const char* name, float value, double scale) {
+        vm.setMember(result, name, Value::number(double(value) * scale));
     };
-    put("ra", t.rMul * 100);
-    put("rb", t.rAdd);
-    put("ga", t.gMul * 100);
-    put("gb", t.gAdd);
-    put("ba", t.bMul * 100);
-    put("bb", t.bAdd);
-    put("aa", t.aMul * 100);
-    put("ab", t.aAdd);
+    put("ra", t.rMul, 100);
+    put("rb", t.rAdd, 1);
+    put("ga", t.gMul, 100);
+    put("gb", t.gAdd, 1);
+    put("ba", t.bMul, 100);
+    put("bb", t.bAdd, 1);
+    put("aa", t.aMul, 100);
+    put("ab", t.aAdd, 1);
     return Value::object(result);
 }
 

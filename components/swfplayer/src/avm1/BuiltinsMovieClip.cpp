@@ -3,9 +3,12 @@
 
 #include "avm1/ClipControl.h"
 #include "avm1/Native.h"
+#include "avm1/NumberText.h"
 #include "player/DisplayBounds.h"
 #include "player/MovieClip.h"
+#include "swf/Limits.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace vidorama::swf::avm1 {
@@ -89,6 +92,24 @@ Value CreateEmptyMovieClip(Vm& vm, const Value& self, std::span<const Value> arg
     return clip ? Value::object(vm.clipObject(*clip)) : Value();
 }
 
+// createTextField(name, depth, x, y, width, height); Flash 8 returns the
+// field. Sizes are whole pixels, wrapped into the range a field can take.
+Value NewTextField(Vm& vm, const Value& self, std::span<const Value> args) {
+    MovieClip* parent = Clip(vm, self);
+    if (!parent || args.size() < 6)
+        return {};
+    std::string name = vm.toString(args[0]);
+    double depth = vm.toNumber(args[1]);
+    auto pixels = [&](std::size_t i) {
+        return std::clamp(ToInt32(vm.toNumber(args[i])), -Limits::kMaxScriptFieldPixels,
+                          Limits::kMaxScriptFieldPixels);
+    };
+    std::int32_t x = pixels(2), y = pixels(3);
+    Rect box{x, x + pixels(4), y, y + pixels(5)};
+    DisplayObject* field = CreateTextField(vm, *parent, name, depth, box);
+    return field && vm.version() >= 8 ? Value::object(vm.clipObject(*field)) : Value();
+}
+
 Value Duplicate(Vm& vm, const Value& self, std::span<const Value> args) {
     MovieClip* source = Clip(vm, self);
     if (!source || args.size() < 2)
@@ -142,10 +163,19 @@ Value SetMask(Vm& vm, const Value& self, std::span<const Value> args) {
     if (!object)
         return {};
     DisplayObject* mask = vm.displayObjectOf(Arg(args, 0));
-    if (mask && mask != object)
-        mask->setIsScriptMask();
-    object->setScriptMask(mask && mask != object ? mask->weak_from_this()
-                                                 : std::weak_ptr<DisplayObject>());
+    if (mask == object)
+        mask = nullptr;
+    // A mask placed by the timeline that gets a mask from a script stops
+    // masking the depths above it, and does not start again when the
+    // script's mask is taken away.
+    object->properties().clipDepth = 0;
+    // A mask masks one object: the one it masked before shows unmasked.
+    if (auto previous = mask ? mask->maskee().lock() : nullptr;
+        previous && previous.get() != object)
+        previous->setScriptMask({});
+    object->setScriptMask(mask ? mask->weak_from_this() : std::weak_ptr<DisplayObject>());
+    if (mask)
+        mask->setMaskee(object->weak_from_this());
     return Value::boolean(true);
 }
 
@@ -242,7 +272,7 @@ void InstallMovieClipClass(Vm& vm, Builtins& b) {
     Method(vm, p, "loadMovie", Nothing);
     Method(vm, p, "loadVariables", Nothing);
     Method(vm, p, "unloadMovie", Nothing);
-    Method(vm, p, "createTextField", Nothing);
+    Method(vm, p, "createTextField", NewTextField);
     Method(vm, p, "getBytesLoaded", BytesTotal);
     Method(vm, p, "getBytesTotal", BytesTotal);
     InstallDrawingMethods(vm, p);

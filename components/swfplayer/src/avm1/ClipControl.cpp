@@ -155,6 +155,24 @@ MovieClip* DuplicateClip(Vm& vm, MovieClip& source, const std::string& name, dou
     return copy;
 }
 
+DisplayObject* CreateTextField(Vm& vm, MovieClip& parent, const std::string& name, double depth,
+                               const Rect& pixelBox) {
+    auto internal = InternalDepth(depth);
+    if (!internal)
+        return nullptr;
+    auto twips = [](std::int32_t pixels) {
+        return static_cast<std::int32_t>(pixels * kTwipsPerPixel);
+    };
+    Rect bounds{0, twips(std::max(pixelBox.width(), 0)), 0, twips(std::max(pixelBox.height(), 0))};
+    auto object = vm.host().textField(*internal, parent, bounds);
+    if (!object)
+        return nullptr;
+    object->properties().name = name;
+    object->properties().matrix = Matrix::translate(twips(pixelBox.xMin), twips(pixelBox.yMin));
+    parent.addScriptChild(object, *internal);
+    return object.get();
+}
+
 void RemoveClip(Vm&, DisplayObject& object) {
     MovieClip* parent = object.parent();
     if (parent && object.depth() >= kDynamicDepthBase)

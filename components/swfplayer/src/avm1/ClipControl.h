@@ -47,6 +47,11 @@ MovieClip* AttachClip(Vm& vm, MovieClip& parent, CharacterId id, const std::stri
                       double depth);
 // removeMovieClip: only objects at script depths can be removed.
 void RemoveClip(Vm& vm, DisplayObject& object);
+
+// createTextField: a field of Flash's default settings, its box `width` x
+// `height` pixels at (x, y) in the parent, placed at a script depth.
+DisplayObject* CreateTextField(Vm& vm, MovieClip& parent, const std::string& name, double depth,
+                               const Rect& pixelBox);
 // swapDepths with a depth or with another object of the same parent.
 void SwapDepths(Vm& vm, DisplayObject& object, const Value& with);
 int ScriptDepth(const DisplayObject& object);

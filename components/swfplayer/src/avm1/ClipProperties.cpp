@@ -3,18 +3,35 @@
 // written to the instance's matrix and colour transform.
 
 #include "avm1/ClipControl.h"
+#include "avm1/Native.h"
+#include "avm1/TextFieldProperties.h"
 #include "avm1/Vm.h"
 #include "player/DisplayBounds.h"
 #include "player/MovieClip.h"
+#include "swf/Limits.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <optional>
 
 namespace vidorama::swf::avm1 {
 
 namespace {
 
 constexpr double kDegrees = 180.0 / std::numbers::pi;
+
+// _highquality is the older view of the stage quality: 0 low, 1 high,
+// 2 best; medium reads as 0, since it does not smooth bitmaps.
+double HighQualityNumber(StageQuality quality) {
+    return quality == StageQuality::Best ? 2 : quality == StageQuality::High ? 1 : 0;
+}
+
+std::optional<StageQuality> QualityFromHighQuality(double number) {
+    if (!std::isfinite(number))
+        return std::nullopt;
+    return number >= 2 ? StageQuality::Best : number >= 1 ? StageQuality::High : StageQuality::Low;
+}
 
 struct Decomposed {
     double xScale, yScale, xRotation, yRotation;
@@ -53,12 +70,52 @@ Value BoundsSize(const DisplayObject& object, bool width) {
     return Value::number(Clean((width ? bounds.width() : bounds.height()) / kTwipsPerPixel));
 }
 
+// scrollRect, from Flash 8 on: a flash.geom.Rectangle in pixels, or
+// undefined when the object shows all of itself.
+bool IsScrollRect(Vm& vm, std::string_view name) {
+    return vm.version() >= 8 && vm.sameName(name, "scrollRect");
+}
+
+Value ScrollRectValue(Vm& vm, const std::optional<Rect>& scroll) {
+    if (!scroll)
+        return {};
+    return Value::object(
+        NewRectangle(vm, scroll->xMin / kTwipsPerPixel, scroll->yMin / kTwipsPerPixel,
+                     scroll->width() / kTwipsPerPixel, scroll->height() / kTwipsPerPixel));
+}
+
+// Anything but an object with finite x, y, width and height takes the
+// rectangle away.
+std::optional<Rect> ScrollRectFrom(Vm& vm, const Value& value) {
+    Object* rectangle = value.asObject();
+    if (!rectangle)
+        return std::nullopt;
+    double pixels[4];
+    const char* names[] = {"x", "y", "width", "height"};
+    for (int i = 0; i < 4; ++i) {
+        pixels[i] = vm.toNumber(vm.getMember(rectangle, names[i]));
+        if (!std::isfinite(pixels[i]))
+            return std::nullopt;
+        pixels[i] = std::clamp(pixels[i], double(-Limits::kMaxScriptFieldPixels),
+                               double(Limits::kMaxScriptFieldPixels));
+    }
+    auto twips = [](double v) {
+        return static_cast<std::int32_t>(std::lround(v * kTwipsPerPixel));
+    };
+    return Rect{twips(pixels[0]), twips(pixels[0] + std::max(pixels[2], 0.0)), twips(pixels[1]),
+                twips(pixels[1] + std::max(pixels[3], 0.0))};
+}
+
 bool GetDisplayProperty(Vm& vm, DisplayObject& object, std::string_view name, Value& out) {
     const DisplayProperties& p = object.properties();
     MovieClip* clip = object.asClip();
     auto is = [&](const char* property) {
         return vm.sameName(name, property);
     };
+    if (IsScrollRect(vm, name)) {
+        out = ScrollRectValue(vm, p.scrollRect);
+        return true;
+    }
     if (name.empty() || name[0] != '_')
         return false;
     if (is("_x"))
@@ -96,8 +153,10 @@ bool GetDisplayProperty(Vm& vm, DisplayObject& object, std::string_view name, Va
     else if (is("_url") || is("_droptarget"))
         out = Value::string("");
     else if (is("_quality"))
-        out = Value::string("HIGH");
-    else if (is("_highquality") || is("_focusrect"))
+        out = Value::string(std::string(StageQualityName(vm.host().quality())));
+    else if (is("_highquality"))
+        out = Value::number(HighQualityNumber(vm.host().quality()));
+    else if (is("_focusrect"))
         out = Value::number(1);
     else if (is("_soundbuftime"))
         out = Value::number(5);
@@ -132,6 +191,10 @@ bool SetDisplayProperty(Vm& vm, DisplayObject& object, std::string_view name, co
     auto is = [&](const char* property) {
         return vm.sameName(name, property);
     };
+    if (IsScrollRect(vm, name)) {
+        p.scrollRect = ScrollRectFrom(vm, value);
+        return true;
+    }
     if (name.empty() || name[0] != '_')
         return false;
     auto number = [&]() {
@@ -163,6 +226,12 @@ bool SetDisplayProperty(Vm& vm, DisplayObject& object, std::string_view name, co
         SetSize(vm, object, value, is("_width"));
     } else if (is("_name")) {
         p.name = vm.toString(value);
+    } else if (is("_quality")) {
+        if (auto quality = StageQualityNamed(vm.toString(value)))
+            vm.host().setQuality(*quality);
+    } else if (is("_highquality")) {
+        if (auto quality = QualityFromHighQuality(number()))
+            vm.host().setQuality(*quality);
     } else {
         // The others are read-only; writing them is ignored.
         return is("_currentframe") || is("_totalframes") || is("_framesloaded") || is("_target") ||
@@ -185,11 +254,15 @@ bool ClipObject::getSpecial(Vm& vm, std::string_view name, Value& out) {
     if (MovieClip* movieClip = object->asClip()) {
         vm.chargeNameSearch(movieClip->children().size());
         DisplayObject* child = movieClip->childByName(name, vm.version() >= 7);
-        if (child && child->asClip()) {
+        // Text fields are objects of their own from Flash 6 on.
+        if (child && (child->asClip() || (vm.version() >= 6 && TextFieldOf(*child)))) {
             out = Value::object(vm.clipObject(*child));
             return true;
         }
     }
+    if (const TextDef* field = TextFieldOf(*object);
+        field && GetTextFieldProperty(vm, *field, name, out))
+        return true;
     return GetDisplayProperty(vm, *object, name, out);
 }
 
@@ -197,7 +270,8 @@ bool ClipObject::setSpecial(Vm& vm, std::string_view name, const Value& value) {
     auto object = clip.lock();
     if (!object || object->removed())
         return false;
-    return SetDisplayProperty(vm, *object, name, value);
+    return SetTextFieldProperty(vm, *object, name, value) ||
+           SetDisplayProperty(vm, *object, name, value);
 }
 
 void ClipObject::specialNames(Vm&, std::vector<std::string>& out) {

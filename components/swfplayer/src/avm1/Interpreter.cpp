@@ -179,6 +179,10 @@ Interpreter::Flow Interpreter::executeSwf4(std::uint8_t code, ByteReader& record
         StopAllSounds(m_vm);
         break;
     case kActionToggleQuality:
+        // toggleHighQuality() turns any anti-aliasing off, and low back to high.
+        m_vm.host().setQuality(m_vm.host().quality() == StageQuality::Low ? StageQuality::High
+                                                                          : StageQuality::Low);
+        break;
     case kActionEndDrag:
     case kActionGetUrl:
         break;

@@ -54,6 +54,11 @@ void InstallMath(Vm& vm, Builtins& builtins);
 void InstallMovieClipClass(Vm& vm, Builtins& builtins);
 void InstallDrawingMethods(Vm& vm, Object* movieClipProto);
 void InstallColorClass(Vm& vm, Builtins& builtins);
+void InstallTextFieldClasses(Vm& vm, Builtins& builtins);
+void InstallGeometryClasses(Vm& vm, Builtins& builtins);
+
+// A flash.geom.Rectangle of the given pixels.
+Object* NewRectangle(Vm& vm, double x, double y, double width, double height);
 void InstallSoundClass(Vm& vm, Builtins& builtins);
 // AsBroadcaster, which the player's own broadcasters (Key, Mouse, Stage)
 // are made with.

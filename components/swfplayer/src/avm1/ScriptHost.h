@@ -1,6 +1,8 @@
 #pragma once
 
+#include "graphics/StageQuality.h"
 #include "swf/Character.h"
+#include "swf/Geometry.h"
 
 #include <cstdint>
 #include <memory>
@@ -32,6 +34,15 @@ public:
     // the display tree would grow past its limits.
     virtual std::shared_ptr<DisplayObject> emptyClip(std::uint16_t depth,
                                                      const MovieClip& parent) = 0;
+    // A text field of Flash's default settings with the given bounds, for
+    // createTextField; nullptr when the display tree would grow past its
+    // limits.
+    virtual std::shared_ptr<DisplayObject> textField(std::uint16_t depth, const MovieClip& parent,
+                                                     const Rect& bounds) = 0;
+    // The stage's quality, which _quality, _highquality and ToggleQuality read
+    // and change for the whole movie.
+    virtual StageQuality quality() const = 0;
+    virtual void setQuality(StageQuality quality) = 0;
     // The stage's size in pixels, as the movie declares it.
     virtual double stageWidth() const = 0;
     virtual double stageHeight() const = 0;

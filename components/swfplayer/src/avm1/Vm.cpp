@@ -2,6 +2,7 @@
 
 #include "avm1/Activation.h"
 #include "avm1/NumberText.h"
+#include "avm1/TextFieldProperties.h"
 #include "player/MovieClip.h"
 #include "swf/Limits.h"
 
@@ -561,8 +562,9 @@ Object* Vm::linkPrototype(FunctionObject* constructor, Object* proto) {
 ClipObject* Vm::clipObject(DisplayObject& object) {
     if (object.scriptObject())
         return object.scriptObject();
-    Object* proto =
-        object.asClip() && object.asClip()->isButton() ? m_builtins.button : m_builtins.movieClip;
+    Object* proto = TextFieldOf(object)                              ? m_builtins.textField
+                    : object.asClip() && object.asClip()->isButton() ? m_builtins.button
+                                                                     : m_builtins.movieClip;
     auto* clip = make<ClipObject>(proto, object.weak_from_this());
     object.setScriptObject(clip);
     return clip;

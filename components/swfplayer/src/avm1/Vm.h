@@ -41,6 +41,9 @@ struct Builtins {
     Object* movieClip = nullptr;
     Object* button = nullptr;
     Object* color = nullptr;
+    Object* textField = nullptr;
+    Object* textFormat = nullptr;
+    Object* rectangle = nullptr; // flash.geom.Rectangle.prototype
     Object* sound = nullptr;
 };
 

@@ -34,9 +34,7 @@ QColor ToQColor(Rgba c) {
 
 } // namespace
 
-QPainterRenderer::QPainterRenderer(QImage& target, StageQuality quality)
-    : m_target(target),
-      m_edges(AntialiasesShapes(quality) ? EdgeMode::Antialiased : EdgeMode::Aliased) {}
+QPainterRenderer::QPainterRenderer(QImage& target) : m_target(target) {}
 
 QImage& QPainterRenderer::canvas() {
     return m_layers.empty() ? m_target : m_layers.back().image;
@@ -46,7 +44,9 @@ bool QPainterRenderer::drawingMask() const {
     return !m_layers.empty() && m_layers.back().kind == LayerKind::Mask;
 }
 
-void QPainterRenderer::beginFrame(Rgba background, const BitmapSource& bitmaps) {
+void QPainterRenderer::beginFrame(Rgba background, StageQuality quality,
+                                  const BitmapSource& bitmaps) {
+    m_edges = AntialiasesShapes(quality) ? EdgeMode::Antialiased : EdgeMode::Aliased;
     m_bitmaps = &bitmaps;
     while (!m_layers.empty()) {
         releaseLayer(std::move(m_layers.back()));

@@ -30,9 +30,9 @@ namespace vidorama::swf {
 // filtered, blended and cleared, and are kept for reuse from frame to frame.
 class QPainterRenderer final : public Renderer {
 public:
-    explicit QPainterRenderer(QImage& target, StageQuality quality = StageQuality::High);
+    explicit QPainterRenderer(QImage& target);
 
-    void beginFrame(Rgba background, const BitmapSource& bitmaps) override;
+    void beginFrame(Rgba background, StageQuality quality, const BitmapSource& bitmaps) override;
     void drawShape(const ShapeDef& shape, const Matrix& matrix,
                    const ColorTransform& colors) override;
     void drawMorphShape(const MorphShapeDef& morph, std::uint16_t ratio, const Matrix& matrix,
@@ -82,7 +82,7 @@ private:
                 const ColorTransform& colors);
 
     QImage& m_target;
-    EdgeMode m_edges;
+    EdgeMode m_edges = EdgeMode::Antialiased;
     const BitmapSource* m_bitmaps = nullptr;
     std::vector<Layer> m_layers;
     // Cleared layer images for reuse, all of m_spareSize.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "graphics/Effects.h"
+#include "graphics/StageQuality.h"
 #include "swf/Character.h"
 #include "swf/Color.h"
 #include "swf/Geometry.h"
@@ -38,7 +39,8 @@ class Renderer {
 public:
     virtual ~Renderer() = default;
 
-    virtual void beginFrame(Rgba background, const BitmapSource& bitmaps) = 0;
+    // Starts a frame on the background colour, drawn at the stage's quality.
+    virtual void beginFrame(Rgba background, StageQuality quality, const BitmapSource& bitmaps) = 0;
     virtual void drawShape(const ShapeDef& shape, const Matrix& matrix,
                            const ColorTransform& colors) = 0;
     virtual void drawMorphShape(const MorphShapeDef& morph, std::uint16_t ratio,
@@ -59,7 +61,7 @@ public:
 // Draws nothing: for timeline and script tests.
 class NullRenderer final : public Renderer {
 public:
-    void beginFrame(Rgba, const BitmapSource&) override {}
+    void beginFrame(Rgba, StageQuality, const BitmapSource&) override {}
     void drawShape(const ShapeDef&, const Matrix&, const ColorTransform&) override {}
     void drawMorphShape(const MorphShapeDef&, std::uint16_t, const Matrix&,
                         const ColorTransform&) override {}

@@ -16,6 +16,8 @@
 
 namespace vidorama::swf {
 
+struct TextFieldSource;
+
 // A parsed movie: header, dictionary of characters and the root timeline.
 // Immutable once loaded and shared by every player that plays it.
 class Movie {
@@ -45,6 +47,11 @@ public:
     std::optional<CharacterId> symbolClass(const std::string& name) const;
     // The character ExportAssets gives this linkage name, if any.
     std::optional<CharacterId> exported(const std::string& name) const;
+    // What createTextField lays its fields out from: Flash's default field
+    // settings, every font of the movie and the device fonts.
+    const std::shared_ptr<const TextFieldSource>& scriptTextField() const {
+        return m_scriptTextField;
+    }
 
 private:
     friend class MovieLoader;
@@ -61,6 +68,7 @@ private:
     std::unordered_map<std::string, CharacterId> m_exports;
     std::vector<std::uint8_t> m_jpegTables;
     std::uint64_t m_bitmapPixels = 0;
+    std::shared_ptr<const TextFieldSource> m_scriptTextField;
 };
 
 } // namespace vidorama::swf

@@ -56,6 +56,7 @@ Result<std::shared_ptr<const Movie>> MovieLoader::load(std::span<const std::uint
     TagReader tags(movie->m_file.tagStream(), movie->m_file.tagsOffset);
     Timeline root = loader.readTimeline(tags, 0, movie->m_file.header.frameCount);
     movie->m_root = std::make_shared<const SpriteDef>(0, std::move(root));
+    movie->m_scriptTextField = loader.scriptTextField();
     return std::shared_ptr<const Movie>(std::move(movie));
 }
 

@@ -4,6 +4,7 @@
 #include "swf/TagReader.h"
 #include "text/DeviceFonts.h"
 #include "text/FontLibrary.h"
+#include "text/TextFieldSource.h"
 
 #include <map>
 #include <memory>
@@ -42,6 +43,8 @@ private:
     void applyFontInfo(const Tag& tag);
     void defineText(const Tag& tag);
     void defineTextField(const Tag& tag);
+    // The source of the fields scripts create, once every font is known.
+    std::shared_ptr<const TextFieldSource> scriptTextField();
     void defineVideo(const Tag& tag);
     void addVideoFrame(const Tag& tag);
     void define(std::shared_ptr<const CharacterDef> character);

@@ -72,6 +72,14 @@ void MovieLoader::defineText(const Tag& tag) {
                                static_cast<std::int64_t>(tag.offset)));
 }
 
+std::shared_ptr<const TextFieldSource> MovieLoader::scriptTextField() {
+    auto source = std::make_shared<TextFieldSource>();
+    source->record.swfVersion = m_movie.version();
+    source->fonts = std::make_shared<const FontLibrary>(m_fonts);
+    source->deviceFonts = m_deviceFonts ? m_deviceFonts : std::make_shared<DeviceFonts>();
+    return source;
+}
+
 void MovieLoader::defineTextField(const Tag& tag) {
     auto field = ReadEditText(tag.reader(), m_movie.version());
     if (!field) {

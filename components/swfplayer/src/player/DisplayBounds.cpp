@@ -46,6 +46,10 @@ struct Box {
 };
 
 void AddBounds(Box& box, const DisplayObject& object, const Matrix& matrix) {
+    if (const auto& scroll = object.properties().scrollRect) {
+        box.add(Rect{0, scroll->width(), 0, scroll->height()}, matrix);
+        return;
+    }
     const CharacterDef& character = object.character();
     if (character.kind() == CharacterDef::Kind::Shape)
         box.add(static_cast<const ShapeDef&>(character).bounds(), matrix);

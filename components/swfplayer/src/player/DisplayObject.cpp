@@ -25,6 +25,11 @@ void DisplayProperties::apply(const PlaceObject& place) {
         backgroundColor = place.backgroundColor;
 }
 
+bool DisplayObject::isScriptMask() const {
+    auto maskee = m_maskee.lock();
+    return maskee && !maskee->removed() && maskee->scriptMask().lock().get() == this;
+}
+
 void DisplayObject::markRemoved() {
     m_removed = true;
     m_parent = nullptr;

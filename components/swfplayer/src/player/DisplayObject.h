@@ -32,6 +32,9 @@ struct DisplayProperties {
     bool cacheAsBitmap = false;
     bool visible = true;
     std::optional<Rgba> backgroundColor;
+    // scrollRect: the part of the object's own space it shows, moved to its
+    // origin (twips).
+    std::optional<Rect> scrollRect;
 
     // Sets the fields that the tag carries and leaves the others alone.
     void apply(const PlaceObject& place);
@@ -95,9 +98,11 @@ public:
     // setMask(): the object whose filled area shows this one.
     const std::weak_ptr<DisplayObject>& scriptMask() const { return m_scriptMask; }
     void setScriptMask(std::weak_ptr<DisplayObject> mask) { m_scriptMask = std::move(mask); }
-    // Used as another object's mask: only drawn as that mask.
-    bool isScriptMask() const { return m_isScriptMask; }
-    void setIsScriptMask() { m_isScriptMask = true; }
+    // Used as another object's mask: only drawn as that mask, for as long
+    // as that object keeps it as its mask and stays on the stage.
+    bool isScriptMask() const;
+    void setMaskee(std::weak_ptr<DisplayObject> maskee) { m_maskee = std::move(maskee); }
+    const std::weak_ptr<DisplayObject>& maskee() const { return m_maskee; }
 
 private:
     std::shared_ptr<const CharacterDef> m_character;
@@ -111,7 +116,7 @@ private:
     bool m_createdByScript = false;
     std::shared_ptr<const std::vector<std::uint8_t>> m_clipActions;
     std::weak_ptr<DisplayObject> m_scriptMask;
-    bool m_isScriptMask = false;
+    std::weak_ptr<DisplayObject> m_maskee;
 };
 
 } // namespace vidorama::swf

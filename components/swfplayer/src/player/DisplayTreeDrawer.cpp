@@ -5,7 +5,9 @@
 #include "graphics/MorphShapeDef.h"
 #include "graphics/ShapeDef.h"
 #include "movie/Movie.h"
+#include "player/DisplayBounds.h"
 #include "player/MovieClip.h"
+#include "player/TextBox.h"
 #include "player/VideoObject.h"
 #include "swf/Limits.h"
 #include "text/TextDef.h"
@@ -63,13 +65,13 @@ Matrix ExactFitView(const Rect& stage, int width, int height) {
            Matrix::translate(-stage.xMin, -stage.yMin);
 }
 
-void DisplayTreeDrawer::draw(const MovieClip& root, const Matrix& view) {
+void DisplayTreeDrawer::draw(const MovieClip& root, const Matrix& view, StageQuality quality) {
     m_view = view;
     MovieBitmaps bitmaps(m_movie);
     // The view maps twips to target pixels; filters are sized in stage pixels.
     m_viewScaleX = std::hypot(view.a, view.b) * kTwipsPerPixel;
     m_viewScaleY = std::hypot(view.c, view.d) * kTwipsPerPixel;
-    m_renderer.beginFrame(m_movie.backgroundColor(), bitmaps);
+    m_renderer.beginFrame(m_movie.backgroundColor(), quality, bitmaps);
     drawClip(root, view * root.properties().matrix, root.properties().colorTransform, false);
     m_renderer.endFrame();
 }
@@ -122,7 +124,8 @@ void DisplayTreeDrawer::drawChildren(const MovieClip& clip, const Matrix& matrix
 //
 // A cached object (cacheAsBitmap) is drawn as one picture too, which only
 // shows when it is translucent: its parts no longer show through each other.
-// Otherwise it draws exactly like the object itself, without a layer.
+// Otherwise it draws like the object itself, without a layer, but moved to
+// whole target pixels, where Flash places its picture.
 void DisplayTreeDrawer::drawObject(const DisplayObject& object, const Matrix& parentMatrix,
                                    const ColorTransform& parentColors, bool asMask) {
     const DisplayProperties& properties = object.properties();
@@ -141,18 +144,23 @@ void DisplayTreeDrawer::drawObject(const DisplayObject& object, const Matrix& pa
     drawWithEffects(object, matrix, colors, asMask);
 }
 
-void DisplayTreeDrawer::drawWithEffects(const DisplayObject& object, const Matrix& matrix,
+void DisplayTreeDrawer::drawWithEffects(const DisplayObject& object, const Matrix& placed,
                                         const ColorTransform& colors, bool asMask) {
     const DisplayProperties& properties = object.properties();
+    Matrix matrix = placed;
+    if (properties.cacheAsBitmap) {
+        matrix.tx = std::round(matrix.tx);
+        matrix.ty = std::round(matrix.ty);
+    }
     bool translucent = colors.aMul != 1 || colors.aAdd != 0;
     bool layered = properties.blendMode != BlendMode::Normal || !properties.filters.empty() ||
                    (properties.cacheAsBitmap && translucent);
     if (asMask || !layered) {
-        drawCharacter(object, matrix, colors, asMask);
+        drawFramed(object, matrix, colors, asMask);
         return;
     }
     m_renderer.pushLayer();
-    drawCharacter(object, matrix, ColorTransform{}, false);
+    drawFramed(object, matrix, ColorTransform{}, false);
     m_renderer.popLayer(effectsFor(properties, colors));
 }
 
@@ -216,6 +224,38 @@ void DisplayTreeDrawer::drawCharacter(const DisplayObject& object, const Matrix&
     default:
         break;
     }
+}
+
+// An opaque background fills the object's bounds beneath it (the scroll
+// rectangle's area when it has one). A scroll rectangle shows only that part
+// of the object's own space, moved to the object's origin, and clips it there.
+void DisplayTreeDrawer::drawFramed(const DisplayObject& object, const Matrix& matrix,
+                                   const ColorTransform& colors, bool asMask) {
+    const DisplayProperties& properties = object.properties();
+    const std::optional<Rect>& scroll = properties.scrollRect;
+    if (properties.backgroundColor && !asMask) {
+        Rect box = BoundsOf(object, Matrix());
+        if (!box.empty())
+            m_renderer.drawShape(ShapeDef(0, MakeRectsShape({{box, *properties.backgroundColor}})),
+                                 matrix, colors);
+    }
+    if (!scroll) {
+        drawCharacter(object, matrix, colors, asMask);
+        return;
+    }
+    if (m_maskNesting >= Limits::kMaxMaskNesting) {
+        m_limits.reached(PlayLimit::MaskNesting);
+        return;
+    }
+    Rect view{0, scroll->width(), 0, scroll->height()};
+    m_renderer.pushMask();
+    m_renderer.drawShape(ShapeDef(0, MakeRectsShape({{view, Rgba{0, 0, 0, 255}}})), matrix,
+                         ColorTransform{});
+    m_renderer.activateMask();
+    ++m_maskNesting;
+    drawCharacter(object, matrix * Matrix::translate(-scroll->xMin, -scroll->yMin), colors, asMask);
+    --m_maskNesting;
+    m_renderer.popMask();
 }
 
 // The picture is stretched over the stream's box, whatever size it was coded

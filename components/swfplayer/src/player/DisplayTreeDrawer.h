@@ -28,7 +28,7 @@ public:
         : m_renderer(renderer), m_movie(movie), m_limits(limits) {}
 
     // Draws a whole frame: the stage background, then the tree.
-    void draw(const MovieClip& root, const Matrix& view);
+    void draw(const MovieClip& root, const Matrix& view, StageQuality quality);
 
 private:
     // What the clip's drawing methods drew, then its children over it.
@@ -40,6 +40,9 @@ private:
                     bool asMask);
     void drawCharacter(const DisplayObject& object, const Matrix& matrix,
                        const ColorTransform& colors, bool asMask);
+    // The object over its opaque background, cut to its scroll rectangle.
+    void drawFramed(const DisplayObject& object, const Matrix& matrix, const ColorTransform& colors,
+                    bool asMask);
     LayerEffects effectsFor(const DisplayProperties& properties,
                             const ColorTransform& colors) const;
     // Static text and text fields: glyphs as shapes, and a field's box.

@@ -12,7 +12,7 @@ namespace vidorama::swf {
 namespace {
 
 void RenderPremultiplied(const Player& player, QImage& target) {
-    QPainterRenderer renderer(target, player.quality());
+    QPainterRenderer renderer(target);
     player.render(renderer,
                   ExactFitView(player.movie().frameRect(), target.width(), target.height()));
 }

@@ -8,6 +8,7 @@
 #include "player/DisplayTreeDrawer.h"
 #include "player/VideoObject.h"
 #include "swf/Limits.h"
+#include "text/TextFieldBuilder.h"
 
 #include <algorithm>
 
@@ -30,8 +31,9 @@ std::size_t CountDisplayObjects(const MovieClip& root) {
 }
 } // namespace
 
-Player::Player(std::shared_ptr<const Movie> movie, TraceHandler trace)
-    : m_movie(std::move(movie)), m_sound(*m_movie, m_limits), m_traceHandler(std::move(trace)) {
+Player::Player(std::shared_ptr<const Movie> movie, TraceHandler trace, StageQuality quality)
+    : m_movie(std::move(movie)), m_sound(*m_movie, m_limits), m_traceHandler(std::move(trace)),
+      m_quality(quality) {
     m_root = std::make_shared<MovieClip>(m_movie->rootSprite(), 0, 0);
     m_root->setSerial(m_nextSerial++);
     m_vm = std::make_unique<avm1::Vm>(static_cast<avm1::ScriptHost&>(*this), m_movie->version());
@@ -84,7 +86,7 @@ void Player::stop() {
 
 void Player::render(Renderer& renderer, const Matrix& view) const {
     DisplayTreeDrawer drawer(renderer, *m_movie, m_limits);
-    drawer.draw(*m_root, view);
+    drawer.draw(*m_root, view, m_quality);
 }
 
 std::shared_ptr<const CharacterDef> Player::character(CharacterId id) {
@@ -118,6 +120,17 @@ std::shared_ptr<DisplayObject> Player::emptyClip(std::uint16_t depth, const Movi
     auto clip = std::make_shared<MovieClip>(m_emptySprite, depth, parent.nesting() + 1);
     clip->setSerial(m_nextSerial++);
     return clip;
+}
+
+std::shared_ptr<DisplayObject> Player::textField(std::uint16_t depth, const MovieClip& parent,
+                                                 const Rect& bounds) {
+    if (!m_movie->scriptTextField() || !reserveInstance(parent, false))
+        return nullptr;
+    auto field = ChangeTextField(*m_movie->scriptTextField(),
+                                 [&bounds](EditTextRecord& record) { record.bounds = bounds; });
+    auto object = std::make_shared<DisplayObject>(std::move(field), depth);
+    object->setSerial(m_nextSerial++);
+    return object;
 }
 
 std::shared_ptr<DisplayObject> Player::instantiate(CharacterId id, std::uint16_t depth,

@@ -36,8 +36,10 @@ public:
     using TraceHandler = std::function<void(const std::string&)>;
 
     // Loads the movie onto the stage and runs its first frame, so that a new
-    // player shows frame 1.
-    explicit Player(std::shared_ptr<const Movie> movie, TraceHandler trace = {});
+    // player shows frame 1. The quality is the host's; the movie's scripts
+    // may change it from their first frame on.
+    explicit Player(std::shared_ptr<const Movie> movie, TraceHandler trace = {},
+                    StageQuality quality = StageQuality::High);
     ~Player() override;
 
     const Movie& movie() const { return *m_movie; }
@@ -63,10 +65,10 @@ public:
     void setLooping(bool loop) { m_looping = loop; }
     bool looping() const { return m_looping; }
 
-    // How the stage is drawn: high unless the host or the movie asks for
-    // another quality.
-    StageQuality quality() const { return m_quality; }
-    void setQuality(StageQuality quality) { m_quality = quality; }
+    // How the stage is drawn: the host's quality until the movie asks for
+    // another.
+    StageQuality quality() const override { return m_quality; }
+    void setQuality(StageQuality quality) override { m_quality = quality; }
 
     // Describes the current frame to a renderer; view maps stage twips to the
     // target's pixels.
@@ -121,6 +123,8 @@ private:
         return m_movie->exported(name);
     }
     std::shared_ptr<DisplayObject> emptyClip(std::uint16_t depth, const MovieClip& parent) override;
+    std::shared_ptr<DisplayObject> textField(std::uint16_t depth, const MovieClip& parent,
+                                             const Rect& bounds) override;
     PlayerSound& sounds() override { return m_sound; }
     double stageWidth() const override { return m_movie->frameRect().width() / kTwipsPerPixel; }
     double stageHeight() const override { return m_movie->frameRect().height() / kTwipsPerPixel; }

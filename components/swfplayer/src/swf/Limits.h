@@ -16,6 +16,9 @@ struct Limits {
     // Objects on the whole display tree, every clip's together; placements
     // beyond it are skipped. (One timeline's depths are 16-bit numbers.)
     static constexpr std::size_t kMaxDisplayObjects = 65536;
+    // Position and size of a field a script creates, in pixels each way, so
+    // that its box stays within twips that 32 bits hold.
+    static constexpr std::int32_t kMaxScriptFieldPixels = 1000000;
     // Shape records (edges and style changes) in one shape.
     static constexpr std::size_t kMaxShapeRecords = 1u << 20;
     // Fill or line styles in one style array.

@@ -51,7 +51,7 @@ Result<EditTextRecord> ReadEditText(ByteReader body, int swfVersion) {
     r.wordWrap = (flags1 & kWordWrap) != 0;
     r.multiline = (flags1 & kMultiline) != 0;
     r.password = (flags1 & kPassword) != 0;
-    r.border = (flags2 & kBorder) != 0;
+    r.border = r.background = (flags2 & kBorder) != 0;
     r.html = (flags2 & kHtml) != 0;
     r.useOutlines = (flags2 & kUseOutlines) != 0;
     // The tag's one flag is the "left" kind; the others are set by scripts.

@@ -29,7 +29,12 @@ struct EditTextRecord {
     bool password = false;
     bool html = false;
     bool useOutlines = false;
+    // The tag's border flag gives a field both its border and background;
+    // scripts set them, and their colours, apart.
     bool border = false;
+    bool background = false;
+    Rgba borderColor{0, 0, 0, 255};
+    Rgba backgroundColor{255, 255, 255, 255};
     AutoSize autoSize = AutoSize::None;
     // Limits only what a user types; text from the movie or a script may
     // be longer.

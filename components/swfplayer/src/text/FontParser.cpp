@@ -103,6 +103,10 @@ Result<std::shared_ptr<const FontDef>> ParseFont2(int tagCode, CharacterId id, B
     std::uint16_t count = body.u16();
     if (body.overrun())
         return MakeError(Error::Category::Truncated, "font header is cut short", tagCode);
+    // A font that only names a device font may end after its glyph count,
+    // without the tables that would list no glyphs.
+    if (count == 0 && body.atEnd())
+        return std::make_shared<const FontDef>(id, std::move(data));
     bool wideOffsets = (flags & kFont2WideOffsets) != 0;
     bool wideCodes = (flags & kFont2WideCodes) != 0;
     // Offsets count from the start of the offset table.

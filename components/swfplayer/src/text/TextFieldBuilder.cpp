@@ -26,7 +26,10 @@ void HidePassword(StyledText& text) {
 // The format of the field's text before its HTML changes it.
 TextFormat FieldFormat(const EditTextRecord& field, const FontDef* fieldFont, TextMarkup markup) {
     TextFormat format;
-    format.face = fieldFont && !fieldFont->name().empty() ? fieldFont->name() : kDefaultFace;
+    // A font named by a script's format may be a device font.
+    format.face = fieldFont && !fieldFont->name().empty() ? fieldFont->name()
+                  : !field.fontClass.empty()              ? field.fontClass
+                                                          : kDefaultFace;
     format.heightTwips = field.height;
     format.color = field.color;
     // Plain text shows in the style of the field's font; HTML text starts
@@ -124,13 +127,20 @@ std::shared_ptr<const TextDef> BuildTextField(std::shared_ptr<const TextFieldSou
         return resolver(f);
     };
     TextDef::Data data = LayOutTextField(field, styled, resolve);
-    if (field.border) {
-        data.background = Rgba{255, 255, 255, 255};
-        data.border = Rgba{0, 0, 0, 255};
-    }
+    if (field.background)
+        data.background = field.backgroundColor;
+    if (field.border)
+        data.border = field.borderColor;
     data.field = source;
     data.chars = std::move(scriptText);
     return std::make_shared<const TextDef>(field.id, std::move(data));
+}
+
+std::shared_ptr<const TextDef> ChangeTextField(const TextFieldSource& source,
+                                               const std::function<void(EditTextRecord&)>& change) {
+    auto changed = std::make_shared<TextFieldSource>(source);
+    change(changed->record);
+    return BuildTextField(std::move(changed));
 }
 
 } // namespace vidorama::swf

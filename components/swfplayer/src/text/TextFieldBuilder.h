@@ -3,6 +3,7 @@
 #include "text/TextDef.h"
 #include "text/TextFieldSource.h"
 
+#include <functional>
 #include <memory>
 #include <string_view>
 
@@ -20,5 +21,11 @@ std::shared_ptr<const TextDef> BuildTextField(std::shared_ptr<const TextFieldSou
 // would set it.
 std::shared_ptr<const TextDef> BuildTextField(std::shared_ptr<const TextFieldSource> source,
                                               std::string_view text, TextMarkup markup);
+
+// A field laid out again after a script changed its settings or text: the
+// change edits a copy of the field's tag, whose initial text and markup
+// then stand for the field's current ones.
+std::shared_ptr<const TextDef> ChangeTextField(const TextFieldSource& source,
+                                               const std::function<void(EditTextRecord&)>& change);
 
 } // namespace vidorama::swf

@@ -27,8 +27,8 @@ private:
 struct Canvas {
     explicit Canvas(int width, int height, swf::Rgba background = {255, 255, 255, 255},
                     swf::StageQuality quality = swf::StageQuality::High)
-        : image(width, height, QImage::Format_ARGB32_Premultiplied), renderer(image, quality) {
-        renderer.beginFrame(background, bitmaps);
+        : image(width, height, QImage::Format_ARGB32_Premultiplied), renderer(image) {
+        renderer.beginFrame(background, quality, bitmaps);
     }
     QRgb at(int x, int y) const { return image.pixel(x, y); }
 

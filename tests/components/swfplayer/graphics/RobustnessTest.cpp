@@ -76,6 +76,6 @@ TEST(Robustness, UnbalancedMasksAndHugeTransformsAreHarmless) {
         c.renderer.popMask();
     c.renderer.endFrame();
     c.renderer.popMask();
-    c.renderer.beginFrame({1, 2, 3, 255}, c.bitmaps);
+    c.renderer.beginFrame({1, 2, 3, 255}, swf::StageQuality::High, c.bitmaps);
     EXPECT_EQ(c.at(0, 0), qRgb(1, 2, 3));
 }
