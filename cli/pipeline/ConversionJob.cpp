@@ -5,10 +5,13 @@
 #include "pipeline/ConversionPipeline.h"
 #include "pipeline/EncoderSink.h"
 #include "pipeline/FrameRenderer.h"
+#include "pipeline/LibraryMessages.h"
 #include "pipeline/MovieDriver.h"
 #include "planning/EncoderPlan.h"
 #include "planning/OutputTarget.h"
 #include "player/Player.h"
+#include "swf/Limits.h"
+#include "swf/PictureLimit.h"
 
 #include <algorithm>
 #include <cmath>
@@ -37,6 +40,24 @@ Rate MovieRate(const swf::Movie& movie) {
     return raw > 0 ? Rate{raw / common, 256 / common} : Rate{0, 1};
 }
 
+// A length asked for in seconds is kept to a tenth of a second: a slower
+// movie is taken at a whole multiple of its rate, each of its frames shown
+// for the same number of output frames, rather than a 1/256 fps movie
+// making one frame of 256 seconds.
+constexpr std::int64_t kMinTimedOutputFps = 10;
+
+Rate TimedOutputRate(Rate movieRate, const ConvertOptions& options) {
+    const bool timed = options.durationSeconds ||
+                       (options.end && options.end->unit == MoviePosition::Unit::Seconds);
+    if (!timed || movieRate.num >= kMinTimedOutputFps * movieRate.den)
+        return movieRate;
+    const std::int64_t wanted = kMinTimedOutputFps * movieRate.den;
+    const std::int64_t multiple = (wanted + movieRate.num - 1) / movieRate.num;
+    const std::int64_t num = movieRate.num * multiple;
+    const std::int64_t common = std::gcd(num, movieRate.den);
+    return Rate{num / common, movieRate.den / common};
+}
+
 std::int64_t FrameIndexOf(const MoviePosition& position, const MovieClock& clock) {
     return position.unit == MoviePosition::Unit::Frame ? position.frame - 1
                                                        : clock.movieFrameAtTime(position.seconds);
@@ -59,7 +80,7 @@ std::string PlanTiming(const swf::Movie& movie, const ConvertOptions& options, T
             return "the movie has no frame rate; give --fps";
         timing.movieRate = *options.fps;
     }
-    timing.outputRate = options.fps.value_or(timing.movieRate);
+    timing.outputRate = options.fps.value_or(TimedOutputRate(timing.movieRate, options));
     const MovieClock clock(timing.movieRate, timing.outputRate);
     timing.span.startFrame = options.start ? FrameIndexOf(*options.start, clock) : 0;
     if (options.durationSeconds)
@@ -146,6 +167,7 @@ JobResult RunOutput(const OutputRun& run, MovieDriver& driver, FrameRenderer& re
 
 JobResult RunConversionJob(const JobSpec& job, const ConvertOptions& options, JobObserver& observer,
                            const std::atomic<bool>& cancel) {
+    LibraryMessages libraryMessages;
     auto loaded = swf::Movie::loadFile(job.input);
     if (!loaded)
         return Failed("cannot read the movie: " + loaded.error().message);
@@ -154,16 +176,18 @@ JobResult RunConversionJob(const JobSpec& job, const ConvertOptions& options, Jo
     if (std::string error = PlanTiming(*movie, options, timing); !error.empty())
         return Failed(error);
 
-    const QSize movieSize = MoviePixelSize(*movie);
+    const FrameSize frameSize = ChooseFrameSize(*movie, options.width, options.height);
     encoder::OutputPlan plan;
-    EncoderRequest request{job.kind,
-                           &options.encoding,
-                           options.width.value_or(movieSize.width()),
-                           options.height.value_or(movieSize.height()),
-                           timing.outputRate,
-                           options.jobs > 1 ? 1 : 0};
+    EncoderRequest request{
+        job.kind,          &options.encoding,       frameSize.size.width, frameSize.size.height,
+        timing.outputRate, options.jobs > 1 ? 1 : 0};
     if (std::string error = PlanEncoder(request, plan); !error.empty())
         return Failed(error);
+    if (!swf::FitsPictureLimit(plan.video->width, plan.video->height))
+        return Failed("frames of " + std::to_string(plan.video->width) + " x " +
+                      std::to_string(plan.video->height) + " pixels are over the limit of " +
+                      std::to_string(swf::Limits::kMaxPicturePixels) +
+                      " pixels a frame; give a smaller --size");
 
     MovieDriver driver(movie, timing.movieRate, timing.rule);
     if (!driver.advanceTo(timing.span.startFrame))
@@ -179,8 +203,12 @@ JobResult RunConversionJob(const JobSpec& job, const ConvertOptions& options, Jo
     if (!result.ok)
         return result;
     std::vector<std::string> notes;
+    if (!frameSize.note.empty())
+        notes.push_back(frameSize.note);
     if (!movie->damage().empty())
         notes.push_back("the movie is damaged, converted up to the damage: " + movie->damage());
+    if (std::string said = libraryMessages.note(); !said.empty())
+        notes.push_back(said);
     if (driver.player().limitsReached().any())
         notes.push_back("the movie went past the player's limits, which cut it short: " +
                         driver.player().limitsReached().describe());
