@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <numeric>
 #include <string>
 #include <vector>
@@ -30,6 +31,7 @@ struct Timing {
     Rate outputRate;
     OutputSpan span;
     EndRule rule = EndRule::AtMovieEnd;
+    std::string rateNote;
 };
 
 // The header keeps the rate in 8.8 fixed point, so its exact value is a
@@ -46,6 +48,11 @@ Rate MovieRate(const swf::Movie& movie) {
 // making one frame of 256 seconds.
 constexpr std::int64_t kMinTimedOutputFps = 10;
 
+Rate Reduced(std::int64_t num, std::int64_t den) {
+    const std::int64_t common = std::gcd(num, den);
+    return Rate{num / common, den / common};
+}
+
 Rate TimedOutputRate(Rate movieRate, const ConvertOptions& options) {
     const bool timed = options.durationSeconds ||
                        (options.end && options.end->unit == MoviePosition::Unit::Seconds);
@@ -53,9 +60,27 @@ Rate TimedOutputRate(Rate movieRate, const ConvertOptions& options) {
         return movieRate;
     const std::int64_t wanted = kMinTimedOutputFps * movieRate.den;
     const std::int64_t multiple = (wanted + movieRate.num - 1) / movieRate.num;
-    const std::int64_t num = movieRate.num * multiple;
-    const std::int64_t common = std::gcd(num, movieRate.den);
-    return Rate{num / common, movieRate.den / common};
+    return Reduced(movieRate.num * multiple, movieRate.den);
+}
+
+std::string RateText(Rate rate) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.4g", rate.value());
+    return text;
+}
+
+// The output's rate when --fps does not give one: the movie's own, within
+// the fastest rate a conversion takes by itself.
+Rate DefaultOutputRate(Rate movieRate, const ConvertOptions& options, std::string& note) {
+    const std::int64_t fastest = swf::Limits::kMaxDefaultOutputFps * movieRate.den;
+    if (movieRate.num <= fastest)
+        return TimedOutputRate(movieRate, options);
+    const std::int64_t every = (movieRate.num + fastest - 1) / fastest;
+    const Rate rate = Reduced(movieRate.num, movieRate.den * every);
+    note = "the movie runs at " + RateText(movieRate) + " frames a second; the video shows one " +
+           "frame in " + std::to_string(every) + ", at " + RateText(rate) +
+           " frames a second (--fps chooses another rate)";
+    return rate;
 }
 
 std::int64_t FrameIndexOf(const MoviePosition& position, const MovieClock& clock) {
@@ -80,7 +105,8 @@ std::string PlanTiming(const swf::Movie& movie, const ConvertOptions& options, T
             return "the movie has no frame rate; give --fps";
         timing.movieRate = *options.fps;
     }
-    timing.outputRate = options.fps.value_or(TimedOutputRate(timing.movieRate, options));
+    timing.outputRate =
+        options.fps ? *options.fps : DefaultOutputRate(timing.movieRate, options, timing.rateNote);
     const MovieClock clock(timing.movieRate, timing.outputRate);
     timing.span.startFrame = options.start ? FrameIndexOf(*options.start, clock) : 0;
     if (options.durationSeconds)
@@ -203,8 +229,9 @@ JobResult RunConversionJob(const JobSpec& job, const ConvertOptions& options, Jo
     if (!result.ok)
         return result;
     std::vector<std::string> notes;
-    if (!frameSize.note.empty())
-        notes.push_back(frameSize.note);
+    for (const std::string& note : {timing.rateNote, frameSize.note})
+        if (!note.empty())
+            notes.push_back(note);
     if (!movie->damage().empty())
         notes.push_back("the movie is damaged, converted up to the damage: " + movie->damage());
     if (std::string said = libraryMessages.note(); !said.empty())

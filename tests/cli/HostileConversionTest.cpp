@@ -44,6 +44,26 @@ TEST_F(HostileConversion, ASlowMovieGivesTheDurationAskedFor) {
     EXPECT_NEAR(result.outputSeconds, 5.0, 0.1);
 }
 
+TEST_F(HostileConversion, AVeryFastMovieIsTakenOneFrameInSeveral) {
+    // 240 frames a second: the video shows one in four, at 60.
+    MovieWriter movie = NumberedFramesMovie(240, 240);
+    cli::ConvertOptions options;
+    options.durationSeconds = 0.5;
+    const std::string input = WriteMovie(path("m.swf"), movie);
+    const cli::JobResult result = convert(input, path("m.webm"), cli::OutputKind::WebM, options);
+    ASSERT_TRUE(result.ok) << result.message;
+    EXPECT_EQ(result.frames, 30);
+    EXPECT_NEAR(result.outputSeconds, 0.5, 1e-9);
+    EXPECT_NE(result.message.find("one frame in 4, at 60 frames a second"), std::string::npos)
+        << result.message;
+    // A rate asked for is kept.
+    options.fps = cli::Rate{240, 1};
+    options.overwrite = true;
+    const cli::JobResult asked = convert(input, path("m.webm"), cli::OutputKind::WebM, options);
+    ASSERT_TRUE(asked.ok) << asked.message;
+    EXPECT_EQ(asked.frames, 120);
+}
+
 TEST_F(HostileConversion, SizesTheEncoderRefusesNameTheLimitAndASizeToGive) {
     cli::ConvertOptions options;
     options.width = 4112;

@@ -43,6 +43,12 @@ struct Limits {
     // budget would otherwise cost minutes for seconds of video. Once spent,
     // scripts stop for the rest of the movie.
     static constexpr std::uint64_t kMaxScriptStepsPerOutputSecond = 40'000'000;
+    // A conversion's frame rate when none is asked for: the movie's own, at
+    // most this. A faster movie (a header may claim 256 frames a second) is
+    // taken one frame in two, in three..., as Flash Player in a browser
+    // showed no more than the screen's 60 frames a second; every frame of
+    // it is drawn, filtered and encoded, so this bounds a conversion's time.
+    static constexpr std::int64_t kMaxDefaultOutputFps = 60;
     // Memory of the whole movie's scripts at once: strings, objects and
     // their properties, array elements, as measured after each garbage
     // collection. Past it, scripts stop for the rest of the movie. A
