@@ -6,7 +6,9 @@
 namespace vidorama {
 
 bool CheckCaptureSize(int width, int height, MessageBoxes& boxes, QWidget* owner) {
-    if (swf::FitsPictureLimit(width, height))
+    // Sizes of no pixels are the other checks' to refuse; this one is about
+    // pictures too large to make.
+    if (width <= 0 || height <= 0 || swf::FitsPictureLimit(width, height))
         return true;
     boxes.show(owner,
                QStringLiteral("A video of %1 x %2 pixels is larger than the program can make "
