@@ -38,8 +38,8 @@ FrameSize ChooseFrameSize(const swf::Movie& movie, std::optional<int> width,
 
 QImage RenderSnapshot(const std::shared_ptr<const swf::Movie>& movie, int frames,
                       std::optional<int> width, std::optional<int> height,
-                      swf::StageQuality quality) {
-    swf::Player player(movie);
+                      swf::StageQuality quality, std::function<void(const std::string&)> trace) {
+    swf::Player player(movie, std::move(trace));
     player.setQuality(quality);
     for (int frame = 1; frame < frames; ++frame)
         player.advanceFrame();
@@ -76,8 +76,8 @@ std::string RunSnapshotJob(const ConvertOptions& options, std::string* note) {
     if (!movie)
         return "cannot read " + options.inputPath() + ": " + movie.error().message;
     const FrameSize size = ChooseFrameSize(*movie.value(), options.width, options.height);
-    QImage image =
-        RenderSnapshot(movie.value(), options.snapshotFrame, options.width, options.height);
+    QImage image = RenderSnapshot(movie.value(), options.snapshotFrame, options.width,
+                                  options.height, swf::StageQuality::High, options.traceLines);
     if (image.isNull())
         return "not enough memory for a picture of " + std::to_string(size.size.width) + " x " +
                std::to_string(size.size.height) + " pixels";

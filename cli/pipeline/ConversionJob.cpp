@@ -215,7 +215,7 @@ JobResult RunConversionJob(const JobSpec& job, const ConvertOptions& options, Jo
                       std::to_string(swf::Limits::kMaxPicturePixels) +
                       " pixels a frame; give a smaller --size");
 
-    MovieDriver driver(movie, timing.movieRate, timing.rule);
+    MovieDriver driver(movie, timing.movieRate, timing.rule, options.traceLines);
     if (!driver.advanceTo(timing.span.startFrame))
         return Failed("the movie ends at frame " + std::to_string(driver.frameIndex() + 1) +
                       ", before --start");

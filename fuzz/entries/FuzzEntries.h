@@ -20,6 +20,10 @@ bool ReadSwfMovie(std::span<const std::uint8_t> data);
 // The reader followed by a few frames of play, each drawn at a small size
 // with its sound mixed.
 bool PlaySwfMovie(std::span<const std::uint8_t> data);
+// ActionScript 1/2 bytes run by the interpreter: the bytes after the first
+// (which picks the SWF version) are the actions of every frame of a small
+// movie, on its main timeline and on a clip.
+bool RunActionBytes(std::span<const std::uint8_t> data);
 // The header probe the program runs before it opens a movie.
 bool ProbeMovieHeader(std::span<const std::uint8_t> data);
 // The spool-file reader of the encode pass, as video and as sound records.

@@ -45,4 +45,8 @@ struct TraceCase {
 // Reads the rows of a group whose reference is trace text.
 std::vector<TraceCase> ReadTraceCases(const std::string& corpusDir, const std::string& group);
 
+// Reads a set of trace cases whose manifest names each case's folder, movie,
+// frame count and reference.
+std::vector<TraceCase> ReadTraceSet(const std::string& setDir);
+
 } // namespace vidorama::test
