@@ -8,6 +8,7 @@
 #include "encode/OutputFolder.h"
 #include "encode/OutputJob.h"
 #include "flash/CFlash.h"
+#include "settings/CaptureSizeCheck.h"
 #include "settings/EncoderChoice.h"
 
 #include <QFileInfo>
@@ -80,6 +81,9 @@ bool CReelcapDlg::PrepareConversion() {
         outputWidth = settings.width;
         outputHeight = settings.height;
     }
+    if (!CheckCaptureSize(captureWidth, captureHeight, *m_env.messages, this) ||
+        !CheckCaptureSize(outputWidth, outputHeight, *m_env.messages, this))
+        return false;
     RefreshSettingsSummary();
 
     if (std::string problem = PrepareOutputFolder(settings.outputFolder); !problem.empty()) {

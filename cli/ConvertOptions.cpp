@@ -1,5 +1,8 @@
 #include "ConvertOptions.h"
 
+#include "swf/Limits.h"
+#include "swf/PictureLimit.h"
+
 #include <array>
 #include <string_view>
 
@@ -42,6 +45,9 @@ std::string SetSize(ConvertOptions& o, std::string_view v) {
     auto size = ParseSize(v, kMaxOutputSide);
     if (!size)
         return "--size wants WIDTHxHEIGHT in pixels, got " + Quoted(v);
+    if (!swf::FitsPictureLimit(size->width, size->height))
+        return "--size " + std::string(v) + " is over the limit of " +
+               std::to_string(swf::Limits::kMaxPicturePixels) + " pixels a frame";
     o.width = size->width;
     o.height = size->height;
     return {};
@@ -230,10 +236,17 @@ std::string Validate(const ConvertOptions& options) {
 ParsedOptions ParseConvertOptions(std::span<const std::string> args) {
     ConvertOptions options;
     options.mode = ConvertOptions::Mode::Convert;
+    // After "--" every argument is an input, so that a movie whose name
+    // begins with "-" needs no "./".
+    bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string_view arg = args[i];
-        if (arg.size() < 2 || arg[0] != '-') {
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
             options.inputs.emplace_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
             continue;
         }
         // "--name=value" is the same as "--name value".

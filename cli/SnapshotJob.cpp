@@ -1,12 +1,15 @@
 #include "SnapshotJob.h"
 
 #include "movie/Movie.h"
+#include "pipeline/LibraryMessages.h"
+#include "planning/JobPlanner.h"
+#include "planning/OutputTarget.h"
 #include "player/FrameImage.h"
 #include "player/Player.h"
 #include "swf/Limits.h"
 
+#include <QFile>
 #include <QImageWriter>
-#include <QSaveFile>
 #include <cmath>
 
 namespace vidorama::cli {
@@ -18,43 +21,78 @@ QSize MoviePixelSize(const swf::Movie& movie) {
     return {std::max(width, 1), std::max(height, 1)};
 }
 
+FrameSize ChooseFrameSize(const swf::Movie& movie, std::optional<int> width,
+                          std::optional<int> height) {
+    const QSize stage = MoviePixelSize(movie);
+    const int wantedWidth = width.value_or(stage.width());
+    const int wantedHeight = height.value_or(stage.height());
+    FrameSize chosen{swf::FitPictureLimit(wantedWidth, wantedHeight), {}};
+    if (chosen.size.width != wantedWidth || chosen.size.height != wantedHeight)
+        chosen.note =
+            "a picture of " + std::to_string(wantedWidth) + " x " + std::to_string(wantedHeight) +
+            " pixels is over the limit of " + std::to_string(swf::Limits::kMaxPicturePixels) +
+            " pixels a frame; it is drawn scaled down to " + std::to_string(chosen.size.width) +
+            " x " + std::to_string(chosen.size.height);
+    return chosen;
+}
+
 QImage RenderSnapshot(const std::shared_ptr<const swf::Movie>& movie, int frames,
                       std::optional<int> width, std::optional<int> height,
                       swf::StageQuality quality, std::function<void(const std::string&)> trace) {
     swf::Player player(movie, std::move(trace), quality);
     for (int frame = 1; frame < frames; ++frame)
         player.advanceFrame();
-    QSize size = MoviePixelSize(*movie);
-    QImage image(width.value_or(size.width()), height.value_or(size.height()),
-                 QImage::Format_ARGB32_Premultiplied);
-    swf::RenderFrame(player, image);
+    const swf::PictureSize size = ChooseFrameSize(*movie, width, height).size;
+    QImage image(size.width, size.height, QImage::Format_ARGB32_Premultiplied);
+    if (!image.isNull())
+        swf::RenderFrame(player, image);
     return image;
 }
 
-std::string RunSnapshotJob(const ConvertOptions& options) {
+namespace {
+
+std::string WritePng(const QImage& image, const std::string& path) {
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return file.errorString().toStdString();
+    QImageWriter writer(&file, "png");
+    if (!writer.write(image.convertToFormat(QImage::Format_RGB32)))
+        return writer.errorString().toStdString();
+    if (!file.flush())
+        return file.errorString().toStdString();
+    return {};
+}
+
+} // namespace
+
+std::string RunSnapshotJob(const ConvertOptions& options, std::string* note) {
+    LibraryMessages libraryMessages;
+    const std::string& output = options.outputPath;
+    if (std::string why = CheckOutputPlace(options.inputPath(), output, options.overwrite);
+        !why.empty())
+        return "cannot write " + output + ": " + why;
     auto movie = swf::Movie::loadFile(options.inputPath());
     if (!movie)
         return "cannot read " + options.inputPath() + ": " + movie.error().message;
-    QSize stage = MoviePixelSize(*movie.value());
-    int width = options.width.value_or(stage.width());
-    int height = options.height.value_or(stage.height());
-    if (static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) >
-        swf::Limits::kMaxPicturePixels)
-        return "cannot draw " + options.inputPath() + ": a picture of " + std::to_string(width) +
-               " x " + std::to_string(height) + " pixels is too large";
+    const FrameSize size = ChooseFrameSize(*movie.value(), options.width, options.height);
     QImage image = RenderSnapshot(movie.value(), options.snapshotFrame, options.width,
                                   options.height, options.stageQuality, options.traceLines);
-    QSaveFile file(QString::fromStdString(options.outputPath));
-    if (!file.open(QIODevice::WriteOnly))
-        return "cannot write " + options.outputPath + ": " + file.errorString().toStdString();
-    QImageWriter writer(&file, "png");
-    if (!writer.write(image.convertToFormat(QImage::Format_RGB32))) {
-        file.cancelWriting();
-        return "cannot write " + options.outputPath + ": " + writer.errorString().toStdString();
+    if (image.isNull())
+        return "not enough memory for a picture of " + std::to_string(size.size.width) + " x " +
+               std::to_string(size.size.height) + " pixels";
+    OutputTarget target(output, OutputShape::File,
+                        options.overwrite ? ExistingOutput::Replace : ExistingOutput::Refuse);
+    std::string error = target.prepare();
+    if (error.empty())
+        if (std::string failed = WritePng(image, target.workPath()); !failed.empty())
+            error = "cannot write " + output + ": " + failed;
+    if (error.empty())
+        error = target.commit();
+    if (error.empty() && note) {
+        const std::string said = libraryMessages.note();
+        *note = size.note + (size.note.empty() || said.empty() ? "" : "; ") + said;
     }
-    if (!file.commit())
-        return "cannot write " + options.outputPath + ": " + file.errorString().toStdString();
-    return {};
+    return error;
 }
 
 } // namespace vidorama::cli

@@ -83,12 +83,16 @@ int main(int argc, char** argv) {
     case ConvertOptions::Mode::ListCodecs:
         std::cout << DescribeCodecs();
         return 0;
-    case ConvertOptions::Mode::Snapshot:
-        if (std::string error = RunSnapshotJob(options); !error.empty()) {
+    case ConvertOptions::Mode::Snapshot: {
+        std::string note;
+        if (std::string error = RunSnapshotJob(options, &note); !error.empty()) {
             std::cerr << "vidorama-convert: " << error << "\n";
             return 1;
         }
+        if (!note.empty())
+            std::cerr << "vidorama-convert: note: " << note << "\n";
         return 0;
+    }
     case ConvertOptions::Mode::Convert:
         break;
     }

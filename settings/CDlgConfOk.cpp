@@ -3,6 +3,7 @@
 
 #include "app/MessageBoxes.h"
 #include "settings/CDlgConf.h"
+#include "settings/CaptureSizeCheck.h"
 #include "settings/SizeRules.h"
 #include "settings/TabPropPage.h"
 
@@ -85,6 +86,8 @@ bool CDlgConf::CheckCustomSize() {
                                         "resolution, please adjust the desktop resolution first",
                                         m_maxMovieHeight),
                       kMessageCaption, kHeight);
+    if (!CheckCaptureSize(m_settings.width, m_settings.height, m_messages, this))
+        return false;
     if (m_settings.outputKind == ConversionSettings::kAvi)
         return AskToRoundUp(m_settings.width, kAviWidthMultiple,
                             "The width of avi video must be a multiple of 4.", kWidth);

@@ -7,22 +7,64 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace vidorama {
 
 namespace {
 
-// Reads the whole file if it has the record's length; the file is created
-// empty when it does not exist, as the program always left one behind.
+// The record's bytes if the path leads to a regular file of the record's
+// length, else nothing. It is opened without blocking, so that a FIFO or a
+// device in its place cannot hold up the program's start.
+QByteArray ReadRegularRecord(const QString& path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    struct stat info {};
+    QByteArray bytes;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+        info.st_size == static_cast<off_t>(kSettingsFileSize)) {
+        bytes.resize(static_cast<qsizetype>(kSettingsFileSize));
+        if (::read(fd, bytes.data(), kSettingsFileSize) != static_cast<ssize_t>(kSettingsFileSize))
+            bytes.clear();
+    }
+    ::close(fd);
+    return bytes;
+}
+
+// Reads the record; the file is created empty when nothing is there, as the
+// program always left one behind.
 QByteArray ReadSettingsFile(const QString& path) {
-    QFile file(path);
-    if (!file.exists()) {
-        file.open(QIODevice::WriteOnly);
+    struct stat entry {};
+    if (::lstat(QFile::encodeName(path).constData(), &entry) != 0 && errno == ENOENT) {
+        const int fd = ::open(QFile::encodeName(path).constData(),
+                              O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0)
+            ::close(fd);
         return {};
     }
-    if (!file.open(QIODevice::ReadOnly) || file.size() != static_cast<qint64>(kSettingsFileSize))
-        return {};
-    return file.read(static_cast<qint64>(kSettingsFileSize) + 1);
+    return ReadRegularRecord(path);
+}
+
+// The settings are written back over nothing, a regular file, or a link to
+// a regular file that holds a settings record; never through a link to
+// anything else, nor over a device, a FIFO or a folder.
+bool MayWriteSettingsFile(const QString& path) {
+    struct stat entry {};
+    if (::lstat(QFile::encodeName(path).constData(), &entry) != 0)
+        return errno == ENOENT;
+    if (S_ISREG(entry.st_mode))
+        return true;
+    if (!S_ISLNK(entry.st_mode))
+        return false;
+    const QByteArray bytes = ReadRegularRecord(path);
+    return DecodeSettingsFile(std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                        static_cast<std::size_t>(bytes.size())),
+                              ConversionSettings{})
+        .has_value();
 }
 
 // The stored selections go to the encoder as its numbers, from 1. An index
@@ -77,6 +119,8 @@ bool LoadSettings(ConversionSettings& settings, encoder::IVideoEncoder& encoder,
 
 bool SaveSettings(const ConversionSettings& settings, const QString& configDirectory) {
     SettingsFileBytes bytes = EncodeSettingsFile(settings);
+    if (!MayWriteSettingsFile(SettingsFilePath(configDirectory)))
+        return false;
     QSaveFile file(SettingsFilePath(configDirectory));
     if (!file.open(QIODevice::WriteOnly))
         return false;

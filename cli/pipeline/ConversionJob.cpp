@@ -6,13 +6,17 @@
 #include "pipeline/ConversionPipeline.h"
 #include "pipeline/EncoderSink.h"
 #include "pipeline/FrameRenderer.h"
+#include "pipeline/LibraryMessages.h"
 #include "pipeline/MovieDriver.h"
 #include "planning/EncoderPlan.h"
 #include "planning/OutputTarget.h"
 #include "player/Player.h"
+#include "swf/Limits.h"
+#include "swf/PictureLimit.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <numeric>
 #include <optional>
 #include <string>
@@ -30,6 +34,7 @@ struct Timing {
     Rate outputRate;
     OutputSpan span;
     EndRule rule = EndRule::AtMovieEnd;
+    std::string rateNote;
 };
 
 // The header keeps the rate in 8.8 fixed point, so its exact value is a
@@ -38,6 +43,47 @@ Rate MovieRate(const swf::Movie& movie) {
     const auto raw = static_cast<std::int64_t>(std::lround(movie.frameRate() * 256));
     const std::int64_t common = std::gcd(raw, std::int64_t{256});
     return raw > 0 ? Rate{raw / common, 256 / common} : Rate{0, 1};
+}
+
+// A length asked for in seconds is kept to a tenth of a second: a slower
+// movie is taken at a whole multiple of its rate, each of its frames shown
+// for the same number of output frames, rather than a 1/256 fps movie
+// making one frame of 256 seconds.
+constexpr std::int64_t kMinTimedOutputFps = 10;
+
+Rate Reduced(std::int64_t num, std::int64_t den) {
+    const std::int64_t common = std::gcd(num, den);
+    return Rate{num / common, den / common};
+}
+
+Rate TimedOutputRate(Rate movieRate, const ConvertOptions& options) {
+    const bool timed = options.durationSeconds ||
+                       (options.end && options.end->unit == MoviePosition::Unit::Seconds);
+    if (!timed || movieRate.num >= kMinTimedOutputFps * movieRate.den)
+        return movieRate;
+    const std::int64_t wanted = kMinTimedOutputFps * movieRate.den;
+    const std::int64_t multiple = (wanted + movieRate.num - 1) / movieRate.num;
+    return Reduced(movieRate.num * multiple, movieRate.den);
+}
+
+std::string RateText(Rate rate) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.4g", rate.value());
+    return text;
+}
+
+// The output's rate when --fps does not give one: the movie's own, within
+// the fastest rate a conversion takes by itself.
+Rate DefaultOutputRate(Rate movieRate, const ConvertOptions& options, std::string& note) {
+    const std::int64_t fastest = swf::Limits::kMaxDefaultOutputFps * movieRate.den;
+    if (movieRate.num <= fastest)
+        return TimedOutputRate(movieRate, options);
+    const std::int64_t every = (movieRate.num + fastest - 1) / fastest;
+    const Rate rate = Reduced(movieRate.num, movieRate.den * every);
+    note = "the movie runs at " + RateText(movieRate) + " frames a second; the video shows one " +
+           "frame in " + std::to_string(every) + ", at " + RateText(rate) +
+           " frames a second (--fps chooses another rate)";
+    return rate;
 }
 
 std::int64_t FrameIndexOf(const MoviePosition& position, const MovieClock& clock) {
@@ -62,7 +108,8 @@ std::string PlanTiming(const swf::Movie& movie, const ConvertOptions& options, T
             return "the movie has no frame rate; give --fps";
         timing.movieRate = *options.fps;
     }
-    timing.outputRate = options.fps.value_or(timing.movieRate);
+    timing.outputRate =
+        options.fps ? *options.fps : DefaultOutputRate(timing.movieRate, options, timing.rateNote);
     const MovieClock clock(timing.movieRate, timing.outputRate);
     timing.span.startFrame = options.start ? FrameIndexOf(*options.start, clock) : 0;
     if (options.durationSeconds)
@@ -160,6 +207,7 @@ JobResult RunOutput(const OutputRun& run, MovieDriver& driver, FrameRenderer& re
 
 JobResult RunConversionJob(const JobSpec& job, const ConvertOptions& options, JobObserver& observer,
                            const std::atomic<bool>& cancel) {
+    LibraryMessages libraryMessages;
     auto loaded = swf::Movie::loadFile(job.input);
     if (!loaded)
         return Failed("cannot read the movie: " + loaded.error().message);
@@ -168,16 +216,18 @@ JobResult RunConversionJob(const JobSpec& job, const ConvertOptions& options, Jo
     if (std::string error = PlanTiming(*movie, options, timing); !error.empty())
         return Failed(error);
 
-    const QSize movieSize = MoviePixelSize(*movie);
+    const FrameSize frameSize = ChooseFrameSize(*movie, options.width, options.height);
     encoder::OutputPlan plan;
-    EncoderRequest request{job.kind,
-                           &options.encoding,
-                           options.width.value_or(movieSize.width()),
-                           options.height.value_or(movieSize.height()),
-                           timing.outputRate,
-                           options.jobs > 1 ? 1 : 0};
+    EncoderRequest request{
+        job.kind,          &options.encoding,       frameSize.size.width, frameSize.size.height,
+        timing.outputRate, options.jobs > 1 ? 1 : 0};
     if (std::string error = PlanEncoder(request, plan); !error.empty())
         return Failed(error);
+    if (!swf::FitsPictureLimit(plan.video->width, plan.video->height))
+        return Failed("frames of " + std::to_string(plan.video->width) + " x " +
+                      std::to_string(plan.video->height) + " pixels are over the limit of " +
+                      std::to_string(swf::Limits::kMaxPicturePixels) +
+                      " pixels a frame; give a smaller --size");
 
     MovieDriver driver(movie, timing.movieRate, timing.rule, options.traceLines,
                        options.stageQuality);
@@ -194,8 +244,13 @@ JobResult RunConversionJob(const JobSpec& job, const ConvertOptions& options, Jo
     if (!result.ok)
         return result;
     std::vector<std::string> notes;
+    for (const std::string& note : {timing.rateNote, frameSize.note})
+        if (!note.empty())
+            notes.push_back(note);
     if (!movie->damage().empty())
         notes.push_back("the movie is damaged, converted up to the damage: " + movie->damage());
+    if (std::string said = libraryMessages.note(); !said.empty())
+        notes.push_back(said);
     if (driver.player().limitsReached().any())
         notes.push_back("the movie went past the player's limits, which cut it short: " +
                         driver.player().limitsReached().describe());

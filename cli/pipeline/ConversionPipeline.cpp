@@ -68,6 +68,7 @@ PipelineResult RunPipeline(MovieDriver& driver, const MovieClock& clock, const O
             result.cancelled = true;
             return result;
         }
+        driver.allowScriptTimeFor(static_cast<double>(n + 1) / clock.outputRate().value());
         if (!driver.advanceTo(span.startFrame + clock.movieFrameAt(n)))
             break;
         const QImage& picture = renderer.render(driver.player());

@@ -1,6 +1,7 @@
 #include "pipeline/MovieDriver.h"
 
 #include "player/Player.h"
+#include "swf/Limits.h"
 
 namespace vidorama::cli {
 
@@ -19,6 +20,15 @@ bool MovieDriver::advanceTo(std::int64_t index) {
         if (!step())
             return false;
     return true;
+}
+
+void MovieDriver::allowScriptTimeFor(double outputSeconds) {
+    if (!m_scriptStepsBefore)
+        m_scriptStepsBefore = m_player->scriptStepsRun();
+    // One second's worth to begin with, for the set-up most movies do first.
+    const double allowed =
+        static_cast<double>(swf::Limits::kMaxScriptStepsPerOutputSecond) * (outputSeconds + 1);
+    m_player->setScriptStepAllowance(*m_scriptStepsBefore + static_cast<std::uint64_t>(allowed));
 }
 
 bool MovieDriver::step() {

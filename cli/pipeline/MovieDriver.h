@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace vidorama::swf {
@@ -43,6 +44,11 @@ public:
     std::int64_t frameIndex() const { return m_index; }
     bool ended() const { return m_ended; }
 
+    // Lets the movie's scripts run for as long as so many seconds of output
+    // allow, counted from the first call (so that skipping to the start is
+    // not charged to the output); past it they stop, with a note.
+    void allowScriptTimeFor(double outputSeconds);
+
     const swf::Player& player() const { return *m_player; }
     SoundQueue& sound() { return m_sound; }
 
@@ -56,6 +62,7 @@ private:
     SoundQueue m_sound;
     std::int64_t m_index = 0;
     bool m_ended = false;
+    std::optional<std::uint64_t> m_scriptStepsBefore;
 };
 
 } // namespace vidorama::cli

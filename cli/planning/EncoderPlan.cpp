@@ -1,6 +1,7 @@
 #include "planning/EncoderPlan.h"
 
 #include "core/AviCodecCatalog.h"
+#include "core/CodecSizeLimits.h"
 #include "core/ExtendedOutputPlanner.h"
 #include "core/OutputPlanner.h"
 #include "core/StreamProfile.h"
@@ -220,6 +221,16 @@ std::string PlanEncoder(const EncoderRequest& request, OutputPlan& plan) {
     // the movie's sound give way to it rather than all the sound coming late.
     if (plan.audio && plan.audio->priming == encoder::PrimingSamples::PlayedAsSilence)
         plan.audio->priming = encoder::PrimingSamples::TrimmedFromInput;
+    // The encoders' own refusal of a size says only "invalid argument".
+    if (plan.video)
+        if (auto breach =
+                encoder::CheckCodecPictureSize(plan.video->encoderName, plan.container.muxerName,
+                                               plan.video->width, plan.video->height))
+            return "frames of " + std::to_string(plan.video->width) + " x " +
+                   std::to_string(plan.video->height) +
+                   " pixels are too large for this output: " + breach->rule + "; give --size " +
+                   std::to_string(breach->fittingWidth) + "x" +
+                   std::to_string(breach->fittingHeight) + " or choose another format";
     if (encoding.transparent && (!plan.video || !encoder::carriesAlpha(*plan.video)))
         return "this output cannot keep transparency; use mkv, webm, gif or png, or an AVI with "
                "--vcodec huffyuv";

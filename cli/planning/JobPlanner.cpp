@@ -78,22 +78,26 @@ std::string NamedAfter(const std::string& input, const fs::path& folder, OutputK
 // Why an output cannot be written, or "".
 std::string CheckOutput(const JobSpec& job, bool overwrite, const std::set<std::string>& taken) {
     std::error_code error;
-    if (!fs::exists(job.input, error))
-        return "no such movie";
-    if (fs::exists(job.output, error) && fs::equivalent(job.input, job.output, error))
-        return "the output would replace the movie itself";
     if (taken.count(fs::weakly_canonical(job.output, error).string()))
         return job.output + " is already the output of another movie of this batch";
-    const fs::path folder = fs::path(job.output).parent_path();
-    if (!folder.empty() && !fs::is_directory(folder, error))
-        return "the folder " + folder.string() + " does not exist";
-    if (!overwrite && fs::exists(fs::symlink_status(job.output, error)))
-        return job.output + " exists; give --overwrite to replace it";
-    return {};
+    return CheckOutputPlace(job.input, job.output, overwrite);
 }
 
 } // namespace
 
+std::string CheckOutputPlace(const std::string& input, const std::string& output, bool overwrite) {
+    std::error_code error;
+    if (!fs::exists(input, error))
+        return "no such movie";
+    if (fs::exists(output, error) && fs::equivalent(input, output, error))
+        return "the output would replace the movie itself";
+    const fs::path folder = fs::path(output).parent_path();
+    if (!folder.empty() && !fs::is_directory(folder, error))
+        return "the folder " + folder.string() + " does not exist";
+    if (!overwrite && fs::exists(fs::symlink_status(output, error)))
+        return output + " exists; give --overwrite to replace it";
+    return {};
+}
 JobPlan PlanJobs(const ConvertOptions& options) {
     JobPlan plan;
     const Inputs inputs = ExpandInputs(options.inputs, plan);

@@ -28,4 +28,9 @@ struct JobPlan {
 // without --overwrite; so is one that another input of the batch would write.
 JobPlan PlanJobs(const ConvertOptions& options);
 
+// Why one movie's output cannot go to a path, or "": the movie must exist,
+// the output must not be the movie itself, its folder must exist, and an
+// existing output is replaced only when asked to.
+std::string CheckOutputPlace(const std::string& input, const std::string& output, bool overwrite);
+
 } // namespace vidorama::cli

@@ -2,10 +2,12 @@
 
 #include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -58,6 +60,55 @@ void RemoveTree(const std::string& path) {
     fs::remove_all(path, ignored);
 }
 
+constexpr std::string_view kPartTag = ".vidorama-part-";
+
+// The process that made a temporary output, from its name
+// (".NAME.vidorama-part-PID-N"), or 0 when the name is not one of ours.
+pid_t PartOwner(const std::string& name) {
+    const auto tag = name.rfind(kPartTag);
+    if (name.empty() || name[0] != '.' || tag == std::string::npos)
+        return 0;
+    const std::string rest = name.substr(tag + kPartTag.size());
+    const auto dash = rest.find('-');
+    if (dash == 0 || dash == std::string::npos || dash + 1 == rest.size() ||
+        rest.find_first_not_of("0123456789-") != std::string::npos ||
+        rest.find('-', dash + 1) != std::string::npos || dash > 9)
+        return 0;
+    return static_cast<pid_t>(std::stol(rest.substr(0, dash)));
+}
+
+bool ProcessGone(pid_t pid) {
+    return ::kill(pid, 0) != 0 && errno == ESRCH;
+}
+
+// A temporary folder holds what the picture encoder wrote, and nothing else.
+bool HoldsOnlyPictures(const fs::path& folder) {
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(folder, error))
+        if (!entry.is_regular_file(error) ||
+            !IsSequencePictureName(entry.path().filename().string()))
+            return false;
+    return !error;
+}
+
+// A conversion killed outright (kill -9, a crash, a power cut) cannot remove
+// its temporary output. The next conversion into the same folder removes
+// those whose process is gone; a process that still runs, or that runs under
+// the same number since, keeps its own.
+void RemoveStaleParts(const fs::path& folder) {
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(folder.empty() ? "." : folder, error)) {
+        const pid_t owner = PartOwner(entry.path().filename().string());
+        if (owner <= 0 || owner == ::getpid() || !ProcessGone(owner))
+            continue;
+        const auto status = entry.symlink_status(error);
+        if (fs::is_regular_file(status))
+            fs::remove(entry.path(), error);
+        else if (fs::is_directory(status) && HoldsOnlyPictures(entry.path()))
+            fs::remove_all(entry.path(), error);
+    }
+}
+
 } // namespace
 
 bool IsSequencePictureName(const std::string& name) {
@@ -78,6 +129,7 @@ OutputTarget::~OutputTarget() {
 }
 
 std::string OutputTarget::prepare() {
+    RemoveStaleParts(fs::path(m_target).parent_path());
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         std::string candidate = TemporaryName(m_target, "part");
         // Made with the usual permissions, less the user's umask, so that

@@ -117,6 +117,24 @@ TEST(ConvertOptions, RefusesBadCommandLinesWithAReason) {
     }
 }
 
+TEST(ConvertOptions, DoubleDashEndsTheOptions) {
+    auto parsed = Parse({"--overwrite", "--", "-movie.swf", "--help", "--"});
+    ASSERT_TRUE(parsed.options) << parsed.error;
+    EXPECT_EQ(parsed.options->mode, ConvertOptions::Mode::Convert);
+    EXPECT_EQ(parsed.options->inputs, (std::vector<std::string>{"-movie.swf", "--help", "--"}));
+    EXPECT_TRUE(parsed.options->overwrite);
+}
+
+TEST(ConvertOptions, SizesOverThePictureLimitAreUsageErrors) {
+    for (const char* size : {"16384x8192", "4096x4096", "2881x2880"}) {
+        auto parsed = Parse({"in.swf", "--size", size});
+        EXPECT_FALSE(parsed.options) << size;
+        EXPECT_NE(parsed.error.find("limit"), std::string::npos) << parsed.error;
+    }
+    EXPECT_TRUE(Parse({"in.swf", "--size", "2880x2880"}).options);
+    EXPECT_TRUE(Parse({"in.swf", "--size", "16384x16"}).options);
+}
+
 TEST(OutputKind, ComesFromTheExtensionOrTheName) {
     EXPECT_EQ(cli::OutputKindOfPath("dir.x/Movie.MP4"), cli::OutputKind::Mp4);
     EXPECT_EQ(cli::OutputKindOfPath("a.mpg"), cli::OutputKind::Mpeg);

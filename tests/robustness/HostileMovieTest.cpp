@@ -112,6 +112,85 @@ TEST(HostileMovie, GotosBetweenFarFramesOverAndOver) {
               "instructions, 100000 action blocks)");
 }
 
+// Script code that sets the variable `s` to a string of 8 x 2^doublings
+// characters, by doubling it.
+Bytes LongStringInS(int doublings) {
+    using namespace actions;
+    Bytes code;
+    auto append = [&code](const Bytes& part) {
+        code.insert(code.end(), part.begin(), part.end());
+    };
+    append(PushString("s"));
+    append(PushString("xxxxxxxx"));
+    append(Op(0x1d));
+    for (int i = 0; i < doublings; ++i)
+        for (const Bytes& part : {PushString("s"), PushString("s"), Op(0x1c), PushString("s"),
+                                  Op(0x1c), Op(0x47), Op(0x1d)})
+            append(part);
+    return code;
+}
+
+TEST(HostileMovie, StringsKeptFrameAfterFrame) {
+    // s = 8 MB of "x" once; then every frame c = c + "y"; set(c, s + c), so
+    // that each frame keeps a new 8 MB string under a new name. Frames 2 and
+    // 3 loop.
+    using namespace actions;
+    const std::vector<Bytes> keep{
+        PushString("c"), PushString("c"), Op(0x1c), PushString("y"), Op(0x47),
+        Op(0x1d),        PushString("c"), Op(0x1c), PushString("s"), Op(0x1c),
+        PushString("c"), Op(0x1c),        Op(0x47), Op(0x1d)};
+    std::vector<Bytes> first{LongStringInS(20)};
+    first.insert(first.end(), keep.begin(), keep.end());
+    std::vector<Bytes> last = keep;
+    last.push_back(GotoFrame(1));
+    last.push_back(Play());
+    MovieWriter writer;
+    writer.frame({DoAction(first)});
+    writer.frame({DoAction(keep)});
+    writer.frame({DoAction(last)});
+    // 720 MB of strings without a budget; the scripts stop, and say so,
+    // within the child's memory limit.
+    const Bytes bytes = writer.bytes();
+    IsolatedResult result = RunIsolated(
+        [&] {
+            swf::Player player(swf::Movie::load(bytes).value());
+            for (int frame = 0; frame < 90; ++frame)
+                player.advanceFrame();
+            return player.limitsReached().describe().find("holding more memory than allowed") !=
+                   std::string::npos;
+        },
+        kTimeLimitSeconds);
+    EXPECT_EQ(result.outcome, IsolatedResult::Outcome::Accepted)
+        << OutcomeName(result.outcome) << " " << result.detail;
+    EXPECT_LT(result.peakMemoryKb, kMemoryLimitKb);
+}
+
+TEST(HostileMovie, CopiesOfALongStringOnTheStack) {
+    // s = 8 MB, then 200 copies of it pushed at once: 1.6 GB if each copy
+    // were a string of its own.
+    using namespace actions;
+    std::vector<Bytes> records{LongStringInS(20), PushString("s"), Op(0x1c)};
+    records.insert(records.end(), 200, Op(0x4c));
+    MovieWriter writer;
+    writer.frame({DoAction(records)});
+    EXPECT_TRUE(PlaysWithinLimits(writer.bytes(), 1));
+}
+
+TEST(HostileMovie, ScriptsStopOnceTheHostsAllowanceIsSpent) {
+    // An endless loop in every frame spends the frame's whole budget.
+    MovieWriter writer;
+    writer.frame({DoAction({actions::Jump(-5)})});
+    writer.frame({DoAction({actions::Jump(-5)})});
+    auto loaded = swf::Movie::load(writer.bytes());
+    ASSERT_TRUE(loaded);
+    swf::Player player(loaded.value());
+    player.setScriptStepAllowance(3 * swf::Limits::kMaxScriptStepsPerFrame);
+    for (int frame = 0; frame < 6; ++frame)
+        player.advanceFrame();
+    EXPECT_LE(player.scriptStepsRun(), 4 * swf::Limits::kMaxScriptStepsPerFrame);
+    EXPECT_NE(player.limitsReached().describe().find("longer than allowed"), std::string::npos);
+}
+
 // The objects of a display tree, its root included.
 std::size_t CountObjects(const swf::MovieClip& clip) {
     std::size_t count = 1;

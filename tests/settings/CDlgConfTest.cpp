@@ -206,6 +206,27 @@ TEST_F(SettingsDialogFixture, PositiveSizesAreCheckedFirstThenTheScreenLimits) {
     }
 }
 
+TEST_F(SettingsDialogFixture, ACustomSizeOverThePictureLimitIsRefusedOnAHugeScreen) {
+    settings.outputKind = ConversionSettings::kAvi;
+    settings.sizeMode = ConversionSettings::kCustomSize;
+    dialog = std::make_unique<CDlgConf>(nullptr, encoder, settings, 20000, 20000, boxes,
+                                        [](QWidget*, const QString&) { return QString(); });
+    dialog->show();
+    Edit(CDlgConf::kWidth)->setText("4000");
+    Edit(CDlgConf::kHeight)->setText("4000");
+    Click(CDlgConf::kOk);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_TRUE(boxes.shown[0].text.contains("at most 8294400 pixels"))
+        << boxes.shown[0].text.toStdString();
+    EXPECT_FALSE(Accepted());
+    boxes.shown.clear();
+    Edit(CDlgConf::kWidth)->setText("2880");
+    Edit(CDlgConf::kHeight)->setText("2880");
+    Click(CDlgConf::kOk);
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_TRUE(Accepted());
+}
+
 TEST_F(SettingsDialogFixture, OriginalSizeClosesWithoutChecks) {
     settings.width = 321;
     Open();

@@ -7,9 +7,14 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <chrono>
 #include <csignal>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace vidorama {
 namespace {
@@ -195,6 +200,61 @@ TEST_F(SettingsStoreFixture, StoredFolderFallsBackUnlessItIsAnExistingDirectory)
         ASSERT_TRUE(LoadSettings(loaded, encoder, config.path(), documents.path()));
         EXPECT_EQ(loaded.outputFolder, c.expected);
     }
+}
+
+TEST_F(SettingsStoreFixture, AFifoInPlaceOfTheFileNeitherHangsNorIsWrittenTo) {
+    ASSERT_EQ(::mkfifo(path().c_str(), 0600), 0);
+    // Were the FIFO opened for reading as a file is, start-up would wait for
+    // a writer; this one comes after two seconds, to end such a wait.
+    std::thread writer([fifo = path()] {
+        std::this_thread::sleep_for(std::chrono::seconds(2));
+        const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+        if (fd >= 0)
+            ::close(fd);
+    });
+    const auto start = std::chrono::steady_clock::now();
+    ConversionSettings settings;
+    EXPECT_FALSE(LoadSettings(settings, encoder, config.path(), documents.path()));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    EXPECT_FALSE(SaveSettings(Edited(documentsFolder()), config.path()));
+    writer.join();
+    struct stat entry {};
+    ASSERT_EQ(::lstat(path().c_str(), &entry), 0);
+    EXPECT_TRUE(S_ISFIFO(entry.st_mode));
+}
+
+TEST_F(SettingsStoreFixture, ALinkIsWrittenThroughOnlyToASettingsRecord) {
+    QTemporaryDir elsewhere;
+    const std::string other = elsewhere.filePath("other").toStdString();
+    test::WriteWholeFile(other, std::vector<std::uint8_t>{'n', 'o', 't', ' ', 'u', 's'});
+    const std::string folder = elsewhere.filePath("folder").toStdString();
+    ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+    const std::string fifo = elsewhere.filePath("fifo").toStdString();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& target : {other, folder, fifo}) {
+        SCOPED_TRACE(target);
+        ::unlink(path().c_str());
+        ASSERT_EQ(::symlink(target.c_str(), path().c_str()), 0);
+        EXPECT_FALSE(SaveSettings(Edited(documentsFolder()), config.path()));
+    }
+    EXPECT_EQ(test::ReadWholeFile(other), "not us");
+    struct stat entry {};
+    ASSERT_EQ(::lstat(fifo.c_str(), &entry), 0);
+    EXPECT_TRUE(S_ISFIFO(entry.st_mode));
+
+    // A link to an earlier record, as a user who keeps settings elsewhere
+    // has, is followed.
+    const std::string record = elsewhere.filePath("config.dat").toStdString();
+    const SettingsFileBytes old = EncodeSettingsFile(Edited(documentsFolder()));
+    test::WriteWholeFile(record, std::vector<std::uint8_t>(old.begin(), old.end()));
+    ::unlink(path().c_str());
+    ASSERT_EQ(::symlink(record.c_str(), path().c_str()), 0);
+    ConversionSettings changed = Edited(documentsFolder());
+    changed.width = 1234;
+    ASSERT_TRUE(SaveSettings(changed, config.path()));
+    ConversionSettings loaded;
+    ASSERT_TRUE(LoadSettings(loaded, encoder, config.path(), documents.path()));
+    EXPECT_EQ(loaded.width, 1234);
 }
 
 TEST_F(SettingsStoreFixture, AFailedSaveLeavesTheOldFileIntact) {

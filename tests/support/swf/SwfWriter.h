@@ -293,6 +293,14 @@ inline Bytes PushInteger(std::int32_t value) {
 inline Bytes GotoFrame2(bool play) {
     return SwfBitWriter().u8(0x9f).u16(1).u8(play ? 1 : 0).take();
 }
+// An action without operands (ActionAdd2, ActionGetVariable, ...).
+inline Bytes Op(std::uint8_t code) {
+    return {code};
+}
+// ActionJump by offset bytes from the end of the jump itself.
+inline Bytes Jump(std::int16_t offset) {
+    return SwfBitWriter().u8(0x99).u16(2).u16(static_cast<std::uint16_t>(offset)).take();
+}
 } // namespace actions
 
 inline Bytes DoAction(const std::vector<Bytes>& records) {

@@ -18,6 +18,8 @@ namespace {
 // assigning __proto__ cannot loop.
 constexpr int kMaxProtoDepth = 256;
 constexpr std::size_t kCollectSlack = 20000;
+// About as many bytes of string as the time of one instruction copies.
+constexpr std::size_t kStringBytesPerStep = 32;
 
 char Lower(char c) {
     return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
@@ -58,11 +60,16 @@ bool Vm::sameName(std::string_view a, std::string_view b) const {
     return true;
 }
 
+void Vm::cut() {
+    m_frameCut = true;
+    throw ScriptCut{};
+}
+
 void Vm::step() {
-    if (++m_stepsThisFrame > Limits::kMaxScriptStepsPerFrame) {
-        m_frameCut = true;
-        throw ScriptCut{};
-    }
+    if (m_stopped == Stop::None && ++m_stepsRun > m_stepAllowance)
+        m_stopped = Stop::Time;
+    if (m_stopped != Stop::None || ++m_stepsThisFrame > Limits::kMaxScriptStepsPerFrame)
+        cut();
 }
 
 void Vm::chargeNameSearch(std::size_t names) {
@@ -75,6 +82,10 @@ void Vm::chargeNameSearch(std::size_t names) {
 
 void Vm::chargeString(std::size_t bytes) {
     m_stringBytesThisFrame += bytes;
+    m_bytesMadeSinceCollect += bytes;
+    // Copying long strings takes time that no instruction count shows, so
+    // their bytes count against the movie's allowance of instructions too.
+    m_stepsRun += bytes / kStringBytesPerStep;
     if (bytes > Limits::kMaxScriptStringBytes ||
         m_stringBytesThisFrame > Limits::kMaxScriptStringBytesPerFrame) {
         m_frameCut = true;
@@ -98,6 +109,10 @@ void Vm::push(Value value) {
         m_frameCut = true;
         throw ScriptCut{};
     }
+    // Every string a script makes reaches the stack, so it is paid for here,
+    // whichever function made it.
+    if (value.holdsUnsharedString())
+        chargeString(value.asString().size());
     m_stack.push_back(std::move(value));
 }
 
@@ -229,9 +244,12 @@ void Vm::storeMember(Object* object, std::string_view name, const Value& value) 
 void Vm::defineValue(Object* object, std::string_view name, const Value& value,
                      std::uint8_t flags) {
     std::string k = key(name);
-    if (!object->properties().find(k) && ++m_cellsInUse > Limits::kMaxScriptCells) {
-        m_frameCut = true;
-        throw ScriptCut{};
+    if (!object->properties().find(k)) {
+        if (++m_cellsInUse > Limits::kMaxScriptCells)
+            cut();
+        // A new property keeps its name and key in three copies, so a long
+        // name made into properties costs as much as the strings it holds.
+        chargeString(k.size() + 3 * name.size());
     }
     Property& property = object->properties().insert(k, name);
     property.value = value;
@@ -627,6 +645,7 @@ Object* Vm::resolvePath(Object* start, std::string_view path) {
 
 void Vm::collectIfDue() {
     if (m_objects.size() > 2 * m_objectsAfterCollect + kCollectSlack ||
+        m_bytesMadeSinceCollect > Limits::kMaxScriptMemoryBytes / 4 ||
         m_objects.size() + kCollectSlack > Limits::kMaxScriptObjects ||
         m_cellsInUse > Limits::kMaxScriptCells / 2)
         collect();
@@ -679,6 +698,37 @@ void Vm::collect() {
             m_cellsInUse += array->elements.size();
     }
     m_objectsAfterCollect = m_objects.size();
+    m_bytesMadeSinceCollect = 0;
+    if (measureHeapBytes() > Limits::kMaxScriptMemoryBytes)
+        m_stopped = Stop::Memory;
+}
+
+// What the live heap holds: each object and property or element at a rough
+// size of its own, and the characters of every distinct string (copies of a
+// value share theirs).
+std::uint64_t Vm::measureHeapBytes() const {
+    constexpr std::uint64_t kObjectBytes = 256;
+    constexpr std::uint64_t kCellBytes = 96;
+    std::unordered_set<const std::string*> seen;
+    std::uint64_t bytes = m_objects.size() * kObjectBytes + m_cellsInUse * kCellBytes;
+    // Short strings are counted as often as they are held, which costs less
+    // than finding out whether they are shared.
+    constexpr std::size_t kSharedLength = 256;
+    auto count = [&](const Value& value) {
+        const std::string& text = value.asString();
+        if (text.size() < kSharedLength || seen.insert(&text).second)
+            bytes += text.size();
+    };
+    for (const auto& object : m_objects) {
+        for (const Property& property : object->properties().entries()) {
+            bytes += 4 * property.name.size();
+            count(property.value);
+        }
+        if (auto* array = dynamic_cast<const ArrayObject*>(object.get()))
+            for (const Value& element : array->elements)
+                count(element);
+    }
+    return bytes;
 }
 
 } // namespace vidorama::swf::avm1

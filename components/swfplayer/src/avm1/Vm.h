@@ -67,6 +67,14 @@ public:
     void beginFrame();
     bool frameCut() const { return m_frameCut; }
 
+    // Budgets of the whole movie, past which scripts stop for good: the
+    // instructions a host allows so far (all of them unless it says), and
+    // the script heap's memory.
+    enum class Stop { None, Time, Memory };
+    void setStepAllowance(std::uint64_t steps) { m_stepAllowance = steps; }
+    std::uint64_t stepsRun() const { return m_stepsRun; }
+    Stop stopped() const { return m_stopped; }
+
     // Runs a block of timeline or event code on a clip.
     void runBlock(MovieClip& clip, const Code& code);
     // Runs code on a clip inside a running script (ActionCall); limits and
@@ -183,6 +191,8 @@ private:
     void reserveObject();
     void collect();
     void markFrom(std::vector<Object*>& pending);
+    std::uint64_t measureHeapBytes() const;
+    [[noreturn]] void cut();
     Value runActivation(Activation& activation);
     Value getSpecialChain(Object* object, const std::string& key, std::string_view name,
                           bool& found);
@@ -219,6 +229,10 @@ private:
     std::uint64_t m_stringBytesThisFrame = 0;
     std::uint64_t m_namesSearchedThisFrame = 0;
     std::uint64_t m_cellsInUse = 0;
+    std::uint64_t m_stepsRun = 0;
+    std::uint64_t m_stepAllowance = UINT64_MAX;
+    std::uint64_t m_bytesMadeSinceCollect = 0;
+    Stop m_stopped = Stop::None;
     bool m_frameCut = false;
     std::mt19937 m_random{20050101u};
 };

@@ -29,6 +29,12 @@ std::string Phrase(PlayLimit limit) {
                " path elements drawn in one frame";
     case PlayLimit::Voices:
         return "more than " + std::to_string(Limits::kMaxVoices) + " sounds at once";
+    case PlayLimit::ScriptTime:
+        return "scripts stopped for running longer than allowed for the output's length (" +
+               std::to_string(Limits::kMaxScriptStepsPerOutputSecond) + " instructions a second)";
+    case PlayLimit::ScriptMemory:
+        return "scripts stopped for holding more memory than allowed (" +
+               std::to_string(Limits::kMaxScriptMemoryBytes / (1024 * 1024)) + " MB)";
     }
     return {};
 }
@@ -38,7 +44,7 @@ std::string Phrase(PlayLimit limit) {
 std::string PlayLimitLog::describe() const {
     const unsigned reached = m_reached.load(std::memory_order_relaxed);
     std::string text;
-    for (unsigned bit = 0; bit <= static_cast<unsigned>(PlayLimit::Voices); ++bit) {
+    for (unsigned bit = 0; bit <= static_cast<unsigned>(PlayLimit::ScriptMemory); ++bit) {
         if ((reached & (1u << bit)) == 0)
             continue;
         if (!text.empty())

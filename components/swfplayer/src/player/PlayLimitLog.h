@@ -17,6 +17,8 @@ enum class PlayLimit : unsigned {
     MaskNesting,
     PathElements,
     Voices,
+    ScriptTime,
+    ScriptMemory,
 };
 
 // Which limits a playback has reached. Frame steps and drawing both report

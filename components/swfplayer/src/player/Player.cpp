@@ -209,6 +209,14 @@ double Player::timerMs() const {
     return double(m_framesPlayed) * 1000.0 / rate;
 }
 
+std::uint64_t Player::scriptStepsRun() const {
+    return m_vm->stepsRun();
+}
+
+void Player::setScriptStepAllowance(std::uint64_t steps) {
+    m_vm->setStepAllowance(steps);
+}
+
 void Player::beginStep() {
     m_instancesThisStep = 0;
     m_gotoFramesThisStep = 0;
@@ -248,7 +256,11 @@ void Player::runActionQueue() {
             m_vm->runBlock(*object->asClip(), next.code);
         m_vm->collectIfDue();
     }
-    if (pending() || m_vm->frameCut())
+    if (m_vm->stopped() == avm1::Vm::Stop::Time)
+        m_limits.reached(PlayLimit::ScriptTime);
+    else if (m_vm->stopped() == avm1::Vm::Stop::Memory)
+        m_limits.reached(PlayLimit::ScriptMemory);
+    else if (pending() || m_vm->frameCut())
         m_limits.reached(PlayLimit::ScriptWork);
     m_initQueue.clear();
     m_constructQueue.clear();

@@ -84,6 +84,12 @@ public:
     // True while a stream sound plays, which the picture then follows.
     bool streamPlaying() const { return m_sound.streaming(); }
 
+    // Script instructions run so far, and how many the whole playback may
+    // run before its scripts stop for good (a converter's cap on script
+    // time for the length of its output); unlimited unless set.
+    std::uint64_t scriptStepsRun() const;
+    void setScriptStepAllowance(std::uint64_t steps);
+
     // Every line a script traces, whichever interpreter runs it, goes out
     // here as Flash's log shows it: a carriage return breaks the line.
     void trace(const std::string& text) override;

@@ -40,6 +40,23 @@ struct Limits {
     // that would run more is cut, and the frame's other scripts are dropped:
     // an endless loop costs one frame's budget, never a hang.
     static constexpr std::uint64_t kMaxScriptStepsPerFrame = 2'000'000;
+    // Script instructions one conversion may run for each second of its
+    // output (and one second's worth to start with), on top of the frame's
+    // own budget: a movie at 256 frames a second that spends each frame's
+    // budget would otherwise cost minutes for seconds of video. Once spent,
+    // scripts stop for the rest of the movie.
+    static constexpr std::uint64_t kMaxScriptStepsPerOutputSecond = 40'000'000;
+    // A conversion's frame rate when none is asked for: the movie's own, at
+    // most this. A faster movie (a header may claim 256 frames a second) is
+    // taken one frame in two, in three..., as Flash Player in a browser
+    // showed no more than the screen's 60 frames a second; every frame of
+    // it is drawn, filtered and encoded, so this bounds a conversion's time.
+    static constexpr std::int64_t kMaxDefaultOutputFps = 60;
+    // Memory of the whole movie's scripts at once: strings, objects and
+    // their properties, array elements, as measured after each garbage
+    // collection. Past it, scripts stop for the rest of the movie. A
+    // collection is due once this much over a quarter of it was made anew.
+    static constexpr std::uint64_t kMaxScriptMemoryBytes = 512ull * 1024 * 1024;
     // Values on the script operand stack, every call together.
     static constexpr std::size_t kMaxScriptStackValues = 65536;
     // Nested script function calls (Flash itself stops at 256).
@@ -102,9 +119,13 @@ struct Limits {
     // Glyphs drawn for one frame, all texts together; text beyond it is not
     // drawn. (Each glyph is a shape of its own.)
     static constexpr std::size_t kMaxGlyphsPerFrame = 1u << 18;
-    // Pixels of one picture drawn at a movie's own size: a stage may claim
-    // 100,000 pixels a side, which no picture can have.
-    static constexpr std::uint64_t kMaxPicturePixels = 64ull * 1024 * 1024;
+    // Pixels of one picture made of the stage, on every path (a converted
+    // frame, a snapshot, the desktop program's capture): a stage may claim
+    // 100,000 pixels a side, which no picture can have. This is the largest
+    // stage Flash authoring allows (2880 x 2880), and as much as a 4K UHD
+    // frame: such a frame with its layers and the encoder's copies keeps a
+    // conversion well under 2 GB.
+    static constexpr std::uint64_t kMaxPicturePixels = 2880ull * 2880;
     // Decoded length of one event sound in 44.1 kHz sample frames (ten
     // minutes); a longer sound is cut there.
     static constexpr std::size_t kMaxSoundFrames = 44100u * 600;
