@@ -94,6 +94,19 @@ std::vector<TraceCase> ReadTraceCases(const std::string& corpusDir, const std::s
     return cases;
 }
 
+std::vector<TraceCase> ReadTraceFolder(const std::string& dir) {
+    std::vector<TraceCase> cases;
+    ForEachRow(dir, [&](const Field& field) {
+        TraceCase c;
+        c.caseDir = field("case");
+        c.swf = field("swf");
+        c.reference = field("reference");
+        c.frames = std::stoi(field("frames"));
+        cases.push_back(std::move(c));
+    });
+    return cases;
+}
+
 std::vector<ImageCase> ReadImageCases(const std::string& corpusDir) {
     std::vector<ImageCase> cases;
     ForEachRow(corpusDir, [&](const Field& field) {

@@ -44,5 +44,8 @@ struct TraceCase {
 
 // Reads the rows of a group whose reference is trace text.
 std::vector<TraceCase> ReadTraceCases(const std::string& corpusDir, const std::string& group);
+// Reads a folder of trace cases whose own manifest lists them by case,
+// movie, frames and reference.
+std::vector<TraceCase> ReadTraceFolder(const std::string& dir);
 
 } // namespace vidorama::test

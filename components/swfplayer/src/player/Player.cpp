@@ -2,6 +2,7 @@
 
 #include "avm1/ClipEvents.h"
 #include "avm1/Vm.h"
+#include "avm2/MovieScripts.h"
 #include "graphics/BitmapDef.h"
 #include "graphics/ShapeDef.h"
 #include "player/BitmapShape.h"
@@ -36,7 +37,13 @@ Player::Player(std::shared_ptr<const Movie> movie, TraceHandler trace)
     m_root->setSerial(m_nextSerial++);
     m_vm = std::make_unique<avm1::Vm>(static_cast<avm1::ScriptHost&>(*this), m_movie->version());
     m_emptySprite = std::make_shared<const SpriteDef>(0, Timeline());
+    if (m_movie->isActionScript3())
+        m_scripts3 = std::make_unique<avm2::MovieScripts>(
+            *m_movie, [this](const std::string& line) { this->trace(line); },
+            [this] { return timerMs(); });
     beginStep();
+    if (m_scripts3)
+        m_scripts3->start(*m_root);
     m_root->enterFirstFrame(*this);
     runActionQueue();
     m_sound.endSilencedStreams();
@@ -178,10 +185,18 @@ double Player::timerMs() const {
     return double(m_framesPlayed) * 1000.0 / rate;
 }
 
+std::vector<std::string> Player::scriptFeaturesMissing() const {
+    if (!m_scripts3)
+        return {};
+    return {m_scripts3->missing().begin(), m_scripts3->missing().end()};
+}
+
 void Player::beginStep() {
     m_instancesThisStep = 0;
     m_gotoFramesThisStep = 0;
     m_vm->beginFrame();
+    if (m_scripts3)
+        m_scripts3->beginFrame();
     m_objectsBeforeStep = CountDisplayObjects(*m_root);
 }
 

@@ -1,0 +1,62 @@
+#include "TraceRun.h"
+
+#include "movie/Movie.h"
+#include "player/Player.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace vidorama::test {
+
+namespace {
+
+std::string ReadText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::string Normalized(const std::string& text) {
+    std::string out;
+    for (char c : text)
+        if (c != '\r')
+            out += c;
+    while (!out.empty() && out.back() == '\n')
+        out.pop_back();
+    return out;
+}
+
+std::string Traced(const std::string& path, int frames) {
+    auto movie = swf::Movie::loadFile(path);
+    if (!movie)
+        return "<movie not loaded>";
+    std::string out;
+    auto collect = [&out](const std::string& line) {
+        out += line + "\n";
+    };
+    swf::Player player(movie.value(), collect);
+    for (int frame = 1; frame < frames; ++frame)
+        player.advanceFrame();
+    return out;
+}
+
+} // namespace
+
+std::vector<bool> RunTraceCases(const std::string& dir, const std::vector<TraceCase>& cases) {
+    std::vector<bool> passed;
+    for (const TraceCase& c : cases) {
+        std::string expected = Normalized(ReadText(dir + "/" + c.caseDir + "/" + c.reference));
+        std::string actual = Normalized(Traced(dir + "/" + c.caseDir + "/" + c.swf, c.frames));
+        bool pass = expected == actual;
+        passed.push_back(pass);
+        std::printf("%s  %s\n", pass ? "PASS" : "FAIL", c.name().c_str());
+        if (!pass && std::getenv("VIDORAMA_TRACE_DIFFS"))
+            std::printf("--- expected\n%s\n--- ours\n%s\n---\n", expected.c_str(), actual.c_str());
+    }
+    return passed;
+}
+
+} // namespace vidorama::test
