@@ -29,7 +29,8 @@ std::string Normalized(const std::string& text) {
     return out;
 }
 
-std::string Traced(const std::string& path, int frames) {
+// The traced text, and what the scripts reached that the player lacks.
+std::string Traced(const std::string& path, int frames, std::string& missing) {
     auto movie = swf::Movie::loadFile(path);
     if (!movie)
         return "<movie not loaded>";
@@ -40,6 +41,8 @@ std::string Traced(const std::string& path, int frames) {
     swf::Player player(movie.value(), collect);
     for (int frame = 1; frame < frames; ++frame)
         player.advanceFrame();
+    for (const std::string& what : player.scriptFeaturesMissing())
+        missing += "  " + what + "\n";
     return out;
 }
 
@@ -49,12 +52,15 @@ std::vector<bool> RunTraceCases(const std::string& dir, const std::vector<TraceC
     std::vector<bool> passed;
     for (const TraceCase& c : cases) {
         std::string expected = Normalized(ReadText(dir + "/" + c.caseDir + "/" + c.reference));
-        std::string actual = Normalized(Traced(dir + "/" + c.caseDir + "/" + c.swf, c.frames));
+        std::string missing;
+        std::string actual =
+            Normalized(Traced(dir + "/" + c.caseDir + "/" + c.swf, c.frames, missing));
         bool pass = expected == actual;
         passed.push_back(pass);
         std::printf("%s  %s\n", pass ? "PASS" : "FAIL", c.name().c_str());
         if (!pass && std::getenv("VIDORAMA_TRACE_DIFFS"))
-            std::printf("--- expected\n%s\n--- ours\n%s\n---\n", expected.c_str(), actual.c_str());
+            std::printf("--- expected\n%s\n--- ours\n%s\n---\n%s", expected.c_str(), actual.c_str(),
+                        missing.c_str());
     }
     return passed;
 }

@@ -2,7 +2,6 @@
 
 #include "avm2/Vm.h"
 
-#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -11,23 +10,32 @@ namespace vidorama::swf {
 
 class Movie;
 class MovieClip;
+namespace avm1 {
+class ScriptHost;
+}
 
 namespace avm2 {
 
+class DisplayScriptObject;
+
 // The ActionScript 3 side of one playback: loads the movie's blocks, makes
-// the document class for the root and keeps what the scripts reached that is
-// not built.
+// the document class for the root and the linked classes for what the
+// timelines place, and runs a frame's scripts in Flash's order: enterFrame,
+// the timelines' step, construction, frameConstructed, frame scripts,
+// exitFrame.
 class MovieScripts final : private VmHost {
 public:
-    using TraceHandler = std::function<void(const std::string&)>;
-    using Clock = std::function<double()>;
-
-    MovieScripts(const Movie& movie, TraceHandler trace, Clock clock);
+    MovieScripts(const Movie& movie, avm1::ScriptHost& host);
     ~MovieScripts() override;
 
-    // Runs the blocks' entry scripts and constructs the root as its class.
-    void start(MovieClip& root);
+    // Runs the blocks' entry scripts and constructs the root as its class;
+    // the root's first frame has been entered.
+    void start();
     void beginFrame() { m_vm.beginFrame(); }
+    // Before the timelines step.
+    void enterFrame();
+    // After the timelines stepped (or a goto by the host).
+    void frameEntered();
     bool frameCut() const { return m_vm.frameCut(); }
     // Classes, methods and instructions the scripts reached that the player
     // does not have, once each, sorted.
@@ -35,11 +43,18 @@ public:
 
 private:
     void trace(const std::string& line) override;
-    double timerMs() const override { return m_clock(); }
+    double timerMs() const override;
+    TimelineHost& timelineHost() override;
+    MovieClip& rootClip() override;
+    std::shared_ptr<DisplayObject> newClip(const MovieClip& parent) override;
+
+    void constructLinked(MovieClip& clip);
+    void construct(ClassObject* cls, const std::shared_ptr<DisplayObject>& object);
+    void runFrameScripts();
+    void broadcast(const std::string& type);
 
     const Movie& m_movie;
-    TraceHandler m_trace;
-    Clock m_clock;
+    avm1::ScriptHost& m_host;
     Vm m_vm;
 };
 

@@ -13,6 +13,12 @@
 #include <unordered_map>
 #include <vector>
 
+namespace vidorama::swf {
+class DisplayObject;
+class MovieClip;
+class TimelineHost;
+} // namespace vidorama::swf
+
 namespace vidorama::swf::avm2 {
 
 // A script exception on its way to the nearest handler.
@@ -32,6 +38,19 @@ public:
     // getTimer(): the movie's clock, so a conversion gives the same result at
     // any speed.
     virtual double timerMs() const = 0;
+    virtual TimelineHost& timelineHost() = 0;
+    virtual MovieClip& rootClip() = 0;
+    // A clip with an empty timeline for a Sprite or Shape a script makes;
+    // nullptr when the display tree is full.
+    virtual std::shared_ptr<DisplayObject> newClip(const MovieClip& parent) = 0;
+};
+
+// An event listener as addEventListener registers it.
+struct Listener {
+    std::string type;
+    Value function;
+    bool capture = false;
+    int priority = 0;
 };
 
 // The runtime side of one loaded ABC block: its names resolved, its classes
@@ -161,6 +180,11 @@ public:
         Object* global = nullptr;
     };
     Natives natives;
+    ClassObject* eventClass = nullptr;
+    // Listeners by dispatcher, and the display objects' script objects.
+    std::unordered_map<Object*, std::vector<Listener>> listeners;
+    std::vector<Object*> enterFrameOrder;
+    std::unordered_map<const DisplayObject*, Object*> displayObjects;
     ClassObject* defineClass(const std::string& package, const std::string& name, ClassObject* base,
                              Allocator allocator, NativeFn init);
     void defineMethod(ClassObject* cls, const std::string& name, NativeFn fn,

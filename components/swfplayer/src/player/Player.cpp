@@ -38,13 +38,12 @@ Player::Player(std::shared_ptr<const Movie> movie, TraceHandler trace)
     m_vm = std::make_unique<avm1::Vm>(static_cast<avm1::ScriptHost&>(*this), m_movie->version());
     m_emptySprite = std::make_shared<const SpriteDef>(0, Timeline());
     if (m_movie->isActionScript3())
-        m_scripts3 = std::make_unique<avm2::MovieScripts>(
-            *m_movie, [this](const std::string& line) { this->trace(line); },
-            [this] { return timerMs(); });
+        m_scripts3 =
+            std::make_unique<avm2::MovieScripts>(*m_movie, static_cast<avm1::ScriptHost&>(*this));
     beginStep();
-    if (m_scripts3)
-        m_scripts3->start(*m_root);
     m_root->enterFirstFrame(*this);
+    if (m_scripts3)
+        m_scripts3->start();
     runActionQueue();
     m_sound.endSilencedStreams();
 }
@@ -56,6 +55,8 @@ void Player::advanceFrame() {
     ++m_framesPlayed;
     if (!m_looping && m_root->currentFrame() >= m_root->totalFrames())
         m_root->stop();
+    if (m_scripts3)
+        m_scripts3->enterFrame();
     for (const auto& weak : clipsInRunOrder()) {
         auto object = weak.lock();
         if (!object || object->removed())
@@ -63,6 +64,8 @@ void Player::advanceFrame() {
         queueEnterFrame(*object->asClip());
         object->asClip()->advance(*this);
     }
+    if (m_scripts3)
+        m_scripts3->frameEntered();
     runActionQueue();
     m_sound.endSilencedStreams();
 }
@@ -70,6 +73,8 @@ void Player::advanceFrame() {
 void Player::gotoFrame(FrameNumber frame, bool play) {
     beginStep();
     m_root->gotoFrame(*this, frame, play);
+    if (m_scripts3)
+        m_scripts3->frameEntered();
     runActionQueue();
     m_sound.endSilencedStreams();
 }
@@ -228,7 +233,8 @@ void Player::runActionQueue() {
             m_vm->runBlock(*object->asClip(), next.code);
         m_vm->collectIfDue();
     }
-    if (!m_initQueue.empty() || !m_actionQueue.empty() || m_vm->frameCut())
+    if (!m_initQueue.empty() || !m_actionQueue.empty() || m_vm->frameCut() ||
+        (m_scripts3 && m_scripts3->frameCut()))
         m_limits.reached(PlayLimit::ScriptWork);
     m_initQueue.clear();
     m_actionQueue.clear();
