@@ -42,7 +42,7 @@ std::string Traced(const std::string& path, int frames, std::string& missing) {
     for (int frame = 1; frame < frames; ++frame)
         player.advanceFrame();
     for (const std::string& what : player.scriptFeaturesMissing())
-        missing += "  " + what + "\n";
+        missing += "missing: " + what + "\n";
     return out;
 }
 

@@ -166,7 +166,7 @@ private:
         check();
     }
 
-    void readMultiname(AbcFile& abc, AbcMultiname& name, std::size_t position) {
+    void readMultiname(const AbcFile& abc, AbcMultiname& name, std::size_t position) {
         name.kind = static_cast<MultinameKind>(m_in.u8());
         switch (name.kind) {
         case MultinameKind::QName:
@@ -191,12 +191,14 @@ private:
             name.nsSet = index(abc.namespaceSets.size(), "namespace set", false);
             break;
         case MultinameKind::TypeName: {
-            // Only names read before this one may be its parts, so that a
-            // type name can never contain itself.
-            name.base = index(position, "type name");
+            // The parts may come later in the pool; the machine resolves them
+            // with a bounded depth, so a name that contains itself is harmless.
+            name.base = index(abc.multinames.size(), "type name");
             std::size_t n = count("type parameters");
             for (std::size_t k = 0; k < n; ++k)
-                name.params.push_back(index(position, "type parameter"));
+                name.params.push_back(index(abc.multinames.size(), "type parameter"));
+            if (name.base == position)
+                throw BrokenBlock("a type name names itself");
             break;
         }
         default:

@@ -35,8 +35,7 @@ Value Store(Vm& vm, ArrayObject* list, const Value& v) {
 void Resize(Vm& vm, ArrayObject* list, double length) {
     if (length < 0 || length > double(Limits::kMaxScriptCells) || length != std::trunc(length))
         vm.throwError("RangeError", 1005,
-                      "Error #1005: Array index is not a positive integer (" +
-                          NumberToString(length) + ").");
+                      "Array index is not a positive integer (" + NumberToString(length) + ").");
     Value fill =
         list->kind() == Object::Kind::Vector ? vm.coerce(Value(), list->elementType) : Value();
     if (list->elementType == SlotType::Object || list->elementType == SlotType::Any)
@@ -206,7 +205,7 @@ std::string JoinList(Vm& vm, ArrayObject* list, const std::string& separator) {
         if (!v.isNullish())
             text += vm.toString(v);
         if (text.size() > Limits::kMaxScriptStringBytes)
-            vm.throwError("Error", 1000, "Error #1000: The system is out of memory.");
+            vm.throwError("Error", 1000, "The system is out of memory.");
     }
     return text;
 }

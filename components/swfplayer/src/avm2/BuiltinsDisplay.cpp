@@ -157,7 +157,7 @@ MovieClip& ContainerOf(Vm& vm, const Value& self) {
 
 std::shared_ptr<DisplayObject> ChildArg(Vm& vm, const Value& v) {
     if (v.isNullish())
-        vm.throwError("TypeError", 2007, "Error #2007: Parameter child must be non-null.");
+        vm.throwError("TypeError", 2007, "Parameter child must be non-null.");
     return DisplayOf(vm, v).shared_from_this();
 }
 
@@ -266,8 +266,7 @@ FrameNumber FrameArg(Vm& vm, MovieClip& clip, const Value& v) {
         double n = StringToNumber(v.string);
         if (std::isnan(n))
             vm.throwError("ArgumentError", 2109,
-                          "Error #2109: Frame label " + v.string + " not found in scene " +
-                              "Scene 1" + ".");
+                          "Frame label " + v.string + " not found in scene " + "Scene 1" + ".");
         return FrameNumber(std::max(1.0, n));
     }
     double n = vm.toNumber(v);

@@ -107,7 +107,7 @@ Value AddEventListener(Vm& vm, const Value& self, Args args) {
     Listener listener{vm.toString(Arg(args, 0)), Arg(args, 1), ToBoolean(Arg(args, 2)),
                       ToInt32(vm.toNumber(Arg(args, 3)))};
     if (!listener.function.isObject())
-        vm.throwError("TypeError", 2007, "Error #2007: Parameter listener must be non-null.");
+        vm.throwError("TypeError", 2007, "Parameter listener must be non-null.");
     auto& list = vm.listeners[target];
     for (const Listener& l : list)
         if (l.type == listener.type && l.capture == listener.capture &&

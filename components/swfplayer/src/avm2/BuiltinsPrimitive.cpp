@@ -228,8 +228,8 @@ Value NumberToStringMethod(Vm& vm, const Value& self, Args args) {
     int radix = Arg(args, 0).isUndefined() ? 10 : ToInt32(vm.toNumber(args[0]));
     if (radix < 2 || radix > 36)
         vm.throwError("RangeError", 1003,
-                      "Error #1003: The radix argument must be between 2 and 36; got " +
-                          std::to_string(radix) + ".");
+                      "The radix argument must be between 2 and 36; got " + std::to_string(radix) +
+                          ".");
     return Value(NumberToRadixString(n, radix));
 }
 
@@ -242,8 +242,8 @@ Value ToFixed(Vm& vm, const Value& self, Args args) {
     double digits = Arg(args, 0).isUndefined() ? 0 : vm.toNumber(args[0]);
     if (digits < 0 || digits > 20)
         vm.throwError("RangeError", 1002,
-                      "Error #1002: Number.toFixed has a range of 0 to 20. " +
-                          NumberToString(digits) + " is an invalid value.");
+                      "Number.toFixed has a range of 0 to 20. " + NumberToString(digits) +
+                          " is an invalid value.");
     if (!std::isfinite(n) || std::fabs(n) >= 1e21)
         return Value(NumberToString(n));
     char buffer[512];
@@ -261,8 +261,8 @@ Value ToPrecision(Vm& vm, const Value& self, Args args) {
     int precision = ToInt32(vm.toNumber(args[0]));
     if (precision < 1 || precision > 21)
         vm.throwError("RangeError", 1002,
-                      "Error #1002: Number.toPrecision has a range of 1 to 21. " +
-                          std::to_string(precision) + " is an invalid value.");
+                      "Number.toPrecision has a range of 1 to 21. " + std::to_string(precision) +
+                          " is an invalid value.");
     int exponent = n == 0 ? 0 : int(std::floor(std::log10(std::fabs(n))));
     char buffer[512];
     if (exponent < -6 || exponent >= precision)
@@ -286,8 +286,8 @@ Value ToExponential(Vm& vm, const Value& self, Args args) {
     int digits = Arg(args, 0).isUndefined() ? 6 : ToInt32(vm.toNumber(args[0]));
     if (digits < 0 || digits > 20)
         vm.throwError("RangeError", 1002,
-                      "Error #1002: Number.toExponential has a range of 0 to 20. " +
-                          std::to_string(digits) + " is an invalid value.");
+                      "Number.toExponential has a range of 0 to 20. " + std::to_string(digits) +
+                          " is an invalid value.");
     char buffer[512];
     std::snprintf(buffer, sizeof buffer, "%.*e", digits, n);
     std::string text = buffer;

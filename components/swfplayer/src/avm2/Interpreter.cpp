@@ -30,8 +30,11 @@ void Activation::setup(const AbcMethod& method, const Value& self, Args args,
                        FunctionObject* callee) {
     std::size_t params = method.paramTypes.size();
     std::size_t required = params - method.optionals.size();
-    if (args.size() < required ||
-        (args.size() > params && !(method.flags & (kNeedRest | kNeedArguments)))) {
+    // Only methods of classes check their argument count; functions take
+    // what they are given.
+    bool checked = declarer != nullptr;
+    if (checked && (args.size() < required ||
+                    (args.size() > params && !(method.flags & (kNeedRest | kNeedArguments))))) {
         std::string what =
             callee && !callee->name.empty() ? callee->name : "Function/<anonymous>()";
         if (method.name && method.name < abc.strings.size() && !abc.strings[method.name].empty())
@@ -44,8 +47,9 @@ void Activation::setup(const AbcMethod& method, const Value& self, Args args,
     locals.assign(count, Value());
     locals[0] = self;
     for (std::size_t i = 0; i < params; ++i) {
-        Value arg =
-            i < args.size() ? args[i] : vm.constantValue(rt, method.optionals[i - required]);
+        Value arg = i < args.size() ? args[i]
+                    : i >= required ? vm.constantValue(rt, method.optionals[i - required])
+                                    : Value();
         locals[i + 1] = vm.coerceToType(rt, method.paramTypes[i], arg);
     }
     if (method.flags & kNeedRest) {

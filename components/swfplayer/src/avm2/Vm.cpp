@@ -91,12 +91,8 @@ void Vm::loadAbc(std::shared_ptr<const AbcFile> abc, bool lazy) {
         const AbcMultiname& source = file.multinames[i];
         Name& name = runtime.names[i];
         name.attribute = source.attribute();
-        if (source.kind == MultinameKind::TypeName) {
-            name = runtime.names[source.base];
-            for (std::uint32_t param : source.params)
-                name.typeParams.push_back(runtime.names[param]);
+        if (source.kind == MultinameKind::TypeName)
             continue;
-        }
         if (!source.runtimeName()) {
             name.local = file.strings[source.name];
             name.anyName = source.name == 0;
@@ -109,6 +105,9 @@ void Vm::loadAbc(std::shared_ptr<const AbcFile> abc, bool lazy) {
                 name.namespaces.push_back(runtime.namespaces[ns]);
         }
     }
+    for (std::size_t i = 1; i < file.multinames.size(); ++i)
+        if (file.multinames[i].kind == MultinameKind::TypeName)
+            runtime.names[i] = typeName(runtime, std::uint32_t(i), 0);
     runtime.classes.assign(file.instances.size(), nullptr);
     runtime.globals.assign(file.scripts.size(), nullptr);
     runtime.scriptStarted.assign(file.scripts.size(), false);
@@ -122,6 +121,20 @@ void Vm::loadAbc(std::shared_ptr<const AbcFile> abc, bool lazy) {
     m_runtimes.push_back(std::move(rt));
     if (!lazy && !file.scripts.empty())
         runReported([&] { startScript(runtime, file.scripts.size() - 1); });
+}
+
+// Vector.<Vector.<int>> nests type names; a block whose type names refer to
+// each other in a loop gets names without parameters past a few levels.
+Name Vm::typeName(AbcRuntime& rt, std::uint32_t index, int depth) {
+    const AbcMultiname& source = rt.abc->multinames[index];
+    if (source.kind != MultinameKind::TypeName)
+        return rt.names[index];
+    if (depth > 8)
+        return Name{};
+    Name name = typeName(rt, source.base, depth + 1);
+    for (std::uint32_t param : source.params)
+        name.typeParams.push_back(typeName(rt, param, depth + 1));
+    return name;
 }
 
 Name Vm::resolveName(AbcRuntime& rt, std::uint32_t index) {

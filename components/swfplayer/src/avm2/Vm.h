@@ -200,6 +200,7 @@ public:
 
     // Internals the interpreter shares.
     Name resolveName(AbcRuntime& rt, std::uint32_t index);
+    Name typeName(AbcRuntime& rt, std::uint32_t index, int depth);
     ClassObject* newClass(AbcRuntime& rt, std::uint32_t index, ClassObject* base,
                           const ScopeChain& scope);
     Object* newActivation(AbcRuntime& rt, std::uint32_t bodyIndex);
