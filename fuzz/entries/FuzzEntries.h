@@ -20,6 +20,11 @@ bool ReadSwfMovie(std::span<const std::uint8_t> data);
 // The reader followed by a few frames of play, each drawn at a small size
 // with its sound mixed.
 bool PlaySwfMovie(std::span<const std::uint8_t> data);
+// The ActionScript 3 block reader on its own.
+bool ReadAbcBlock(std::span<const std::uint8_t> data);
+// A block that reads, run as the only script of a small movie for a few
+// frames.
+bool RunAbcBlock(std::span<const std::uint8_t> data);
 // The header probe the program runs before it opens a movie.
 bool ProbeMovieHeader(std::span<const std::uint8_t> data);
 // The spool-file reader of the encode pass, as video and as sound records.
