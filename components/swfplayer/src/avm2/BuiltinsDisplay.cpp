@@ -134,12 +134,56 @@ Value GetHeight(Vm& vm, const Value& self, Args) {
     Rect r = BoundsInParent(DisplayOf(vm, self));
     return Value(r.yMax > r.yMin ? (r.yMax - r.yMin) / kTwips : 0.0);
 }
+// The root sits on the stage, and whatever is inside it.
+bool OnStage(Vm& vm, DisplayObject& object) {
+    const DisplayObject* top = &object;
+    while (top->parent())
+        top = top->parent();
+    return top == &vm.host().rootClip();
+}
+
+Value StageObject(Vm& vm) {
+    if (!vm.stage) {
+        Name name;
+        name.local = "Stage";
+        name.namespaces.push_back(Ns{Ns::Group::Public, "flash.display", 0});
+        ClassObject* cls = vm.classByName(name);
+        vm.stage = cls->allocator(vm, cls);
+    }
+    return Value(vm.stage);
+}
+
 Value GetParent(Vm& vm, const Value& self, Args) {
-    MovieClip* parent = DisplayOf(vm, self).parent();
+    if (self.isObject() && self.object == vm.stage)
+        return Value::null();
+    DisplayObject& object = DisplayOf(vm, self);
+    if (&object == &vm.host().rootClip())
+        return StageObject(vm);
+    MovieClip* parent = object.parent();
     return parent ? ScriptObjectOf(vm, parent) : Value::null();
 }
-Value GetRoot(Vm& vm, const Value&, Args) {
-    return ScriptObjectOf(vm, &vm.host().rootClip());
+
+Value GetRoot(Vm& vm, const Value& self, Args) {
+    if (self.isObject() && self.object == vm.stage)
+        return Value::null();
+    return OnStage(vm, DisplayOf(vm, self)) ? ScriptObjectOf(vm, &vm.host().rootClip())
+                                            : Value::null();
+}
+
+Value GetStage(Vm& vm, const Value& self, Args) {
+    if (self.isObject() && self.object == vm.stage)
+        return self;
+    return OnStage(vm, DisplayOf(vm, self)) ? StageObject(vm) : Value::null();
+}
+
+Value StageWidth(Vm& vm, const Value&, Args) {
+    return Value(vm.host().stageWidth());
+}
+Value StageHeight(Vm& vm, const Value&, Args) {
+    return Value(vm.host().stageHeight());
+}
+Value FrameRate(Vm& vm, const Value&, Args) {
+    return Value(vm.host().frameRate());
 }
 
 std::uint16_t TopDepth(const MovieClip& clip) {
@@ -147,6 +191,9 @@ std::uint16_t TopDepth(const MovieClip& clip) {
 }
 
 MovieClip& ContainerOf(Vm& vm, const Value& self) {
+    // The stage's children are the root's company; they are kept in the root.
+    if (self.isObject() && self.object == vm.stage)
+        return vm.host().rootClip();
     MovieClip* clip = ClipOf(vm, self);
     if (!clip)
         vm.throwError(
@@ -332,6 +379,7 @@ void InstallDisplay(Vm& vm) {
     vm.defineAccessor(display, "height", GetHeight, nullptr);
     vm.defineAccessor(display, "parent", GetParent, nullptr);
     vm.defineAccessor(display, "root", GetRoot, nullptr);
+    vm.defineAccessor(display, "stage", GetStage, nullptr);
     ClassObject* interactive = DefineClass(vm, "InteractiveObject", display);
     vm.defineAccessor(
         interactive, "mouseEnabled", [](Vm&, const Value&, Args) { return Value(true); }, Nothing);
@@ -360,6 +408,10 @@ void InstallDisplay(Vm& vm) {
     vm.defineAccessor(clip, "currentFrame", CurrentFrame, nullptr);
     vm.defineAccessor(clip, "totalFrames", TotalFrames, nullptr);
     vm.defineAccessor(clip, "framesLoaded", TotalFrames, nullptr);
+    ClassObject* stage = vm.defineClass("flash.display", "Stage", container, nullptr, Nothing);
+    vm.defineAccessor(stage, "stageWidth", StageWidth, Nothing);
+    vm.defineAccessor(stage, "stageHeight", StageHeight, Nothing);
+    vm.defineAccessor(stage, "frameRate", FrameRate, Nothing);
     ClassObject* shape = DefineClass(vm, "Shape", display);
     vm.defineAccessor(shape, "graphics", GraphicsOf, nullptr);
 }

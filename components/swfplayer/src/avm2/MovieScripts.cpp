@@ -37,6 +37,18 @@ std::shared_ptr<DisplayObject> MovieScripts::newClip(const MovieClip& parent) {
     return m_host.emptyClip(0, parent);
 }
 
+double MovieScripts::stageWidth() const {
+    return (m_movie.frameRect().xMax - m_movie.frameRect().xMin) / 20.0;
+}
+
+double MovieScripts::stageHeight() const {
+    return (m_movie.frameRect().yMax - m_movie.frameRect().yMin) / 20.0;
+}
+
+double MovieScripts::frameRate() const {
+    return m_movie.frameRate();
+}
+
 void MovieScripts::start() {
     for (const Movie::AbcBlock& block : m_movie.abcBlocks()) {
         auto abc = ReadAbc(block.code);
@@ -78,13 +90,35 @@ void MovieScripts::constructLinked(MovieClip& clip) {
         if (MovieClip* childClip = child->asClip())
             constructLinked(*childClip);
         auto bound = m_vm.displayObjects.find(child.get());
-        if (bound != m_vm.displayObjects.end() && bound->second->display.lock() == child)
-            continue;
-        auto name = m_movie.symbolClassName(child->character().id());
-        ClassObject* cls = name ? m_vm.findClass(*name) : nullptr;
-        if (cls && cls->allocator)
-            construct(cls, child);
+        if (bound == m_vm.displayObjects.end() || bound->second->display.lock() != child) {
+            auto name = m_movie.symbolClassName(child->character().id());
+            ClassObject* cls = name ? m_vm.findClass(*name) : nullptr;
+            if (cls && cls->allocator)
+                construct(cls, child);
+        }
+        setNamedChild(clip, *child);
     }
+}
+
+// A named instance the timeline placed is stored in the variable of that
+// name its parent's class declares, as Flash's authoring tool expects.
+void MovieScripts::setNamedChild(MovieClip& parent, DisplayObject& child) {
+    const std::string& name = child.properties().name;
+    if (name.empty())
+        return;
+    auto owner = m_vm.displayObjects.find(&parent);
+    if (owner == m_vm.displayObjects.end() || owner->second->display.lock().get() != &parent)
+        return;
+    Object* script = owner->second;
+    const Trait* trait =
+        script->traits() ? script->traits()->find(Name::publicName(name)) : nullptr;
+    if (!trait || trait->kind != Trait::Kind::Slot)
+        return;
+    m_vm.runReported([&] {
+        Value value = ScriptObjectOf(m_vm, &child);
+        if (!m_vm.strictEquals(script->fields[trait->slot], value))
+            m_vm.setProperty(Value(script), Name::publicName(name), value);
+    });
 }
 
 void MovieScripts::broadcast(const std::string& type) {

@@ -47,8 +47,12 @@ private:
     TimelineHost& timelineHost() override;
     MovieClip& rootClip() override;
     std::shared_ptr<DisplayObject> newClip(const MovieClip& parent) override;
+    double stageWidth() const override;
+    double stageHeight() const override;
+    double frameRate() const override;
 
     void constructLinked(MovieClip& clip);
+    void setNamedChild(MovieClip& parent, DisplayObject& child);
     void construct(ClassObject* cls, const std::shared_ptr<DisplayObject>& object);
     void runFrameScripts();
     void broadcast(const std::string& type);

@@ -43,6 +43,10 @@ public:
     // A clip with an empty timeline for a Sprite or Shape a script makes;
     // nullptr when the display tree is full.
     virtual std::shared_ptr<DisplayObject> newClip(const MovieClip& parent) = 0;
+    // The stage's size in pixels and the movie's frame rate.
+    virtual double stageWidth() const = 0;
+    virtual double stageHeight() const = 0;
+    virtual double frameRate() const = 0;
 };
 
 // An event listener as addEventListener registers it.
@@ -181,6 +185,8 @@ public:
     };
     Natives natives;
     ClassObject* eventClass = nullptr;
+    // The Stage, made when first asked for.
+    Object* stage = nullptr;
     // Listeners by dispatcher, and the display objects' script objects.
     std::unordered_map<Object*, std::vector<Listener>> listeners;
     std::vector<Object*> enterFrameOrder;
