@@ -15,6 +15,8 @@ Value ObjectToString(Vm& vm, const Value& self, Args) {
         return Value("[class " + static_cast<ClassObject*>(self.object)->name + "]");
     if (self.isObject() && self.object->kind() == Object::Kind::Function)
         return Value("function Function() {}");
+    if (self.isObject() && self.object->kind() == Object::Kind::Global)
+        return Value("[object global]");
     ClassObject* cls = vm.classOf(self);
     return Value("[object " + (cls ? cls->name : std::string("Object")) + "]");
 }

@@ -28,8 +28,11 @@ const Trait* FindTrait(Vm& vm, const Value& target, const Name& name) {
     if (const Traits* traits = object->traits())
         if (const Trait* trait = traits->find(name))
             return trait;
-    if (object->kind() == Object::Kind::Class && vm.natives.klass)
-        return vm.natives.klass->instanceTraits.find(name);
+    // Globals, classes and the like keep traits of their own; what their
+    // class gives every instance (toString) is behind them.
+    ClassObject* cls = object->cls();
+    if (cls && object->traits() != &cls->instanceTraits)
+        return cls->instanceTraits.find(name);
     return nullptr;
 }
 
