@@ -96,6 +96,8 @@ public:
         Name result = rt.names[index];
         if (source.runtimeName()) {
             Value local = pop();
+            if (local.isObject())
+                result.keyObject = local.object;
             result.local = local.isObject() && local.object->kind() == Object::Kind::Plain &&
                                    local.object->findDynamic("localName")
                                ? vm.toString(*local.object->findDynamic("localName"))

@@ -34,8 +34,10 @@ Value DisplayInit(Vm& vm, const Value& self, Args) {
     if (script->display.lock())
         return Value();
     auto clip = vm.host().newClip(vm.host().rootClip());
-    if (clip)
+    if (clip) {
+        NameInstance(vm, *clip);
         Bind(vm, script, clip);
+    }
     return Value();
 }
 

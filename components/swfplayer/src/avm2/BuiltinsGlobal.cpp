@@ -84,9 +84,19 @@ Value GetDefinitionByName(Vm& vm, const Value&, Args args) {
     return Value(static_cast<Object*>(cls));
 }
 
+Object* AllocateDictionary(Vm& vm, ClassObject* cls) {
+    auto* dictionary =
+        vm.make<DictionaryObject>(Object::Kind::Dictionary, cls, &cls->instanceTraits, cls->prototype);
+    dictionary->sealed = false;
+    return dictionary;
+}
+
+Value Nothing(Vm&, const Value&, Args) { return Value(); }
+
 } // namespace
 
 void InstallGlobals(Vm& vm) {
+    vm.defineClass("flash.utils", "Dictionary", vm.natives.object, AllocateDictionary, Nothing);
     vm.defineGlobalFunction("", "trace", Trace);
     vm.defineGlobalFunction("", "isNaN", IsNaN);
     vm.defineGlobalFunction("", "isFinite", IsFinite);

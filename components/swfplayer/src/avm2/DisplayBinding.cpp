@@ -22,6 +22,11 @@ void Bind(Vm& vm, DisplayScriptObject* script, const std::shared_ptr<DisplayObje
     vm.displayObjects[object.get()] = script;
 }
 
+void NameInstance(Vm& vm, DisplayObject& object) {
+    if (object.properties().name.empty() && &object != &vm.host().rootClip())
+        object.properties().name = "instance" + std::to_string(++vm.instancesNamed);
+}
+
 Value ScriptObjectOf(Vm& vm, DisplayObject* object) {
     if (!object)
         return Value::null();

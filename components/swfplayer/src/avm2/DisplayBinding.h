@@ -31,6 +31,8 @@ Value ScriptObjectOf(Vm& vm, DisplayObject* object);
 void Bind(Vm& vm, DisplayScriptObject* script, const std::shared_ptr<DisplayObject>& object);
 // Sprite's and Shape's graphics: the drawing API of the object's canvas.
 Value GraphicsOf(Vm& vm, const Value& self, Args args);
+// Gives an unnamed display object Flash's automatic name.
+void NameInstance(Vm& vm, DisplayObject& object);
 // Events sent to one object, with Flash's phases left out.
 void DispatchSimple(Vm& vm, Object* target, const std::string& type);
 

@@ -224,7 +224,10 @@ bool Activation::stepValues(std::uint8_t op) {
     case kOpIn: {
         Value object = pop();
         Value name = pop();
-        push(Value(vm.hasProperty(object, Name::publicName(vm.toString(name)))));
+        Name asked = Name::publicName(vm.toString(name));
+        if (name.isObject())
+            asked.keyObject = name.object;
+        push(Value(vm.hasProperty(object, asked)));
         return true;
     }
     default:

@@ -87,6 +87,7 @@ void MovieScripts::constructLinked(MovieClip& clip) {
     for (const auto& [depth, child] : clip.children())
         children.push_back(child);
     for (const auto& child : children) {
+        NameInstance(m_vm, *child);
         if (MovieClip* childClip = child->asClip())
             constructLinked(*childClip);
         auto bound = m_vm.displayObjects.find(child.get());

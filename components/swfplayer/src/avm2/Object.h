@@ -48,6 +48,8 @@ struct Name {
     bool attribute = false;
     bool anyName = false;
     bool anyNamespace = false;
+    // An object given as a run-time name: a Dictionary key.
+    Object* keyObject = nullptr;
     // The type parameter of Vector.<T>, for names made by a TypeName.
     std::vector<Name> typeParams;
 
@@ -184,6 +186,14 @@ class BoxObject final : public Object {
 public:
     using Object::Object;
     Value value;
+};
+
+// flash.utils.Dictionary: the objects used as keys, by the names that stand
+// for them.
+class DictionaryObject final : public Object {
+public:
+    using Object::Object;
+    std::unordered_map<std::string, Object*> keys;
 };
 
 using Allocator = Object* (*)(Vm& vm, ClassObject* cls);

@@ -187,6 +187,8 @@ public:
     ClassObject* eventClass = nullptr;
     // The Stage, made when first asked for.
     Object* stage = nullptr;
+    // Display objects without a name get "instanceN", counted over the run.
+    std::uint64_t instancesNamed = 0;
     // Listeners by dispatcher, and the display objects' script objects.
     std::unordered_map<Object*, std::vector<Listener>> listeners;
     std::vector<Object*> enterFrameOrder;

@@ -36,9 +36,23 @@ const Trait* FindTrait(Vm& vm, const Value& target, const Name& name) {
     return nullptr;
 }
 
+// A Dictionary tells object keys apart by identity: each stands for a name
+// of its own, which enumeration turns back into the object.
+const Name& Keyed(const Value& target, const Name& asked, Name& keyed) {
+    if (!asked.keyObject || !target.isObject() || target.object->kind() != Object::Kind::Dictionary)
+        return asked;
+    keyed = asked;
+    keyed.local = "\x01" + std::to_string(reinterpret_cast<std::uintptr_t>(asked.keyObject));
+    static_cast<DictionaryObject*>(target.object)->keys[keyed.local] = asked.keyObject;
+    keyed.keyObject = nullptr;
+    return keyed;
+}
+
 } // namespace
 
-Value Vm::getProperty(const Value& target, const Name& name) {
+Value Vm::getProperty(const Value& target, const Name& asked) {
+    Name keyed;
+    const Name& name = Keyed(target, asked, keyed);
     if (target.isUndefined())
         throwError("TypeError", 1010, ErrorMessage(1010));
     if (target.isNull())
@@ -87,7 +101,9 @@ Value Vm::getProperty(const Value& target, const Name& name) {
     return Value();
 }
 
-void Vm::setProperty(const Value& target, const Name& name, Value value, bool init) {
+void Vm::setProperty(const Value& target, const Name& asked, Value value, bool init) {
+    Name keyed;
+    const Name& name = Keyed(target, asked, keyed);
     if (target.isUndefined())
         throwError("TypeError", 1010, ErrorMessage(1010));
     if (target.isNull())
@@ -148,7 +164,9 @@ void Vm::setProperty(const Value& target, const Name& name, Value value, bool in
     throwError("ReferenceError", 1056, ErrorMessage(1056, name.local, describe(target)));
 }
 
-bool Vm::deleteProperty(const Value& target, const Name& name) {
+bool Vm::deleteProperty(const Value& target, const Name& asked) {
+    Name keyed;
+    const Name& name = Keyed(target, asked, keyed);
     if (target.isNullish())
         throwError("TypeError", target.isNull() ? 1009 : 1010,
                    ErrorMessage(target.isNull() ? 1009 : 1010));
@@ -168,7 +186,9 @@ bool Vm::deleteProperty(const Value& target, const Name& name) {
     return true;
 }
 
-bool Vm::hasProperty(const Value& target, const Name& name) {
+bool Vm::hasProperty(const Value& target, const Name& asked) {
+    Name keyed;
+    const Name& name = Keyed(target, asked, keyed);
     if (target.isNullish())
         return false;
     Object* object = target.isObject() ? target.object : nullptr;
@@ -298,7 +318,15 @@ Value Vm::nameAt(const Value& target, std::uint32_t index) {
     if (index <= elements)
         return Value(double(index - 1));
     std::size_t i = index - 1 - elements;
-    return i < object->dynamic.size() ? Value(object->dynamic[i].first) : Value();
+    if (i >= object->dynamic.size())
+        return Value();
+    const std::string& name = object->dynamic[i].first;
+    if (object->kind() == Object::Kind::Dictionary) {
+        auto& keys = static_cast<DictionaryObject*>(object)->keys;
+        if (auto found = keys.find(name); found != keys.end())
+            return Value(found->second);
+    }
+    return Value(name);
 }
 
 Value Vm::valueAt(const Value& target, std::uint32_t index) {
