@@ -175,6 +175,7 @@ void InstallBuiltins(Vm& vm) {
     InstallErrors(vm);
     InstallGlobals(vm);
     InstallDisplay(vm);
+    InstallTimers(vm);
 }
 
 } // namespace vidorama::swf::avm2

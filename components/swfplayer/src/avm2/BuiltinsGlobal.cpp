@@ -85,13 +85,15 @@ Value GetDefinitionByName(Vm& vm, const Value&, Args args) {
 }
 
 Object* AllocateDictionary(Vm& vm, ClassObject* cls) {
-    auto* dictionary =
-        vm.make<DictionaryObject>(Object::Kind::Dictionary, cls, &cls->instanceTraits, cls->prototype);
+    auto* dictionary = vm.make<DictionaryObject>(Object::Kind::Dictionary, cls,
+                                                 &cls->instanceTraits, cls->prototype);
     dictionary->sealed = false;
     return dictionary;
 }
 
-Value Nothing(Vm&, const Value&, Args) { return Value(); }
+Value Nothing(Vm&, const Value&, Args) {
+    return Value();
+}
 
 } // namespace
 

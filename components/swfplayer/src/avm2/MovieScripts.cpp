@@ -129,6 +129,7 @@ void MovieScripts::broadcast(const std::string& type) {
 }
 
 void MovieScripts::enterFrame() {
+    m_vm.runScheduled(m_host.timerMs());
     broadcast("enterFrame");
 }
 

@@ -21,5 +21,6 @@ void InstallMath(Vm& vm);
 void InstallErrors(Vm& vm);
 void InstallGlobals(Vm& vm);
 void InstallDisplay(Vm& vm);
+void InstallTimers(Vm& vm);
 
 } // namespace vidorama::swf::avm2

@@ -187,6 +187,21 @@ public:
     ClassObject* eventClass = nullptr;
     // The Stage, made when first asked for.
     Object* stage = nullptr;
+    // Calls waiting on the movie's clock: setTimeout, setInterval and the
+    // ticks of running Timers.
+    struct Scheduled {
+        std::uint32_t id = 0;
+        Value function;
+        std::vector<Value> args;
+        Object* timer = nullptr;
+        double intervalMs = 0;
+        double dueMs = 0;
+        bool repeat = false;
+    };
+    std::vector<Scheduled> scheduled;
+    std::uint32_t lastScheduledId = 0;
+    // Runs the calls due by the clock's time, in the order they fall due.
+    void runScheduled(double nowMs);
     // Display objects without a name get "instanceN", counted over the run.
     std::uint64_t instancesNamed = 0;
     // Listeners by dispatcher, and the display objects' script objects.

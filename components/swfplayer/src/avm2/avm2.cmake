@@ -11,6 +11,7 @@ target_sources(vidorama_swf PRIVATE
     src/avm2/BuiltinsGraphics.cpp
     src/avm2/BuiltinsMath.cpp
     src/avm2/BuiltinsPrimitive.cpp
+    src/avm2/BuiltinsTimer.cpp
     src/avm2/DisplayBinding.cpp
     src/avm2/ErrorMessages.cpp
     src/avm2/Interpreter.cpp
