@@ -192,6 +192,18 @@ TEST(Avm2Interpreter, EndlessLoopsAreCutAndTheMoviePlaysOn) {
     EXPECT_NE(played.limits.find("script"), std::string::npos) << played.limits;
 }
 
+TEST(Avm2Interpreter, StringsThatDoubleThemselvesStopAtTheLimit) {
+    Script s;
+    s.pushString("ab");
+    s.code.op(kSetLocal).u30(1);
+    s.code.label("top");
+    s.code.op(kGetLocal).u30(1).op(kGetLocal).u30(1).op(kAdd).op(kSetLocal).u30(1);
+    s.code.branch(kJump, "top");
+    Played played = PlayBlock(s.finish(), 2);
+    ASSERT_EQ(played.missing.size(), 1u);
+    EXPECT_NE(played.missing[0].find("Error #1000"), std::string::npos) << played.missing[0];
+}
+
 TEST(Avm2Interpreter, UndefinedNamesAreReferenceErrorsNamedInTheNote) {
     Script s;
     s.code.op(kFindPropStrict).u30(s.abc.qname("Loader", "flash.display")).op(kPop);

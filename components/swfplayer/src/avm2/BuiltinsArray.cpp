@@ -114,6 +114,7 @@ void CheckGrowable(Vm& vm, ArrayObject* list) {
 Value Push(Vm& vm, const Value& self, Args args) {
     ArrayObject* list = ThisList(vm, self);
     CheckGrowable(vm, list);
+    vm.checkListSize(list->elements.size() + args.size());
     for (const Value& v : args)
         list->elements.push_back(Store(vm, list, v));
     return Value(double(list->elements.size()));
@@ -142,6 +143,7 @@ Value Shift(Vm& vm, const Value& self, Args) {
 Value Unshift(Vm& vm, const Value& self, Args args) {
     ArrayObject* list = ThisList(vm, self);
     CheckGrowable(vm, list);
+    vm.checkListSize(list->elements.size() + args.size());
     std::vector<Value> front;
     for (const Value& v : args)
         front.push_back(Store(vm, list, v));
@@ -174,6 +176,7 @@ Value Splice(Vm& vm, const Value& self, Args args) {
     std::vector<Value> removed(first, first + std::ptrdiff_t(count));
     list->elements.erase(first, first + std::ptrdiff_t(count));
     std::vector<Value> inserted;
+    vm.checkListSize(list->elements.size() + args.size());
     for (std::size_t i = 2; i < args.size(); ++i)
         inserted.push_back(Store(vm, list, args[i]));
     list->elements.insert(list->elements.begin() + std::ptrdiff_t(start), inserted.begin(),
@@ -185,6 +188,9 @@ Value ConcatList(Vm& vm, const Value& self, Args args) {
     ArrayObject* list = ThisList(vm, self);
     std::vector<Value> all = list->elements;
     for (const Value& v : args) {
+        if (v.isObject() &&
+            (v.object->kind() == Object::Kind::Array || v.object->kind() == Object::Kind::Vector))
+            vm.checkListSize(all.size() + static_cast<ArrayObject*>(v.object)->elements.size());
         if (v.isObject() &&
             (v.object->kind() == Object::Kind::Array || v.object->kind() == Object::Kind::Vector)) {
             for (const Value& e : static_cast<ArrayObject*>(v.object)->elements)

@@ -153,8 +153,11 @@ Value Split(Vm& vm, const Value& self, Args args) {
 
 Value Concat(Vm& vm, const Value& self, Args args) {
     std::string text = vm.toString(ThisPrimitive(self));
-    for (const Value& v : args)
-        text += vm.toString(v);
+    for (const Value& v : args) {
+        std::string more = vm.toString(v);
+        vm.checkStringSize(text.size() + more.size());
+        text += more;
+    }
     return Value(text);
 }
 
@@ -178,6 +181,7 @@ Value Replace(Vm& vm, const Value& self, Args args) {
     } else {
         replacement = vm.toString(with);
     }
+    vm.checkStringSize(text.size() + replacement.size());
     return Value(text.substr(0, at) + replacement + text.substr(at + needle.size()));
 }
 

@@ -136,6 +136,9 @@ public:
     Value lessThan(const Value& a, const Value& b);
     Value add(const Value& a, const Value& b);
     std::string typeOf(const Value& v);
+    // Errors for a string or list that would pass the limits.
+    void checkStringSize(std::size_t bytes);
+    void checkListSize(std::size_t elements);
     // The class a value belongs to, primitives included.
     ClassObject* classOf(const Value& v);
     std::string describe(const Value& v);

@@ -1,4 +1,5 @@
 #include "avm2/Vm.h"
+#include "swf/Limits.h"
 
 #include <cmath>
 
@@ -131,6 +132,10 @@ bool Vm::isType(const Value& v, ClassObject* cls) {
     case Value::Kind::String:
         return cls == natives.string || cls == natives.object;
     case Value::Kind::Object:
+        // Every Vector.<T> is a Vector.<*>.
+        if (v.object->kind() == Object::Kind::Vector &&
+            cls->allocator == natives.vector->allocator && !cls->vectorOf && cls != natives.vector)
+            return true;
         return v.object->cls() && v.object->cls()->isSubclassOf(cls);
     }
     return false;
@@ -208,9 +213,25 @@ Value Vm::add(const Value& a, const Value& b) {
         return Value(a.number + b.number);
     Value pa = toPrimitive(a, false);
     Value pb = toPrimitive(b, false);
-    if (pa.isString() || pb.isString())
-        return Value(toString(pa) + toString(pb));
+    if (pa.isString() || pb.isString()) {
+        std::string left = toString(pa);
+        std::string right = toString(pb);
+        checkStringSize(left.size() + right.size());
+        return Value(left + right);
+    }
     return Value(toNumber(pa) + toNumber(pb));
+}
+
+// Strings that double themselves would take all memory in a few dozen steps.
+void Vm::checkStringSize(std::size_t bytes) {
+    if (bytes > Limits::kMaxScriptStringBytes)
+        throwError("Error", 1000, "The system is out of memory.");
+}
+
+void Vm::checkListSize(std::size_t elements) {
+    if (elements > Limits::kMaxScriptCells)
+        throwError("RangeError", 1005,
+                   "Array index is not a positive integer (" + std::to_string(elements) + ").");
 }
 
 std::string Vm::typeOf(const Value& v) {
