@@ -43,12 +43,14 @@ struct AppEnvironment {
                                                     const ConversionSettings& settings,
                                                     int maxMovieWidth, int maxMovieHeight)>
         runSettingsDialog;
-    // Shows a finished output file selected in the desktop's file manager.
-    std::function<void(const std::string& path)> showFile;
+    // Shows a finished output file selected in the desktop's file manager;
+    // false when the desktop has nothing to show it with.
+    std::function<bool(const std::string& path)> showFile;
     QString configDirectory;    // config.dat
     QString logPath;            // the diagnostic log, "" when it has no place
     QString documentsDirectory; // the default output folder
     QString runtimeDirectory;   // the single-instance block and socket
+    QString movieToOpen;        // named on the command line, absolute; "" for none
     std::function<void(int exitCode, ProcessEnd how)> endProcess;
 };
 

@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QSharedMemory>
 #include <QWidget>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 
@@ -18,6 +19,26 @@ namespace {
 constexpr int kActivationTimeoutMs = 3000;
 constexpr char kActivated = '1';
 constexpr char kNotMine = '0';
+// A request is the window's handle, the movie path's length in bytes as
+// eight hexadecimal digits, then the path in UTF-8.
+constexpr int kLengthDigits = 8;
+constexpr qint64 kRequestHeaderSize = CInstanceMutex::kBlockSize + kLengthDigits;
+// No file the system can open has a longer path.
+constexpr qint64 kMaxMoviePathBytes = PATH_MAX;
+
+QByteArray OpenRequest(const char* handleDigits, const QString& movie) {
+    QByteArray path = movie.toUtf8();
+    QByteArray request(handleDigits, CInstanceMutex::kBlockSize);
+    request += QByteArray::number(path.size(), 16).rightJustified(kLengthDigits, '0');
+    return request + path;
+}
+
+void BringToFront(QWidget* window) {
+    if (window->isMinimized())
+        window->showNormal();
+    window->raise();
+    window->activateWindow();
+}
 } // namespace
 
 CInstanceMutex::CInstanceMutex(MessageBoxes& messages, QString runtimeDirectory)
@@ -41,7 +62,7 @@ QString CInstanceMutex::FormatHandle(std::uint32_t handle) {
     return QString::asprintf("%08x", handle);
 }
 
-void CInstanceMutex::Publish(QWidget* window) {
+void CInstanceMutex::Publish(QWidget* window, OpenMovie openMovie) {
     if (!window || WindowHandle(window) == 0) {
         m_messages.show(nullptr, QStringLiteral("Incorrect use class CInstanceMutex!"),
                         QStringLiteral("Message"));
@@ -51,9 +72,15 @@ void CInstanceMutex::Publish(QWidget* window) {
     auto block = std::make_unique<QSharedMemory>();
     block->setNativeKey(BlockKey());
     // A block left by an instance that has gone (or one still running that we
-    // were not stopped by) is taken over: the newest window wins.
-    if (!block->create(kBlockSize) && !block->attach())
-        return;
+    // were not stopped by) is taken over: the newest window wins. The attach
+    // goes through a fresh object, because the one whose create failed keeps
+    // that failure and refuses to attach.
+    if (!block->create(kBlockSize)) {
+        block = std::make_unique<QSharedMemory>();
+        block->setNativeKey(BlockKey());
+        if (!block->attach())
+            return;
+    }
     std::uint32_t handle = WindowHandle(window);
     QByteArray digits = FormatHandle(handle).toLatin1();
     // The block is written once per publishing instance and read once per
@@ -64,10 +91,11 @@ void CInstanceMutex::Publish(QWidget* window) {
     }
     std::memcpy(block->data(), digits.constData(), kBlockSize);
     m_hMapping = std::move(block);
-    ListenForActivation(window, handle);
+    ListenForActivation(window, handle, std::move(openMovie));
 }
 
-void CInstanceMutex::ListenForActivation(QWidget* window, std::uint32_t handle) {
+void CInstanceMutex::ListenForActivation(QWidget* window, std::uint32_t handle,
+                                         OpenMovie openMovie) {
     m_server = std::make_unique<QLocalServer>();
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     QLocalServer::removeServer(SocketName());
@@ -76,27 +104,51 @@ void CInstanceMutex::ListenForActivation(QWidget* window, std::uint32_t handle) 
     QByteArray mine = FormatHandle(handle).toLatin1();
     QPointer<QWidget> target(window);
     QLocalServer* server = m_server.get();
-    QObject::connect(server, &QLocalServer::newConnection, server, [server, mine, target] {
+    auto answer = [mine, target, openMovie](QLocalSocket* peer) {
+        if (peer->bytesAvailable() < kRequestHeaderSize)
+            return;
+        QByteArray header = peer->peek(kRequestHeaderSize);
+        bool lengthOk = false;
+        qint64 pathBytes = header.mid(kBlockSize).toLongLong(&lengthOk, 16);
+        bool wellFormed = lengthOk && pathBytes >= 0 && pathBytes <= kMaxMoviePathBytes;
+        if (wellFormed && peer->bytesAvailable() < kRequestHeaderSize + pathBytes)
+            return;
+        bool forUs = wellFormed && header.left(kBlockSize) == mine && target;
+        QString movie;
+        if (wellFormed) {
+            peer->skip(kRequestHeaderSize);
+            movie = QString::fromUtf8(peer->read(pathBytes));
+        }
+        // One request per connection: whatever else the peer sends is not
+        // looked at.
+        peer->readAll();
+        peer->write(forUs ? &kActivated : &kNotMine, 1);
+        peer->disconnectFromServer();
+        if (!forUs)
+            return;
+        // The answer goes out first: opening the movie may show a message,
+        // and the later start must not wait for the user to close it.
+        QMetaObject::invokeMethod(
+            target.data(),
+            [target, movie, openMovie] {
+                if (!target)
+                    return;
+                BringToFront(target);
+                if (!movie.isEmpty() && openMovie)
+                    openMovie(movie);
+            },
+            Qt::QueuedConnection);
+    };
+    QObject::connect(server, &QLocalServer::newConnection, server, [server, answer] {
         while (QLocalSocket* peer = server->nextPendingConnection()) {
             QObject::connect(peer, &QLocalSocket::disconnected, peer, &QObject::deleteLater);
-            QObject::connect(peer, &QLocalSocket::readyRead, peer, [peer, mine, target] {
-                if (peer->bytesAvailable() < kBlockSize)
-                    return;
-                bool forUs = peer->read(kBlockSize) == mine && target;
-                if (forUs) {
-                    if (target->isMinimized())
-                        target->showNormal();
-                    target->raise();
-                    target->activateWindow();
-                }
-                peer->write(forUs ? &kActivated : &kNotMine, 1);
-                peer->flush();
-            });
+            QObject::connect(peer, &QLocalSocket::readyRead, peer,
+                             [peer, answer] { answer(peer); });
         }
     });
 }
 
-bool CInstanceMutex::FindRunningInstance() {
+bool CInstanceMutex::FindRunningInstance(const QString& movie) {
     QSharedMemory block;
     block.setNativeKey(BlockKey());
     if (!block.attach(QSharedMemory::ReadOnly))
@@ -121,7 +173,7 @@ bool CInstanceMutex::FindRunningInstance() {
     socket.connectToServer(SocketName());
     if (!socket.waitForConnected(kActivationTimeoutMs))
         return false;
-    socket.write(digits, kBlockSize);
+    socket.write(OpenRequest(digits, movie));
     if (!socket.waitForBytesWritten(kActivationTimeoutMs) ||
         !socket.waitForReadyRead(kActivationTimeoutMs))
         return false;

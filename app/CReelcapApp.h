@@ -5,8 +5,9 @@
 namespace vidorama {
 
 // The program's entry: builds the main window in its fixed order, runs it
-// modally and ends when it closes. The program reads no command-line
-// arguments; a second start only brings the running window to the front.
+// and ends when it closes. A movie named on the command line is opened in it;
+// a second start instead hands its movie to the running window and brings
+// that to the front.
 class CReelcapApp {
 public:
     // Runs the whole program; the result is the process's exit code.

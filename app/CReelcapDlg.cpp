@@ -1,5 +1,6 @@
 #include "app/CReelcapDlg.h"
 
+#include "app/ApplicationIcon.h"
 #include "app/MainWindowCaptureHost.h"
 #include "app/MessageBoxes.h"
 #include "app/WindowMessages.h"
@@ -30,11 +31,11 @@ constexpr std::size_t kSilenceSamples = 8820; // 100 ms of 44,100 Hz stereo
 CReelcapDlg::CReelcapDlg(AppEnvironment env)
     : m_env(std::move(env)), instance(*m_env.messages, m_env.runtimeDirectory),
       m_log(m_env.logPath.toStdString(), *m_env.messages) {
-    if (instance.FindRunningInstance()) {
+    if (instance.FindRunningInstance(m_env.movieToOpen)) {
         m_env.endProcess(0, ProcessEnd::Quick);
         return;
     }
-    icon = QIcon(QStringLiteral(":/vidorama/icon.xpm"));
+    icon = ApplicationIcon();
     m_log.Enable(true);
 
     captureIdleEvent.Set();
@@ -66,11 +67,16 @@ CReelcapDlg::CReelcapDlg(AppEnvironment env)
 }
 
 CReelcapDlg::~CReelcapDlg() {
+    // Ending the program without closing the window (the application quit
+    // under it) must still stop the workers before the window they call
+    // into goes.
+    if (!m_closed)
+        StopWorkersAndRelease();
     SetSoundCaptureTarget(nullptr);
 }
 
 bool CReelcapDlg::InitDialog() {
-    instance.Publish(this);
+    instance.Publish(this, [this](const QString& path) { OnOpenRequest(path); });
     setWindowIcon(icon);
 
     setAcceptDrops(true);
@@ -204,6 +210,11 @@ void CReelcapDlg::WaitServingWorkers(AutoResetEvent& idleEvent) {
 }
 
 void CReelcapDlg::OnClose() {
+    StopWorkersAndRelease();
+    done(QDialog::Rejected);
+}
+
+void CReelcapDlg::StopWorkersAndRelease() {
     m_closed = true;
     abortRequested = true;
     capturing = false;
@@ -224,15 +235,18 @@ void CReelcapDlg::OnClose() {
         if (!spool.empty())
             std::remove(spool.c_str());
 
-    if (outputStarted)
+    if (outputStarted) {
+        // A capture abandoned by closing leaves no output behind.
         encoder->CloseOutput();
+        if (!outputPartPath.empty())
+            std::remove(outputPartPath.c_str());
+    }
     sourceFrameArray.reset();
     outputFrameArray.reset();
     silenceArray.reset();
     workBuffers.Free();
     SaveSettings(settings, m_env.configDirectory);
     DiscardQueuedBlocks(sound);
-    done(QDialog::Rejected);
 }
 
 void CReelcapDlg::EnableControls(std::initializer_list<int> ids) {

@@ -49,6 +49,11 @@ public:
     // Operations of the conversion workflow.
     bool ProbeMovie();
     void LoadOpenedMovie(const QString& fileName);
+    // Opens a movie as the Open button does once its file is chosen.
+    void OpenMovie(const QString& path);
+    // A movie named on the command line, of this start or of a later one;
+    // taken when the window would take a dropped file.
+    void OnOpenRequest(const QString& path);
     void ResetMovieInfo();
     void OnDropFiles(const QStringList& paths);
     void OnSeek(std::int32_t frame);
@@ -63,7 +68,7 @@ public:
     ConversionSettings settings;
     bool sizeAdjusted = false;
     std::unique_ptr<encoder::IVideoEncoder> encoder;
-    std::string outputPath;
+    std::string outputPath, outputPartPath;
     std::atomic<bool> outputStarted{false};
     std::string moviePath;
     bool movieOpen = false;
@@ -121,6 +126,9 @@ private:
     void FailCaptureStart(const QString& message);
     void OnCaptureDone();
     void WaitServingWorkers(AutoResetEvent& idleEvent);
+    // Ends the capture, encode and audio threads and frees what a conversion
+    // holds; the settings are saved. Runs once, from closing or destruction.
+    void StopWorkersAndRelease();
     void FitWindowToMovie();
     void RefreshSettingsSummary();
     void EnableControls(std::initializer_list<int> ids);

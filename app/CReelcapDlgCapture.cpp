@@ -2,10 +2,10 @@
 #include "app/MainWindowCaptureHost.h"
 #include "app/MessageBoxes.h"
 #include "capture/CaptureThread.h"
-#include "capture/TickCount.h"
 #include "controls/CDlgCtrl.h"
 #include "encode/CDlgComplate.h"
 #include "encode/EncodePass.h"
+#include "encode/OutputFolder.h"
 #include "encode/OutputJob.h"
 #include "flash/CFlash.h"
 #include "settings/EncoderChoice.h"
@@ -82,6 +82,11 @@ bool CReelcapDlg::PrepareConversion() {
     }
     RefreshSettingsSummary();
 
+    if (std::string problem = PrepareOutputFolder(settings.outputFolder); !problem.empty()) {
+        m_log.Write(CLogFile::kLogFile, problem, __FILE__, __LINE__);
+        m_env.messages->show(this, QString::fromStdString(problem), ApplicationTitle());
+        return false;
+    }
     OutputJobContext job;
     job.encoder = encoder.get();
     job.settings = &settings;
@@ -91,9 +96,13 @@ bool CReelcapDlg::PrepareConversion() {
     bool started = outputStarted;
     job.outputStarted = &started;
     job.outputPath = &outputPath;
+    job.partPath = &outputPartPath;
     job.frameRate = &frameRate;
     job.showMessage = [this](const char* text) {
         m_env.messages->show(this, QString::fromLatin1(text), ApplicationTitle());
+    };
+    job.logFailure = [this](const std::string& cause) {
+        m_log.Write(CLogFile::kLogFile, cause, __FILE__, __LINE__);
     };
     job.fileExists = [](const std::string& path) {
         return QFileInfo::exists(QString::fromStdString(path));
@@ -176,14 +185,15 @@ void CReelcapDlg::StartCapture() {
     context.scaler = &frameScaler;
     context.sourceFrameArray = sourceFrameArray.get();
     context.outputFrameArray = outputFrameArray.get();
+    context.captureStartTick = &captureStartTick;
+    // Sound from before the capture is not part of it; the capture thread
+    // sets the sound's origin when it starts the movie.
+    captureStartTick = 0;
+    DiscardQueuedBlocks(sound);
     if (!captureThread.Start([context] { CaptureThread(context); })) {
         FailCaptureStart(QStringLiteral("Failed to start capture."));
         return;
     }
-    DiscardQueuedBlocks(sound);
-    // Zero means "no capture" to the sound hook, so the start tick never is.
-    std::uint32_t tick = TickCount();
-    captureStartTick = tick != 0 ? tick : 1;
     if (!audioThread.Start([this] {
             AudioThread(sound, stopRequested, audioIdleEvent, audioSpoolPath, workBuffers);
         }))
@@ -199,6 +209,7 @@ void CReelcapDlg::StartEncodeThread() {
     job.videoSpoolPath = videoSpoolPath;
     job.audioSpoolPath = audioSpoolPath;
     job.outputPath = outputPath;
+    job.partPath = outputPartPath;
     job.outputWidth = outputWidth;
     job.outputHeight = outputHeight;
     job.cancelRequested = &cancelRequested;
@@ -209,9 +220,20 @@ void CReelcapDlg::StartEncodeThread() {
 }
 
 void CReelcapDlg::OnCaptureDone() {
-    CDlgComplate dialog(outputPath, encodeIdleEvent, encodeProgress, cancelRequested,
-                        m_env.showFile);
+    auto showFile = [this](const std::string& path) {
+        if (m_env.showFile && !m_env.showFile(path))
+            m_env.messages->show(this,
+                                 QStringLiteral("Conversion completed and the output file has "
+                                                "been saved as:\n") +
+                                     QString::fromStdString(path),
+                                 ApplicationTitle());
+    };
+    CDlgComplate dialog(outputPath, encodeIdleEvent, encodeProgress, cancelRequested, showFile);
     dialog.exec();
+    // A cancelled pass may still be closing its output; the next capture
+    // must not reopen the encoder under it.
+    WaitServingWorkers(encodeIdleEvent);
+    encodeIdleEvent.Set();
 }
 
 } // namespace vidorama

@@ -45,15 +45,18 @@ bool CReelcapDlg::ProbeMovie() {
 
 void CReelcapDlg::OnOpenSwf() {
     QString chosen = m_env.chooseMovieFile ? m_env.chooseMovieFile(this) : QString();
-    if (chosen.isEmpty())
-        return;
+    if (!chosen.isEmpty())
+        OpenMovie(chosen);
+}
+
+void CReelcapDlg::OpenMovie(const QString& path) {
     ResetMovieInfo();
-    moviePath = chosen.toStdString();
+    moviePath = path.toStdString();
     if (!ProbeMovie()) {
         ShowMessage(kFailedToOpen, ApplicationTitle());
         return;
     }
-    LoadOpenedMovie(QFileInfo(chosen).fileName());
+    LoadOpenedMovie(QFileInfo(path).fileName());
 }
 
 void CReelcapDlg::OnDropFiles(const QStringList& paths) {

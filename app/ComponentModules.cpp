@@ -11,7 +11,8 @@
 namespace vidorama {
 
 QString ComponentModuleDirectory() {
-    return QDir::cleanPath(QCoreApplication::applicationDirPath() + "/../lib/vidorama");
+    return QDir::cleanPath(QCoreApplication::applicationDirPath() +
+                           QStringLiteral("/" VIDORAMA_MODULE_DIR_FROM_BIN));
 }
 
 void* ResolveComponentFactory(const QString& directory, const QString& fileName,

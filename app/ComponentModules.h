@@ -5,7 +5,8 @@
 namespace vidorama {
 
 // Where the program's components are installed: lib/vidorama beside the
-// program's bin folder, in the build tree as when installed.
+// program's bin folder (or the installed library folder's vidorama), in the
+// build tree as when installed.
 QString ComponentModuleDirectory();
 
 // Loads the module with the given file name from that folder and resolves the

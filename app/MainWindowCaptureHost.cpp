@@ -7,6 +7,8 @@
 #include "controls/CDlgCtrl.h"
 #include "flash/CFlash.h"
 
+#include <QWindow>
+
 namespace vidorama {
 
 void MainWindowCaptureHost::MoveWindowOnScreen() {
@@ -20,11 +22,14 @@ void MainWindowCaptureHost::SetCaptureMode(bool on) {
               CDlgCtrl::kSettings, CDlgCtrl::kAutoPlay, CDlgCtrl::kAutoEnd, CDlgCtrl::kCapture})
             m_window.controlBar()->EnableControl(id, !on);
         m_window.flash()->SetMenu(!on);
-        bool visible = m_window.isVisible();
-        m_window.setWindowFlag(Qt::WindowMinimizeButtonHint, !on);
-        m_window.setWindowFlag(Qt::WindowStaysOnTopHint, on);
-        if (visible)
-            m_window.show(); // changing the flags hides the window
+        // QWidget::setWindowFlags would hide and re-create the window; the
+        // native window takes the new flags in place instead.
+        Qt::WindowFlags flags = m_window.windowFlags();
+        flags.setFlag(Qt::WindowMinimizeButtonHint, !on);
+        flags.setFlag(Qt::WindowStaysOnTopHint, on);
+        m_window.overrideWindowFlags(flags);
+        if (QWindow* handle = m_window.windowHandle())
+            handle->setFlags(flags);
     });
 }
 
@@ -46,7 +51,12 @@ bool MainWindowCaptureHost::AutoEndChecked() {
 }
 
 void MainWindowCaptureHost::Play() {
-    m_window.flash()->Play();
+    // A capture holds the whole movie: it starts from the first frame, as
+    // the Stop command leaves it, not wherever the preview had got to.
+    CFlash* flash = m_window.flash();
+    flash->Stop();
+    flash->GotoFrame(0);
+    flash->Play();
 }
 std::int32_t MainWindowCaptureHost::FrameNum() {
     return m_window.flash()->FrameNum();

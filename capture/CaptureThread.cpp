@@ -4,6 +4,7 @@
 #include "capture/CaptureHost.h"
 #include "capture/FrameScaler.h"
 #include "capture/SpoolFile.h"
+#include "capture/TickCount.h"
 #include "capture/WorkBuffers.h"
 
 #include <chrono>
@@ -50,10 +51,9 @@ const encoder::ByteArray* GrabFrame(const CaptureContext& c) {
     return c.outputFrameArray;
 }
 
-void CaptureFrames(const CaptureContext& c) {
+void CaptureFrames(const CaptureContext& c, std::chrono::steady_clock::time_point start) {
     using Clock = std::chrono::steady_clock;
     c.captureIdleEvent->Reset();
-    Clock::time_point start = Clock::now();
     double msPerFrame = 1000.0 / c.frameRate;
     std::size_t frameBytes =
         static_cast<std::size_t>(c.outputWidth) * static_cast<std::size_t>(c.outputHeight) * 4;
@@ -102,9 +102,18 @@ void CaptureFrames(const CaptureContext& c) {
 void CaptureThread(const CaptureContext& c) {
     c.host->MoveWindowOnScreen();
     c.host->EnterCaptureMode();
+    // Pictures and sound are timed from the same instant, just before the
+    // movie starts: a sound origin taken earlier would put every sound late
+    // by the time the capture took to get going.
+    auto start = std::chrono::steady_clock::now();
+    if (c.captureStartTick) {
+        // Zero means "no capture" to the sound hook, so the origin never is.
+        std::uint32_t tick = TickCount();
+        *c.captureStartTick = tick != 0 ? tick : 1;
+    }
     if (c.host->AutoPlayChecked())
         c.host->Play();
-    CaptureFrames(c);
+    CaptureFrames(c, start);
     if (!*c.abortRequested) {
         c.host->StopMovie();
         c.audioIdleEvent->Wait();

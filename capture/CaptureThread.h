@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -35,6 +36,9 @@ struct CaptureContext {
     FrameScaler* scaler = nullptr;  // prepared for capture size to output size
     encoder::ByteArray* sourceFrameArray = nullptr;
     encoder::ByteArray* outputFrameArray = nullptr;
+    // The sound capture's time origin (0: not capturing). The capture thread
+    // sets it with the pictures' own, so that both share one clock.
+    std::atomic<std::uint32_t>* captureStartTick = nullptr;
 };
 
 // The capture thread from start to end: capture mode, the paced loop, and,
@@ -42,8 +46,10 @@ struct CaptureContext {
 void CaptureThread(const CaptureContext& context);
 
 // The paced loop: grabs frames at the output rate into the video spool until
-// stopped, the movie ends or loops (with auto-end), or a grab fails.
-void CaptureFrames(const CaptureContext& context);
+// stopped, the movie ends or loops (with auto-end), or a grab fails. Slot n
+// is due n frame periods after start, which is also the sound's origin.
+void CaptureFrames(const CaptureContext& context,
+                   std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now());
 
 // Paints the current picture and yields it as a bottom-up BGRx frame at the
 // output size, scaled as a halftone stretch when the sizes differ; nullptr on

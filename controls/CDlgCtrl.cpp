@@ -74,6 +74,7 @@ CDlgCtrl::CDlgCtrl(QWidget* parent)
     CreateControls();
 
     m_pRangeCtrl = new CWndRange(this);
+    m_pRangeCtrl->setAccessibleName(QStringLiteral("Seek bar"));
     m_pRangeCtrl->setGeometry(kRangeMargin, kRangeTop, width() - 2 * kRangeMargin, kRangeHeight);
     m_pRangeCtrl->show();
     m_controls.add(kRangeCtrl, m_pRangeCtrl);

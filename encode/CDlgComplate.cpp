@@ -6,6 +6,7 @@
 #include <QDBusMessage>
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -56,6 +57,12 @@ CDlgComplate::CDlgComplate(std::string outputPath, AutoResetEvent& doneEvent,
     m_openFolder->hide();
     setWindowTitle(QStringLiteral("Waiting for the conversion..."));
     m_waiting->setText(QStringLiteral(" Waiting for the conversion..."));
+    // Wide enough for the window manager to show the whole title beside its
+    // buttons; the title font is not ours to know, so a bold one stands in.
+    QFont titleFont = font();
+    titleFont.setBold(true);
+    int titleWidth = QFontMetrics(titleFont).horizontalAdvance(windowTitle());
+    setMinimumWidth(titleWidth + 8 * QFontMetrics(titleFont).height());
 }
 
 QWidget* CDlgComplate::Control(int id) const {
@@ -107,7 +114,13 @@ void CDlgComplate::OnCancel() {
     accept();
 }
 
-void ShowFileInFileManager(const std::string& path) {
+void CDlgComplate::reject() {
+    if (m_timer != 0)
+        m_cancelRequested = true;
+    QDialog::reject();
+}
+
+bool ShowFileInFileManager(const std::string& path) {
     QString file = QString::fromStdString(path);
     QDBusMessage call = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.FileManager1"),
@@ -117,8 +130,9 @@ void ShowFileInFileManager(const std::string& path) {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (bus.isConnected() &&
         bus.call(call, QDBus::Block, 3000).type() != QDBusMessage::ErrorMessage)
-        return;
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(file).absolutePath()));
+        return true;
+    // Without a file manager on the bus, the desktop's opener (xdg-open).
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(file).absolutePath()));
 }
 
 } // namespace vidorama

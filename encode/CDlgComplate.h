@@ -40,6 +40,10 @@ public:
 
     QWidget* Control(int id) const;
 
+    // The close box and Escape end the wait as Cancel does: the encode pass
+    // must not go on unseen after its dialog is gone.
+    void reject() override;
+
 protected:
     void timerEvent(QTimerEvent* event) override;
 
@@ -63,7 +67,7 @@ private:
 };
 
 // Asks the desktop's file manager to show the file selected; falls back to
-// opening its folder.
-void ShowFileInFileManager(const std::string& path);
+// opening its folder. False when nothing on the desktop could be asked.
+bool ShowFileInFileManager(const std::string& path);
 
 } // namespace vidorama

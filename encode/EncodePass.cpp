@@ -4,6 +4,7 @@
 #include "capture/SpoolFile.h"
 #include "capture/WorkBuffers.h"
 #include "diag/CLogFile.h"
+#include "encode/OutputPart.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -18,6 +19,7 @@ using encoder::Failed;
 
 const char kConvertFailed[] = "Failed to convert. Please select other encoder and try again.";
 constexpr std::uint32_t kSilenceStepMs = 100;
+constexpr std::uint32_t kSampleRate = 44100;
 constexpr std::uint32_t kMaxSilenceBlocksPerCycle = 50;
 
 struct FileCloser {
@@ -42,6 +44,17 @@ std::uint64_t Position(std::FILE* f) {
     return position > 0 ? static_cast<std::uint64_t>(position) : 0;
 }
 
+// Adds the output and the encoder's reason to the log, so that a failure can
+// be traced after its message box is gone.
+void LogFailure(const EncodeJob& job, const char* step) {
+    std::string cause;
+    job.encoder->GetLastErrorText(&cause);
+    job.log->Write(CLogFile::kLogFile,
+                   std::string(kConvertFailed) + " " + step + " " + job.outputPath +
+                       (cause.empty() ? std::string() : ": " + cause),
+                   __FILE__, __LINE__);
+}
+
 // The state of one pass, kept by the encode thread alone.
 class EncodePass {
 public:
@@ -52,6 +65,8 @@ public:
 private:
     bool VideoStep();
     bool AudioStep(bool& endLoopNow);
+    // The part of the first block's lead that is less than a silence step.
+    bool WriteLeadRest();
     void Fail(int flags);
 
     const EncodeJob& m_job;
@@ -60,17 +75,23 @@ private:
     std::unique_ptr<encoder::ByteArray> m_frameArray;
     std::unique_ptr<encoder::SampleArray> m_soundArray;
     bool m_videoDone = true, m_audioDone = true;
-    std::int32_t m_lastFrameSlot = 0;
+    // Slot n is taken n frame periods after the capture's start, which is
+    // where the sound starts too: it belongs at frame n of the video, and
+    // the first picture also stands for the frames before it.
+    std::int32_t m_lastFrameSlot = -1;
     std::uint32_t m_lastSoundTime = 0;
     std::uint32_t m_silenceDue = 0;
     bool m_blockHeld = false;
+    bool m_soundStarted = false;
+    std::uint32_t m_leadRestFrames = 0;
     std::int32_t m_blockTime = 0;
     std::uint64_t m_videoSize = 0, m_audioSize = 0;
     std::uint64_t m_videoConsumed = 0, m_audioConsumed = 0;
 };
 
 void EncodePass::Fail(int flags) {
-    m_job.log->Write(flags, kConvertFailed, nullptr, 0);
+    m_job.log->Write(flags & ~CLogFile::kLogFile, kConvertFailed, nullptr, 0);
+    LogFailure(m_job, "Writing");
     *m_job.cancelRequested = true;
 }
 
@@ -116,6 +137,20 @@ bool EncodePass::AudioStep(bool& endLoopNow) {
             m_audioDone = true;
             return false;
         }
+        if (!m_soundStarted) {
+            // The sound starts exactly when its first block was heard: on a
+            // 100 ms step it would sit up to a step away from its pictures
+            // for the whole video. Whole steps go out in batches as gaps do.
+            m_soundStarted = true;
+            auto lead = static_cast<std::uint32_t>(m_blockTime);
+            m_leadRestFrames = lead % kSilenceStepMs * kSampleRate / 1000;
+            m_lastSoundTime = lead;
+            m_silenceDue = lead / kSilenceStepMs;
+            if (m_silenceDue > 0) {
+                m_blockHeld = true;
+                return false;
+            }
+        }
         std::uint32_t gap =
             (static_cast<std::uint32_t>(m_blockTime) - m_lastSoundTime) / kSilenceStepMs;
         m_silenceDue = gap;
@@ -124,6 +159,10 @@ bool EncodePass::AudioStep(bool& endLoopNow) {
             m_blockHeld = true;
             return false;
         }
+    }
+    if (m_leadRestFrames > 0 && !WriteLeadRest()) {
+        endLoopNow = true;
+        return false;
     }
     std::memcpy(m_soundArray->Data(), m_job.buffers->soundBuffer.get(), kSoundBlockSize);
     if (Failed(m_job.encoder->WriteAudio(*m_soundArray))) {
@@ -134,6 +173,16 @@ bool EncodePass::AudioStep(bool& endLoopNow) {
     m_blockHeld = false;
     m_lastSoundTime = static_cast<std::uint32_t>(m_blockTime);
     m_audioConsumed = Position(m_audio.get());
+    return true;
+}
+
+bool EncodePass::WriteLeadRest() {
+    auto rest = encoder::SampleArray::Create({m_leadRestFrames * 2});
+    m_leadRestFrames = 0;
+    if (!rest || Failed(m_job.encoder->WriteAudio(*rest))) {
+        Fail(CLogFile::kMessageBox);
+        return false;
+    }
     return true;
 }
 
@@ -186,9 +235,15 @@ void RunEncodePass(const EncodeJob& job) {
     } // both spools are closed here
     if (job.closeCodecStatusWindows)
         job.closeCodecStatusWindows();
-    job.encoder->CloseOutput();
-    if (*job.cancelRequested && !job.outputPath.empty())
-        std::remove(job.outputPath.c_str());
+    bool closed = !Failed(job.encoder->CloseOutput());
+    if (!closed && !*job.cancelRequested)
+        LogFailure(job, "Completing");
+    if (!job.partPath.empty()) {
+        if (*job.cancelRequested || !closed)
+            std::remove(job.partPath.c_str());
+        else if (!CommitOutputPart(job.partPath, job.outputPath))
+            LogFailure(job, "Naming");
+    }
     for (const std::string& spool : {job.videoSpoolPath, job.audioSpoolPath})
         if (!spool.empty())
             std::remove(spool.c_str());

@@ -20,6 +20,8 @@ struct EncodeJob {
     WorkBuffers* buffers = nullptr;
     const encoder::SampleArray* silenceArray = nullptr;
     std::string videoSpoolPath, audioSpoolPath, outputPath;
+    // Where the encoder writes; renamed to outputPath once complete.
+    std::string partPath;
     int outputWidth = 0, outputHeight = 0;
     std::atomic<bool>* cancelRequested = nullptr;
     std::atomic<int>* encodeProgress = nullptr;
@@ -30,8 +32,9 @@ struct EncodeJob {
 
 // Reads both spools and feeds the encoder: each frame as often as its slot
 // requires, sound interleaved by the encoder's positions with 100 ms silence
-// blocks over gaps. Always closes the output, removes both spools (and the
-// output after a failure or cancel) and signals encodeIdleEvent.
+// blocks over gaps. Always closes the output and removes both spools; a
+// complete output takes its name, one that failed or was cancelled is
+// removed. Signals encodeIdleEvent at the end.
 void RunEncodePass(const EncodeJob& job);
 
 } // namespace vidorama

@@ -1,5 +1,7 @@
 #include "encode/OutputJob.h"
 
+#include "encode/OutputPart.h"
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -70,7 +72,7 @@ bool ConfigureAvi(const OutputJobContext& job, encoder::IVideoEncoder& e) {
         (Failed(e.SetVideoFormat(720, 576, r)) || Failed(e.SetAviVideoFormat(720, 576, r))))
         return false;
     return !Failed(e.SetAudioInput(kSampleRate, kStereo)) &&
-           !Failed(e.OpenOutput(*job.outputPath, 1));
+           !Failed(e.OpenOutput(*job.partPath, 1));
 }
 
 bool ConfigureMpeg(const OutputJobContext& job, encoder::IVideoEncoder& e) {
@@ -83,7 +85,7 @@ bool ConfigureMpeg(const OutputJobContext& job, encoder::IVideoEncoder& e) {
         Failed(e.SetMpegVideo(s.mpegVersion + 1, videoKbps, job.outputWidth, job.outputHeight, r)))
         return false;
     *job.frameRate = r;
-    return !Failed(e.OpenOutput(*job.outputPath, 2));
+    return !Failed(e.OpenOutput(*job.partPath, 2));
 }
 
 bool ConfigureWmvOrRm(const OutputJobContext& job, encoder::IVideoEncoder& e, bool rm) {
@@ -99,7 +101,7 @@ bool ConfigureWmvOrRm(const OutputJobContext& job, encoder::IVideoEncoder& e, bo
     if (!configured)
         return false;
     *job.frameRate = r;
-    return !Failed(e.OpenOutput(*job.outputPath, rm ? 4 : 3));
+    return !Failed(e.OpenOutput(*job.partPath, rm ? 4 : 3));
 }
 
 } // namespace
@@ -136,6 +138,9 @@ bool OpenOutputForJob(const OutputJobContext& job) {
     encoder::IVideoEncoder& e = *job.encoder;
     if (*job.outputStarted)
         e.CloseOutput();
+    if (!job.partPath->empty())
+        std::remove(job.partPath->c_str());
+    *job.partPath = OutputPartPath(*job.outputPath);
     bool opened = false;
     switch (job.settings->outputKind) {
     case ConversionSettings::kAvi:
@@ -149,6 +154,15 @@ bool OpenOutputForJob(const OutputJobContext& job) {
         break;
     }
     if (!opened) {
+        if (job.logFailure) {
+            std::string cause;
+            e.GetLastErrorText(&cause);
+            job.logFailure("Opening " + *job.outputPath + " failed" +
+                           (cause.empty() ? std::string() : ": " + cause));
+        }
+        e.CloseOutput();
+        std::remove(job.partPath->c_str());
+        job.partPath->clear();
         job.showMessage("Failed to convert. Please select another video encoder and try again.");
         return false;
     }

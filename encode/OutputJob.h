@@ -27,9 +27,13 @@ struct OutputJobContext {
     int movieFrameRate = 0;
     bool* outputStarted = nullptr;
     std::string* outputPath = nullptr;
+    // Where the encoder writes until the output is complete (see OutputPart.h).
+    std::string* partPath = nullptr;
     double* frameRate = nullptr;
     // Shows a message owned by the main window with the application title.
     std::function<void(const char* text)> showMessage;
+    // Records why the output could not be opened, for the log.
+    std::function<void(const std::string& cause)> logFailure;
     std::function<bool(const std::string&)> fileExists;
     std::tm date{};
 };

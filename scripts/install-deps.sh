@@ -12,6 +12,9 @@ packages=(
     libfreetype-dev libfontconfig-dev fontconfig fonts-urw-base35
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth
+    openbox xdotool wmctrl x11-utils imagemagick dbus at-spi2-core python3-gi gir1.2-atspi-2.0
+    # The Debian package's dependencies are read from its binaries.
+    dpkg-dev file
 )
 
 missing=()

@@ -6,6 +6,7 @@
 #include "settings/TabPropPage.h"
 #include "vidorama/encoder/IVideoEncoder.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -13,8 +14,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
+#include <QStyle>
 #include <QTabWidget>
+#include <algorithm>
 #include <functional>
+#include <tuple>
 
 namespace vidorama {
 
@@ -67,6 +71,7 @@ void CDlgConf::CreateControls() {
     place(new QLabel(QStringLiteral("Save to:"), this), -1, QRect(11, 10, 32, 8));
     auto* folder = new QLineEdit(this);
     folder->setReadOnly(true);
+    folder->setAccessibleName(QStringLiteral("Save to"));
     place(folder, kSaveTo, QRect(48, 8, 210, 14));
     auto* browse = new QPushButton(QStringLiteral("Browse"), this);
     place(browse, kBrowse, QRect(265, 8, 39, 14));
@@ -76,8 +81,11 @@ void CDlgConf::CreateControls() {
     place(original, kOriginal, QRect(21, 42, 45, 10));
     auto* customize = new QRadioButton(QStringLiteral("Customize"), this);
     place(customize, kCustomize, QRect(91, 43, 51, 10));
-    for (auto [id, x] : {std::pair{kWidth, 150}, std::pair{kHeight, 195}}) {
+    // The size fields have no labels of their own; screen readers get names.
+    for (auto [id, x, name] :
+         {std::tuple{kWidth, 150, "Width"}, std::tuple{kHeight, 195, "Height"}}) {
         auto* edit = new QLineEdit(this);
+        edit->setAccessibleName(QString::fromLatin1(name));
         edit->setValidator(
             new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
         place(edit, id, QRect(x, 41, 28, 14));
@@ -125,8 +133,17 @@ namespace {
 void FillList(QComboBox* list, std::int32_t count,
               const std::function<std::string(std::int32_t)>& nameOf,
               const std::function<void(std::int32_t)>& selectFirst) {
-    for (std::int32_t number = 1; number <= count; ++number)
-        list->addItem(QString::fromStdString(nameOf(number)));
+    int widest = 0;
+    for (std::int32_t number = 1; number <= count; ++number) {
+        QString name = QString::fromStdString(nameOf(number));
+        list->addItem(name);
+        list->setItemData(list->count() - 1, name, Qt::ToolTipRole);
+        widest = std::max(widest, list->fontMetrics().horizontalAdvance(name));
+    }
+    // The list keeps its place in the page, but its drop-down shows whole
+    // names, which are longer than the box.
+    list->view()->setMinimumWidth(widest + list->style()->pixelMetric(QStyle::PM_ScrollBarExtent) +
+                                  2 * list->fontMetrics().averageCharWidth());
     if (count >= 1) {
         list->setCurrentIndex(0);
         selectFirst(1);
@@ -250,16 +267,25 @@ void CDlgConf::ApplyDvRule() {
     // An encoder without a DV codec never triggers the rule, not even with an
     // empty codec list, whose "no selection" would otherwise match.
     if (m_dvCodecIndex >= 0 && selected == m_dvCodecIndex) {
+        if (!m_sizeBeforeDv)
+            m_sizeBeforeDv.emplace(Edit(kWidth)->text(), Edit(kHeight)->text());
         for (int id : {kWidth, kHeight, kOriginal, kCustomize})
             Control(id)->setEnabled(false);
         Edit(kWidth)->setText(QStringLiteral("720"));
         Edit(kHeight)->setText(QStringLiteral("576"));
         return;
     }
-    bool custom = m_settings.sizeMode == ConversionSettings::kCustomSize;
-    SetRadioChecks({{Radio(kOriginal), m_settings.sizeMode == ConversionSettings::kOriginalSize},
-                    {Radio(kCustomize), custom}});
-    EnableSizeEdits(custom);
+    // Another codec keeps the size the user has chosen in this dialog, not
+    // the one stored before it opened.
+    if (m_sizeBeforeDv) {
+        Edit(kWidth)->setText(m_sizeBeforeDv->first);
+        Edit(kHeight)->setText(m_sizeBeforeDv->second);
+        m_sizeBeforeDv.reset();
+    }
+    bool sizeChoosable = m_currentTab != kWmvPage;
+    for (int id : {kOriginal, kCustomize})
+        Control(id)->setEnabled(sizeChoosable);
+    EnableSizeEdits(sizeChoosable && Radio(kCustomize)->isChecked());
 }
 
 bool CDlgConf::event(QEvent* event) {

@@ -6,6 +6,8 @@
 
 #include <QDialog>
 #include <array>
+#include <optional>
+#include <utility>
 
 class QLineEdit;
 class QRadioButton;
@@ -94,6 +96,9 @@ private:
     std::array<TabPropPage*, kPageCount> m_pages{};
     int m_dvCodecIndex = -1;
     int m_currentTab = 0;
+    // The size the user had typed before the DV codec imposed its own, given
+    // back when another codec is chosen.
+    std::optional<std::pair<QString, QString>> m_sizeBeforeDv;
 };
 
 } // namespace vidorama

@@ -66,6 +66,36 @@ QSize MainWindowLayout::MaxMovieSize(const QRect& availableScreen, const QMargin
             availableScreen.height() - frame.top() - frame.bottom() - barHeight};
 }
 
+QSize MainWindowLayout::ScaleDownToFit(QSize capture, QSize largest) {
+    if (largest.width() <= 0 || largest.height() <= 0 || capture.isEmpty() ||
+        (capture.width() <= largest.width() && capture.height() <= largest.height()))
+        return capture;
+    return capture.scaled(largest, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+}
+
+QRect MainWindowLayout::FitPicture(QSize picture, const QRect& area) {
+    QSize fitted = picture.scaled(area.size(), Qt::KeepAspectRatio);
+    return QRect(area.topLeft() + QPoint((area.width() - fitted.width()) / 2,
+                                         (area.height() - fitted.height()) / 2),
+                 fitted);
+}
+
+QSize MainWindowLayout::LargestMovie() const {
+    QScreen* screen = m_window.screen();
+    if (!screen)
+        return {};
+    // The frame is the window manager's; it is known once the window has
+    // been framed, and counts as none before.
+    QRect outer = m_window.frameGeometry(), inner = m_window.geometry();
+    QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(),
+                   outer.right() - inner.right(), outer.bottom() - inner.bottom());
+    return MaxMovieSize(screen->availableGeometry(), frame, m_controlBar.height());
+}
+
+QSize MainWindowLayout::DisplaySize(QSize capture) const {
+    return ScaleDownToFit(capture, LargestMovie());
+}
+
 bool MainWindowLayout::ShowStartupPicture() {
     QImage picture = MakeStartupPicture();
     if (picture.isNull())
@@ -84,14 +114,16 @@ bool MainWindowLayout::ShowStartupPicture() {
 }
 
 void MainWindowLayout::FitWindowToMovie(QSize capture, bool movieOpen) {
-    m_window.setFixedSize(FitClientSize(capture, m_controlBar.height()));
+    m_window.setFixedSize(FitClientSize(DisplaySize(capture), m_controlBar.height()));
     m_window.raise();
     m_window.show();
     Arrange(capture, movieOpen);
+    KeepWindowOnScreen();
 }
 
 void MainWindowLayout::Arrange(QSize capture, bool movieOpen) {
-    ClientLayout layout = LayoutClient(m_window.size(), m_controlBar.height(), capture, movieOpen);
+    ClientLayout layout =
+        LayoutClient(m_window.size(), m_controlBar.height(), DisplaySize(capture), movieOpen);
     m_controlBar.setGeometry(layout.bar);
     m_movieRect = layout.movie;
     if (movieOpen && m_movie && m_movie->geometry() != m_movieRect)
@@ -101,8 +133,9 @@ void MainWindowLayout::Arrange(QSize capture, bool movieOpen) {
 
 void MainWindowLayout::Paint(QPainter& painter, bool movieOpen) const {
     painter.fillRect(m_window.rect(), kBackground);
+    // The picture keeps its shape in a window sized for another one.
     if (!movieOpen && !m_scaledPicture.isNull())
-        painter.drawImage(m_movieRect, m_scaledPicture);
+        painter.drawImage(FitPicture(m_scaledPicture.size(), m_movieRect), m_scaledPicture);
 }
 
 void MainWindowLayout::KeepWindowOnScreen() {
@@ -110,7 +143,7 @@ void MainWindowLayout::KeepWindowOnScreen() {
     if (!screen)
         return;
     QRect frame = m_window.frameGeometry();
-    QRect kept = KeepOnScreen(frame, screen->geometry());
+    QRect kept = KeepOnScreen(frame, screen->availableGeometry());
     if (kept.topLeft() != frame.topLeft())
         m_window.move(kept.topLeft());
 }

@@ -20,7 +20,9 @@ struct ClientLayout {
 // The main window's geometry and painting. The window is sized by the program,
 // never by the user: it shows the start-up picture until a movie is open, then
 // the movie at its capture size, centred in a client area of at least
-// 550 x 350 pixels, with the control bar docked along the bottom.
+// 550 x 350 pixels, with the control bar docked along the bottom. A capture
+// size larger than the screen allows is shown scaled down, so that the window
+// and its buttons stay on the screen; the capture keeps its size.
 class MainWindowLayout {
 public:
     static constexpr QSize kStartupPictureSize{554, 307};
@@ -43,6 +45,8 @@ public:
     // Docks the bar and places the movie for the window's current client
     // size; the main window calls it from its resize handling too.
     void Arrange(QSize capture, bool movieOpen);
+    // The size the movie is shown at for a capture size, on this screen.
+    QSize DisplaySize(QSize capture) const;
     QRect MovieRect() const { return m_movieRect; }
 
     // The grey background and, while no movie is open, the start-up picture.
@@ -60,8 +64,15 @@ public:
     // The largest movie that fits on the screen with the window's frame,
     // caption and control bar.
     static QSize MaxMovieSize(const QRect& availableScreen, const QMargins& frame, int barHeight);
+    // The capture size, or the largest size of its shape within largest.
+    static QSize ScaleDownToFit(QSize capture, QSize largest);
+    // Where a picture of that size is drawn within area: as large as fits,
+    // its shape kept, centred.
+    static QRect FitPicture(QSize picture, const QRect& area);
 
 private:
+    QSize LargestMovie() const;
+
     QWidget& m_window;
     QWidget& m_controlBar;
     QWidget* m_movie;

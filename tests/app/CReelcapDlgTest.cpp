@@ -1,6 +1,8 @@
 #include "MainWindowFixture.h"
 #include "SwfBitWriter.h"
 #include "TempDir.h"
+#include "app/MainWindowCaptureHost.h"
+#include "app/UiThread.h"
 #include "app/WindowMessages.h"
 #include "controls/CDlgCtrl.h"
 #include "flash/CFlash.h"
@@ -219,6 +221,9 @@ TEST_F(MainWindowMovieTest, ClosingWaitsForWorkersWhileServingTheirCalls) {
     std::string spool = dir.filePath("~VIDleft").toStdString();
     WriteWholeFile(spool, {0, 0, 0, 0, 0, 0, 0, 0});
     window->videoSpoolPath = spool;
+    std::string part = dir.filePath(".reelcap.avi.vidorama-part-1-0").toStdString();
+    WriteWholeFile(part, {'R', 'I', 'F', 'F'});
+    window->outputPartPath = part;
     window->sound.soundQueue.push_back({10, std::vector<std::uint8_t>(8192)});
 
     std::atomic<std::int32_t> seenFrame{-2};
@@ -240,7 +245,66 @@ TEST_F(MainWindowMovieTest, ClosingWaitsForWorkersWhileServingTheirCalls) {
     EXPECT_FALSE(window->silenceArray);
     EXPECT_TRUE(window->sound.soundQueue.empty());
     EXPECT_FALSE(QFile::exists(QString::fromStdString(spool)));
+    // The output of the abandoned capture goes too.
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(part)));
     EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(MainWindowMovieTest, CaptureStartsFromTheFirstFrame) {
+    window->OnDropFiles({moviePath});
+    MainWindowCaptureHost host(*window);
+    std::size_t before = player->calls.size();
+    host.Play();
+    std::vector<flash::DispId> order;
+    for (std::size_t i = before; i < player->calls.size(); ++i)
+        order.push_back(player->calls[i].id);
+    EXPECT_EQ(order, (std::vector<flash::DispId>{flash::DispId::Stop, flash::DispId::GotoFrame,
+                                                 flash::DispId::Play}));
+    EXPECT_EQ(std::get<std::int32_t>(player->calls[before + 1].args.at(0)), 0);
+}
+
+// Counts the times a widget is hidden.
+struct HideCounter : QObject {
+    int hides = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        hides += event->type() == QEvent::Hide;
+        return false;
+    }
+};
+
+TEST_F(MainWindowMovieTest, CaptureModeChangesTheFlagsWithoutHidingTheWindow) {
+    window->show();
+    HideCounter counter;
+    window->installEventFilter(&counter);
+    MainWindowCaptureHost host(*window);
+    host.EnterCaptureMode();
+    EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_FALSE(window->controlBar()->Control(CDlgCtrl::kCapture)->isEnabled());
+    host.LeaveCaptureMode();
+    EXPECT_FALSE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+    // Hiding the window would end the program's loop under a running capture.
+    EXPECT_EQ(counter.hides, 0);
+    EXPECT_TRUE(window->isVisible());
+    window->removeEventFilter(&counter);
+}
+
+TEST_F(MainWindowMovieTest, DestroyingTheWindowStopsWorkersThatCallIntoIt) {
+    window->show();
+    std::atomic<int> calls{0};
+    CReelcapDlg* w = window.get();
+    w->captureIdleEvent.Wait(); // a capture is running
+    ASSERT_TRUE(w->captureThread.Start([w, &calls] {
+        while (!w->stopRequested) {
+            CallOnOwnerThread(w, [&] { ++calls; });
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        w->captureIdleEvent.Set();
+    }));
+    while (calls == 0)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    window.reset(); // the program ended without the window being closed
+    EXPECT_GT(calls, 0);
 }
 
 TEST_F(MainWindowMovieTest, ClosingWithNothingRunningDoesNotCloseAnUnopenedOutput) {

@@ -1,5 +1,6 @@
 // A stand-in first instance for the single-instance tests: it publishes a
-// minimised window and reports when a later start brings it to the front.
+// minimised window and reports when a later start brings it to the front and
+// which movie that start handed over.
 #include "RecordingMessageBoxes.h"
 #include "app/CInstanceMutex.h"
 
@@ -33,7 +34,10 @@ int main(int argc, char** argv) {
     vidorama::CInstanceMutex instance(boxes, QString::fromLocal8Bit(argv[1]));
     ProbeWindow window;
     window.showMinimized();
-    instance.Publish(&window);
+    instance.Publish(&window, [](const QString& movie) {
+        std::printf("open %s\n", qPrintable(movie));
+        std::fflush(stdout);
+    });
     std::printf("published %s\n", qPrintable(vidorama::CInstanceMutex::FormatHandle(
                                       vidorama::CInstanceMutex::WindowHandle(&window))));
     std::fflush(stdout);

@@ -91,5 +91,29 @@ TEST_F(PrepareConversionTest, WmvRoundsWithoutAskingAndCustomSizesAreTaken) {
     EXPECT_EQ(window->outputHeight, 240);
 }
 
+TEST_F(PrepareConversionTest, AMissingOutputFolderIsMadeAndAnUnwritableOneIsNamed) {
+    OpenMovie(552, 400);
+    // A new account has no documents folder yet.
+    QString missing = dir.filePath("Documents/Videos/");
+    window->settings.outputFolder = missing.toStdString();
+    ASSERT_TRUE(window->PrepareConversion());
+    EXPECT_TRUE(QFileInfo(missing).isDir());
+    EXPECT_TRUE(boxes.shown.empty());
+
+    // Nobody, root included, can create files here: the user is told which
+    // folder, before any capture starts, and the log keeps it.
+    encoder->configCalls.clear();
+    window->settings.outputFolder = "/proc/";
+    EXPECT_FALSE(window->PrepareConversion());
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_TRUE(boxes.shown[0].text.startsWith("The output folder /proc/ cannot be written to"))
+        << boxes.shown[0].text.toStdString();
+    for (const std::string& call : encoder->configCalls)
+        EXPECT_NE(call.rfind("OpenOutput", 0), 0u) << call;
+    QFile log(dir.filePath("vidorama.log"));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(log.readAll().contains("The output folder /proc/ cannot be written to"));
+}
+
 } // namespace
 } // namespace vidorama::test

@@ -41,6 +41,7 @@ protected:
         };
         env.showFile = [this](const std::string& path) {
             shown.push_back(path);
+            return true;
         };
         window = std::make_unique<CReelcapDlg>(env);
         ASSERT_TRUE(window->InitDialog());

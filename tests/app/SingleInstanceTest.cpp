@@ -1,6 +1,8 @@
 #include "RecordingMessageBoxes.h"
 #include "app/CInstanceMutex.h"
 
+#include <QDir>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QSharedMemory>
 #include <QTemporaryDir>
@@ -43,19 +45,59 @@ protected:
     QProcess first, second;
 };
 
-TEST_F(SingleInstanceTest, SecondStartOfTheProgramBringsTheFirstToTheFront) {
+TEST_F(SingleInstanceTest, SecondStartOfTheProgramHandsItsMovieToTheFirst) {
     QString handle = StartFirst();
     EXPECT_EQ(handle.size(), 8);
     EXPECT_EQ(handle, handle.toLower());
 
-    second.start(kBin + "/vidorama", {"ignored-movie.swf"});
+    // The movie is named relative to the second start's own folder, which
+    // is not the first's.
+    QTemporaryDir work;
+    QDir(work.path()).mkpath("movies");
+    second.setWorkingDirectory(work.filePath("movies"));
+    second.start(kBin + "/vidorama", {"../movies/Sö Long.swf"});
     ASSERT_TRUE(second.waitForFinished(15000));
     EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(second.exitCode(), 0);
 
     ASSERT_TRUE(first.waitForFinished(15000));
     EXPECT_EQ(first.exitCode(), 0);
-    EXPECT_EQ(QString::fromLatin1(first.readAll()).trimmed(), "activated");
+    QStringList reported = QString::fromUtf8(first.readAll()).trimmed().split('\n');
+    reported.sort();
+    EXPECT_EQ(reported, QStringList({"activated", "open " + work.filePath("movies/Sö Long.swf")}));
+}
+
+TEST_F(SingleInstanceTest, SecondStartWithoutAMovieOnlyBringsTheFirstToTheFront) {
+    StartFirst();
+    second.start(kBin + "/vidorama", {});
+    ASSERT_TRUE(second.waitForFinished(15000));
+    EXPECT_EQ(second.exitCode(), 0);
+    ASSERT_TRUE(first.waitForFinished(15000));
+    EXPECT_EQ(QString::fromUtf8(first.readAll()).trimmed(), "activated");
+}
+
+TEST_F(SingleInstanceTest, MoreThanOneMovieIsRefusedBeforeReachingTheFirst) {
+    StartFirst();
+    second.start(kBin + "/vidorama", {"one.swf", "two.swf"});
+    ASSERT_TRUE(second.waitForFinished(15000));
+    EXPECT_EQ(second.exitCode(), 1);
+    EXPECT_TRUE(second.readAllStandardError().contains("only one movie"));
+    EXPECT_FALSE(first.waitForReadyRead(500)); // the first was not asked anything
+}
+
+TEST_F(SingleInstanceTest, MalformedRequestsAreRefused) {
+    QString handle = StartFirst();
+    for (QByteArray request : {handle.toLatin1() + "fffffff0", handle.toLatin1() + "zz000003abc",
+                               QByteArray("000000000000000") + "3abc"}) {
+        QLocalSocket socket;
+        socket.connectToServer(runtime.filePath(CInstanceMutex::kBlockName) + ".socket");
+        ASSERT_TRUE(socket.waitForConnected(5000));
+        socket.write(request);
+        ASSERT_TRUE(socket.waitForReadyRead(5000)) << request.toStdString();
+        EXPECT_EQ(socket.readAll(), "0") << request.toStdString();
+    }
+    EXPECT_EQ(first.state(), QProcess::Running);
+    EXPECT_FALSE(first.canReadLine()); // neither opened anything nor came to the front
 }
 
 TEST_F(SingleInstanceTest, TheBlockHoldsTheHandleAsEightHexDigits) {

@@ -4,6 +4,7 @@
 #include "capture/CaptureHost.h"
 #include "capture/FrameScaler.h"
 #include "capture/SpoolFile.h"
+#include "capture/TickCount.h"
 #include "capture/WorkBuffers.h"
 
 #include <QImage>
@@ -24,7 +25,11 @@ public:
     void LeaveCaptureMode() override { calls += "L"; }
     bool AutoPlayChecked() override { return autoPlay; }
     bool AutoEndChecked() override { return autoEnd; }
-    void Play() override { calls += "P"; }
+    void Play() override {
+        calls += "P";
+        if (soundOrigin)
+            originAtPlay = soundOrigin->load();
+    }
     std::int32_t FrameNum() override { return frame; }
     void SetFrameNum(std::int32_t f) override {
         frame = f;
@@ -42,6 +47,8 @@ public:
     void EndCapture() override { calls += "X"; }
 
     std::string calls;
+    const std::atomic<std::uint32_t>* soundOrigin = nullptr;
+    std::uint32_t originAtPlay = 0;
     bool autoPlay = true, autoEnd = true;
     std::int32_t frame = 0;
     std::int32_t loopAt = 0;
@@ -180,6 +187,19 @@ TEST_F(CaptureThreadTest, ThreadRunsCaptureModeEncodeAndHandOver) {
     EXPECT_EQ(progress, 0);
     EXPECT_FALSE(encodeIdle.WaitFor(std::chrono::milliseconds(0))); // reset for the pass
     EXPECT_TRUE(audioIdle.WaitFor(std::chrono::milliseconds(0)));   // kept signalled
+}
+
+TEST_F(CaptureThreadTest, TheSoundsOriginIsSetBeforeTheMovieStarts) {
+    // Sound stamped from an earlier origin than the pictures' would sit late
+    // in the video by the time between the two.
+    std::atomic<std::uint32_t> origin{0};
+    context.captureStartTick = &origin;
+    host.soundOrigin = &origin;
+    context.totalFrames = 2;
+    std::uint32_t before = TickCount();
+    CaptureThread(Context());
+    EXPECT_NE(host.originAtPlay, 0u);
+    EXPECT_LE(host.originAtPlay - before, 1000u); // taken during this capture
 }
 
 TEST_F(CaptureThreadTest, ClosingWindowSkipsTheEncodePass) {

@@ -84,5 +84,28 @@ TEST_F(CDlgComplateTest, CancelClosesAtOnceWithoutShowingTheFile) {
     EXPECT_TRUE(shown.empty());
 }
 
+TEST_F(CDlgComplateTest, TheCloseBoxAndEscapeCancelAsCancelDoes) {
+    for (bool closeBox : {true, false}) {
+        cancel = false;
+        auto dialog = Make();
+        QTimer::singleShot(150, [&] {
+            if (closeBox)
+                dialog->close();
+            else
+                QTest::keyClick(dialog.get(), Qt::Key_Escape);
+        });
+        EXPECT_EQ(dialog->exec(), QDialog::Rejected);
+        EXPECT_TRUE(cancel) << (closeBox ? "close box" : "escape");
+        EXPECT_TRUE(shown.empty());
+    }
+}
+
+TEST_F(CDlgComplateTest, TheWholeTitleFitsTheDialog) {
+    auto dialog = Make();
+    QFont bold = dialog->font();
+    bold.setBold(true);
+    EXPECT_GT(dialog->minimumWidth(), QFontMetrics(bold).horizontalAdvance(dialog->windowTitle()));
+}
+
 } // namespace
 } // namespace vidorama

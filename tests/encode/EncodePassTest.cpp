@@ -29,8 +29,11 @@ protected:
         ASSERT_TRUE(buffers.Allocate());
         silence = encoder::SampleArray::Create({8820});
         outputPath = dir.filePath("out.avi").toStdString();
-        QFile output(QString::fromStdString(outputPath));
-        output.open(QIODevice::WriteOnly);
+        partPath = dir.filePath(".out.avi.part").toStdString();
+        // What the encoder has written so far.
+        QFile part(QString::fromStdString(partPath));
+        part.open(QIODevice::WriteOnly);
+        part.write("RIFF");
     }
 
     void WriteVideo(const std::vector<std::int32_t>& frameSlots) {
@@ -61,6 +64,7 @@ protected:
         job.videoSpoolPath = videoPath;
         job.audioSpoolPath = audioPath;
         job.outputPath = outputPath;
+        job.partPath = partPath;
         job.outputWidth = kWidth;
         job.outputHeight = kHeight;
         job.cancelRequested = &cancelRequested;
@@ -77,43 +81,50 @@ protected:
     std::unique_ptr<encoder::SampleArray> silence;
     test::FakeVideoEncoder fake;
     test::RecordingMessageBoxes boxes;
-    CLogFile log{"", boxes};
-    std::string videoPath, audioPath, outputPath;
+    QString logPath = dir.filePath("vidorama.log");
+    CLogFile log{logPath.toStdString(), boxes};
+    std::string videoPath, audioPath, outputPath, partPath;
     std::atomic<bool> cancelRequested{false};
     std::atomic<int> progress{0};
     AutoResetEvent idle;
 };
 
 TEST_F(EncodePassTest, FramesRepeatOverSkippedSlots) {
+    // Slot n is frame n of the video: the first picture stands for frames 0
+    // and 1, the one of slot 2 for frames 2 to 4.
     WriteVideo({1, 2, 5});
     Run();
-    EXPECT_EQ(fake.sequence, "VVVVV");
+    EXPECT_EQ(fake.sequence, "VVVVVV");
     EXPECT_EQ(fake.lastFrameFirstByte, 5);
     EXPECT_EQ(fake.closeCalls, 1);
     // The end record is never handed on, so the pass stops just short of 100.
     EXPECT_GT(progress, 80);
     EXPECT_LT(progress, 100);
     EXPECT_TRUE(idle.WaitFor(std::chrono::milliseconds(0)));
+    // The complete output takes its name; nothing is left under another.
     EXPECT_TRUE(Exists(outputPath));
+    EXPECT_FALSE(Exists(partPath));
     EXPECT_FALSE(Exists(videoPath));
 }
 
 TEST_F(EncodePassTest, SilenceFillsTheGapsBetweenSoundBlocks) {
-    // 350 ms: two blocks of silence before; +120 ms: one after; +40 ms: none.
+    // The first block at 350 ms: exactly 350 ms of silence before it, three
+    // steps and the rest; +120 ms: one step after; +40 ms: none.
     WriteAudio({350, 470, 510});
     Run();
-    EXPECT_EQ(fake.sequence, "SSAASA");
+    EXPECT_EQ(fake.sequence, "SSSSAASA");
+    EXPECT_EQ(fake.silentSamples, (350u + 100u) * 44100 / 1000 * 2);
     EXPECT_FALSE(Exists(audioPath));
 }
 
 TEST_F(EncodePassTest, LongSilenceIsWrittenInBatchesBetweenVideoSteps) {
-    WriteAudio({12100}); // 121 steps: 120 blocks of silence, then the block
+    WriteAudio({12100}); // 121 steps of silence lead to the first block
     std::vector<std::int32_t> frameSlots(150);
     std::iota(frameSlots.begin(), frameSlots.end(), 1);
     WriteVideo(frameSlots);
     Run();
-    EXPECT_EQ(Count('S'), 120u);
-    EXPECT_EQ(Count('V'), 150u);
+    EXPECT_EQ(Count('S'), 121u);
+    EXPECT_EQ(Count('V'), 151u);
     EXPECT_EQ(fake.sequence.find('A'), fake.sequence.rfind('S') + 1);
     // No run of silence is longer than one batch of 50.
     std::size_t longest = 0, run = 0;
@@ -125,7 +136,7 @@ TEST_F(EncodePassTest, LongSilenceIsWrittenInBatchesBetweenVideoSteps) {
 }
 
 TEST_F(EncodePassTest, EqualPositionsTakeVideoThenAudio) {
-    WriteVideo({1, 2});
+    WriteVideo({0, 1});
     WriteAudio({0, 50});
     Run();
     EXPECT_EQ(fake.sequence, "VAVA");
@@ -148,6 +159,7 @@ TEST_F(EncodePassTest, CancelRemovesOutputAndSpools) {
     Run();
     EXPECT_TRUE(fake.sequence.empty());
     EXPECT_FALSE(Exists(outputPath));
+    EXPECT_FALSE(Exists(partPath));
     EXPECT_FALSE(Exists(videoPath));
     EXPECT_FALSE(Exists(audioPath));
 }
@@ -161,7 +173,14 @@ TEST_F(EncodePassTest, FailedWritesReportAndRemoveTheOutput) {
     EXPECT_EQ(boxes.shown[0].caption, "Message");
     EXPECT_TRUE(cancelRequested);
     EXPECT_FALSE(Exists(outputPath));
+    EXPECT_FALSE(Exists(partPath));
     EXPECT_EQ(fake.closeCalls, 1);
+    // The log keeps the failure with the output it was for and its cause.
+    QFile logFile(logPath);
+    ASSERT_TRUE(logFile.open(QIODevice::ReadOnly));
+    QString logged = QString::fromUtf8(logFile.readAll());
+    EXPECT_TRUE(logged.contains(QString::fromStdString(outputPath))) << logged.toStdString();
+    EXPECT_TRUE(logged.contains("video write refused")) << logged.toStdString();
 
     cancelRequested = false;
     fake.failVideo = false;
@@ -170,6 +189,19 @@ TEST_F(EncodePassTest, FailedWritesReportAndRemoveTheOutput) {
     Run();
     EXPECT_EQ(boxes.shown.size(), 2u);
     EXPECT_FALSE(Exists(audioPath));
+}
+
+TEST_F(EncodePassTest, AFileThatTookTheOutputNameMeanwhileIsKept) {
+    WriteVideo({1});
+    QFile other(QString::fromStdString(outputPath));
+    ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+    other.write("someone else's");
+    other.close();
+    Run();
+    QFile kept(QString::fromStdString(outputPath));
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), "someone else's");
+    EXPECT_FALSE(Exists(partPath));
 }
 
 } // namespace

@@ -57,9 +57,13 @@ protected:
         job.movieFrameRate = 12;
         job.outputStarted = &outputStarted;
         job.outputPath = &outputPath;
+        job.partPath = &partPath;
         job.frameRate = &frameRate;
         job.showMessage = [this](const char* text) {
             messages.push_back(text);
+        };
+        job.logFailure = [this](const std::string& cause) {
+            logged.push_back(cause);
         };
         job.fileExists = [](const std::string&) {
             return false;
@@ -71,9 +75,9 @@ protected:
     test::FakeVideoEncoder fake;
     ConversionSettings settings;
     bool outputStarted = false;
-    std::string outputPath;
+    std::string outputPath, partPath;
     double frameRate = 0;
-    std::vector<std::string> messages;
+    std::vector<std::string> messages, logged;
 };
 
 TEST_F(OpenOutputForJobTest, AviIsConfiguredInOrder) {
@@ -88,7 +92,10 @@ TEST_F(OpenOutputForJobTest, AviIsConfiguredInOrder) {
                                     "SetAviVideoFormat 552 400 29.97", "SelectVideoCodec 1",
                                     "SetAudioInput 44100 2", "OpenOutput 1"}));
     EXPECT_EQ(outputPath, "/v/reelcap26_12_07_001.avi");
-    EXPECT_EQ(fake.openedPath, outputPath);
+    // The encoder writes under a hidden name beside the output until it is
+    // complete.
+    EXPECT_EQ(fake.openedPath, partPath);
+    EXPECT_EQ(partPath.rfind("/v/.reelcap26_12_07_001.avi.vidorama-part-", 0), 0u) << partPath;
     EXPECT_DOUBLE_EQ(frameRate, 29.97);
     EXPECT_TRUE(outputStarted);
     EXPECT_EQ(fake.closeCalls, 0);
@@ -147,11 +154,17 @@ TEST_F(OpenOutputForJobTest, FailuresShowTheirMessages) {
     messages.clear();
     settings.outputKind = ConversionSettings::kAvi;
     fake.failOpen = true;
+    fake.lastError = "Opening the libxvid encoder: Invalid argument";
     EXPECT_FALSE(Open());
     EXPECT_EQ(messages,
               (std::vector<std::string>{
                   "Failed to convert. Please select another video encoder and try again."}));
     EXPECT_FALSE(outputStarted);
+    // The log says which output failed and why.
+    ASSERT_EQ(logged.size(), 1u);
+    EXPECT_EQ(logged[0],
+              "Opening " + outputPath + " failed: Opening the libxvid encoder: Invalid argument");
+    EXPECT_TRUE(partPath.empty());
 }
 
 } // namespace

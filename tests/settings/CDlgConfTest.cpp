@@ -241,15 +241,15 @@ TEST_F(SettingsDialogFixture, DvCodecForcesPalSizeUntilAnotherCodecIsChosen) {
     for (int id : {CDlgConf::kWidth, CDlgConf::kHeight, CDlgConf::kOriginal, CDlgConf::kCustomize})
         EXPECT_FALSE(dialog->Control(id)->isEnabled());
 
-    // Another codec gives the size edits back; the radio buttons stay off
-    // until the tab changes.
+    // Another codec gives the size controls back at once, with the size
+    // that was there before.
     codecs->setCurrentIndex(0);
     emit codecs->activated(0);
     EXPECT_TRUE(Edit(CDlgConf::kWidth)->isEnabled());
-    EXPECT_FALSE(Radio(CDlgConf::kOriginal)->isEnabled());
-    dialog->TabControl()->setCurrentIndex(1);
     EXPECT_TRUE(Radio(CDlgConf::kOriginal)->isEnabled());
-    dialog->TabControl()->setCurrentIndex(0);
+    EXPECT_TRUE(Radio(CDlgConf::kCustomize)->isEnabled());
+    EXPECT_EQ(Edit(CDlgConf::kWidth)->text(), "320");
+    EXPECT_EQ(Edit(CDlgConf::kHeight)->text(), "240");
 
     codecs->setCurrentIndex(1);
     emit codecs->activated(1);
@@ -258,6 +258,26 @@ TEST_F(SettingsDialogFixture, DvCodecForcesPalSizeUntilAnotherCodecIsChosen) {
     EXPECT_EQ(dialog->Settings().width, 720);
     EXPECT_EQ(dialog->Settings().height, 576);
     EXPECT_EQ(dialog->Settings().aviCodec, 1);
+}
+
+TEST_F(SettingsDialogFixture, ChangingTheCodecKeepsTheSizeTheUserChose) {
+    settings.sizeMode = ConversionSettings::kOriginalSize;
+    Open();
+    Radio(CDlgConf::kCustomize)->click();
+    Edit(CDlgConf::kWidth)->setText("640");
+    Edit(CDlgConf::kHeight)->setText("480");
+    QComboBox* codecs = List(CDlgConf::kAviPage, TabPropPage::kAviCodec);
+    for (int codec : {2, 1, 0}) { // XviD, then DV, then Cinepak
+        codecs->setCurrentIndex(codec);
+        emit codecs->activated(codec);
+    }
+    EXPECT_TRUE(Radio(CDlgConf::kCustomize)->isChecked());
+    EXPECT_TRUE(Edit(CDlgConf::kWidth)->isEnabled());
+    Click(CDlgConf::kOk);
+    ASSERT_TRUE(Accepted());
+    EXPECT_EQ(dialog->Settings().sizeMode, ConversionSettings::kCustomSize);
+    EXPECT_EQ(dialog->Settings().width, 640);
+    EXPECT_EQ(dialog->Settings().height, 480);
 }
 
 TEST_F(SettingsDialogFixture, StoredDvCodecAppliesAtOpening) {

@@ -49,6 +49,10 @@ public:
         return Name(rmProfiles, number, name);
     }
 
+    HRESULT GetLastErrorText(std::string* text) override {
+        text->clear();
+        return encoder::S_OK;
+    }
     HRESULT OpenOutput(const std::string&, std::int32_t) override { return encoder::S_OK; }
     HRESULT CloseOutput() override { return encoder::S_OK; }
     HRESULT WriteAudio(const encoder::SampleArray&) override { return encoder::S_OK; }

@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QScreen>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -119,9 +120,30 @@ TEST_F(WindowFixture, FitsTheMovieAndPaintsTheGreyBackground) {
     QImage painted = Painted(true);
     EXPECT_EQ(painted.pixelColor(5, 5), QColor(200, 200, 200));
 
-    layout->FitWindowToMovie({800, 600}, true);
-    EXPECT_EQ(window.size(), QSize(800, 600 + barHeight));
-    EXPECT_EQ(movie->geometry(), QRect(0, 0, 800, 600));
+    layout->FitWindowToMovie({600, 400}, true);
+    EXPECT_EQ(window.size(), QSize(600, 400 + barHeight));
+    EXPECT_EQ(movie->geometry(), QRect(0, 0, 600, 400));
+}
+
+TEST_F(WindowFixture, AMovieLargerThanTheScreenIsShownScaledDownOnIt) {
+    ASSERT_TRUE(layout->ShowStartupPicture());
+    window.show(); // framed, as the main window is by then
+    QRect screen = window.screen()->availableGeometry();
+    QSize capture(screen.width() * 2, screen.height() * 3 / 2);
+    layout->FitWindowToMovie(capture, true);
+    EXPECT_TRUE(screen.contains(window.frameGeometry())) << window.frameGeometry().width();
+    QSize shown = movie->geometry().size();
+    EXPECT_LE(shown.height() + bar->height(), screen.height());
+    // The movie keeps its shape.
+    EXPECT_NEAR(static_cast<double>(shown.width()) / shown.height(),
+                static_cast<double>(capture.width()) / capture.height(), 0.01);
+}
+
+TEST(MainWindowLayout, PicturesKeepTheirShape) {
+    EXPECT_EQ(Layout::ScaleDownToFit({640, 480}, {1000, 1000}), QSize(640, 480));
+    EXPECT_EQ(Layout::ScaleDownToFit({1280, 960}, {1274, 900}), QSize(1200, 900));
+    EXPECT_EQ(Layout::ScaleDownToFit({1280, 960}, {}), QSize(1280, 960));
+    EXPECT_EQ(Layout::FitPicture({554, 307}, QRect(0, 0, 1108, 900)), QRect(0, 143, 1108, 614));
 }
 
 } // namespace

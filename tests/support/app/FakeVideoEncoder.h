@@ -35,12 +35,16 @@ public:
         bool silent = std::all_of(samples.Elements().begin(), samples.Elements().end(),
                                   [](std::uint16_t s) { return s == 0; });
         sequence += silent ? 'S' : 'A';
+        if (silent)
+            silentSamples += samples.Count();
         ++audioWrites;
         return encoder::S_OK;
     }
     HRESULT WriteVideoFrame(const encoder::ByteArray& frame) override {
-        if (failVideo)
+        if (failVideo) {
+            lastError = "video write refused";
             return encoder::E_FAIL;
+        }
         sequence += 'V';
         lastFrameFirstByte = frame.Elements().empty() ? 0 : frame.Elements()[0];
         ++videoWrites;
@@ -107,7 +111,13 @@ public:
         return known ? encoder::S_OK : encoder::E_INVALIDARG;
     }
 
+    HRESULT GetLastErrorText(std::string* text) override {
+        *text = lastError;
+        return encoder::S_OK;
+    }
+
     std::vector<std::string> codecNames{"Stand-in codec"};
+    std::string lastError;
     std::vector<std::string> profileNames{"Stand-in profile"};
     std::string codecName = "Stand-in codec";
     std::string openedPath;
@@ -120,6 +130,7 @@ public:
     std::uint8_t lastFrameFirstByte = 0;
     std::atomic<int> closeCalls{0};
     std::atomic<int> audioWrites{0};
+    std::size_t silentSamples = 0;
     std::atomic<int> videoWrites{0};
 
 private:

@@ -10,8 +10,7 @@ namespace vidorama::test {
 // The player module as the program loads it: by file name from the build's
 // module folder, through its factory. nullptr when either is missing.
 inline std::unique_ptr<flash::IFlashControl> CreateModuleControl() {
-    QLibrary library(QStringLiteral(VIDORAMA_TEST_BIN_DIR "/../lib/vidorama/") +
-                     VIDORAMA_FLASH_MODULE_NAME);
+    QLibrary library(QStringLiteral(VIDORAMA_TEST_MODULE_DIR "/") + VIDORAMA_FLASH_MODULE_NAME);
     if (!library.load())
         return nullptr;
     auto factory = reinterpret_cast<VidoramaCreateFlashControlFn>(

@@ -105,6 +105,11 @@ Status FfmpegVideoEncoder::planOutput(std::int32_t fileType, OutputPlan& plan) c
     return invalid("The output file type is unknown.");
 }
 
+HRESULT FfmpegVideoEncoder::GetLastErrorText(std::string* text) {
+    *text = m_lastError;
+    return S_OK;
+}
+
 HRESULT FfmpegVideoEncoder::CloseOutput() {
     return report(m_writer.close());
 }

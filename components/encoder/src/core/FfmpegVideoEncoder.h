@@ -52,6 +52,7 @@ public:
     HRESULT SelectRmProfile(std::int32_t number) override;
     HRESULT GetRmProfileCount(std::int32_t* count) override;
     HRESULT GetRmProfileName(std::int32_t number, std::string* name) override;
+    HRESULT GetLastErrorText(std::string* text) override;
 
     // The options the next AVI output uses for codec `number` (from 1).
     const CodecOptions* codecOptions(std::int32_t number) const;

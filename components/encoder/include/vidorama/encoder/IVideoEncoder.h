@@ -58,6 +58,9 @@ public:
     virtual HRESULT SelectRmProfile(std::int32_t number) = 0;
     virtual HRESULT GetRmProfileCount(std::int32_t* count) = 0;
     virtual HRESULT GetRmProfileName(std::int32_t number, std::string* name) = 0;
+    // Why the last failed operation failed, in words for the log; "" when
+    // nothing has failed or the component cannot tell.
+    virtual HRESULT GetLastErrorText(std::string* text) = 0;
 };
 
 } // namespace vidorama::encoder
