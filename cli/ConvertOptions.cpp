@@ -60,6 +60,13 @@ std::string SetSnapshot(ConvertOptions& o, std::string_view v) {
     return {};
 }
 
+std::string SetTrace(ConvertOptions& o, std::string_view v) {
+    if (v.empty())
+        return "--trace wants a file, or - for standard output";
+    o.tracePath = v;
+    return {};
+}
+
 std::string SetChannels(ConvertOptions& o, std::string_view v) {
     if (v != "mono" && v != "stereo")
         return "--channels wants mono or stereo, got " + Quoted(v);
@@ -99,7 +106,7 @@ std::string SetFlag(ConvertOptions& o, std::string_view name) {
     return {};
 }
 
-const std::array<OptionSpec, 23> kOptions{{
+const std::array<OptionSpec, 24> kOptions{{
     {"--help", "-h", false, nullptr},
     {"--list-codecs", "", false, nullptr},
     {"--transparent", "", false, nullptr},
@@ -172,6 +179,7 @@ const std::array<OptionSpec, 23> kOptions{{
     {"--jobs", "-j", true, SetJobs},
     {"--progress", "", true, SetProgress},
     {"--snapshot", "", true, SetSnapshot},
+    {"--trace", "", true, SetTrace},
 }};
 
 const OptionSpec* FindOption(std::string_view name) {
@@ -196,6 +204,8 @@ std::string Validate(const ConvertOptions& options) {
             return "no output file given (-o OUT.png)";
         return {};
     }
+    if (!options.tracePath.empty() && options.inputs.size() > 1)
+        return "--trace takes one input movie";
     if (options.end && options.durationSeconds)
         return "give --end or --duration, not both";
     if (options.start && options.end && options.start->unit == options.end->unit &&
@@ -244,6 +254,9 @@ ParsedOptions ParseConvertOptions(std::span<const std::string> args) {
     }
     if (options.mode == ConvertOptions::Mode::ListCodecs)
         return {options, {}};
+    // Standard output then carries the traced lines and nothing else.
+    if (options.tracePath == "-")
+        options.progress = ProgressStyle::None;
     if (std::string error = Validate(options); !error.empty())
         return Fail(error);
     return {options, {}};

@@ -3,6 +3,7 @@
 #include "options/OptionValues.h"
 #include "options/OutputKind.h"
 
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -50,6 +51,12 @@ struct ConvertOptions {
     ProgressStyle progress = ProgressStyle::Automatic;
     // Frames to run before the picture is taken; 1 is the first frame.
     int snapshotFrame = 1;
+    // Where the scripts' trace() lines go: a file, "-" for standard output
+    // (nothing else is written there then), or "" for nowhere.
+    std::string tracePath;
+    // Receives each traced line while a movie plays; the program sets it from
+    // tracePath.
+    std::function<void(const std::string&)> traceLines;
 
     // The single input of a snapshot.
     const std::string& inputPath() const { return inputs.front(); }

@@ -4,7 +4,7 @@ namespace vidorama::cli {
 
 std::string ConvertUsage() {
     return "usage: vidorama-convert [options] INPUT.swf|FOLDER... [-o OUTPUT]\n"
-           "       vidorama-convert --snapshot N -o OUT.png [--size WxH] INPUT.swf\n"
+           "       vidorama-convert --snapshot N -o OUT.png [--size WxH] [--trace FILE] INPUT.swf\n"
            "\n"
            "Plays each movie frame by frame, as fast as the machine allows, and writes a\n"
            "video with every frame and the sound in step. Several inputs, or a folder of\n"
@@ -47,6 +47,8 @@ std::string ConvertUsage() {
            "  --progress STYLE   bar (on a terminal, the default), json (one object per\n"
            "                     line on standard output) or none\n"
            "  --snapshot N       write the stage after N frames as a PNG picture instead\n"
+           "  --trace FILE       write every line the movie's scripts trace() to FILE as it\n"
+           "                     happens; - for standard output (nothing else goes there)\n"
            "  --list-codecs      list the codecs and profiles of every output kind\n"
            "  -h, --help         this text\n"
            "\n"

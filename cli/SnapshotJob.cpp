@@ -20,8 +20,8 @@ QSize MoviePixelSize(const swf::Movie& movie) {
 
 QImage RenderSnapshot(const std::shared_ptr<const swf::Movie>& movie, int frames,
                       std::optional<int> width, std::optional<int> height,
-                      swf::StageQuality quality) {
-    swf::Player player(movie);
+                      swf::StageQuality quality, std::function<void(const std::string&)> trace) {
+    swf::Player player(movie, std::move(trace));
     player.setQuality(quality);
     for (int frame = 1; frame < frames; ++frame)
         player.advanceFrame();
@@ -43,8 +43,8 @@ std::string RunSnapshotJob(const ConvertOptions& options) {
         swf::Limits::kMaxPicturePixels)
         return "cannot draw " + options.inputPath() + ": a picture of " + std::to_string(width) +
                " x " + std::to_string(height) + " pixels is too large";
-    QImage image =
-        RenderSnapshot(movie.value(), options.snapshotFrame, options.width, options.height);
+    QImage image = RenderSnapshot(movie.value(), options.snapshotFrame, options.width,
+                                  options.height, swf::StageQuality::High, options.traceLines);
     QSaveFile file(QString::fromStdString(options.outputPath));
     if (!file.open(QIODevice::WriteOnly))
         return "cannot write " + options.outputPath + ": " + file.errorString().toStdString();

@@ -4,6 +4,7 @@
 #include "graphics/StageQuality.h"
 
 #include <QImage>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -19,7 +20,8 @@ namespace vidorama::cli {
 QImage RenderSnapshot(const std::shared_ptr<const swf::Movie>& movie, int frames,
                       std::optional<int> width = std::nullopt,
                       std::optional<int> height = std::nullopt,
-                      swf::StageQuality quality = swf::StageQuality::High);
+                      swf::StageQuality quality = swf::StageQuality::High,
+                      std::function<void(const std::string&)> trace = {});
 
 // The movie's own size in pixels (its frame rectangle, rounded), at least 1x1.
 QSize MoviePixelSize(const swf::Movie& movie);

@@ -1,5 +1,6 @@
 #include "ConvertOptions.h"
 #include "SnapshotJob.h"
+#include "TraceOutput.h"
 #include "batch/BatchRunner.h"
 #include "planning/EncoderPlan.h"
 #include "planning/JobPlanner.h"
@@ -11,6 +12,7 @@ extern "C" {
 #include <atomic>
 #include <csignal>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -63,7 +65,17 @@ int main(int argc, char** argv) {
         std::cerr << "vidorama-convert: " << parsed.error << "\n" << ConvertUsage();
         return 2;
     }
-    const ConvertOptions& options = *parsed.options;
+    ConvertOptions& options = *parsed.options;
+    std::optional<TraceOutput> trace;
+    if (!options.tracePath.empty() && (options.mode == ConvertOptions::Mode::Convert ||
+                                       options.mode == ConvertOptions::Mode::Snapshot)) {
+        trace.emplace(options.tracePath);
+        if (!trace->error().empty()) {
+            std::cerr << "vidorama-convert: " << trace->error() << "\n";
+            return 1;
+        }
+        options.traceLines = trace->handler();
+    }
     switch (options.mode) {
     case ConvertOptions::Mode::Help:
         std::cout << ConvertUsage();

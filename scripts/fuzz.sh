@@ -14,7 +14,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build-fuzz
 seconds=${VIDORAMA_FUZZ_SECONDS:-60}
 corpus=${VIDORAMA_CORPUS_DIR:-$root/../shared/corpus}
-targets=(swf_reader swf_player movie_probe spool_reader settings_file abc_reader abc_interpreter)
+targets=(swf_reader swf_player movie_probe spool_reader settings_file avm1_actions abc_reader
+    abc_interpreter)
 # Movies larger than this are left out of the seeds: they slow every run and
 # add little that the small ones do not reach.
 max_movie_seed=65536
@@ -101,6 +102,9 @@ for target in "${targets[@]}"; do
         ;;
     settings_file)
         max_len=1024
+        ;;
+    avm1_actions)
+        max_len=4096
         ;;
     abc_reader | abc_interpreter)
         seeds=("$abc_seeds")

@@ -175,7 +175,7 @@ JobResult RunConversionJob(const JobSpec& job, const ConvertOptions& options, Jo
     if (std::string error = PlanEncoder(request, plan); !error.empty())
         return Failed(error);
 
-    MovieDriver driver(movie, timing.movieRate, timing.rule);
+    MovieDriver driver(movie, timing.movieRate, timing.rule, options.traceLines);
     if (!driver.advanceTo(timing.span.startFrame))
         return Failed("the movie ends at frame " + std::to_string(driver.frameIndex() + 1) +
                       ", before --start");

@@ -4,9 +4,10 @@
 
 namespace vidorama::cli {
 
-MovieDriver::MovieDriver(std::shared_ptr<const swf::Movie> movie, Rate movieRate, EndRule rule)
-    : m_player(std::make_unique<swf::Player>(std::move(movie))), m_clock(movieRate, movieRate),
-      m_rule(rule) {
+MovieDriver::MovieDriver(std::shared_ptr<const swf::Movie> movie, Rate movieRate, EndRule rule,
+                         std::function<void(const std::string&)> trace)
+    : m_player(std::make_unique<swf::Player>(std::move(movie), std::move(trace))),
+      m_clock(movieRate, movieRate), m_rule(rule) {
     // A player starts on its first frame, so that frame's sound is due now.
     pullFrameSound();
 }

@@ -4,7 +4,9 @@
 #include "pipeline/SoundQueue.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <string>
 
 namespace vidorama::swf {
 class Movie;
@@ -28,7 +30,9 @@ enum class EndRule {
 // counted from the movie's first (index 0, on screen once the player exists).
 class MovieDriver {
 public:
-    MovieDriver(std::shared_ptr<const swf::Movie> movie, Rate movieRate, EndRule rule);
+    // trace receives the lines the movie's scripts trace().
+    MovieDriver(std::shared_ptr<const swf::Movie> movie, Rate movieRate, EndRule rule,
+                std::function<void(const std::string&)> trace = {});
     ~MovieDriver();
 
     // Steps the movie until frame `index` is on screen. False when the movie

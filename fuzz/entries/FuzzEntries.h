@@ -25,6 +25,10 @@ bool ReadAbcBlock(std::span<const std::uint8_t> data);
 // A block that reads, run as the only script of a small movie for a few
 // frames.
 bool RunAbcBlock(std::span<const std::uint8_t> data);
+// ActionScript 1/2 bytes run by the interpreter: the bytes after the first
+// (which picks the SWF version) are the actions of every frame of a small
+// movie, on its main timeline and on a clip.
+bool RunActionBytes(std::span<const std::uint8_t> data);
 // The header probe the program runs before it opens a movie.
 bool ProbeMovieHeader(std::span<const std::uint8_t> data);
 // The spool-file reader of the encode pass, as video and as sound records.

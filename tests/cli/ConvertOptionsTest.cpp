@@ -28,6 +28,17 @@ TEST(ConvertOptions, ReadsTheSnapshotCommandLine) {
     EXPECT_EQ(Parse({"--help"}).options->mode, ConvertOptions::Mode::Help);
 }
 
+TEST(ConvertOptions, TraceToStandardOutputTurnsProgressOff) {
+    auto toFile = Parse({"--trace", "t.txt", "--progress", "json", "in.swf"});
+    ASSERT_TRUE(toFile.options) << toFile.error;
+    EXPECT_EQ(toFile.options->tracePath, "t.txt");
+    EXPECT_EQ(toFile.options->progress, cli::ProgressStyle::Json);
+    auto toStdout = Parse({"--progress", "json", "--trace", "-", "in.swf"});
+    ASSERT_TRUE(toStdout.options) << toStdout.error;
+    EXPECT_EQ(toStdout.options->tracePath, "-");
+    EXPECT_EQ(toStdout.options->progress, cli::ProgressStyle::None);
+}
+
 TEST(ConvertOptions, ReadsAConversionCommandLine) {
     auto parsed =
         Parse({"a.swf",      "movies/",    "-o",     "out/",          "--format=mp4", "--fps",
@@ -88,6 +99,8 @@ TEST(ConvertOptions, RefusesBadCommandLinesWithAReason) {
         {"in.swf", "--progress", "loud"},
         {"in.swf", "--channels", "5.1"},
         {"in.swf", "--size", "99999x10"},
+        {"a.swf", "b.swf", "--trace", "t.txt"},
+        {"in.swf", "--trace", ""},
     };
     for (const auto& args : bad) {
         auto parsed = Parse(args);

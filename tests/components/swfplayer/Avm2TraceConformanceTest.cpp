@@ -43,8 +43,8 @@ std::string Area(const std::string& name) {
 }
 
 TEST(Avm2TraceConformance, ScriptsTraceWhatFlashPrinted) {
-    const std::string dir = std::string(VIDORAMA_CORPUS_DIR) + "/../traces/avm2";
-    std::vector<TraceCase> cases = ReadTraceFolder(dir);
+    const std::string dir = VIDORAMA_TRACES_DIR "/avm2";
+    std::vector<TraceCase> cases = ReadTraceSet(dir);
     ASSERT_FALSE(cases.empty());
     std::vector<bool> results = RunTraceCases(dir, cases);
     std::map<std::string, std::pair<int, int>> byArea;

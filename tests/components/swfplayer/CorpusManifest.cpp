@@ -94,9 +94,9 @@ std::vector<TraceCase> ReadTraceCases(const std::string& corpusDir, const std::s
     return cases;
 }
 
-std::vector<TraceCase> ReadTraceFolder(const std::string& dir) {
+std::vector<TraceCase> ReadTraceSet(const std::string& setDir) {
     std::vector<TraceCase> cases;
-    ForEachRow(dir, [&](const Field& field) {
+    ForEachRow(setDir, [&](const Field& field) {
         TraceCase c;
         c.caseDir = field("case");
         c.swf = field("swf");

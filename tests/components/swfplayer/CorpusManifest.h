@@ -44,8 +44,9 @@ struct TraceCase {
 
 // Reads the rows of a group whose reference is trace text.
 std::vector<TraceCase> ReadTraceCases(const std::string& corpusDir, const std::string& group);
-// Reads a folder of trace cases whose own manifest lists them by case,
-// movie, frames and reference.
-std::vector<TraceCase> ReadTraceFolder(const std::string& dir);
+
+// Reads a set of trace cases whose manifest names each case's folder, movie,
+// frame count and reference.
+std::vector<TraceCase> ReadTraceSet(const std::string& setDir);
 
 } // namespace vidorama::test

@@ -31,9 +31,14 @@ Value ObjectValueOf(Vm&, const Value& self, std::span<const Value>) {
 
 Value HasOwnProperty(Vm& vm, const Value& self, std::span<const Value> args) {
     Object* object = self.asObject();
-    if (!object)
+    if (!object || args.empty())
         return Value::boolean(false);
-    std::string name = vm.toString(Arg(args, 0));
+    std::string name = vm.toString(args[0]);
+    if (name.empty())
+        return Value::boolean(false);
+    // __proto__ is an own property of every object until it is deleted.
+    if (vm.key(name) == "__proto__")
+        return Value::boolean(!object->protoValue().isUndefined());
     Value special;
     return Value::boolean(object->properties().find(vm.key(name)) ||
                           object->getSpecial(vm, name, special));
@@ -140,11 +145,12 @@ Value ParseFloat(Vm& vm, const Value&, std::span<const Value> args) {
 }
 
 Value IsNaN(Vm& vm, const Value&, std::span<const Value> args) {
-    return Value::boolean(std::isnan(vm.toNumber(Arg(args, 0))));
+    // A missing argument is no number, whatever undefined converts to.
+    return Value::boolean(args.empty() || std::isnan(vm.toNumber(args[0])));
 }
 
 Value IsFinite(Vm& vm, const Value&, std::span<const Value> args) {
-    return Value::boolean(std::isfinite(vm.toNumber(Arg(args, 0))));
+    return Value::boolean(!args.empty() && std::isfinite(vm.toNumber(args[0])));
 }
 
 Value Escape(Vm& vm, const Value&, std::span<const Value> args) {
@@ -161,26 +167,63 @@ Value Escape(Vm& vm, const Value&, std::span<const Value> args) {
     return Value::string(vm.makeString(std::move(out)));
 }
 
+// "+" is a space; "%" takes two hexadecimal digits. Flash drops a "%" whose
+// first character is no digit together with that character, and one whose
+// second is none together with both.
 Value Unescape(Vm& vm, const Value&, std::span<const Value> args) {
-    std::string text = vm.toString(Arg(args, 0)), out;
+    if (args.empty())
+        return {};
+    std::string text = vm.toString(args[0]), out;
+    auto hex = [](char c) {
+        return (c >= '0' && c <= '9')   ? c - '0'
+               : (c >= 'a' && c <= 'f') ? c - 'a' + 10
+               : (c >= 'A' && c <= 'F') ? c - 'A' + 10
+                                        : -1;
+    };
     for (std::size_t i = 0; i < text.size(); ++i) {
-        int high = 0, low = 0;
-        auto hex = [](char c, int& v) {
-            v = (c >= '0' && c <= '9')   ? c - '0'
-                : (c >= 'a' && c <= 'f') ? c - 'a' + 10
-                : (c >= 'A' && c <= 'F') ? c - 'A' + 10
-                                         : -1;
-            return v >= 0;
-        };
-        if (text[i] == '%' && i + 2 < text.size() + 0 && hex(text[i + 1], high) &&
-            hex(text[i + 2], low)) {
-            out += static_cast<char>(high * 16 + low);
+        if (text[i] == '+') {
+            out += ' ';
+        } else if (text[i] != '%') {
+            out += text[i];
+        } else if (i + 1 >= text.size() || hex(text[i + 1]) < 0) {
+            ++i;
+        } else if (i + 2 >= text.size() || hex(text[i + 2]) < 0) {
             i += 2;
         } else {
-            out += text[i];
+            out += static_cast<char>(hex(text[i + 1]) * 16 + hex(text[i + 2]));
+            i += 2;
         }
     }
     return Value::string(std::move(out));
+}
+
+// setInterval(function, ms, args...) or setInterval(object, "method", ms,
+// args...); undefined when the first argument is neither.
+Value StartTimer(Vm& vm, std::span<const Value> args, bool once) {
+    const Value& first = Arg(args, 0);
+    if (!first.isObject())
+        return {};
+    const bool method = first.asObject()->kind() != ObjectKind::Function;
+    const std::size_t rest = method ? 3 : 2;
+    if (args.size() < rest)
+        return {};
+    std::vector<Value> extra(args.begin() + static_cast<std::ptrdiff_t>(rest), args.end());
+    double id = vm.addTimer(method ? first : Value(), method ? args[1] : first, std::move(extra),
+                            vm.toNumber(args[rest - 1]), once);
+    return id > 0 ? Value::number(id) : Value();
+}
+
+Value SetInterval(Vm& vm, const Value&, std::span<const Value> args) {
+    return StartTimer(vm, args, false);
+}
+
+Value SetTimeout(Vm& vm, const Value&, std::span<const Value> args) {
+    return StartTimer(vm, args, true);
+}
+
+Value ClearTimer(Vm& vm, const Value&, std::span<const Value> args) {
+    vm.clearTimer(vm.toNumber(Arg(args, 0)));
+    return {};
 }
 
 } // namespace
@@ -211,8 +254,10 @@ void InstallObjectClasses(Vm& vm, Builtins& b) {
     Method(vm, global, "unescape", Unescape);
     Method(vm, global, "ASSetPropFlags", SetPropFlags);
     Method(vm, global, "updateAfterEvent", Nothing);
-    Method(vm, global, "setInterval", Nothing);
-    Method(vm, global, "clearInterval", Nothing);
+    Method(vm, global, "setInterval", SetInterval);
+    Method(vm, global, "setTimeout", SetTimeout);
+    Method(vm, global, "clearInterval", ClearTimer);
+    Method(vm, global, "clearTimeout", ClearTimer);
     Method(vm, global, "fscommand", Nothing);
     Constant(vm, global, "NaN", std::numeric_limits<double>::quiet_NaN());
     Constant(vm, global, "Infinity", std::numeric_limits<double>::infinity());
@@ -222,7 +267,8 @@ void InstallBuiltins(Vm& vm, Builtins& b) {
     // Object.prototype first: every other object is made with it.
     b.object = vm.make<Object>(nullptr);
     b.function = vm.make<Object>(b.object);
-    b.global = vm.make<Object>(b.object);
+    // The global object has no prototype: _global.toString is undefined.
+    b.global = vm.make<Object>(nullptr);
     b.array = vm.make<Object>(b.object);
     b.string = vm.make<Object>(b.object);
     b.number = vm.make<Object>(b.object);
@@ -236,6 +282,9 @@ void InstallBuiltins(Vm& vm, Builtins& b) {
     InstallMath(vm, b);
     InstallMovieClipClass(vm, b);
     InstallColorClass(vm, b);
+    InstallSoundClass(vm, b);
+    InstallPlayerObjects(vm, InstallBroadcaster(vm));
+    InstallXmlClasses(vm);
 }
 
 } // namespace vidorama::swf::avm1

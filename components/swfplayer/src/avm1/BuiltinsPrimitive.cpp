@@ -39,7 +39,7 @@ Value StringCall(Vm& vm, const Value&, std::span<const Value> args) {
 
 Value StringConstruct(Vm& vm, const Value&, std::span<const Value> args) {
     Value text = Value::string(args.empty() ? "" : vm.toString(args[0]));
-    return Value::object(vm.make<BoxedObject>(vm.builtins().string, text));
+    return Value::object(vm.toObject(text));
 }
 
 Value StringValue(Vm& vm, const Value& self, std::span<const Value>) {
@@ -83,8 +83,13 @@ Value Substr(Vm& vm, const Value& self, std::span<const Value> args) {
         start = std::max(0.0, double(text.size()) + start);
     std::size_t begin = Clamp(start, text.size());
     double length = Integer(vm, Arg(args, 1), double(text.size()));
-    if (length < 0)
-        length = std::max(0.0, double(text.size() - begin) + length);
+    // A negative length counts back from the end of the whole text, and
+    // Flash gives nothing when that reaches the end.
+    if (length < 0) {
+        length += double(text.size());
+        if (length < 0 || double(begin) + length >= double(text.size()))
+            return Value::string("");
+    }
     return Value::string(text.substr(begin, Clamp(length, text.size() - begin)));
 }
 
@@ -196,8 +201,9 @@ Value PrimitiveValueOf(Vm&, const Value& self, std::span<const Value>) {
     return Primitive(self);
 }
 
+// Boolean() without an argument is undefined, not false.
 Value BooleanCall(Vm& vm, const Value&, std::span<const Value> args) {
-    return Value::boolean(!args.empty() && vm.toBoolean(args[0]));
+    return args.empty() ? Value() : Value::boolean(vm.toBoolean(args[0]));
 }
 
 Value BooleanConstruct(Vm& vm, const Value&, std::span<const Value> args) {

@@ -227,14 +227,12 @@ Interpreter::Flow Interpreter::executeSwf4(std::uint8_t code, ByteReader& record
     case kActionBitURShift:
         binaryNumber(code);
         break;
-    case kActionEquals: {
-        double b = m_vm.toNumber(pop()), a = m_vm.toNumber(pop());
-        pushResult(a == b);
-        break;
-    }
+    case kActionEquals:
     case kActionLess: {
-        double b = m_vm.toNumber(pop()), a = m_vm.toNumber(pop());
-        pushResult(a < b);
+        Value second = pop(), first = pop();
+        double a = m_vm.toNumber(first);
+        double b = m_vm.toNumber(second);
+        pushResult(code == kActionEquals ? a == b : a < b);
         break;
     }
     case kActionAnd: {
@@ -264,11 +262,10 @@ Interpreter::Flow Interpreter::executeSwf4(std::uint8_t code, ByteReader& record
     case kActionMbAsciiToChar:
         stringOp(code);
         break;
-    case kActionToInteger: {
-        double n = m_vm.toNumber(pop());
-        push(Value::number(std::isfinite(n) ? std::trunc(n) : (std::isnan(n) ? 0 : n)));
+    case kActionToInteger:
+        // int() wraps to 32 bits, as the bitwise operators do.
+        push(Value::number(ToInt32(m_vm.toNumber(pop()))));
         break;
-    }
     case kActionPop:
         pop();
         break;
@@ -345,7 +342,10 @@ Interpreter::Flow Interpreter::executeSwf4(std::uint8_t code, ByteReader& record
 }
 
 void Interpreter::binaryNumber(std::uint8_t code) {
-    double b = m_vm.toNumber(pop()), a = m_vm.toNumber(pop());
+    // Both operands leave the stack first; the first pushed converts first.
+    Value second = pop(), first = pop();
+    double a = m_vm.toNumber(first);
+    double b = m_vm.toNumber(second);
     int ia = ToInt32(a), ib = ToInt32(b);
     auto ua = static_cast<std::uint32_t>(ia);
     switch (code) {
@@ -383,7 +383,8 @@ void Interpreter::binaryNumber(std::uint8_t code) {
         push(Value::number(ia >> (ib & 31)));
         break;
     case kActionBitURShift:
-        push(Value::number(ua >> (ib & 31)));
+        // The shifted bits are read back as a signed number.
+        push(Value::number(static_cast<std::int32_t>(ua >> (ib & 31))));
         break;
     default:
         break;

@@ -172,9 +172,12 @@ void Interpreter::newObject(bool method) {
 
 void Interpreter::enumerate(const Value& object) {
     push(Value::null());
-    if (Object* o = object.asObject())
-        for (std::string& name : m_vm.enumerate(o))
-            push(Value::string(std::move(name)));
+    // Pushed last to first, so that the loop takes the names in order.
+    if (Object* o = object.asObject()) {
+        std::vector<std::string> names = m_vm.enumerate(o);
+        for (auto name = names.rbegin(); name != names.rend(); ++name)
+            push(Value::string(std::move(*name)));
+    }
 }
 
 bool Interpreter::instanceOf(const Value& object, const Value& constructor) {

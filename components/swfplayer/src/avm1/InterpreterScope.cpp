@@ -67,12 +67,24 @@ void Interpreter::splitPath(std::string_view name, Object*& holder, std::string_
     }
     std::string_view path = name.substr(0, dot);
     member = name.substr(dot + 1);
-    // The first part of a dot path is a variable like any other.
+    // The first part of a dot path is a variable like any other; a scope
+    // where the rest of the path leads to no object gives way to the next
+    // one that holds the first part.
     std::size_t firstDot = path.find('.');
     std::string_view first = path.substr(0, firstDot);
-    holder = lookupScoped(first).asObject();
-    if (holder && firstDot != std::string_view::npos)
-        holder = m_vm.resolvePath(holder, path.substr(firstDot + 1));
+    auto follow = [&](Object* start) {
+        if (start && firstDot != std::string_view::npos)
+            return m_vm.resolvePath(start, path.substr(firstDot + 1));
+        return start;
+    };
+    for (auto it = m_a.scope.rbegin(); it != m_a.scope.rend(); ++it) {
+        if (!m_vm.hasProperty(it->object, first))
+            continue;
+        holder = follow(m_vm.getMember(it->object, first).asObject());
+        if (holder)
+            return;
+    }
+    holder = follow(lookupScoped(first).asObject());
 }
 
 Value Interpreter::getVariable(std::string_view name) {
@@ -109,6 +121,11 @@ void Interpreter::setVariable(std::string_view name, const Value& value) {
 }
 
 MovieClip* Interpreter::target() {
+    // Inside with (clip) { ... }, gotoAndPlay() and the other timeline
+    // actions go to that clip.
+    if (!m_a.scope.empty() && m_a.scope.back().kind == ScopeEntry::Kind::With)
+        if (MovieClip* clip = m_vm.clipOf(Value::object(m_a.scope.back().object)))
+            return clip;
     if (m_a.targetLost)
         return nullptr;
     auto object = m_a.target.lock();
@@ -206,8 +223,8 @@ void Vm::runBlock(MovieClip& clip, const Code& code) {
         runNested(clip, code);
     } catch (const ScriptCut&) {
         m_frameCut = true;
-    } catch (const ScriptThrow&) {
-        // An uncaught throw ends the block, as in Flash.
+    } catch (const ScriptThrow& thrown) {
+        reportUncaught(thrown);
     }
     m_stack.clear();
 }
@@ -225,6 +242,16 @@ void Vm::runNested(MovieClip& clip, const Code& code) {
     m_stack.resize(std::min(m_stack.size(), activation.stackBase));
 }
 
+void Vm::reportUncaught(const ScriptThrow& thrown) {
+    try {
+        m_host.trace("Warning: Uncaught exception, " + toString(thrown.value));
+    } catch (const ScriptThrow&) {
+        // A value whose toString throws is not reported.
+    } catch (const ScriptCut&) {
+        m_frameCut = true;
+    }
+}
+
 void Vm::callClipMethod(MovieClip& clip, std::string_view name) {
     if (m_frameCut || clip.removed() || !clip.scriptObject())
         return;
@@ -236,7 +263,8 @@ void Vm::callClipMethod(MovieClip& clip, std::string_view name) {
         call(method, Value::object(clip.scriptObject()), {});
     } catch (const ScriptCut&) {
         m_frameCut = true;
-    } catch (const ScriptThrow&) {
+    } catch (const ScriptThrow& thrown) {
+        reportUncaught(thrown);
     }
     m_stack.clear();
 }

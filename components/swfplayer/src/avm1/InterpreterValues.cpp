@@ -105,7 +105,11 @@ Interpreter::Flow Interpreter::executeSwf5(std::uint8_t code, ByteReader& record
 }
 
 void Interpreter::add2() {
-    Value b = m_vm.toPrimitive(pop()), a = m_vm.toPrimitive(pop());
+    // valueOf only, the second operand first: an object it leaves an object
+    // is NaN, unless the other operand is a string, and then its text.
+    Value second = pop(), first = pop();
+    Value b = m_vm.valueOf(second);
+    Value a = m_vm.valueOf(first);
     if (a.isString() || b.isString()) {
         std::string text = m_vm.toString(a) + m_vm.toString(b);
         push(Value::string(m_vm.makeString(std::move(text))));
@@ -115,7 +119,20 @@ void Interpreter::add2() {
 }
 
 void Interpreter::compare(bool greater) {
-    Value b = m_vm.toPrimitive(pop()), a = m_vm.toPrimitive(pop());
+    // Only valueOf is asked; an operand it leaves a plain object makes the
+    // comparison false, before the other operand is even converted. A clip
+    // is no number.
+    Value second = pop(), first = pop();
+    Value a = m_vm.valueOf(first);
+    if (a.isObject() && !m_vm.displayObjectOf(a)) {
+        push(Value::boolean(false));
+        return;
+    }
+    Value b = m_vm.valueOf(second);
+    if (b.isObject() && !m_vm.displayObjectOf(b)) {
+        push(Value::boolean(false));
+        return;
+    }
     if (greater)
         std::swap(a, b);
     if (a.isString() && b.isString()) {

@@ -21,6 +21,19 @@ inline FunctionObject* Method(Vm& vm, Object* holder, const char* name, NativeFu
     return function;
 }
 
+// A read-only property computed by a native function, as addProperty makes.
+inline void Getter(Vm& vm, Object* holder, const char* name, NativeFunction get) {
+    vm.defineValue(holder, name, Value(), kDontEnum);
+    holder->properties().find(vm.key(name))->getter = vm.newNative(get);
+}
+
+// A property computed and set by native functions.
+inline void Accessor(Vm& vm, Object* holder, const char* name, NativeFunction get,
+                     NativeFunction set) {
+    Getter(vm, holder, name, get);
+    holder->properties().find(vm.key(name))->setter = vm.newNative(set);
+}
+
 inline void Constant(Vm& vm, Object* holder, const char* name, double value) {
     vm.defineValue(holder, name, Value::number(value), kDontEnum | kDontDelete | kReadOnly);
 }
@@ -41,5 +54,13 @@ void InstallMath(Vm& vm, Builtins& builtins);
 void InstallMovieClipClass(Vm& vm, Builtins& builtins);
 void InstallDrawingMethods(Vm& vm, Object* movieClipProto);
 void InstallColorClass(Vm& vm, Builtins& builtins);
+void InstallSoundClass(Vm& vm, Builtins& builtins);
+// AsBroadcaster, which the player's own broadcasters (Key, Mouse, Stage)
+// are made with.
+FunctionObject* InstallBroadcaster(Vm& vm);
+void InstallXmlClasses(Vm& vm);
+void MakeBroadcaster(Vm& vm, Object* broadcaster, Object* target);
+// Key, Mouse, Stage and System as a movie sees them without any input.
+void InstallPlayerObjects(Vm& vm, Object* broadcaster);
 
 } // namespace vidorama::swf::avm1

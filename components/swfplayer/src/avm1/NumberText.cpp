@@ -15,6 +15,12 @@ bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
 }
 
+std::string_view TrimFront(std::string_view text) {
+    while (!text.empty() && IsSpace(text.front()))
+        text.remove_prefix(1);
+    return text;
+}
+
 std::string_view Trim(std::string_view text) {
     while (!text.empty() && IsSpace(text.front()))
         text.remove_prefix(1);
@@ -77,6 +83,18 @@ double ParseDecimal(std::string_view text) {
     return std::strtod(copy.c_str(), nullptr);
 }
 
+// A leading zero and octal digits only, after an optional sign.
+bool IsOctal(std::string_view text) {
+    if (!text.empty() && (text[0] == '-' || text[0] == '+'))
+        text.remove_prefix(1);
+    if (text.size() < 2 || text[0] != '0')
+        return false;
+    for (char c : text)
+        if (c < '0' || c > '7')
+            return false;
+    return true;
+}
+
 } // namespace
 
 std::string NumberToString(double n) {
@@ -135,20 +153,34 @@ std::string NumberToRadixString(double n, int radix) {
 }
 
 double StringToNumber(std::string_view text, int swfVersion) {
-    text = Trim(text);
-    if (text.empty())
-        return swfVersion >= 5 ? kNaN : 0;
-    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-        double value = 0;
-        std::size_t used = ReadDigits(text.substr(2), 16, value);
-        return used + 2 == text.size() ? value : kNaN;
+    // SWF 4 reads the number at the start of the text and takes anything
+    // else as 0.
+    if (swfVersion < 5) {
+        double prefix = ParseFloatPrefix(text);
+        return std::isnan(prefix) ? 0 : prefix;
     }
-    if (text == "Infinity" || text == "+Infinity")
-        return std::numeric_limits<double>::infinity();
-    if (text == "-Infinity")
-        return -std::numeric_limits<double>::infinity();
-    std::size_t used = DecimalPrefix(text);
-    if (used != text.size())
+    // From SWF 6 on, "0x" starts a hexadecimal number and a leading zero an
+    // octal one, unless white space comes first; both wrap to 32 bits.
+    if (swfVersion >= 6 && text.size() > 2 && text[0] == '0' &&
+        (text[1] == 'x' || text[1] == 'X')) {
+        // Digit by digit in 32 bits, so that long numbers keep their low bits.
+        std::uint32_t value = 0;
+        for (char c : text.substr(2)) {
+            if (DigitValue(c) >= 16)
+                return kNaN;
+            value = value * 16 + static_cast<std::uint32_t>(DigitValue(c));
+        }
+        return static_cast<std::int32_t>(value);
+    }
+    if (swfVersion >= 6 && IsOctal(text)) {
+        bool negative = text[0] == '-';
+        double value = 0;
+        ReadDigits(text.substr(text[0] == '-' || text[0] == '+' ? 1 : 0), 8, value);
+        return negative ? -double(ToInt32(value)) : ToInt32(value);
+    }
+    // White space may lead, not trail; "Infinity" is no number.
+    text = TrimFront(text);
+    if (text.empty() || DecimalPrefix(text) != text.size())
         return kNaN;
     return ParseDecimal(text);
 }

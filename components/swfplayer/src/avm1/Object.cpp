@@ -110,8 +110,9 @@ bool ArrayObject::setSpecial(Vm& vm, std::string_view name, const Value& value) 
     return false;
 }
 
+// Elements are listed newest first, as every property is: from the end.
 void ArrayObject::specialNames(Vm&, std::vector<std::string>& out) {
-    for (std::size_t i = 0; i < elements.size(); ++i)
+    for (std::size_t i = elements.size(); i-- > 0;)
         out.push_back(std::to_string(i));
 }
 
@@ -120,14 +121,6 @@ void ArrayObject::references(std::vector<Object*>& out) const {
     for (const Value& value : elements)
         if (Object* object = value.asObject())
             out.push_back(object);
-}
-
-bool BoxedObject::getSpecial(Vm& vm, std::string_view name, Value& out) {
-    if (primitive.isString() && vm.sameName(name, "length")) {
-        out = Value::number(static_cast<double>(primitive.asString().size()));
-        return true;
-    }
-    return false;
 }
 
 } // namespace vidorama::swf::avm1

@@ -152,7 +152,6 @@ class BoxedObject final : public Object {
 public:
     BoxedObject(Object* proto, Value primitive) : Object(proto), primitive(std::move(primitive)) {}
     ObjectKind kind() const override { return ObjectKind::Boxed; }
-    bool getSpecial(Vm& vm, std::string_view name, Value& out) override;
 
     Value primitive;
 };

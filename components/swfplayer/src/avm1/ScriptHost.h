@@ -11,6 +11,7 @@ namespace vidorama::swf {
 
 class DisplayObject;
 class MovieClip;
+class PlayerSound;
 class TimelineHost;
 
 namespace avm1 {
@@ -31,6 +32,11 @@ public:
     // the display tree would grow past its limits.
     virtual std::shared_ptr<DisplayObject> emptyClip(std::uint16_t depth,
                                                      const MovieClip& parent) = 0;
+    // The stage's size in pixels, as the movie declares it.
+    virtual double stageWidth() const = 0;
+    virtual double stageHeight() const = 0;
+    // The playback's sounds, which Sound objects start, stop and mix.
+    virtual PlayerSound& sounds() = 0;
 };
 
 } // namespace avm1

@@ -329,11 +329,16 @@ std::string Vm::toString(const Value& value) {
     case Value::Type::Object: {
         if (const DisplayObject* clip = displayObjectOf(value))
             return targetPath(*clip);
-        Value primitive = toPrimitive(value, true);
-        if (primitive.isObject())
-            return primitive.asObject()->kind() == ObjectKind::Function ? "[type Function]"
-                                                                        : "[type Object]";
-        return toString(primitive);
+        // Only toString is asked; without one that gives a primitive, Flash
+        // names the type.
+        Value function = getMember(value.asObject(), "toString");
+        if (function.isObject() && function.asObject()->kind() == ObjectKind::Function) {
+            Value text = call(function, value, {});
+            if (!text.isObject())
+                return toString(text);
+        }
+        return value.asObject()->kind() == ObjectKind::Function ? "[type Function]"
+                                                                : "[type Object]";
     }
     }
     return {};
@@ -364,23 +369,42 @@ Value Vm::toPrimitive(const Value& value, bool preferString) {
     const char* order[2] = {"valueOf", "toString"};
     if (preferString)
         std::swap(order[0], order[1]);
+    bool callable = false;
     for (const char* method : order) {
         Value function = getMember(value.asObject(), method);
         if (function.isObject() && function.asObject()->kind() == ObjectKind::Function) {
+            callable = true;
             Value result = call(function, value, {});
             if (!result.isObject() || displayObjectOf(result))
                 return result;
         }
     }
-    return value;
+    // An object with neither method (one without a prototype) is undefined
+    // to the operators.
+    return callable ? value : Value();
+}
+
+Value Vm::valueOf(const Value& value) {
+    if (!value.isObject())
+        return value;
+    Value function = getMember(value.asObject(), "valueOf");
+    if (function.isObject() && function.asObject()->kind() == ObjectKind::Function)
+        return call(function, value, {});
+    return {};
 }
 
 Object* Vm::toObject(const Value& value) {
     switch (value.type()) {
     case Value::Type::Object:
         return value.asObject();
-    case Value::Type::String:
-        return make<BoxedObject>(m_builtins.string, value);
+    case Value::Type::String: {
+        // A String object's length is its own property, hidden from for..in,
+        // which scripts may set and delete.
+        Object* boxed = make<BoxedObject>(m_builtins.string, value);
+        defineValue(boxed, "length", Value::number(static_cast<double>(value.asString().size())),
+                    kDontEnum);
+        return boxed;
+    }
     case Value::Type::Number:
         return make<BoxedObject>(m_builtins.number, value);
     case Value::Type::Boolean:
@@ -422,7 +446,9 @@ bool Vm::strictlyEqual(const Value& a, const Value& b) {
     case Value::Type::Boolean:
         return a.asBoolean() == b.asBoolean();
     case Value::Type::Number:
-        return a.asNumber() == b.asNumber();
+        // Flash's equality holds NaN equal to itself.
+        return a.asNumber() == b.asNumber() ||
+               (std::isnan(a.asNumber()) && std::isnan(b.asNumber()));
     case Value::Type::String:
         return a.asString() == b.asString();
     case Value::Type::Object:
@@ -436,6 +462,11 @@ bool Vm::looselyEqual(const Value& a, const Value& b) {
         return strictlyEqual(a, b);
     if (a.isNullish() && b.isNullish())
         return true;
+    // An object whose valueOf gives undefined or null equals them.
+    if (a.isObject() && b.isNullish())
+        return valueOf(a).isNullish();
+    if (b.isObject() && a.isNullish())
+        return valueOf(b).isNullish();
     if (a.isNullish() || b.isNullish())
         return false;
     if (a.isObject() && b.isObject())
@@ -446,7 +477,7 @@ bool Vm::looselyEqual(const Value& a, const Value& b) {
         return !toPrimitive(b).isObject() && looselyEqual(a, toPrimitive(b));
     if (a.isString() && b.isString())
         return a.asString() == b.asString();
-    return toNumber(a) == toNumber(b);
+    return strictlyEqual(Value::number(toNumber(a)), Value::number(toNumber(b)));
 }
 
 // --------------------------------------------------------------------- calls
@@ -614,7 +645,7 @@ void Vm::collect() {
     std::vector<Object*> pending{m_builtins.global,  m_builtins.object,    m_builtins.function,
                                  m_builtins.array,   m_builtins.string,    m_builtins.number,
                                  m_builtins.boolean, m_builtins.movieClip, m_builtins.button,
-                                 m_builtins.color};
+                                 m_builtins.color,   m_builtins.sound};
     for (const Value& value : m_stack)
         pending.push_back(value.asObject());
     std::vector<const MovieClip*> clips{&m_host.rootClip()};
@@ -628,6 +659,14 @@ void Vm::collect() {
                 clips.push_back(childClip);
         }
     }
+    for (const Timer& timer : m_timers) {
+        pending.push_back(timer.object.asObject());
+        pending.push_back(timer.function.asObject());
+        for (const Value& arg : timer.args)
+            pending.push_back(arg.asObject());
+    }
+    for (const SoundEnd& end : m_soundEnds)
+        pending.push_back(end.sound);
     markFrom(pending);
     std::erase_if(m_objects, [](const std::unique_ptr<Object>& object) { return !object->marked; });
     m_cellsInUse = 0;

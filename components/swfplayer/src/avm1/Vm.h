@@ -41,6 +41,7 @@ struct Builtins {
     Object* movieClip = nullptr;
     Object* button = nullptr;
     Object* color = nullptr;
+    Object* sound = nullptr;
 };
 
 struct Activation;
@@ -73,6 +74,21 @@ public:
     // Frees objects nothing refers to any more; runs between blocks only.
     void collectIfDue();
 
+    // setInterval and setTimeout on the movie's own clock: calls of a
+    // function, or of a method of an object by name, every ms milliseconds
+    // (once for a timeout). Returns the id clearInterval takes.
+    double addTimer(const Value& object, const Value& function, std::vector<Value> args, double ms,
+                    bool once);
+    void clearTimer(double id);
+    // A Sound object whose voice plays: told onSoundComplete when it ends.
+    void watchSoundEnd(Object* sound, std::uint64_t voice);
+    // Runs the timers that are due and reports the sounds that ended; once
+    // every frame, before the frame's actions.
+    void runTimedEvents();
+    // Calls a method of any object as an event, outside a running script.
+    void callEventMethod(const Value& object, std::string_view name,
+                         std::span<const Value> args = {});
+
     // Names: compared without regard to case before SWF 7.
     std::string key(std::string_view name) const;
     bool sameName(std::string_view a, std::string_view b) const;
@@ -98,6 +114,9 @@ public:
     bool toBoolean(const Value& value) const;
     Value toPrimitive(const Value& value, bool preferString = false);
     Object* toObject(const Value& value);
+    // What an object's valueOf gives (undefined without one); other values
+    // as they are.
+    Value valueOf(const Value& value);
     std::string typeOf(const Value& value) const;
     // Abstract equality (==) and the strict kind (===).
     bool looselyEqual(const Value& a, const Value& b);
@@ -165,8 +184,29 @@ private:
     Value getSpecialChain(Object* object, const std::string& key, std::string_view name,
                           bool& found);
 
+    struct Timer {
+        double id = 0;
+        Value object;
+        Value function;
+        std::vector<Value> args;
+        double intervalMs = 0;
+        double dueMs = 0;
+        bool once = false;
+    };
+    struct SoundEnd {
+        Object* sound = nullptr;
+        std::uint64_t voice = 0;
+    };
+    // A call made by the player, not by a script: limits and throws end here.
+    void callEvent(const Value& function, const Value& self, std::span<const Value> args);
+    // An uncaught throw ends the code it came from; Flash's log says so.
+    void reportUncaught(const ScriptThrow& thrown);
+
     ScriptHost& m_host;
     int m_version;
+    std::vector<Timer> m_timers;
+    double m_nextTimerId = 1;
+    std::vector<SoundEnd> m_soundEnds;
     Builtins m_builtins;
     std::vector<std::unique_ptr<Object>> m_objects;
     std::size_t m_objectsAfterCollect = 0;

@@ -3,6 +3,7 @@
 #include "graphics/MorphShapeDef.h"
 #include "graphics/ShapeDef.h"
 #include "player/MovieClip.h"
+#include "text/TextDef.h"
 
 #include <algorithm>
 #include <cmath>
@@ -51,6 +52,8 @@ void AddBounds(Box& box, const DisplayObject& object, const Matrix& matrix) {
     else if (character.kind() == CharacterDef::Kind::MorphShape)
         box.add(static_cast<const MorphShapeDef&>(character).bounds(object.properties().ratio),
                 matrix);
+    else if (character.kind() == CharacterDef::Kind::Text)
+        box.add(static_cast<const TextDef&>(character).data().bounds, matrix);
     const MovieClip* clip = object.asClip();
     if (!clip)
         return;

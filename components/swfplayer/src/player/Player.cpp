@@ -48,6 +48,14 @@ Player::Player(std::shared_ptr<const Movie> movie, TraceHandler trace)
     m_sound.endSilencedStreams();
 }
 
+void Player::trace(const std::string& text) {
+    if (!m_traceHandler)
+        return;
+    std::string line = text;
+    std::replace(line.begin(), line.end(), '\r', '\n');
+    m_traceHandler(line);
+}
+
 Player::~Player() = default;
 
 void Player::advanceFrame() {
@@ -66,6 +74,8 @@ void Player::advanceFrame() {
     }
     if (m_scripts3)
         m_scripts3->frameEntered();
+    if (scriptsRun())
+        m_vm->runTimedEvents();
     runActionQueue();
     m_sound.endSilencedStreams();
 }
@@ -163,10 +173,15 @@ void Player::queueInitActions(MovieClip& clip, const DoInitAction& actions) {
 }
 
 void Player::queueClipEvent(MovieClip& clip, std::uint32_t event) {
+    queueClipEvent(clip, event, m_actionQueue);
+}
+
+void Player::queueClipEvent(MovieClip& clip, std::uint32_t event,
+                            std::deque<QueuedActions>& queue) {
     if (!scriptsRun() || !clip.clipActions())
         return;
     for (avm1::Code& code : avm1::ClipEventHandlers(clip.clipActions(), m_movie->version(), event))
-        m_actionQueue.push_back({clip.weak_from_this(), std::move(code)});
+        queue.push_back({clip.weak_from_this(), std::move(code)});
 }
 
 // A clip's enterFrame handlers run before its timeline steps, and so before
@@ -177,10 +192,13 @@ void Player::queueEnterFrame(MovieClip& clip) {
         m_actionQueue.push_back({clip.weak_from_this(), {}, "onEnterFrame"});
 }
 
-// A new clip runs its initialize handlers, then its first frame, whose
-// actions are queued; its load handlers follow them.
+// A new clip's initialize handlers, and after every new clip's, their
+// construct handlers run before any frame's actions, so that they can set
+// what the first frame reads. Its first frame's actions are queued, and its
+// load handlers follow them.
 void Player::startClip(MovieClip& clip) {
-    queueClipEvent(clip, avm1::kClipEventInitialize | avm1::kClipEventConstruct);
+    queueClipEvent(clip, avm1::kClipEventInitialize, m_initQueue);
+    queueClipEvent(clip, avm1::kClipEventConstruct, m_constructQueue);
     clip.enterFirstFrame(*this);
     queueClipEvent(clip, avm1::kClipEventLoad);
 }
@@ -219,9 +237,13 @@ void Player::runActionQueue() {
     // two clips that send each other to action frames from looping forever.
     // The script budgets bound the work inside each block.
     std::size_t blocks = 0;
-    while ((!m_initQueue.empty() || !m_actionQueue.empty()) &&
-           blocks++ < Limits::kMaxActionsPerFrame && !m_vm->frameCut()) {
-        auto& queue = m_initQueue.empty() ? m_actionQueue : m_initQueue;
+    auto pending = [this] {
+        return !m_initQueue.empty() || !m_constructQueue.empty() || !m_actionQueue.empty();
+    };
+    while (pending() && blocks++ < Limits::kMaxActionsPerFrame && !m_vm->frameCut()) {
+        auto& queue = !m_initQueue.empty()        ? m_initQueue
+                      : !m_constructQueue.empty() ? m_constructQueue
+                                                  : m_actionQueue;
         QueuedActions next = std::move(queue.front());
         queue.pop_front();
         auto object = next.clip.lock();
@@ -233,10 +255,10 @@ void Player::runActionQueue() {
             m_vm->runBlock(*object->asClip(), next.code);
         m_vm->collectIfDue();
     }
-    if (!m_initQueue.empty() || !m_actionQueue.empty() || m_vm->frameCut() ||
-        (m_scripts3 && m_scripts3->frameCut()))
+    if (pending() || m_vm->frameCut() || (m_scripts3 && m_scripts3->frameCut()))
         m_limits.reached(PlayLimit::ScriptWork);
     m_initQueue.clear();
+    m_constructQueue.clear();
     m_actionQueue.clear();
 }
 

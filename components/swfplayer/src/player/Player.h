@@ -85,6 +85,10 @@ public:
     // True while a stream sound plays, which the picture then follows.
     bool streamPlaying() const { return m_sound.streaming(); }
 
+    // Every line a script traces, whichever interpreter runs it, goes out
+    // here as Flash's log shows it: a carriage return breaks the line.
+    void trace(const std::string& text) override;
+
     // The limits this playback has reached so far, and so cut short.
     const PlayLimitLog& limitsReached() const { return m_limits; }
     // What the movie's ActionScript 3 reached that the player does not have
@@ -111,21 +115,21 @@ private:
     void queueInitActions(MovieClip& clip, const DoInitAction& actions) override;
     void startClip(MovieClip& clip) override;
     void queueClipEvent(MovieClip& clip, std::uint32_t event);
+    void queueClipEvent(MovieClip& clip, std::uint32_t event, std::deque<QueuedActions>& queue);
     void queueEnterFrame(MovieClip& clip);
     bool scriptsRun() const { return !m_movie->isActionScript3(); }
 
     // What scripts ask of the player.
     TimelineHost& timelineHost() override { return *this; }
     MovieClip& rootClip() override { return *m_root; }
-    void trace(const std::string& line) override {
-        if (m_traceHandler)
-            m_traceHandler(line);
-    }
     double timerMs() const override;
     std::optional<CharacterId> exportedCharacter(const std::string& name) const override {
         return m_movie->exported(name);
     }
     std::shared_ptr<DisplayObject> emptyClip(std::uint16_t depth, const MovieClip& parent) override;
+    PlayerSound& sounds() override { return m_sound; }
+    double stageWidth() const override { return m_movie->frameRect().width() / kTwipsPerPixel; }
+    double stageHeight() const override { return m_movie->frameRect().height() / kTwipsPerPixel; }
     bool reserveInstance(const MovieClip& parent, bool clip);
     bool spendGotoFrames(FrameNumber frames) override;
     // Every frame step (an advance or a goto by the host) starts with fresh
@@ -150,7 +154,10 @@ private:
     std::shared_ptr<MovieClip> m_root;
     std::unique_ptr<avm1::Vm> m_vm;
     std::unique_ptr<avm2::MovieScripts> m_scripts3;
+    // Init actions and initialize handlers run first, construct handlers
+    // next, then everything else.
     std::deque<QueuedActions> m_initQueue;
+    std::deque<QueuedActions> m_constructQueue;
     std::deque<QueuedActions> m_actionQueue;
     std::set<CharacterId> m_initActionsRun;
     std::shared_ptr<const SpriteDef> m_emptySprite;

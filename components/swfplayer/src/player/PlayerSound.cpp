@@ -4,6 +4,9 @@
 #include "player/MovieClip.h"
 #include "sound/EventVoice.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace vidorama::swf {
 
 // A start of a sound that plays already and may not play twice is ignored;
@@ -27,6 +30,30 @@ void PlayerSound::startSound(const StartSound& tag) {
         return;
     if (m_mixer.add(std::make_shared<EventVoice>(m_library.decoded(*sound), tag.info), id) == 0)
         m_limits.reached(PlayLimit::Voices);
+}
+
+SoundMixer::VoiceId PlayerSound::startScriptSound(CharacterId id, double offsetSeconds, int loops,
+                                                  std::uint64_t group) {
+    auto sound = std::dynamic_pointer_cast<const SoundDef>(m_movie.character(id));
+    if (!sound)
+        return 0;
+    SoundInfo info;
+    if (offsetSeconds > 0 && offsetSeconds < 86400)
+        info.inPoint = static_cast<std::uint32_t>(offsetSeconds * kOutputRate);
+    info.loops = static_cast<std::uint16_t>(std::clamp(loops, 1, 0xffff));
+    SoundMixer::VoiceId voice =
+        m_mixer.add(std::make_shared<EventVoice>(m_library.decoded(*sound), info), id, group);
+    if (voice == 0)
+        m_limits.reached(PlayLimit::Voices);
+    return voice;
+}
+
+std::optional<double> PlayerSound::durationMs(CharacterId id) const {
+    auto sound = std::dynamic_pointer_cast<const SoundDef>(m_movie.character(id));
+    if (!sound)
+        return std::nullopt;
+    const int rate = sound->format().sampleRate();
+    return rate > 0 ? std::round(1000.0 * sound->sampleCount() / rate) : 0;
 }
 
 namespace {

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <span>
 
 namespace vidorama::swf {
@@ -35,6 +36,15 @@ public:
     void stopAll();
     // Ends the streams of clips that no longer play.
     void endSilencedStreams();
+
+    // A script's Sound.start(): the sound from offsetSeconds on, loops
+    // times, in a group of voices whose transform the script sets. 0 when
+    // nothing started.
+    SoundMixer::VoiceId startScriptSound(CharacterId id, double offsetSeconds, int loops,
+                                         std::uint64_t group);
+    // The length of a sound character in milliseconds, if it is one.
+    std::optional<double> durationMs(CharacterId id) const;
+    SoundMixer& mixer() { return m_mixer; }
 
     void mix(std::span<std::int16_t> out) { m_mixer.mix(out); }
     bool sounding() const { return m_mixer.sounding(); }

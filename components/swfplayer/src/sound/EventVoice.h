@@ -19,6 +19,7 @@ public:
     void mixInto(std::span<std::int32_t> mix) override;
     bool finished() const override { return m_loopsLeft == 0; }
     bool sounding() const override { return !finished(); }
+    std::uint64_t position() const override { return m_position; }
 
 private:
     void mixPlain(const std::int16_t* from, std::span<std::int32_t> mix);

@@ -17,6 +17,8 @@ public:
     virtual bool finished() const = 0;
     // True while the voice has samples to play now.
     virtual bool sounding() const = 0;
+    // Where it plays in its sound, in 44.1 kHz sample frames.
+    virtual std::uint64_t position() const { return 0; }
 };
 
 } // namespace vidorama::swf

@@ -45,6 +45,10 @@ struct Limits {
     // together; garbage is collected before either is refused.
     static constexpr std::size_t kMaxScriptObjects = 1'000'000;
     static constexpr std::uint64_t kMaxScriptCells = 8'000'000;
+    // setInterval/setTimeout timers alive at once, and the calls one timer
+    // may catch up on in one frame when its interval is shorter than it.
+    static constexpr std::size_t kMaxScriptTimers = 1024;
+    static constexpr int kMaxTimerCallsPerFrame = 16;
     // Object.watch() handlers on one object.
     static constexpr std::size_t kMaxScriptWatchersPerObject = 256;
     // Bytes of one script string, and of all strings made in one frame.

@@ -6,6 +6,9 @@ namespace vidorama::swf {
 
 // The codec ids of DefineVideoStream.
 enum class VideoCodec : std::uint8_t {
+    // What the authoring tool writes for a video object that a script feeds
+    // from a stream: no frames of its own, and nothing wrong with the movie.
+    None = 0,
     SorensonH263 = 2,
     ScreenVideo = 3,
     Vp6 = 4,

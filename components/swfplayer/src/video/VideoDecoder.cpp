@@ -17,6 +17,8 @@ namespace {
 
 AVCodecID CodecId(VideoCodec codec) {
     switch (codec) {
+    case VideoCodec::None:
+        return AV_CODEC_ID_NONE;
     case VideoCodec::SorensonH263:
         return AV_CODEC_ID_FLV1;
     case VideoCodec::ScreenVideo:

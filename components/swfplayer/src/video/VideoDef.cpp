@@ -11,8 +11,9 @@ namespace vidorama::swf {
 namespace {
 
 bool KnownCodec(std::uint8_t id) {
-    return id >= static_cast<std::uint8_t>(VideoCodec::SorensonH263) &&
-           id <= static_cast<std::uint8_t>(VideoCodec::ScreenVideo2);
+    return id == static_cast<std::uint8_t>(VideoCodec::None) ||
+           (id >= static_cast<std::uint8_t>(VideoCodec::SorensonH263) &&
+            id <= static_cast<std::uint8_t>(VideoCodec::ScreenVideo2));
 }
 
 constexpr std::uint8_t kLastDeblocking = static_cast<std::uint8_t>(VideoDeblocking::Level4);

@@ -39,6 +39,8 @@ VideoPacket InspectScreenPacket(VideoCodec codec, std::span<const std::uint8_t> 
 
 VideoPacket InspectVideoPacket(VideoCodec codec, std::span<const std::uint8_t> data) {
     switch (codec) {
+    case VideoCodec::None:
+        return {data, false};
     case VideoCodec::SorensonH263: {
         auto header = ReadH263PictureHeader(data);
         return {data, header && header->intra};
