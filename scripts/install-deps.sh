@@ -8,6 +8,7 @@ packages=(
     clang libclang-rt-14-dev clang-format
     qt6-base-dev qt6-multimedia-dev libqt6multimedia6 qt6-qpa-plugins libgl-dev
     libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev ffmpeg
+    libyuv-dev
     zlib1g-dev liblzma-dev libjpeg-dev
     libfreetype-dev libfontconfig-dev fontconfig fonts-urw-base35
     libgtest-dev libgmock-dev libbenchmark-dev

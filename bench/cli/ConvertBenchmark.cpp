@@ -1,9 +1,10 @@
 // Prints how fast vidorama-convert turns corpus movies into video, at their
 // own size and at 1920 x 1080, for Xvid AVI with MP3 sound and H.264 MP4 with
-// AAC: output frames per second of the whole conversion, of the encoding
-// alone with the frames already drawn, their ratio (the share of the time
-// that encoding takes), and the speed as a multiple of real time. Then the memory in use early and
-// late in a long conversion.
+// AAC: output frames per second of the whole conversion, its speed as a
+// multiple of real time, and how many times longer it takes than encoding
+// alone the very frames and sound it wrote (drawn beforehand, timed in the
+// same run). Then the processor time of a long still picture against its
+// encoding alone, and the memory in use early and late in a long conversion.
 // Usage: vidorama_convert_bench [MOVIE.swf...]
 
 #include "BenchMovies.h"
@@ -11,8 +12,10 @@
 #include "SnapshotJob.h"
 #include "movie/Movie.h"
 #include "pipeline/ConversionJob.h"
+#include "pipeline/ConversionPipeline.h"
 #include "pipeline/EncoderSink.h"
 #include "pipeline/FrameRenderer.h"
+#include "pipeline/FrameSink.h"
 #include "pipeline/MovieDriver.h"
 #include "planning/EncoderPlan.h"
 
@@ -21,13 +24,16 @@ extern "C" {
 }
 
 #include <QDir>
+#include <QImage>
 #include <QTemporaryDir>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <malloc.h>
+#include <variant>
 #include <vector>
 
 namespace {
@@ -35,16 +41,28 @@ namespace {
 using namespace vidorama;
 using Clock = std::chrono::steady_clock;
 
-// Every measurement writes this many output frames, the movie looping if
-// it is shorter; the encoding-only run cycles through this many drawn ones.
+// Every measurement writes this many output frames, the movie playing on
+// (looping or holding its last frame) if it is shorter.
 constexpr int kFrames = 120;
-constexpr int kDrawnFrames = 12;
+// A page that never changes, and how long it is shown for its processor
+// time.
+constexpr const char* kStillMovie = "ruffle/from_shumway__acid__acid-gradient-0/test.swf";
+constexpr double kStillSeconds = 20;
 
-// Bitmaps and nested clips, a stream sound, and morph shapes.
+// One of each kind of drawing that costs a converter its time.
 const char* const kDefaultMovies[] = {
-    "ruffle/from_shumway__acid__acid-large/test.swf",
-    "ruffle/audio__stream_incomplete_loop/test.swf",
+    // Morph shapes changing at every frame.
     "ruffle/from_gnash__misc-ming.all__morph_test1/test.swf",
+    // Large scaled bitmap fills over nested clips.
+    "ruffle/from_shumway__acid__acid-large/test.swf",
+    // A stream sound the picture follows.
+    "ruffle/audio__stream_incomplete_loop/test.swf",
+    // Static text growing over a large stage.
+    "ruffle/from_shumway__acid__acid-text-6/test.swf",
+    // A page of gradients that never changes.
+    "ruffle/from_shumway__acid__acid-gradient-0/test.swf",
+    // Detailed vector characters moving, turning and scaling.
+    "ruffle/from_shumway__acid__acid-video/test.swf",
 };
 
 struct Format {
@@ -66,67 +84,122 @@ public:
     void framesWritten(std::int64_t) override {}
 };
 
-double Since(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
+// Wall and processor seconds of a piece of work.
+struct Cost {
+    double wall = -1;
+    double cpu = -1;
+};
+
+double ProcessCpuSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
 }
 
-cli::ConvertOptions Options(const Format& format, QSize size) {
+class Stopwatch {
+public:
+    Cost stop() const {
+        return {std::chrono::duration<double>(Clock::now() - m_wall).count(),
+                ProcessCpuSeconds() - m_cpu};
+    }
+
+private:
+    Clock::time_point m_wall = Clock::now();
+    double m_cpu = ProcessCpuSeconds();
+};
+
+cli::ConvertOptions Options(const Format& format, QSize size, std::int64_t frames) {
     cli::ConvertOptions options;
     options.mode = cli::ConvertOptions::Mode::Convert;
     options.width = size.width();
     options.height = size.height();
-    options.end = cli::MoviePosition{cli::MoviePosition::Unit::Frame, kFrames, 0};
+    options.end = cli::MoviePosition{cli::MoviePosition::Unit::Frame, frames, 0};
     options.overwrite = true;
     options.encoding.videoCodec = format.videoCodec;
     options.encoding.audioCodec = format.audioCodec;
     return options;
 }
 
-// Seconds for the whole conversion: playing, drawing, mixing and encoding.
-double WholeConversion(const std::string& movie, const Format& format, QSize size,
-                       const std::string& output) {
-    const cli::ConvertOptions options = Options(format, size);
+// The whole conversion: playing, drawing, mixing and encoding.
+Cost WholeConversion(const std::string& movie, const cli::ConvertOptions& options,
+                     cli::OutputKind kind, const std::string& output) {
     NoProgress progress;
     const std::atomic<bool> cancel{false};
-    const auto start = Clock::now();
+    const Stopwatch watch;
     const cli::JobResult result =
-        cli::RunConversionJob({movie, output, format.kind}, options, progress, cancel);
-    return result.ok ? Since(start) : -1;
+        cli::RunConversionJob({movie, output, kind}, options, progress, cancel);
+    return result.ok ? watch.stop() : Cost{};
 }
 
-// Seconds for encoding alone: frames and sound made beforehand, then only
-// the encoder's work is timed.
-double EncodingOnly(const std::shared_ptr<const swf::Movie>& movie, cli::Rate rate,
-                    const Format& format, QSize size, const std::string& output) {
-    const cli::ConvertOptions options = Options(format, size);
-    encoder::OutputPlan plan;
-    if (!cli::PlanEncoder({format.kind, &options.encoding, size.width(), size.height(), rate, 0},
-                          plan)
-             .empty())
-        return -1;
-    cli::MovieDriver driver(movie, rate, cli::EndRule::PlayOn);
-    cli::FrameRenderer renderer(QSize(plan.video->width, plan.video->height),
-                                cli::StageBackground::Painted);
-    std::vector<QImage> frames;
-    for (int k = 0; k < kDrawnFrames; ++k) {
-        driver.advanceTo(k);
-        frames.push_back(renderer.render(driver.player()).copy());
+// Keeps every frame and sound block a conversion writes, in order, so that
+// the encoder alone can be given exactly the same work.
+class RecordedOutput final : public cli::FrameSink {
+public:
+    std::string writeFrame(const QImage& frame) override {
+        m_last = frame.copy();
+        m_writes.emplace_back(m_last);
+        return {};
     }
-    const cli::MovieClock clock(rate, rate);
-    const std::vector<std::int16_t> sound(static_cast<std::size_t>(clock.movieFrameSamples(0)) * 2);
-    cli::EncoderSink sink;
-    const auto start = Clock::now();
-    if (!sink.open(output, plan, false).empty())
-        return -1;
-    for (int n = 0; n < kFrames; ++n)
-        if (!sink.writeFrame(frames[static_cast<std::size_t>(n % kDrawnFrames)]).empty() ||
-            !sink.writeSound(sound).empty())
-            return -1;
-    return sink.finish().empty() ? Since(start) : -1;
-}
+    // The encoder alone gets the picture again in full: encoding it is the
+    // work a converter that draws every frame would hand on.
+    std::string repeatFrame() override {
+        m_writes.emplace_back(m_last);
+        return {};
+    }
+    std::string writeSound(std::span<const std::int16_t> samples) override {
+        m_writes.emplace_back(std::vector<std::int16_t>(samples.begin(), samples.end()));
+        return {};
+    }
+    std::string finish() override { return {}; }
+    void abandon() override {}
+
+    // Sends everything recorded to another sink.
+    std::string replay(cli::FrameSink& sink) const {
+        for (const auto& write : m_writes) {
+            const std::string error =
+                std::holds_alternative<QImage>(write)
+                    ? sink.writeFrame(std::get<QImage>(write))
+                    : sink.writeSound(std::get<std::vector<std::int16_t>>(write));
+            if (!error.empty())
+                return error;
+        }
+        return {};
+    }
+
+private:
+    std::vector<std::variant<QImage, std::vector<std::int16_t>>> m_writes;
+    QImage m_last;
+};
 
 cli::Rate MovieRate(const swf::Movie& movie) {
     return {std::lround(movie.frameRate() * 256), 256};
+}
+
+// Encoding alone: the conversion's frames and sound are made beforehand, and
+// only handing them to the encoder is timed.
+Cost EncodingOnly(const std::shared_ptr<const swf::Movie>& movie,
+                  const cli::ConvertOptions& options, cli::OutputKind kind,
+                  const std::string& output) {
+    const cli::Rate rate = MovieRate(*movie);
+    encoder::OutputPlan plan;
+    if (!cli::PlanEncoder({kind, &options.encoding, *options.width, *options.height, rate, 0}, plan)
+             .empty())
+        return {};
+    cli::MovieDriver driver(movie, rate, cli::EndRule::PlayOn);
+    cli::FrameRenderer renderer(QSize(plan.video->width, plan.video->height),
+                                cli::StageBackground::Painted);
+    RecordedOutput recorded;
+    const std::atomic<bool> cancel{false};
+    const cli::PipelineResult made = cli::RunPipeline(
+        driver, cli::MovieClock(rate, rate), {0, options.end->frame}, renderer, recorded, cancel);
+    if (!made.error.empty())
+        return {};
+    cli::EncoderSink sink;
+    const Stopwatch watch;
+    if (!sink.open(output, plan, false).empty() || !recorded.replay(sink).empty() ||
+        !sink.finish().empty())
+        return {};
+    return watch.stop();
 }
 
 void Measure(const std::string& path, const std::string& name, const QTemporaryDir& folder) {
@@ -136,19 +209,42 @@ void Measure(const std::string& path, const std::string& name, const QTemporaryD
         return;
     }
     const auto movie = loaded.value();
-    const cli::Rate rate = MovieRate(*movie);
+    const double seconds = kFrames / MovieRate(*movie).value();
     for (QSize size : {cli::MoviePixelSize(*movie), QSize(1920, 1080)}) {
         for (const Format& format : kFormats) {
             const std::string output = QDir(folder.path()).filePath(format.file).toStdString();
-            const double whole = WholeConversion(path, format, size, output);
-            const double encoding = EncodingOnly(movie, rate, format, size, output);
-            const double seconds = kFrames / rate.value();
-            std::printf("%-40s %4dx%-4d %-12s whole %6.1f fps | encoding only %6.1f fps | "
-                        "ratio %4.2f | %6.1fx real time\n",
-                        name.c_str(), size.width(), size.height(), format.name, kFrames / whole,
-                        kFrames / encoding, encoding / whole, seconds / whole);
+            const cli::ConvertOptions options = Options(format, size, kFrames);
+            const Cost whole = WholeConversion(path, options, format.kind, output);
+            const Cost encoding = EncodingOnly(movie, options, format.kind, output);
+            if (whole.wall <= 0 || encoding.wall <= 0) {
+                std::printf("%-34s %4dx%-4d %-12s failed\n", name.c_str(), size.width(),
+                            size.height(), format.name);
+                continue;
+            }
+            std::printf("%-34s %4dx%-4d %-12s %6.1f fps %6.1fx real time | encoding alone "
+                        "%6.1f fps | whole/encoding %5.2f wall, %5.2f cpu\n",
+                        name.c_str(), size.width(), size.height(), format.name,
+                        kFrames / whole.wall, seconds / whole.wall, kFrames / encoding.wall,
+                        whole.wall / encoding.wall, whole.cpu / encoding.cpu);
         }
     }
+}
+
+// A movie that shows one picture for a long time should cost about what
+// encoding that picture costs.
+void MeasureStill(const std::string& path, const std::string& name, const QTemporaryDir& folder) {
+    auto loaded = swf::Movie::loadFile(path);
+    if (!loaded)
+        return;
+    const auto movie = loaded.value();
+    const auto frames = static_cast<std::int64_t>(std::lround(kStillSeconds * movie->frameRate()));
+    const Format& format = kFormats[1];
+    const cli::ConvertOptions options = Options(format, cli::MoviePixelSize(*movie), frames);
+    const std::string output = QDir(folder.path()).filePath(format.file).toStdString();
+    const Cost whole = WholeConversion(path, options, format.kind, output);
+    const Cost encoding = EncodingOnly(movie, options, format.kind, output);
+    std::printf("still %s, %.0f s to %s: %.2f s cpu (%.2f s wall); encoding alone %.2f s cpu\n",
+                name.c_str(), kStillSeconds, format.name, whole.cpu, whole.wall, encoding.cpu);
 }
 
 std::int64_t HeapInUse() {
@@ -173,7 +269,7 @@ void MeasureMemory(const std::string& path, const QTemporaryDir& folder) {
     private:
         std::int64_t m_total = 0;
     } probe;
-    cli::ConvertOptions options = Options(kFormats[1], QSize(640, 480));
+    cli::ConvertOptions options = Options(kFormats[1], QSize(640, 480), 1);
     options.end.reset();
     options.durationSeconds = 120;
     const std::atomic<bool> cancel{false};
@@ -189,15 +285,23 @@ void MeasureMemory(const std::string& path, const QTemporaryDir& folder) {
                 static_cast<long long>(result.frames));
 }
 
+std::string CaseName(const std::string& path) {
+    return std::filesystem::path(path).parent_path().filename().string();
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     av_log_set_level(AV_LOG_QUIET);
+    // Each line as soon as it is measured: a full run takes minutes.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     const std::vector<std::string> paths = vidorama::bench::BenchMovies(argc, argv, kDefaultMovies);
     QTemporaryDir folder;
     std::printf("%d output frames per measurement\n", kFrames);
     for (const std::string& path : paths)
-        Measure(path, std::filesystem::path(path).parent_path().filename().string(), folder);
+        Measure(path, CaseName(path), folder);
+    const std::string still = std::string(VIDORAMA_CORPUS_DIR) + "/" + kStillMovie;
+    MeasureStill(still, CaseName(still), folder);
     const std::string sample = QDir(folder.path()).filePath("sample.swf").toStdString();
     const auto bytes = sample::BuildSampleMovie();
     std::ofstream(sample, std::ios::binary)

@@ -2,6 +2,7 @@
 
 #include "SnapshotJob.h"
 #include "movie/Movie.h"
+#include "pipeline/BackgroundSink.h"
 #include "pipeline/ConversionPipeline.h"
 #include "pipeline/EncoderSink.h"
 #include "pipeline/FrameRenderer.h"
@@ -13,7 +14,9 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace vidorama::cli {
@@ -105,6 +108,13 @@ std::string EncoderPath(const OutputTarget& target, OutputKind kind) {
                                    : target.workPath();
 }
 
+// Encoding on a thread of its own while the movie is drawn uses a core more;
+// a batch that already keeps every core busy with movies of its own gains
+// nothing from it but the hand-offs.
+bool EncodeAlongside(const ConvertOptions& options) {
+    return static_cast<unsigned>(options.jobs) < std::max(1u, std::thread::hardware_concurrency());
+}
+
 struct OutputRun {
     const JobSpec& job;
     const ConvertOptions& options;
@@ -128,7 +138,11 @@ JobResult RunOutput(const OutputRun& run, MovieDriver& driver, FrameRenderer& re
 
     observer.started(ExpectedFrames(driver.player().totalFrames(), run.timing));
     const MovieClock clock(run.timing.movieRate, run.timing.outputRate);
-    PipelineResult piped = RunPipeline(driver, clock, run.timing.span, renderer, sink, cancel,
+    std::optional<BackgroundSink> background;
+    if (EncodeAlongside(run.options))
+        background.emplace(sink);
+    FrameSink& output = background ? static_cast<FrameSink&>(*background) : sink;
+    PipelineResult piped = RunPipeline(driver, clock, run.timing.span, renderer, output, cancel,
                                        [&](std::int64_t n) { observer.framesWritten(n); });
     JobResult result;
     result.cancelled = piped.cancelled;
@@ -139,11 +153,11 @@ JobResult RunOutput(const OutputRun& run, MovieDriver& driver, FrameRenderer& re
     if (error.empty() && piped.frames == 0)
         error = "the movie has no frames to convert";
     if (error.empty())
-        error = sink.finish();
+        error = output.finish();
     if (error.empty())
         error = target.commit();
     if (!error.empty()) {
-        sink.abandon();
+        output.abandon();
         target.discard();
         result.message = error;
         return result;

@@ -70,7 +70,8 @@ PipelineResult RunPipeline(MovieDriver& driver, const MovieClock& clock, const O
         }
         if (!driver.advanceTo(span.startFrame + clock.movieFrameAt(n)))
             break;
-        result.error = sink.writeFrame(renderer.render(driver.player()));
+        const QImage& picture = renderer.render(driver.player());
+        result.error = renderer.repeated() ? sink.repeatFrame() : sink.writeFrame(picture);
         if (result.error.empty())
             result.error = pipeline.soundUpTo(n + 1);
         if (!result.error.empty())

@@ -24,6 +24,11 @@ std::string EncoderSink::writeFrame(const QImage& frame) {
     return status.ok() ? std::string() : status.message();
 }
 
+std::string EncoderSink::repeatFrame() {
+    encoder::Status status = m_writer.repeatVideo();
+    return status.ok() ? std::string() : status.message();
+}
+
 std::string EncoderSink::writeSound(std::span<const std::int16_t> samples) {
     if (!m_sound || samples.empty())
         return {};

@@ -19,6 +19,7 @@ public:
     std::string open(const std::string& path, const encoder::OutputPlan& plan, bool keepAlpha);
 
     std::string writeFrame(const QImage& frame) override;
+    std::string repeatFrame() override;
     std::string writeSound(std::span<const std::int16_t> samples) override;
     std::string finish() override;
     void abandon() override;

@@ -1,6 +1,7 @@
 #include "pipeline/FrameRenderer.h"
 
 #include "graphics/QPainterRenderer.h"
+#include "pipeline/RepeatFilter.h"
 #include "player/DisplayTreeDrawer.h"
 #include "player/Player.h"
 
@@ -49,14 +50,19 @@ FrameRenderer::FrameRenderer(QSize size, StageBackground background)
         m_renderer = std::make_unique<ClearStageRenderer>(m_image);
     else
         m_renderer = std::make_unique<swf::QPainterRenderer>(m_image);
+    m_filter = std::make_unique<RepeatFilter>(*m_renderer);
 }
 
 FrameRenderer::~FrameRenderer() = default;
 
 const QImage& FrameRenderer::render(const swf::Player& player) {
-    player.render(*m_renderer,
+    player.render(*m_filter,
                   swf::ExactFitView(player.movie().frameRect(), m_image.width(), m_image.height()));
     return m_image;
+}
+
+bool FrameRenderer::repeated() const {
+    return m_filter->repeated();
 }
 
 } // namespace vidorama::cli

@@ -10,12 +10,15 @@ class Renderer;
 
 namespace vidorama::cli {
 
+class RepeatFilter;
+
 // Whether the stage's background colour is painted under the movie.
 enum class StageBackground { Painted, Transparent };
 
 // Draws the player's frames at the output size: the vectors are drawn at
 // that size rather than a small picture being scaled up. One picture and one
-// renderer serve every frame, so a conversion's memory does not grow.
+// renderer serve every frame, so a conversion's memory does not grow, and a
+// frame that is the same as the one before is not drawn again.
 class FrameRenderer {
 public:
     FrameRenderer(QSize size, StageBackground background);
@@ -24,12 +27,15 @@ public:
     // The frame in Format_ARGB32_Premultiplied, top row first; valid until
     // the next call.
     const QImage& render(const swf::Player& player);
+    // True when the last frame rendered is the same as the one before.
+    bool repeated() const;
     // True when the picture could not be allocated.
     bool isNull() const { return m_image.isNull(); }
 
 private:
     QImage m_image;
     std::unique_ptr<swf::Renderer> m_renderer;
+    std::unique_ptr<RepeatFilter> m_filter;
 };
 
 } // namespace vidorama::cli

@@ -17,6 +17,8 @@ public:
 
     // A frame of the output's size in Format_ARGB32_Premultiplied.
     virtual std::string writeFrame(const QImage& frame) = 0;
+    // The same picture as the frame before, once more.
+    virtual std::string repeatFrame() = 0;
     // Interleaved 16-bit stereo at 44,100 Hz: the sound since the last call.
     virtual std::string writeSound(std::span<const std::int16_t> samples) = 0;
     // Completes the output.

@@ -22,6 +22,12 @@ public:
         soundAfterFrame.push_back(soundFrames);
         return {};
     }
+    std::string repeatFrame() override {
+        frames.push_back(frames.back());
+        soundAfterFrame.push_back(soundFrames);
+        ++repeats;
+        return {};
+    }
     std::string writeSound(std::span<const std::int16_t> samples) override {
         soundFrames += static_cast<std::int64_t>(samples.size() / 2);
         sound.insert(sound.end(), samples.begin(), samples.end());
@@ -38,6 +44,8 @@ public:
     std::vector<std::int64_t> soundAfterFrame;
     std::vector<std::int16_t> sound;
     std::int64_t soundFrames = 0;
+    // Frames handed on as the same picture as the one before.
+    int repeats = 0;
     bool finished = false;
     bool abandoned = false;
 

@@ -11,6 +11,11 @@ import gi
 gi.require_version("Atspi", "2.0")
 from gi.repository import Atspi  # noqa: E402
 
+# A program that has just ended can stay listed on the bus for a while, and a
+# call to it waits for the bus's timeout, 25 s by default: long enough to
+# miss the next program's window entirely.
+Atspi.set_timeout(1000, 5000)
+
 
 class NotFound(AssertionError):
     pass

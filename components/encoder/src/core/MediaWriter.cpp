@@ -41,6 +41,14 @@ Status MediaWriter::writeVideo(const RawFrameView& frame) {
     return track(m_video->write(frame));
 }
 
+Status MediaWriter::repeatVideo() {
+    if (m_state != State::Open)
+        return Status::failure(ErrorKind::NotOpen, "No output is open for writing.");
+    if (!m_video)
+        return Status::failure(ErrorKind::InvalidArgument, "The output has no video stream.");
+    return track(m_video->repeat());
+}
+
 Status MediaWriter::writeAudio(std::span<const std::int16_t> samples) {
     if (m_state != State::Open)
         return Status::failure(ErrorKind::NotOpen, "No output is open for writing.");

@@ -31,6 +31,9 @@ public:
     // A frame or sound block the writer cannot take (wrong shape) is refused
     // without failing the output.
     Status writeVideo(const RawFrameView& frame);
+    // The last frame written, again: nothing to convert, and codecs that
+    // predict from the frame before find nothing new.
+    Status repeatVideo();
     Status writeAudio(std::span<const std::int16_t> samples);
     Status close();
     // Stops writing and removes the file.

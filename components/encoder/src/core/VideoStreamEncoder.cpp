@@ -53,6 +53,7 @@ Status VideoStreamEncoder::open(const VideoStreamPlan& plan, OutputFile& output)
     m_plan = plan;
     m_output = &output;
     m_nextPts = 0;
+    m_hasPicture = false;
     m_repeater.emplace(plan.sourceFrameRate, plan.frameRate);
     Status status = openCodec();
     if (!status.ok())
@@ -115,14 +116,26 @@ Status VideoStreamEncoder::openCodec() {
 }
 
 Status VideoStreamEncoder::write(const RawFrameView& source) {
+    // A frame the stream rate drops is converted all the same: it is the
+    // picture that a repeat of it must show.
     const int repeats = m_repeater->nextCount();
-    if (repeats <= 0)
-        return Status::success();
     const int writable = av_frame_make_writable(m_frame.get());
     if (writable < 0)
         return Status::fromAvError("Preparing the video frame", writable);
     const RowOrder order = m_plan.keepBottomUpRows ? RowOrder::BottomUp : RowOrder::TopDown;
     Status status = m_converter.convert(source, *m_frame, order);
+    m_hasPicture = status.ok();
+    return status.ok() ? encodeRepeats(repeats) : status;
+}
+
+Status VideoStreamEncoder::repeat() {
+    if (!m_hasPicture)
+        return Status::failure(ErrorKind::InvalidArgument, "No frame was written to repeat.");
+    return encodeRepeats(m_repeater->nextCount());
+}
+
+Status VideoStreamEncoder::encodeRepeats(int repeats) {
+    Status status = Status::success();
     for (int i = 0; status.ok() && i < repeats; ++i) {
         m_frame->pts = m_nextPts++;
         m_frame->pict_type = AV_PICTURE_TYPE_NONE;

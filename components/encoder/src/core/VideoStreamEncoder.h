@@ -19,6 +19,8 @@ class VideoStreamEncoder {
 public:
     Status open(const VideoStreamPlan& plan, OutputFile& output);
     Status write(const RawFrameView& frame);
+    // The frame last written, again.
+    Status repeat();
     // Drains the frames the codec still holds; call once, before the trailer.
     Status finish();
 
@@ -30,6 +32,8 @@ private:
     Status encode(const AVFrame* frame);
     Status deliver(AVPacket& packet);
     Status recoverOversizedFrame();
+    // Encodes the converted picture once per stream frame it covers.
+    Status encodeRepeats(int repeats);
 
     VideoStreamPlan m_plan;
     OutputFile* m_output = nullptr;
@@ -40,6 +44,7 @@ private:
     PixelConverter m_converter;
     std::optional<FrameRepeater> m_repeater;
     std::int64_t m_nextPts = 0;
+    bool m_hasPicture = false;
 };
 
 } // namespace vidorama::encoder

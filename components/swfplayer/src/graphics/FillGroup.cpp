@@ -58,7 +58,9 @@ void FillGroup::add(const QPainterPath& path, const QTransform& toDevice, const 
             if (take == 0)
                 continue;
             QRgb c = paint.shader ? shaded[x - local.left()] : solid;
-            color[x] = AddSaturated(color[x], take == 255 ? c : ScalePixel(c, take));
+            QRgb share = take == 255 ? c : ScalePixel(c, take);
+            // A pixel with all its coverage free has had nothing added yet.
+            color[x] = budget[x] == 255 ? share : AddSaturated(color[x], share);
             budget[x] = static_cast<uchar>(budget[x] - take);
         }
     }

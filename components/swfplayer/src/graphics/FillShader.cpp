@@ -72,47 +72,76 @@ private:
 class BitmapShader final : public FillShader {
 public:
     BitmapShader(QImage image, QTransform toBitmap, bool repeats, bool smoothed)
-        : m_image(std::move(image)), m_toBitmap(toBitmap), m_repeats(repeats),
-          m_smoothed(smoothed) {}
+        : m_image(std::move(image)), m_toBitmap(toBitmap), m_repeats(repeats), m_smoothed(smoothed),
+          m_bits(m_image.constBits()), m_stride(m_image.bytesPerLine()), m_width(m_image.width()),
+          m_height(m_image.height()) {}
 
     void shadeRow(int x, int y, int count, QRgb* out) const override {
         const QPointF start = m_toBitmap.map(QPointF(x + 0.5, y + 0.5));
         const QPointF step(m_toBitmap.m11(), m_toBitmap.m12());
+        // Without rotation or skew every sample of the row lies on the same
+        // bitmap rows, which are then found once.
+        if (step.y() == 0) {
+            const Rows rows = m_smoothed ? rowsAround(start.y() - 0.5) : rowAt(start.y());
+            for (int i = 0; i < count; ++i) {
+                const double u = start.x() + i * step.x();
+                out[i] = m_smoothed ? bilinear(rows, u - 0.5) : nearest(rows, u);
+            }
+            return;
+        }
         for (int i = 0; i < count; ++i) {
             QPointF p = start + i * step;
-            out[i] = m_smoothed ? bilinear(p.x() - 0.5, p.y() - 0.5) : nearest(p.x(), p.y());
+            out[i] = m_smoothed ? bilinear(rowsAround(p.y() - 0.5), p.x() - 0.5)
+                                : nearest(rowAt(p.y()), p.x());
         }
     }
 
 private:
+    // The bitmap rows a sample reads, and the weight of the lower one.
+    struct Rows {
+        const QRgb* top;
+        const QRgb* bottom;
+        int weight;
+    };
+
     // Repeating fills tile the bitmap; clipped fills extend its edge pixels.
     int wrap(long v, int size) const {
+        // Most samples fall inside the bitmap, and need no division.
+        if (v >= 0 && v < size)
+            return static_cast<int>(v);
         if (m_repeats) {
             long m = v % size;
             return static_cast<int>(m < 0 ? m + size : m);
         }
         return static_cast<int>(std::clamp(v, 0l, long(size) - 1));
     }
-    QRgb pixel(long px, long py) const {
-        return reinterpret_cast<const QRgb*>(
-            m_image.constScanLine(wrap(py, m_image.height())))[wrap(px, m_image.width())];
+    const QRgb* row(long py) const {
+        return reinterpret_cast<const QRgb*>(m_bits + wrap(py, m_height) * m_stride);
     }
     // Far-away samples are pulled in before they become integers; clamped
     // fills look the same there and tiled ones only need the phase.
     static double bounded(double v) { return std::clamp(v, -1e9, 1e9); }
-    QRgb nearest(double u, double v) const {
-        u = bounded(u);
-        v = bounded(v);
-        return pixel(static_cast<long>(std::floor(u)), static_cast<long>(std::floor(v)));
+    Rows rowAt(double v) const {
+        const QRgb* at = row(static_cast<long>(std::floor(bounded(v))));
+        return {at, at, 0};
     }
-    QRgb bilinear(double u, double v) const {
-        u = bounded(u);
+    Rows rowsAround(double v) const {
         v = bounded(v);
-        double fu = std::floor(u), fv = std::floor(v);
-        auto x0 = static_cast<long>(fu), y0 = static_cast<long>(fv);
-        int wx = static_cast<int>((u - fu) * 256), wy = static_cast<int>((v - fv) * 256);
-        QRgb p00 = pixel(x0, y0), p10 = pixel(x0 + 1, y0);
-        QRgb p01 = pixel(x0, y0 + 1), p11 = pixel(x0 + 1, y0 + 1);
+        double fv = std::floor(v);
+        auto y0 = static_cast<long>(fv);
+        return {row(y0), row(y0 + 1), static_cast<int>((v - fv) * 256)};
+    }
+    QRgb nearest(const Rows& rows, double u) const {
+        return rows.top[wrap(static_cast<long>(std::floor(bounded(u))), m_width)];
+    }
+    QRgb bilinear(const Rows& rows, double u) const {
+        u = bounded(u);
+        double fu = std::floor(u);
+        auto x0 = static_cast<long>(fu);
+        int wx = static_cast<int>((u - fu) * 256), wy = rows.weight;
+        const int left = wrap(x0, m_width), right = wrap(x0 + 1, m_width);
+        QRgb p00 = rows.top[left], p10 = rows.top[right];
+        QRgb p01 = rows.bottom[left], p11 = rows.bottom[right];
         auto channel = [&](int shift) {
             auto c = [shift](QRgb p) {
                 return int((p >> shift) & 0xFF);
@@ -128,6 +157,11 @@ private:
     QTransform m_toBitmap;
     bool m_repeats;
     bool m_smoothed;
+    // The picture's rows, read directly at every sample.
+    const uchar* m_bits;
+    qsizetype m_stride;
+    int m_width;
+    int m_height;
 };
 
 } // namespace

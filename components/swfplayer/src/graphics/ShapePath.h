@@ -36,6 +36,7 @@ struct ShapePath {
         points.push_back(anchor);
     }
     void close() { verbs.push_back(Verb::Close); }
+    bool operator==(const ShapePath&) const = default;
 };
 
 // Index into a shape's style tables; the tables hold every style group's
@@ -43,12 +44,14 @@ struct ShapePath {
 struct StyledPath {
     std::uint32_t style = 0;
     ShapePath path;
+    bool operator==(const StyledPath&) const = default;
 };
 
 // Everything one style group draws: its fills first, then its strokes.
 struct ShapeLayer {
     std::vector<StyledPath> fills;
     std::vector<StyledPath> strokes;
+    bool operator==(const ShapeLayer&) const = default;
 };
 
 } // namespace vidorama::swf

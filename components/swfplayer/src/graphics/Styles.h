@@ -46,6 +46,7 @@ struct FillStyle {
     // Bitmap fills: tiled, or clipped with the edge pixels extended outwards.
     bool bitmapRepeats = true;
     bool bitmapSmoothed = true;
+    bool operator==(const FillStyle&) const = default;
 };
 
 enum class CapStyle : std::uint8_t { Round, None, Square };
@@ -65,6 +66,7 @@ struct LineStyle {
     // LINESTYLE2 may paint the stroke with a full fill style instead of a colour.
     bool hasFill = false;
     FillStyle fill;
+    bool operator==(const LineStyle&) const = default;
 };
 
 } // namespace vidorama::swf

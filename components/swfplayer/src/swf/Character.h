@@ -1,14 +1,16 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 namespace vidorama::swf {
 
 using CharacterId = std::uint16_t;
 
 // A parsed definition from the movie's dictionary: immutable once made and
-// shared by every instance placed on a display list.
-class CharacterDef {
+// shared by every instance placed on a display list. Whoever keeps a frame's
+// drawing for later can hold the definitions it draws.
+class CharacterDef : public std::enable_shared_from_this<CharacterDef> {
 public:
     enum class Kind { Shape, MorphShape, Bitmap, Sprite, Font, Text, Button, Sound, Video, Other };
 

@@ -15,6 +15,7 @@ struct Rect {
     std::int32_t width() const { return xMax - xMin; }
     std::int32_t height() const { return yMax - yMin; }
     bool empty() const { return xMax <= xMin || yMax <= yMin; }
+    bool operator==(const Rect&) const = default;
 };
 
 // An affine transform as SWF stores it: x' = a*x + c*y + tx, y' = b*x + d*y + ty.

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "graphics/Renderer.h"
+
+#include <memory>
+#include <vector>
+
+namespace vidorama::cli {
+
+// Passes a frame on to the renderer that draws it only when it differs from
+// the frame before; otherwise the renderer's picture, which still shows the
+// frame before, is already right. A frame is kept as the list of calls the
+// player made to describe it, with every argument: two equal lists draw the
+// same picture. The definitions drawn are held as long as the list, so that
+// none can be freed and another made at its address, and pointer equality
+// stays content equality (definitions are immutable once made); a shape made
+// for one call alone (a text field's box) is copied and compared by content.
+class RepeatFilter final : public swf::Renderer {
+public:
+    explicit RepeatFilter(swf::Renderer& target);
+    ~RepeatFilter() override;
+
+    void beginFrame(swf::Rgba background, const swf::BitmapSource& bitmaps) override;
+    void drawShape(const swf::ShapeDef& shape, const swf::Matrix& matrix,
+                   const swf::ColorTransform& colors) override;
+    void drawMorphShape(const swf::MorphShapeDef& morph, std::uint16_t ratio,
+                        const swf::Matrix& matrix, const swf::ColorTransform& colors) override;
+    void drawBitmap(const swf::BitmapDef& bitmap, const swf::Matrix& matrix,
+                    const swf::ColorTransform& colors, bool smoothed) override;
+    void pushMask() override;
+    void activateMask() override;
+    void popMask() override;
+    void pushLayer() override;
+    void popLayer(const swf::LayerEffects& effects) override;
+    void endFrame() override;
+
+    // True when the last frame was the same as the one before it and was
+    // not drawn again.
+    bool repeated() const { return m_repeated; }
+
+private:
+    struct Call;
+    struct Frame {
+        swf::Rgba background;
+        std::vector<Call> calls;
+        bool operator==(const Frame& other) const;
+    };
+
+    void add(Call call);
+
+    swf::Renderer& m_target;
+    Frame m_previous;
+    Frame m_next;
+    bool m_hasPrevious = false;
+    bool m_repeated = false;
+    // Valid from beginFrame() to endFrame(): the player's look-up of bitmap
+    // fills, which are in the movie's dictionary and do not change.
+    const swf::BitmapSource* m_bitmaps = nullptr;
+};
+
+} // namespace vidorama::cli

@@ -1,0 +1,107 @@
+// Frames and sound handed to the encoding thread reach the encoder in their
+// order, and its failures come back to the conversion without a hang.
+
+#include "pipeline/BackgroundSink.h"
+
+#include "RecordingSink.h"
+
+#include <atomic>
+#include <gtest/gtest.h>
+
+namespace vidorama::test {
+namespace {
+
+QImage Numbered(int k) {
+    QImage image(16, 8, QImage::Format_ARGB32_Premultiplied);
+    image.fill(qRgb(k, 0, 0));
+    return image;
+}
+
+std::int64_t NumberOf(const QImage& frame) {
+    return qRed(frame.pixel(0, 0));
+}
+
+// Fails its nth frame, and counts what it was asked.
+class FailingSink final : public cli::FrameSink {
+public:
+    explicit FailingSink(int failAt) : m_failAt(failAt) {}
+    std::string writeFrame(const QImage&) override {
+        return ++frames == m_failAt ? "disk full" : "";
+    }
+    std::string repeatFrame() override { return writeFrame(QImage()); }
+    std::string writeSound(std::span<const std::int16_t>) override { return {}; }
+    std::string finish() override {
+        finished = true;
+        return {};
+    }
+    void abandon() override { abandoned = true; }
+
+    std::atomic<int> frames = 0;
+    bool finished = false;
+    bool abandoned = false;
+
+private:
+    int m_failAt;
+};
+
+TEST(BackgroundSink, HandsEverythingOnInOrder) {
+    RecordingSink target(NumberOf);
+    {
+        cli::BackgroundSink sink(target);
+        // More frames than pictures in flight, so that pictures are reused.
+        for (int k = 0; k < 3 * cli::BackgroundSink::kPictures; ++k) {
+            ASSERT_EQ(sink.writeFrame(Numbered(k)), "");
+            if (k % 3 == 1) {
+                ASSERT_EQ(sink.repeatFrame(), "");
+            }
+            const std::vector<std::int16_t> sound(static_cast<std::size_t>(2 * (k + 1)), 7);
+            ASSERT_EQ(sink.writeSound(sound), "");
+        }
+        ASSERT_EQ(sink.finish(), "");
+    }
+    std::vector<std::int64_t> expected;
+    std::vector<std::int64_t> soundBefore;
+    std::int64_t sound = 0;
+    for (int k = 0; k < 3 * cli::BackgroundSink::kPictures; ++k) {
+        expected.push_back(k);
+        soundBefore.push_back(sound);
+        if (k % 3 == 1) {
+            expected.push_back(k);
+            soundBefore.push_back(sound);
+        }
+        sound += k + 1;
+    }
+    EXPECT_EQ(target.frames, expected);
+    EXPECT_EQ(target.soundAfterFrame, soundBefore);
+    EXPECT_EQ(target.soundFrames, sound);
+    EXPECT_TRUE(target.finished);
+}
+
+TEST(BackgroundSink, AFailureStopsTheConversion) {
+    FailingSink target(2);
+    cli::BackgroundSink sink(target);
+    std::string error;
+    // The failure shows at the latest once every picture is waiting.
+    for (int k = 0; k < 1000 && error.empty(); ++k)
+        error = sink.writeFrame(Numbered(k));
+    EXPECT_EQ(error, "disk full");
+    EXPECT_EQ(sink.finish(), "disk full");
+    EXPECT_FALSE(target.finished);
+    EXPECT_LE(target.frames, 2 + cli::BackgroundSink::kPictures);
+    sink.abandon();
+    EXPECT_TRUE(target.abandoned);
+}
+
+TEST(BackgroundSink, AbandoningDropsWhatWaits) {
+    FailingSink target(0);
+    cli::BackgroundSink sink(target);
+    for (int k = 0; k < 10; ++k)
+        ASSERT_EQ(sink.writeFrame(Numbered(k)), "");
+    sink.abandon();
+    EXPECT_TRUE(target.abandoned);
+    EXPECT_FALSE(target.finished);
+    EXPECT_NE(sink.writeFrame(Numbered(0)), "");
+}
+
+} // namespace
+} // namespace vidorama::test

@@ -1,0 +1,82 @@
+// A frame the same as the one before is not drawn again: pictures made that
+// way must match drawing every frame afresh, pixel for pixel, on real movies
+// of every kind of drawing.
+
+#include "graphics/QPainterRenderer.h"
+#include "movie/Movie.h"
+#include "pipeline/FrameRenderer.h"
+#include "pipeline/MovieDriver.h"
+#include "player/DisplayTreeDrawer.h"
+#include "player/Player.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+#include <string>
+
+namespace vidorama::test {
+namespace {
+
+constexpr int kFrames = 40;
+const QSize kSize(200, 150);
+
+struct Reuse {
+    int repeats = 0;
+    int differingFrames = 0;
+};
+
+// Plays the movie on, drawing each frame both through the converter's
+// renderer and afresh.
+Reuse Compare(const std::string& corpusCase) {
+    auto movie = swf::Movie::loadFile(std::string(VIDORAMA_CORPUS_DIR) + "/" + corpusCase);
+    EXPECT_TRUE(movie.ok()) << corpusCase;
+    if (!movie.ok())
+        return {};
+    const cli::Rate rate{std::lround(movie.value()->frameRate() * 256), 256};
+    cli::MovieDriver driver(movie.value(), rate, cli::EndRule::PlayOn);
+    cli::FrameRenderer reusing(kSize, cli::StageBackground::Painted);
+    QImage fresh(kSize, QImage::Format_ARGB32_Premultiplied);
+    Reuse reuse;
+    for (int k = 0; k < kFrames; ++k) {
+        driver.advanceTo(k);
+        const QImage& picture = reusing.render(driver.player());
+        reuse.repeats += reusing.repeated() ? 1 : 0;
+        swf::QPainterRenderer renderer(fresh);
+        driver.player().render(renderer, swf::ExactFitView(driver.player().movie().frameRect(),
+                                                           kSize.width(), kSize.height()));
+        reuse.differingFrames += picture == fresh ? 0 : 1;
+    }
+    return reuse;
+}
+
+TEST(FrameReuse, PicturesMatchDrawingEveryFrameAfresh) {
+    const char* const cases[] = {
+        "ruffle/from_gnash__misc-ming.all__morph_test1/test.swf",
+        "ruffle/from_shumway__acid__acid-video/test.swf",
+        "ruffle/from_shumway__acid__acid-clip-3/test.swf",
+        "ruffle/from_gnash__misc-ming.all__Video-EmbedSquareTest/test.swf",
+        "ruffle/avm1__movieclip_begin_gradient_fill/test.swf",
+        "ruffle/visual__edittext__edittext_border_basic/test.swf",
+        "ruffle/visual__blend_modes__layer_alpha/test.swf",
+        "ruffle/from_gnash__misc-ming.all__loop__simple_loop_test/test.swf",
+    };
+    for (const char* corpusCase : cases)
+        EXPECT_EQ(Compare(corpusCase).differingFrames, 0) << corpusCase;
+}
+
+TEST(FrameReuse, APageThatNeverChangesIsDrawnOnce) {
+    const Reuse page = Compare("ruffle/from_shumway__acid__acid-gradient-0/test.swf");
+    EXPECT_EQ(page.repeats, kFrames - 1);
+    EXPECT_EQ(page.differingFrames, 0);
+    // A text field's box is made anew at each frame and still recognised.
+    EXPECT_EQ(Compare("ruffle/visual__edittext__edittext_border_basic/test.swf").repeats,
+              kFrames - 1);
+}
+
+TEST(FrameReuse, MovingPicturesAreDrawnAgain) {
+    const Reuse morph = Compare("ruffle/from_gnash__misc-ming.all__morph_test1/test.swf");
+    EXPECT_LT(morph.repeats, kFrames / 2);
+    EXPECT_EQ(morph.differingFrames, 0);
+}
+
+} // namespace
+} // namespace vidorama::test
