@@ -2,6 +2,7 @@
 # so that a saved input is replayed through exactly the code that broke.
 set(_fuzz ${CMAKE_CURRENT_LIST_DIR})
 add_library(vidorama_fuzz_entries STATIC
+    ${_fuzz}/entries/AbcEntries.cpp
     ${_fuzz}/entries/ActionEntry.cpp
     ${_fuzz}/entries/FuzzEntries.cpp
     ${_fuzz}/entries/ProbeEntry.cpp

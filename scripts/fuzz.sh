@@ -14,7 +14,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build-fuzz
 seconds=${VIDORAMA_FUZZ_SECONDS:-60}
 corpus=${VIDORAMA_CORPUS_DIR:-$root/../shared/corpus}
-targets=(swf_reader swf_player movie_probe spool_reader settings_file avm1_actions)
+targets=(swf_reader swf_player movie_probe spool_reader settings_file avm1_actions abc_reader
+    abc_interpreter)
 # Movies larger than this are left out of the seeds: they slow every run and
 # add little that the small ones do not reach.
 max_movie_seed=65536
@@ -58,6 +59,35 @@ else
     echo "fuzz.sh: no corpus at $corpus; fuzzing without movie seeds" >&2
 fi
 
+# Seeds for the ActionScript 3 targets: the DoABC blocks of the uncompressed
+# movie seeds.
+abc_seeds=$work/abc-seeds
+mkdir -p "$abc_seeds"
+for movie in "$movie_seeds"/*.swf; do
+    [ -e "$movie" ] || continue
+    perl -e '
+        open(my $in, "<:raw", $ARGV[0]) or exit 0;
+        local $/; my $file = <$in>;
+        exit 0 unless substr($file, 0, 3) eq "FWS";
+        my $bits = ord(substr($file, 8, 1)) >> 3;
+        my $pos = 8 + int((5 + 4 * $bits + 7) / 8) + 4;
+        my $n = 0;
+        while ($pos + 2 <= length($file)) {
+            my $header = unpack("v", substr($file, $pos, 2)); $pos += 2;
+            my ($code, $len) = ($header >> 6, $header & 0x3f);
+            if ($len == 0x3f) { $len = unpack("V", substr($file, $pos, 4)); $pos += 4; }
+            last if $code == 0 || $pos + $len > length($file);
+            if ($code == 82) {
+                my $body = substr($file, $pos + 4, $len - 4);
+                $body =~ s/^[^\0]*\0//s;
+                open(my $out, ">:raw", "$ARGV[1]-" . $n++ . ".abc") or exit 0;
+                print $out $body;
+            }
+            $pos += $len;
+        }
+    ' "$movie" "$abc_seeds/$(basename "$movie" .swf)"
+done
+
 status=0
 total_start=$(date +%s)
 for target in "${targets[@]}"; do
@@ -75,6 +105,10 @@ for target in "${targets[@]}"; do
         ;;
     avm1_actions)
         max_len=4096
+        ;;
+    abc_reader | abc_interpreter)
+        seeds=("$abc_seeds")
+        max_len=$max_movie_seed
         ;;
     esac
     [ -d "$root/fuzz/seeds/$target" ] && seeds+=("$root/fuzz/seeds/$target")

@@ -26,6 +26,16 @@
 namespace vidorama::cli {
 
 namespace {
+// The first names of a list, and how many more there are.
+std::string JoinNames(const std::vector<std::string>& names) {
+    constexpr std::size_t kShown = 12;
+    std::string text;
+    for (std::size_t i = 0; i < names.size() && i < kShown; ++i)
+        text += (i ? ", " : "") + names[i];
+    if (names.size() > kShown)
+        text += " and " + std::to_string(names.size() - kShown) + " more";
+    return text;
+}
 
 // Where a conversion starts and how long it runs, in the movie's frames and
 // the output's.
@@ -254,6 +264,10 @@ JobResult RunConversionJob(const JobSpec& job, const ConvertOptions& options, Jo
     if (driver.player().limitsReached().any())
         notes.push_back("the movie went past the player's limits, which cut it short: " +
                         driver.player().limitsReached().describe());
+    if (auto missing = driver.player().scriptFeaturesMissing(); !missing.empty())
+        notes.push_back("its ActionScript 3 reaches what the player does not have yet, and "
+                        "plays on without it: " +
+                        JoinNames(missing));
     for (const std::string& note : notes)
         result.message += (result.message.empty() ? "" : "; ") + note;
     return result;

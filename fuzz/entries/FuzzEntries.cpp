@@ -9,6 +9,7 @@ constexpr std::array kEntries{
     FuzzEntry{"swf_reader", ReadSwfMovie},          FuzzEntry{"swf_player", PlaySwfMovie},
     FuzzEntry{"movie_probe", ProbeMovieHeader},     FuzzEntry{"spool_reader", ReadSpoolRecords},
     FuzzEntry{"settings_file", ReadSettingsRecord}, FuzzEntry{"avm1_actions", RunActionBytes},
+    FuzzEntry{"abc_reader", ReadAbcBlock},          FuzzEntry{"abc_interpreter", RunAbcBlock},
 };
 } // namespace
 

@@ -20,6 +20,11 @@ bool ReadSwfMovie(std::span<const std::uint8_t> data);
 // The reader followed by a few frames of play, each drawn at a small size
 // with its sound mixed.
 bool PlaySwfMovie(std::span<const std::uint8_t> data);
+// The ActionScript 3 block reader on its own.
+bool ReadAbcBlock(std::span<const std::uint8_t> data);
+// A block that reads, run as the only script of a small movie for a few
+// frames.
+bool RunAbcBlock(std::span<const std::uint8_t> data);
 // ActionScript 1/2 bytes run by the interpreter: the bytes after the first
 // (which picks the SWF version) are the actions of every frame of a small
 // movie, on its main timeline and on a clip.

@@ -27,6 +27,13 @@ std::optional<CharacterId> Movie::symbolClass(const std::string& name) const {
     return found->second;
 }
 
+std::optional<std::string> Movie::symbolClassName(CharacterId id) const {
+    for (const auto& [name, character] : m_symbolClasses)
+        if (character == id)
+            return name;
+    return std::nullopt;
+}
+
 std::optional<CharacterId> Movie::exported(const std::string& name) const {
     if (auto found = m_exports.find(name); found != m_exports.end())
         return found->second;

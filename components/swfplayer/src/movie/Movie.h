@@ -45,6 +45,16 @@ public:
     std::shared_ptr<const CharacterDef> character(CharacterId id) const;
     // The character SymbolClass gives this class name, if any.
     std::optional<CharacterId> symbolClass(const std::string& name) const;
+    // The class name SymbolClass gives a character (0: the root), if any.
+    std::optional<std::string> symbolClassName(CharacterId id) const;
+    // The ActionScript 3 blocks of the movie, in the order they come.
+    struct AbcBlock {
+        std::span<const std::uint8_t> code;
+        // DoABC's lazy-initialise flag: the block's entry script waits until
+        // one of its definitions is needed.
+        bool lazy = false;
+    };
+    const std::vector<AbcBlock>& abcBlocks() const { return m_abcBlocks; }
     // The character ExportAssets gives this linkage name, if any.
     std::optional<CharacterId> exported(const std::string& name) const;
     // What createTextField lays its fields out from: Flash's default field
@@ -66,6 +76,7 @@ private:
     std::unordered_map<CharacterId, std::shared_ptr<const CharacterDef>> m_dictionary;
     std::unordered_map<std::string, CharacterId> m_symbolClasses;
     std::unordered_map<std::string, CharacterId> m_exports;
+    std::vector<AbcBlock> m_abcBlocks;
     std::vector<std::uint8_t> m_jpegTables;
     std::uint64_t m_bitmapPixels = 0;
     std::shared_ptr<const TextFieldSource> m_scriptTextField;

@@ -99,6 +99,8 @@ void MovieLoader::readTag(const Tag& tag, Frame& frame, Timeline& timeline, int 
         m_movie.m_actionScript3 = (tag.reader().u8() & kFileAttributeActionScript3) != 0;
     } else if (tag.code == kTagJpegTables && nesting == 0) {
         m_movie.m_jpegTables.assign(tag.body.begin(), tag.body.end());
+    } else if (tag.code == kTagDoAbc || tag.code == kTagDoAbcUnnamed) {
+        readDoAbc(tag);
     } else if (tag.code == kTagSymbolClass) {
         readSymbolClass(tag);
     } else if (tag.code == kTagExportAssets) {
@@ -186,6 +188,20 @@ void MovieLoader::readSoundTag(const Tag& tag, Frame& frame, Timeline& timeline)
 // refer to by class.
 void MovieLoader::readSymbolClass(const Tag& tag) {
     ReadNamedCharacters(tag, m_movie.m_symbolClasses);
+}
+
+// DoABC2 starts with flags and a name; the older DoABC has only the code.
+void MovieLoader::readDoAbc(const Tag& tag) {
+    constexpr std::uint32_t kLazyInitialize = 1;
+    ByteReader body = tag.reader();
+    Movie::AbcBlock block;
+    if (tag.code == kTagDoAbc) {
+        block.lazy = (body.u32() & kLazyInitialize) != 0;
+        body.string();
+    }
+    block.code = body.rest();
+    if (!body.overrun())
+        m_movie.m_abcBlocks.push_back(block);
 }
 
 void MovieLoader::readDefinition(const Tag& tag, int nesting) {

@@ -31,6 +31,7 @@ private:
     bool readControlTag(const Tag& tag, Frame& frame, Timeline& timeline, int nesting);
     void readSoundTag(const Tag& tag, Frame& frame, Timeline& timeline);
     void readSymbolClass(const Tag& tag);
+    void readDoAbc(const Tag& tag);
     void readExportAssets(const Tag& tag);
     void defineButton(const Tag& tag);
     void readDefinition(const Tag& tag, int nesting);

@@ -77,6 +77,8 @@ public:
     // that still holds it can tell.
     bool removed() const { return m_removed; }
     virtual void markRemoved();
+    // An ActionScript 3 object put back on a display list after its removal.
+    virtual void markRestored() { m_removed = false; }
 
     virtual MovieClip* asClip() { return nullptr; }
     virtual const MovieClip* asClip() const { return nullptr; }

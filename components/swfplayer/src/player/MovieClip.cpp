@@ -42,6 +42,12 @@ void MovieClip::markRemoved() {
         child->markRemoved();
 }
 
+void MovieClip::markRestored() {
+    DisplayObject::markRestored();
+    for (auto& [depth, child] : m_children)
+        child->markRestored();
+}
+
 DisplayObject* MovieClip::childByName(std::string_view name, bool caseSensitive) const {
     for (const auto& [depth, child] : m_children)
         if (SameName(child->properties().name, name, caseSensitive))

@@ -25,6 +25,7 @@ public:
     MovieClip* asClip() override { return this; }
     const MovieClip* asClip() const override { return this; }
     void markRemoved() override;
+    void markRestored() override;
 
     const Timeline& timeline() const { return m_sprite->timeline(); }
     bool isButton() const { return m_sprite->isButton(); }

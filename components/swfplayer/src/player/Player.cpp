@@ -2,6 +2,7 @@
 
 #include "avm1/ClipEvents.h"
 #include "avm1/Vm.h"
+#include "avm2/MovieScripts.h"
 #include "graphics/BitmapDef.h"
 #include "graphics/ShapeDef.h"
 #include "player/BitmapShape.h"
@@ -38,8 +39,13 @@ Player::Player(std::shared_ptr<const Movie> movie, TraceHandler trace, StageQual
     m_root->setSerial(m_nextSerial++);
     m_vm = std::make_unique<avm1::Vm>(static_cast<avm1::ScriptHost&>(*this), m_movie->version());
     m_emptySprite = std::make_shared<const SpriteDef>(0, Timeline());
+    if (m_movie->isActionScript3())
+        m_scripts3 =
+            std::make_unique<avm2::MovieScripts>(*m_movie, static_cast<avm1::ScriptHost&>(*this));
     beginStep();
     m_root->enterFirstFrame(*this);
+    if (m_scripts3)
+        m_scripts3->start();
     runActionQueue();
     m_sound.endSilencedStreams();
 }
@@ -59,6 +65,8 @@ void Player::advanceFrame() {
     ++m_framesPlayed;
     if (!m_looping && m_root->currentFrame() >= m_root->totalFrames())
         m_root->stop();
+    if (m_scripts3)
+        m_scripts3->enterFrame();
     for (const auto& weak : clipsInRunOrder()) {
         auto object = weak.lock();
         if (!object || object->removed())
@@ -66,6 +74,8 @@ void Player::advanceFrame() {
         queueEnterFrame(*object->asClip());
         object->asClip()->advance(*this);
     }
+    if (m_scripts3)
+        m_scripts3->frameEntered();
     if (scriptsRun())
         m_vm->runTimedEvents();
     runActionQueue();
@@ -75,6 +85,8 @@ void Player::advanceFrame() {
 void Player::gotoFrame(FrameNumber frame, bool play) {
     beginStep();
     m_root->gotoFrame(*this, frame, play);
+    if (m_scripts3)
+        m_scripts3->frameEntered();
     runActionQueue();
     m_sound.endSilencedStreams();
 }
@@ -217,10 +229,18 @@ void Player::setScriptStepAllowance(std::uint64_t steps) {
     m_vm->setStepAllowance(steps);
 }
 
+std::vector<std::string> Player::scriptFeaturesMissing() const {
+    if (!m_scripts3)
+        return {};
+    return {m_scripts3->missing().begin(), m_scripts3->missing().end()};
+}
+
 void Player::beginStep() {
     m_instancesThisStep = 0;
     m_gotoFramesThisStep = 0;
     m_vm->beginFrame();
+    if (m_scripts3)
+        m_scripts3->beginFrame();
     m_objectsBeforeStep = CountDisplayObjects(*m_root);
 }
 
@@ -260,7 +280,7 @@ void Player::runActionQueue() {
         m_limits.reached(PlayLimit::ScriptTime);
     else if (m_vm->stopped() == avm1::Vm::Stop::Memory)
         m_limits.reached(PlayLimit::ScriptMemory);
-    else if (pending() || m_vm->frameCut())
+    else if (pending() || m_vm->frameCut() || (m_scripts3 && m_scripts3->frameCut()))
         m_limits.reached(PlayLimit::ScriptWork);
     m_initQueue.clear();
     m_constructQueue.clear();

@@ -25,6 +25,9 @@ class Renderer;
 namespace avm1 {
 class Vm;
 }
+namespace avm2 {
+class MovieScripts;
+}
 
 // One playback of a movie: the stage, the root clip and its display tree, and
 // the actions waiting to run. The player never reads a clock: its driver calls
@@ -96,6 +99,9 @@ public:
 
     // The limits this playback has reached so far, and so cut short.
     const PlayLimitLog& limitsReached() const { return m_limits; }
+    // What the movie's ActionScript 3 reached that the player does not have
+    // yet (classes, methods), once each; empty for other movies.
+    std::vector<std::string> scriptFeaturesMissing() const;
 
 private:
     // A block of code to run on a clip, or (with a method name) a call of
@@ -157,6 +163,7 @@ private:
     PlayerSound m_sound;
     std::shared_ptr<MovieClip> m_root;
     std::unique_ptr<avm1::Vm> m_vm;
+    std::unique_ptr<avm2::MovieScripts> m_scripts3;
     // Init actions and initialize handlers run first, construct handlers
     // next, then everything else.
     std::deque<QueuedActions> m_initQueue;

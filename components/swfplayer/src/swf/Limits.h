@@ -74,6 +74,18 @@ struct Limits {
     // Bytes of one script string, and of all strings made in one frame.
     static constexpr std::size_t kMaxScriptStringBytes = 16u * 1024 * 1024;
     static constexpr std::uint64_t kMaxScriptStringBytesPerFrame = 256ull * 1024 * 1024;
+    // ActionScript 3 blocks: entries of each constant pool and of the method,
+    // class and script tables of one block; the bytes of one method's code;
+    // the operand stack, locals and scope stack one method may declare. A
+    // block over any of them is refused whole.
+    static constexpr std::size_t kMaxAbcPoolEntries = 1u << 20;
+    static constexpr std::size_t kMaxAbcTraits = 1u << 16;
+    static constexpr std::size_t kMaxAbcMethodCodeBytes = 1u << 24;
+    static constexpr std::uint32_t kMaxAbcMethodStack = 1u << 16;
+    static constexpr std::uint32_t kMaxAbcMethodLocals = 1u << 16;
+    static constexpr std::uint32_t kMaxAbcScopeDepth = 1u << 12;
+    // Classes ActionScript 3 code may derive from each other in a chain.
+    static constexpr int kMaxAbcClassDepth = 256;
     // Path elements the drawing methods may add to one clip; further
     // drawing is ignored until clear().
     static constexpr std::size_t kMaxDrawingElementsPerClip = 1u << 20;

@@ -54,6 +54,7 @@ enum TagCode : int {
     kTagFileAttributes = 69,
     kTagPlaceObject3 = 70,
     kTagImportAssets2 = 71,
+    kTagDoAbcUnnamed = 72,
     kTagDefineFontAlignZones = 73,
     kTagCsmTextSettings = 74,
     kTagDefineFont3 = 75,

@@ -1,0 +1,181 @@
+// Object, Class, Function and Namespace: the classes every other one needs.
+
+#include "avm2/Native.h"
+
+namespace vidorama::swf::avm2 {
+
+namespace {
+
+Value ObjectInit(Vm&, const Value&, Args) {
+    return Value();
+}
+
+Value ObjectToString(Vm& vm, const Value& self, Args) {
+    if (self.isObject() && self.object->kind() == Object::Kind::Class)
+        return Value("[class " + static_cast<ClassObject*>(self.object)->name + "]");
+    if (self.isObject() && self.object->kind() == Object::Kind::Function)
+        return Value("function Function() {}");
+    if (self.isObject() && self.object->kind() == Object::Kind::Global)
+        return Value("[object global]");
+    ClassObject* cls = vm.classOf(self);
+    return Value("[object " + (cls ? cls->name : std::string("Object")) + "]");
+}
+
+Value ObjectValueOf(Vm&, const Value& self, Args) {
+    return self;
+}
+
+Value HasOwnProperty(Vm& vm, const Value& self, Args args) {
+    if (!self.isObject())
+        return Value(false);
+    Name name = Name::publicName(vm.toString(Arg(args, 0)));
+    Object* object = self.object;
+    if (object->findDynamic(name.local))
+        return Value(true);
+    if (object->kind() == Object::Kind::Array || object->kind() == Object::Kind::Vector) {
+        std::int64_t index = ArrayIndex(name.local);
+        return Value(index >= 0 &&
+                     std::size_t(index) < static_cast<ArrayObject*>(object)->elements.size());
+    }
+    return Value(object->traits() && object->traits()->find(name) != nullptr);
+}
+
+Value PropertyIsEnumerable(Vm& vm, const Value& self, Args args) {
+    if (!self.isObject())
+        return Value(false);
+    std::string name = vm.toString(Arg(args, 0));
+    Object* object = self.object;
+    if (object->kind() == Object::Kind::Array || object->kind() == Object::Kind::Vector) {
+        std::int64_t index = ArrayIndex(name);
+        if (index >= 0)
+            return Value(std::size_t(index) < static_cast<ArrayObject*>(object)->elements.size());
+    }
+    return Value(object->findDynamic(name) != nullptr);
+}
+
+Value IsPrototypeOf(Vm&, const Value& self, Args args) {
+    Value v = Arg(args, 0);
+    if (!self.isObject() || !v.isObject())
+        return Value(false);
+    for (Object* p = v.object->proto(); p; p = p->proto())
+        if (p == self.object)
+            return Value(true);
+    return Value(false);
+}
+
+Value SetPropertyIsEnumerable(Vm& vm, const Value&, Args) {
+    vm.noteMissing("Object.setPropertyIsEnumerable");
+    return Value();
+}
+
+Value Constructor(Vm& vm, const Value& self, Args) {
+    ClassObject* cls = vm.classOf(self);
+    return cls ? Value(static_cast<Object*>(cls)) : Value();
+}
+
+Value ClassPrototype(Vm&, const Value& self, Args) {
+    if (self.isObject() && self.object->kind() == Object::Kind::Class)
+        return Value(static_cast<ClassObject*>(self.object)->prototype);
+    return Value();
+}
+
+FunctionObject* ThisFunction(Vm& vm, const Value& self) {
+    if (!self.isObject() || self.object->kind() != Object::Kind::Function)
+        vm.throwError("TypeError", 1034, ErrorMessage(1034, vm.describe(self), "Function"));
+    return static_cast<FunctionObject*>(self.object);
+}
+
+Value FunctionCall(Vm& vm, const Value& self, Args args) {
+    Value receiver = Arg(args, 0);
+    return vm.call(self, receiver, args.empty() ? args : args.subspan(1));
+}
+
+Value FunctionApply(Vm& vm, const Value& self, Args args) {
+    Value receiver = Arg(args, 0);
+    Value list = Arg(args, 1);
+    std::vector<Value> spread;
+    if (list.isObject() && list.object->kind() == Object::Kind::Array)
+        spread = static_cast<ArrayObject*>(list.object)->elements;
+    return vm.call(self, receiver, spread);
+}
+
+Value FunctionLength(Vm& vm, const Value& self, Args) {
+    FunctionObject* fn = ThisFunction(vm, self);
+    if (!fn->method.rt)
+        return Value(0);
+    return Value(int(fn->method.rt->abc->methods[fn->method.index].paramTypes.size()));
+}
+
+Value FunctionPrototype(Vm& vm, const Value& self, Args) {
+    FunctionObject* fn = ThisFunction(vm, self);
+    if (!fn->prototype)
+        fn->prototype = vm.newObject();
+    return Value(fn->prototype);
+}
+
+Value SetFunctionPrototype(Vm& vm, const Value& self, Args args) {
+    FunctionObject* fn = ThisFunction(vm, self);
+    Value proto = Arg(args, 0);
+    fn->prototype = proto.isObject() ? proto.object : nullptr;
+    return Value();
+}
+
+Value NamespaceInit(Vm& vm, const Value& self, Args args) {
+    if (self.isObject()) {
+        Value uri = args.size() >= 2 ? args[1] : Arg(args, 0);
+        self.object->setDynamic("uri", Value(uri.isUndefined() ? std::string() : vm.toString(uri)));
+    }
+    return Value();
+}
+
+Value NamespaceToString(Vm& vm, const Value& self, Args) {
+    if (self.isObject())
+        if (Value* uri = self.object->findDynamic("uri"))
+            return Value(vm.toString(*uri));
+    return Value("");
+}
+
+} // namespace
+
+void InstallObjectClasses(Vm& vm) {
+    auto& n = vm.natives;
+    n.object = vm.defineClass("", "Object", nullptr, nullptr, ObjectInit);
+    n.object->sealedInstances = false;
+    vm.defineMethod(n.object, "toString", ObjectToString);
+    vm.defineMethod(n.object, "toLocaleString", ObjectToString);
+    vm.defineMethod(n.object, "valueOf", ObjectValueOf);
+    vm.defineMethod(n.object, "hasOwnProperty", HasOwnProperty);
+    vm.defineMethod(n.object, "propertyIsEnumerable", PropertyIsEnumerable);
+    vm.defineMethod(n.object, "isPrototypeOf", IsPrototypeOf);
+    vm.defineMethod(n.object, "setPropertyIsEnumerable", SetPropertyIsEnumerable);
+    vm.defineAccessor(n.object, "constructor", Constructor, nullptr);
+    n.klass = vm.defineClass("", "Class", n.object, nullptr, nullptr);
+    vm.defineAccessor(n.klass, "prototype", ClassPrototype, nullptr);
+    for (ClassObject* cls : {n.object, n.klass}) {
+        cls->setClass(n.klass);
+        cls->setProto(n.klass->prototype);
+    }
+    n.object->prototype->setClass(n.object);
+    n.klass->prototype->setClass(n.object);
+    n.function = vm.defineClass("", "Function", n.object, nullptr, nullptr);
+    vm.defineMethod(n.function, "call", FunctionCall);
+    vm.defineMethod(n.function, "apply", FunctionApply);
+    vm.defineAccessor(n.function, "length", FunctionLength, nullptr);
+    vm.defineAccessor(n.function, "prototype", FunctionPrototype, SetFunctionPrototype);
+    n.namespaceClass = vm.defineClass("", "Namespace", n.object, nullptr, NamespaceInit);
+    vm.defineMethod(n.namespaceClass, "toString", NamespaceToString);
+    vm.defineAccessor(n.namespaceClass, "uri", NamespaceToString, nullptr);
+}
+
+void InstallBuiltins(Vm& vm) {
+    InstallObjectClasses(vm);
+    InstallPrimitives(vm);
+    InstallArray(vm);
+    InstallMath(vm);
+    InstallErrors(vm);
+    InstallGlobals(vm);
+    InstallDisplay(vm);
+    InstallTimers(vm);
+}
+
+} // namespace vidorama::swf::avm2

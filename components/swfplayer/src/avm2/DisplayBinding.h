@@ -1,0 +1,39 @@
+#pragma once
+
+#include "avm2/Vm.h"
+#include "movie/Timeline.h"
+
+#include <map>
+#include <memory>
+
+namespace vidorama::swf::avm2 {
+
+// The script side of a display object: the object on the display tree it
+// stands for, and the frame scripts addFrameScript gave a clip.
+class DisplayScriptObject final : public Object {
+public:
+    using Object::Object;
+    // A display object the script made keeps its object alive itself.
+    std::shared_ptr<DisplayObject> owned;
+    std::map<FrameNumber, Value> frameScripts;
+    // The frame whose script ran last, so each frame's runs once on entry.
+    FrameNumber scriptFrame = 0;
+    Object* graphics = nullptr;
+};
+
+// The display object a script object stands for, or a TypeError when it
+// stands for none (a constructor that has not run).
+DisplayObject& DisplayOf(Vm& vm, const Value& self);
+MovieClip* ClipOf(Vm& vm, const Value& self);
+// The script object of a display object, made as its class's when missing.
+Value ScriptObjectOf(Vm& vm, DisplayObject* object);
+// Binds a script object to the display object it stands for.
+void Bind(Vm& vm, DisplayScriptObject* script, const std::shared_ptr<DisplayObject>& object);
+// Sprite's and Shape's graphics: the drawing API of the object's canvas.
+Value GraphicsOf(Vm& vm, const Value& self, Args args);
+// Gives an unnamed display object Flash's automatic name.
+void NameInstance(Vm& vm, DisplayObject& object);
+// Events sent to one object, with Flash's phases left out.
+void DispatchSimple(Vm& vm, Object* target, const std::string& type);
+
+} // namespace vidorama::swf::avm2

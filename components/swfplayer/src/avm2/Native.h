@@ -1,0 +1,26 @@
+#pragma once
+
+#include "avm2/Vm.h"
+
+namespace vidorama::swf::avm2 {
+
+// Helpers the built-in classes share.
+inline Value Arg(Args args, std::size_t i) {
+    return i < args.size() ? args[i] : Value();
+}
+
+// The array or vector a method was called on; a TypeError for anything else.
+ArrayObject* ThisList(Vm& vm, const Value& self);
+// The primitive a String, Number or Boolean method was called on.
+Value ThisPrimitive(const Value& self);
+
+void InstallObjectClasses(Vm& vm);
+void InstallArray(Vm& vm);
+void InstallPrimitives(Vm& vm);
+void InstallMath(Vm& vm);
+void InstallErrors(Vm& vm);
+void InstallGlobals(Vm& vm);
+void InstallDisplay(Vm& vm);
+void InstallTimers(Vm& vm);
+
+} // namespace vidorama::swf::avm2

@@ -1,0 +1,343 @@
+#include "avm2/Vm.h"
+#include "swf/Limits.h"
+
+#include <cmath>
+
+namespace vidorama::swf::avm2 {
+
+namespace {
+
+bool IsList(const Object* object) {
+    return object->kind() == Object::Kind::Array || object->kind() == Object::Kind::Vector;
+}
+
+std::int64_t ElementIndex(const Object* object, const Name& name) {
+    if (!IsList(object) || name.attribute || !name.hasPublic())
+        return -1;
+    return ArrayIndex(name.local);
+}
+
+// A class's own statics, then what every Class instance has; a function's
+// own traits are those of Function.
+const Trait* FindTrait(Vm& vm, const Value& target, const Name& name) {
+    if (!target.isObject()) {
+        ClassObject* cls = vm.classOf(target);
+        return cls ? cls->instanceTraits.find(name) : nullptr;
+    }
+    Object* object = target.object;
+    if (const Traits* traits = object->traits())
+        if (const Trait* trait = traits->find(name))
+            return trait;
+    // Globals, classes and the like keep traits of their own; what their
+    // class gives every instance (toString) is behind them.
+    ClassObject* cls = object->cls();
+    if (cls && object->traits() != &cls->instanceTraits)
+        return cls->instanceTraits.find(name);
+    return nullptr;
+}
+
+// A Dictionary tells object keys apart by identity: each stands for a name
+// of its own, which enumeration turns back into the object.
+const Name& Keyed(const Value& target, const Name& asked, Name& keyed) {
+    if (!asked.keyObject || !target.isObject() || target.object->kind() != Object::Kind::Dictionary)
+        return asked;
+    keyed = asked;
+    keyed.local = "\x01" + std::to_string(reinterpret_cast<std::uintptr_t>(asked.keyObject));
+    static_cast<DictionaryObject*>(target.object)->keys[keyed.local] = asked.keyObject;
+    keyed.keyObject = nullptr;
+    return keyed;
+}
+
+} // namespace
+
+Value Vm::getProperty(const Value& target, const Name& asked) {
+    Name keyed;
+    const Name& name = Keyed(target, asked, keyed);
+    if (target.isUndefined())
+        throwError("TypeError", 1010, ErrorMessage(1010));
+    if (target.isNull())
+        throwError("TypeError", 1009, ErrorMessage(1009));
+    Object* object = target.isObject() ? target.object : nullptr;
+    if (object) {
+        std::int64_t index = ElementIndex(object, name);
+        if (index >= 0) {
+            auto* list = static_cast<ArrayObject*>(object);
+            if (std::size_t(index) < list->elements.size())
+                return list->elements[std::size_t(index)];
+            if (object->kind() == Object::Kind::Vector)
+                throwError("RangeError", 1125,
+                           ErrorMessage(1125, name.local, std::to_string(list->elements.size())));
+            return Value();
+        }
+    }
+    if (const Trait* trait = FindTrait(*this, target, name)) {
+        switch (trait->kind) {
+        case Trait::Kind::Slot:
+        case Trait::Kind::Const:
+            return object && trait->slot < object->fields.size() ? object->fields[trait->slot]
+                                                                 : Value();
+        case Trait::Kind::Method:
+            return Value(methodClosure(*trait, target));
+        case Trait::Kind::Accessor:
+            if (!trait->getter)
+                throwError("ReferenceError", 1077,
+                           ErrorMessage(1077, name.local, describe(target)));
+            return invoke(trait->getter, target, {},
+                          trait->declarer ? trait->declarer->scope : ScopeChain{}, trait->declarer);
+        }
+    }
+    if (name.hasPublic() && !name.attribute) {
+        if (object)
+            if (Value* own = object->findDynamic(name.local))
+                return *own;
+        ClassObject* cls = classOf(target);
+        Object* proto = object ? object->proto() : (cls ? cls->prototype : nullptr);
+        for (; proto; proto = proto->proto())
+            if (Value* inherited = proto->findDynamic(name.local))
+                return *inherited;
+    }
+    if (object && object->sealed && object->kind() != Object::Kind::Global)
+        throwError("ReferenceError", 1069, ErrorMessage(1069, name.local, describe(target)));
+    return Value();
+}
+
+void Vm::setProperty(const Value& target, const Name& asked, Value value, bool init) {
+    Name keyed;
+    const Name& name = Keyed(target, asked, keyed);
+    if (target.isUndefined())
+        throwError("TypeError", 1010, ErrorMessage(1010));
+    if (target.isNull())
+        throwError("TypeError", 1009, ErrorMessage(1009));
+    Object* object = target.isObject() ? target.object : nullptr;
+    if (object) {
+        std::int64_t index = ElementIndex(object, name);
+        if (index >= 0) {
+            auto* list = static_cast<ArrayObject*>(object);
+            std::size_t i = std::size_t(index);
+            if (object->kind() == Object::Kind::Vector) {
+                if (i > list->elements.size() || (i == list->elements.size() && list->fixed))
+                    throwError(
+                        "RangeError", 1125,
+                        ErrorMessage(1125, name.local, std::to_string(list->elements.size())));
+                value = list->elementClass ? coerceTo(value, list->elementClass)
+                                           : coerce(value, list->elementType);
+            }
+            if (i >= list->elements.size()) {
+                if (i >= Limits::kMaxScriptCells)
+                    throwError("RangeError", 1125, ErrorMessage(1125, name.local, "0"));
+                list->elements.resize(i + 1);
+            }
+            list->elements[i] = std::move(value);
+            return;
+        }
+    }
+    if (const Trait* trait = FindTrait(*this, target, name)) {
+        switch (trait->kind) {
+        case Trait::Kind::Slot:
+        case Trait::Kind::Const:
+            if (trait->kind == Trait::Kind::Const && !init)
+                throwError("ReferenceError", 1074,
+                           ErrorMessage(1074, name.local, describe(target)));
+            if (object && trait->slot < object->fields.size()) {
+                SlotType type = object->traits()->slotTypes[trait->slot];
+                object->fields[trait->slot] = coerce(value, type);
+            }
+            return;
+        case Trait::Kind::Method:
+            throwError("ReferenceError", 1037, ErrorMessage(1037, name.local, describe(target)));
+        case Trait::Kind::Accessor:
+            if (!trait->setter)
+                throwError("ReferenceError", 1074,
+                           ErrorMessage(1074, name.local, describe(target)));
+            {
+                Value arg[] = {std::move(value)};
+                invoke(trait->setter, target, arg,
+                       trait->declarer ? trait->declarer->scope : ScopeChain{}, trait->declarer);
+            }
+            return;
+        }
+    }
+    if (object && !object->sealed && name.hasPublic() && !name.attribute) {
+        object->setDynamic(name.local, std::move(value));
+        return;
+    }
+    throwError("ReferenceError", 1056, ErrorMessage(1056, name.local, describe(target)));
+}
+
+bool Vm::deleteProperty(const Value& target, const Name& asked) {
+    Name keyed;
+    const Name& name = Keyed(target, asked, keyed);
+    if (target.isNullish())
+        throwError("TypeError", target.isNull() ? 1009 : 1010,
+                   ErrorMessage(target.isNull() ? 1009 : 1010));
+    if (!target.isObject())
+        return false;
+    Object* object = target.object;
+    std::int64_t index = ElementIndex(object, name);
+    if (index >= 0) {
+        auto* list = static_cast<ArrayObject*>(object);
+        if (std::size_t(index) < list->elements.size())
+            list->elements[std::size_t(index)] = Value();
+        return true;
+    }
+    if (FindTrait(*this, target, name))
+        return false;
+    object->deleteDynamic(name.local);
+    return true;
+}
+
+bool Vm::hasProperty(const Value& target, const Name& asked) {
+    Name keyed;
+    const Name& name = Keyed(target, asked, keyed);
+    if (target.isNullish())
+        return false;
+    Object* object = target.isObject() ? target.object : nullptr;
+    if (object) {
+        std::int64_t index = ElementIndex(object, name);
+        if (index >= 0)
+            return std::size_t(index) < static_cast<ArrayObject*>(object)->elements.size();
+    }
+    if (FindTrait(*this, target, name))
+        return true;
+    if (!name.hasPublic())
+        return false;
+    if (object && object->findDynamic(name.local))
+        return true;
+    ClassObject* cls = classOf(target);
+    for (Object* proto = object ? object->proto() : (cls ? cls->prototype : nullptr); proto;
+         proto = proto->proto())
+        if (proto->findDynamic(name.local))
+            return true;
+    return false;
+}
+
+Value Vm::callProperty(const Value& target, const Name& name, Args args) {
+    if (target.isUndefined())
+        throwError("TypeError", 1010, ErrorMessage(1010));
+    if (target.isNull())
+        throwError("TypeError", 1009, ErrorMessage(1009));
+    if (const Trait* trait = FindTrait(*this, target, name);
+        trait && trait->kind == Trait::Kind::Method)
+        return invoke(trait->method, target, args,
+                      trait->declarer ? trait->declarer->scope : ScopeChain{}, trait->declarer);
+    Value fn = getProperty(target, name);
+    if (!fn.isObject() ||
+        (fn.object->kind() != Object::Kind::Function && fn.object->kind() != Object::Kind::Class))
+        throwError("TypeError", 1006, ErrorMessage(1006, name.local));
+    return call(fn, target, args);
+}
+
+Value Vm::getSuper(const Value& target, ClassObject* declarer, const Name& name) {
+    ClassObject* base = declarer ? declarer->base : nullptr;
+    const Trait* trait = base ? base->instanceTraits.find(name) : nullptr;
+    if (!trait)
+        return getProperty(target, name);
+    switch (trait->kind) {
+    case Trait::Kind::Method:
+        return Value(methodClosure(*trait, target));
+    case Trait::Kind::Accessor:
+        if (trait->getter)
+            return invoke(trait->getter, target, {}, trait->declarer->scope, trait->declarer);
+        return Value();
+    default:
+        return getProperty(target, name);
+    }
+}
+
+void Vm::setSuper(const Value& target, ClassObject* declarer, const Name& name, Value value) {
+    ClassObject* base = declarer ? declarer->base : nullptr;
+    const Trait* trait = base ? base->instanceTraits.find(name) : nullptr;
+    if (trait && trait->kind == Trait::Kind::Accessor && trait->setter) {
+        Value arg[] = {std::move(value)};
+        invoke(trait->setter, target, arg, trait->declarer->scope, trait->declarer);
+        return;
+    }
+    setProperty(target, name, std::move(value));
+}
+
+Value Vm::callSuper(const Value& target, ClassObject* declarer, const Name& name, Args args) {
+    ClassObject* base = declarer ? declarer->base : nullptr;
+    const Trait* trait = base ? base->instanceTraits.find(name) : nullptr;
+    if (trait && trait->kind == Trait::Kind::Method)
+        return invoke(trait->method, target, args,
+                      trait->declarer ? trait->declarer->scope : ScopeChain{}, trait->declarer);
+    return call(getSuper(target, declarer, name), target, args);
+}
+
+Value Vm::call(const Value& fn, const Value& self, Args args) {
+    if (fn.isObject() && fn.object->kind() == Object::Kind::Function) {
+        auto* function = static_cast<FunctionObject*>(fn.object);
+        Value receiver = function->bound ? function->boundThis : self;
+        if (receiver.isNullish() && !function->scope.empty() && !function->bound)
+            receiver = function->scope.front();
+        return invoke(function->method, receiver, args, function->scope, function->declarer,
+                      function);
+    }
+    if (fn.isObject() && fn.object->kind() == Object::Kind::Class) {
+        auto* cls = static_cast<ClassObject*>(fn.object);
+        if (cls->callAsFunction)
+            return cls->callAsFunction(*this, self, args);
+        if (args.size() != 1)
+            throwError("ArgumentError", 1112, ErrorMessage(1112, cls->qualifiedName()));
+        return coerceTo(args[0], cls);
+    }
+    throwError("TypeError", 1006, ErrorMessage(1006, "value"));
+}
+
+Value Vm::construct(const Value& ctor, Args args) {
+    if (ctor.isObject() && ctor.object->kind() == Object::Kind::Class)
+        return constructClass(static_cast<ClassObject*>(ctor.object), args);
+    if (ctor.isObject() && ctor.object->kind() == Object::Kind::Function) {
+        auto* function = static_cast<FunctionObject*>(ctor.object);
+        if (function->bound || function->method.native)
+            throwError("TypeError", 1115, ErrorMessage(1115, "function"));
+        Object* made = newObject();
+        Value proto = getProperty(ctor, Name::publicName("prototype"));
+        if (proto.isObject())
+            made->setProto(proto.object);
+        Value result =
+            invoke(function->method, Value(made), args, function->scope, nullptr, function);
+        return result.isObject() ? result : Value(made);
+    }
+    throwError("TypeError", 1007, ErrorMessage(1007));
+}
+
+std::uint32_t Vm::nextIndex(const Value& target, std::uint32_t index) {
+    if (!target.isObject())
+        return 0;
+    Object* object = target.object;
+    std::size_t elements = IsList(object) ? static_cast<ArrayObject*>(object)->elements.size() : 0;
+    return index < elements + object->dynamic.size() ? index + 1 : 0;
+}
+
+Value Vm::nameAt(const Value& target, std::uint32_t index) {
+    if (!target.isObject() || index == 0)
+        return Value();
+    Object* object = target.object;
+    std::size_t elements = IsList(object) ? static_cast<ArrayObject*>(object)->elements.size() : 0;
+    if (index <= elements)
+        return Value(double(index - 1));
+    std::size_t i = index - 1 - elements;
+    if (i >= object->dynamic.size())
+        return Value();
+    const std::string& name = object->dynamic[i].first;
+    if (object->kind() == Object::Kind::Dictionary) {
+        auto& keys = static_cast<DictionaryObject*>(object)->keys;
+        if (auto found = keys.find(name); found != keys.end())
+            return Value(found->second);
+    }
+    return Value(name);
+}
+
+Value Vm::valueAt(const Value& target, std::uint32_t index) {
+    if (!target.isObject() || index == 0)
+        return Value();
+    Object* object = target.object;
+    std::size_t elements = IsList(object) ? static_cast<ArrayObject*>(object)->elements.size() : 0;
+    if (index <= elements)
+        return static_cast<ArrayObject*>(object)->elements[index - 1];
+    std::size_t i = index - 1 - elements;
+    return i < object->dynamic.size() ? object->dynamic[i].second : Value();
+}
+
+} // namespace vidorama::swf::avm2

@@ -1,0 +1,240 @@
+// The ActionScript 3 machine on blocks assembled by hand: instructions,
+// values as Flash prints them, exceptions, and broken or hostile blocks.
+
+#include "avm2/AbcFile.h"
+#include "movie/Movie.h"
+#include "player/Player.h"
+#include "swf/AbcWriter.h"
+#include "swf/SwfWriter.h"
+
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace vidorama::test {
+namespace {
+
+enum Op : std::uint8_t {
+    kJump = 0x10,
+    kIfLt = 0x15,
+    kLookupSwitch = 0x1b,
+    kPushByte = 0x24,
+    kPushString = 0x2c,
+    kPushDouble = 0x2f,
+    kPushScope = 0x30,
+    kReturnVoid = 0x47,
+    kCallPropVoid = 0x4f,
+    kPushNull = 0x20,
+    kThrow = 0x03,
+    kGetProperty = 0x66,
+    kFindPropStrict = 0x5d,
+    kGetLocal = 0x62,
+    kSetLocal = 0x63,
+    kAdd = 0xa0,
+    kDivide = 0xa3,
+    kConvertI = 0x73,
+    kIncLocalI = 0xc2,
+    kGetLocal0 = 0xd0,
+    kPop = 0x29,
+    kNewCatch = 0x5a,
+};
+
+struct Played {
+    std::string traced;
+    std::string limits;
+    std::vector<std::string> missing;
+};
+
+Played PlayBlock(const std::vector<std::uint8_t>& abc, int frames = 1) {
+    MovieWriter writer;
+    writer.tag(tags::FileAttributes(true));
+    writer.frame({tags::DoAbc(abc)});
+    for (int i = 1; i < frames; ++i)
+        writer.frame();
+    auto movie = swf::Movie::load(writer.bytes());
+    EXPECT_TRUE(movie.ok());
+    Played played;
+    swf::Player player(movie.value(),
+                       [&](const std::string& line) { played.traced += line + "\n"; });
+    for (int i = 1; i < frames; ++i)
+        player.advanceFrame();
+    played.limits = player.limitsReached().describe();
+    played.missing = player.scriptFeaturesMissing();
+    return played;
+}
+
+// A script whose initializer is the code fill() writes between scope set-up
+// and return; trace(v) is written with Trace().
+class Script {
+public:
+    AbcWriter abc;
+    AbcCode code;
+
+    Script() { code.op(kGetLocal0).op(kPushScope); }
+    void traceBegin() { code.op(kFindPropStrict).u30(abc.qname("trace")); }
+    void traceEnd() { code.op(kCallPropVoid).u30(abc.qname("trace")).u30(1); }
+    void pushString(const std::string& s) { code.op(kPushString).u30(abc.string(s)); }
+    void pushDouble(double d) { code.op(kPushDouble).u30(abc.number(d)); }
+    std::vector<std::uint8_t> finish(std::vector<AbcWriter::Handler> handlers = {}) {
+        code.op(kReturnVoid);
+        abc.script(abc.method(code, 0, 4, std::move(handlers)));
+        return abc.bytes();
+    }
+};
+
+TEST(Avm2Interpreter, ValuesAndOperatorsTraceAsFlashPrintsThem) {
+    Script s;
+    s.traceBegin();
+    s.pushDouble(0.1);
+    s.pushDouble(0.2);
+    s.code.op(kAdd);
+    s.traceEnd();
+    s.traceBegin();
+    s.code.op(kPushByte).u8(7).op(kPushByte).u8(2).op(kDivide);
+    s.traceEnd();
+    s.traceBegin();
+    s.pushDouble(-3.75);
+    s.code.op(kConvertI);
+    s.traceEnd();
+    s.traceBegin();
+    s.pushString("a");
+    s.pushDouble(1e21);
+    s.code.op(kAdd);
+    s.traceEnd();
+    s.traceBegin();
+    s.code.op(kPushNull);
+    s.pushString("");
+    s.code.op(kAdd);
+    s.traceEnd();
+    EXPECT_EQ(PlayBlock(s.finish()).traced, "0.30000000000000004\n3.5\n-3\na1e+21\nnull\n");
+}
+
+TEST(Avm2Interpreter, BranchesLoopsAndSwitchesFollowTheirOffsets) {
+    Script s;
+    // for (i = 0, sum = 0; i < 10; ++i) sum += i;  trace(sum)
+    s.code.op(kPushByte).u8(0).op(kSetLocal).u30(1);
+    s.code.op(kPushByte).u8(0).op(kSetLocal).u30(2);
+    s.code.branch(kJump, "test");
+    s.code.label("body");
+    s.code.op(kGetLocal).u30(2).op(kGetLocal).u30(1).op(kAdd).op(kSetLocal).u30(2);
+    s.code.op(kIncLocalI).u30(1);
+    s.code.label("test");
+    s.code.op(kGetLocal).u30(1).op(kPushByte).u8(10).branch(kIfLt, "body");
+    s.traceBegin();
+    s.code.op(kGetLocal).u30(2);
+    s.traceEnd();
+    // switch (2): the offsets count from the lookupswitch itself.
+    s.code.op(kPushByte).u8(2);
+    std::size_t at = s.code.here();
+    s.code.op(kLookupSwitch);
+    std::size_t operands = s.code.here();
+    auto offsetTo = [&](std::size_t target) {
+        return std::int32_t(target) - std::int32_t(at);
+    };
+    // The table is written once its targets are known: 3 + 1 + 3 * 3 bytes.
+    std::size_t caseStart = operands + 13;
+    AbcCode cases;
+    std::vector<std::size_t> starts;
+    for (const char* text : {"zero", "one", "two"}) {
+        starts.push_back(caseStart + cases.here());
+        cases.op(kFindPropStrict).u30(s.abc.qname("trace")).op(kPushString).u30(s.abc.string(text));
+        cases.op(kCallPropVoid).u30(s.abc.qname("trace")).u30(1).op(kReturnVoid);
+    }
+    std::size_t fallback = caseStart + cases.here();
+    auto s24 = [&](std::int32_t v) {
+        for (int i = 0; i < 3; ++i)
+            s.code.u8(std::uint8_t(std::uint32_t(v) >> (8 * i)));
+    };
+    s24(offsetTo(fallback));
+    s.code.u30(2);
+    for (std::size_t start : starts)
+        s24(offsetTo(start));
+    for (std::uint8_t byte : cases.bytes())
+        s.code.u8(byte);
+    EXPECT_EQ(PlayBlock(s.finish()).traced, "45\ntwo\n");
+}
+
+TEST(Avm2Interpreter, ExceptionsReachTheirHandlersWithFlashsErrors) {
+    Script s;
+    std::size_t tryStart = s.code.here();
+    // null.foo: a TypeError the machine raises.
+    s.code.op(kPushNull).op(kGetProperty).u30(s.abc.qname("foo")).op(kPop);
+    std::size_t tryEnd = s.code.here();
+    s.code.branch(kJump, "after");
+    std::size_t handler = s.code.here();
+    s.code.op(kSetLocal).u30(1).op(kGetLocal0).op(kPushScope);
+    s.traceBegin();
+    s.code.op(kGetLocal).u30(1);
+    s.traceEnd();
+    s.code.label("after");
+    // A thrown string reaches a handler of any type.
+    std::size_t throwStart = s.code.here();
+    s.pushString("thrown");
+    s.code.op(kThrow);
+    std::size_t throwEnd = s.code.here();
+    std::size_t handler2 = s.code.here();
+    s.code.op(kSetLocal).u30(1).op(kGetLocal0).op(kPushScope);
+    s.traceBegin();
+    s.code.op(kGetLocal).u30(1);
+    s.traceEnd();
+    auto abc = s.finish(
+        {{std::uint32_t(tryStart), std::uint32_t(tryEnd), std::uint32_t(handler), 0, 0},
+         {std::uint32_t(throwStart), std::uint32_t(throwEnd), std::uint32_t(handler2), 0, 0}});
+    EXPECT_EQ(
+        PlayBlock(abc).traced,
+        "TypeError: Error #1009: Cannot access a property or method of a null object reference.\n"
+        "thrown\n");
+}
+
+TEST(Avm2Interpreter, EndlessLoopsAreCutAndTheMoviePlaysOn) {
+    Script s;
+    s.code.label("top").branch(kJump, "top");
+    Played played = PlayBlock(s.finish(), 3);
+    EXPECT_NE(played.limits.find("script"), std::string::npos) << played.limits;
+}
+
+TEST(Avm2Interpreter, StringsThatDoubleThemselvesStopAtTheLimit) {
+    Script s;
+    s.pushString("ab");
+    s.code.op(kSetLocal).u30(1);
+    s.code.label("top");
+    s.code.op(kGetLocal).u30(1).op(kGetLocal).u30(1).op(kAdd).op(kSetLocal).u30(1);
+    s.code.branch(kJump, "top");
+    Played played = PlayBlock(s.finish(), 2);
+    ASSERT_EQ(played.missing.size(), 1u);
+    EXPECT_NE(played.missing[0].find("Error #1000"), std::string::npos) << played.missing[0];
+}
+
+TEST(Avm2Interpreter, UndefinedNamesAreReferenceErrorsNamedInTheNote) {
+    Script s;
+    s.code.op(kFindPropStrict).u30(s.abc.qname("Loader", "flash.display")).op(kPop);
+    Played played = PlayBlock(s.finish());
+    EXPECT_EQ(played.traced, "");
+    ASSERT_FALSE(played.missing.empty());
+    EXPECT_NE(std::find(played.missing.begin(), played.missing.end(), "flash.display.Loader"),
+              played.missing.end());
+}
+
+TEST(AbcReader, BrokenBlocksAreRefusedWithAReason) {
+    Script s;
+    s.traceBegin();
+    s.pushString("x");
+    s.traceEnd();
+    std::vector<std::uint8_t> abc = s.finish();
+    ASSERT_TRUE(swf::avm2::ReadAbc(abc).ok());
+    for (std::size_t cut = 0; cut < abc.size(); ++cut) {
+        std::vector<std::uint8_t> shorter(abc.begin(), abc.begin() + std::ptrdiff_t(cut));
+        auto result = swf::avm2::ReadAbc(shorter);
+        ASSERT_FALSE(result.ok()) << cut;
+        EXPECT_NE(result.error().message.find("broken ActionScript 3 block"), std::string::npos);
+    }
+    // A string pool that claims more entries than the block has bytes.
+    std::vector<std::uint8_t> lying = {16, 0, 46, 0, 0, 0, 0, 0xff, 0xff, 0x03};
+    EXPECT_FALSE(swf::avm2::ReadAbc(lying).ok());
+    Played played = PlayBlock(lying);
+    EXPECT_EQ(played.traced, "");
+    ASSERT_EQ(played.missing.size(), 1u);
+    EXPECT_NE(played.missing[0].find("too many"), std::string::npos) << played.missing[0];
+}
+
+} // namespace
+} // namespace vidorama::test
