@@ -44,13 +44,18 @@ protected:
 
 TEST_F(TraceCommand, SnapshotWritesOnlyTheTracedLinesToStandardOutput) {
     writeTracingMovie("in.swf");
-    // The scoring command, run twice: the second time the picture exists.
-    for (int round = 0; round < 2; ++round) {
-        Outcome done = run({"--snapshot", "2", "--trace", "-", "-o", "pic.png", "in.swf"});
-        EXPECT_EQ(done.exitCode, 0) << done.err.toStdString();
-        EXPECT_EQ(done.out, QByteArray("frame 1\nframe 2\n"));
-        EXPECT_TRUE(QFile::exists(folder.filePath("pic.png")));
-    }
+    // The scoring command.
+    Outcome done = run({"--snapshot", "2", "--trace", "-", "-o", "pic.png", "in.swf"});
+    EXPECT_EQ(done.exitCode, 0) << done.err.toStdString();
+    EXPECT_EQ(done.out, QByteArray("frame 1\nframe 2\n"));
+    EXPECT_TRUE(QFile::exists(folder.filePath("pic.png")));
+    // A picture that is there already is replaced only when asked to.
+    Outcome again = run({"--snapshot", "2", "--trace", "-", "-o", "pic.png", "in.swf"});
+    EXPECT_NE(again.exitCode, 0);
+    Outcome replaced =
+        run({"--snapshot", "2", "--trace", "-", "--overwrite", "-o", "pic.png", "in.swf"});
+    EXPECT_EQ(replaced.exitCode, 0) << replaced.err.toStdString();
+    EXPECT_EQ(replaced.out, QByteArray("frame 1\nframe 2\n"));
 }
 
 TEST_F(TraceCommand, ConversionWritesTheTraceFileAsItPlays) {
