@@ -99,7 +99,7 @@ struct RepeatFilter::Call {
 };
 
 bool RepeatFilter::Frame::operator==(const Frame& other) const {
-    return background == other.background && calls == other.calls;
+    return background == other.background && quality == other.quality && calls == other.calls;
 }
 
 RepeatFilter::RepeatFilter(swf::Renderer& target) : m_target(target) {}
@@ -110,8 +110,10 @@ void RepeatFilter::add(Call call) {
     m_next.calls.push_back(std::move(call));
 }
 
-void RepeatFilter::beginFrame(swf::Rgba background, const swf::BitmapSource& bitmaps) {
+void RepeatFilter::beginFrame(swf::Rgba background, swf::StageQuality quality,
+                              const swf::BitmapSource& bitmaps) {
     m_next.background = background;
+    m_next.quality = quality;
     m_next.calls.clear();
     m_bitmaps = &bitmaps;
 }
@@ -158,7 +160,7 @@ void RepeatFilter::popLayer(const swf::LayerEffects& effects) {
 void RepeatFilter::endFrame() {
     m_repeated = m_hasPrevious && m_next == m_previous;
     if (!m_repeated) {
-        m_target.beginFrame(m_next.background, *m_bitmaps);
+        m_target.beginFrame(m_next.background, m_next.quality, *m_bitmaps);
         for (const Call& call : m_next.calls)
             call.replay(m_target);
         m_target.endFrame();

@@ -20,7 +20,8 @@ public:
     explicit RepeatFilter(swf::Renderer& target);
     ~RepeatFilter() override;
 
-    void beginFrame(swf::Rgba background, const swf::BitmapSource& bitmaps) override;
+    void beginFrame(swf::Rgba background, swf::StageQuality quality,
+                    const swf::BitmapSource& bitmaps) override;
     void drawShape(const swf::ShapeDef& shape, const swf::Matrix& matrix,
                    const swf::ColorTransform& colors) override;
     void drawMorphShape(const swf::MorphShapeDef& morph, std::uint16_t ratio,
@@ -42,6 +43,8 @@ private:
     struct Call;
     struct Frame {
         swf::Rgba background;
+        // A script that changes the quality changes the picture.
+        swf::StageQuality quality = swf::StageQuality::High;
         std::vector<Call> calls;
         bool operator==(const Frame& other) const;
     };
