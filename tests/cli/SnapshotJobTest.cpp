@@ -74,6 +74,7 @@ TEST_F(SnapshotJob, DrawsAtTheStageQualityAsked) {
     QRgb high = QImage(QString::fromStdString(options.outputPath)).pixel(17, 10);
     EXPECT_NEAR(qGreen(high), 128, 16);
     options.stageQuality = swf::StageQuality::Low;
+    options.overwrite = true;
     ASSERT_EQ(cli::RunSnapshotJob(options), "");
     QRgb low = QImage(QString::fromStdString(options.outputPath)).pixel(17, 10);
     EXPECT_TRUE(low == qRgb(255, 0, 0) || low == qRgb(255, 255, 255)) << std::hex << low;
