@@ -326,14 +326,14 @@ def finish_cancel_close(ctx):
         choose_custom_size(running, 1280, 960)
         before = set(account.outputs())
         press_main(running, "Play and Capture")
+        # The encoding of a large picture takes a few seconds: the user acts
+        # at once, and the screenshots wait.
         progress = running.ui.window("Waiting for the conversion...", BEATS_SECONDS + 30)
-        ctx.shot(f"progress-{how.replace(' ', '-')}")
         if how == "cancel button":
-            ctx.window_shot(running, "Waiting for the conversion...",
-                            os.path.join(ctx.shots, "progress.png"))
-            running.ui.click(running.ui.control(progress, "push button", "Cancel"))
+            running.ui.click(running.ui.control(progress, "push button", "Cancel", timeout=2))
         else:
             running.close_window("Waiting for the conversion...")
+        ctx.shot(f"progress-{how.replace(' ', '-')}")
         wait_for("the progress dialog to close",
                  lambda: all(w.get_name() != "Waiting for the conversion..."
                              for w in running.ui.windows()), 20)

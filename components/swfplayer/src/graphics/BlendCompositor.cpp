@@ -70,7 +70,9 @@ QRgb BlendPixel(BlendMode mode, QRgb source, QRgb destination) {
     case BlendMode::Invert: {
         // The object's colour plays no part: it acts as white, inverting what
         // is beneath where both cover and showing white where only it does.
-        auto invert = [&](float dc) { return s.a + dc - 2 * s.a * dc; };
+        auto invert = [&](float dc) {
+            return s.a + dc - 2 * s.a * dc;
+        };
         return FromPixelF({invert(d.r), invert(d.g), invert(d.b), over});
     }
     case BlendMode::Alpha:
