@@ -4,7 +4,7 @@
 # regression inputs, its own seeds and movies of the corpus. Prints per target
 # the seconds run and the executions made, and exits non-zero on any finding.
 #
-#   VIDORAMA_FUZZ_SECONDS  seconds per target (default 60)
+#   VIDORAMA_FUZZ_SECONDS  seconds per target (default 40)
 #   VIDORAMA_CORPUS_DIR    the corpus of movies (default ../shared/corpus)
 #
 # A finding is kept in build-fuzz/fuzz-findings/; once fixed, it belongs in
@@ -12,7 +12,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build-fuzz
-seconds=${VIDORAMA_FUZZ_SECONDS:-60}
+seconds=${VIDORAMA_FUZZ_SECONDS:-40}
 corpus=${VIDORAMA_CORPUS_DIR:-$root/../shared/corpus}
 targets=(swf_reader swf_player movie_probe spool_reader settings_file avm1_actions abc_reader
     abc_interpreter)

@@ -2,7 +2,7 @@
 # Installs what is needed, then builds and runs the whole test suite twice:
 # once as released (warnings are errors) and once under AddressSanitizer and
 # UndefinedBehaviorSanitizer; then runs every fuzz target for a bounded time
-# (VIDORAMA_FUZZ_SECONDS each, default 60). A fuzz finding fails the run.
+# (VIDORAMA_FUZZ_SECONDS each, default 40). A fuzz finding fails the run.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 export QT_QPA_PLATFORM=offscreen
