@@ -4,6 +4,8 @@
 # regression inputs, its own seeds and movies of the corpus. Prints per target
 # the seconds run and the executions made, and exits non-zero on any finding.
 #
+#   bash scripts/fuzz.sh [TARGET...]   (default: every target)
+#
 #   VIDORAMA_FUZZ_SECONDS  seconds per target (default 40)
 #   VIDORAMA_CORPUS_DIR    the corpus of movies (default ../shared/corpus)
 #
@@ -16,6 +18,7 @@ seconds=${VIDORAMA_FUZZ_SECONDS:-40}
 corpus=${VIDORAMA_CORPUS_DIR:-$root/../shared/corpus}
 targets=(swf_reader swf_player movie_probe spool_reader settings_file avm1_actions abc_reader
     abc_interpreter)
+[ $# -gt 0 ] && targets=("$@")
 # Movies larger than this are left out of the seeds: they slow every run and
 # add little that the small ones do not reach.
 max_movie_seed=65536

@@ -66,7 +66,7 @@ void MovieScripts::start() {
     if (cls && cls->allocator)
         construct(cls, rootObject);
     else
-        ScriptObjectOf(m_vm, &root);
+        m_vm.runReported([&] { ScriptObjectOf(m_vm, &root); });
     runFrameScripts();
 }
 
