@@ -24,3 +24,6 @@ foreach(size 16 24 32 48 64 128 256)
         RENAME vidorama.png)
 endforeach()
 install(FILES res/icons/vidorama.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+
+# Debian keeps each package's licence as share/doc/<package>/copyright.
+install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/vidorama RENAME copyright)

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs what is needed, then builds and runs the whole test suite twice:
+# Installs what is needed, checks the code format, then builds and runs the whole test suite twice:
 # once as released (warnings are errors) and once under AddressSanitizer and
 # UndefinedBehaviorSanitizer; then runs every fuzz target for a bounded time
 # (VIDORAMA_FUZZ_SECONDS each, default 40). A fuzz finding fails the run.
@@ -7,6 +7,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 export QT_QPA_PLATFORM=offscreen
 bash "$root/scripts/install-deps.sh"
+bash "$root/scripts/check-format.sh"
 
 jobs=$(nproc)
 run_suite() {

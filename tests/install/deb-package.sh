@@ -29,6 +29,7 @@ expected="./usr/bin/vidorama
 ./usr/$libdir/vidorama/libvidorama-flash.so
 ./usr/$libdir/vidorama/libvidorama-waveout.so
 ./usr/share/applications/vidorama.desktop
+./usr/share/doc/vidorama/copyright
 ./usr/share/icons/hicolor/scalable/apps/vidorama.svg"
 for size in 16 24 32 48 64 128 256; do
     expected+=$'\n'"./usr/share/icons/hicolor/${size}x${size}/apps/vidorama.png"
