@@ -53,13 +53,12 @@ std::string Traced(const std::string& path, int frames, std::string& missing) {
 
 } // namespace
 
-std::vector<bool> RunTraceCases(const std::string& dir, const std::vector<TraceCase>& cases) {
-    std::vector<bool> passed;
-    // VIDORAMA_TRACE_CASE narrows a run to the cases whose names contain it.
+std::vector<CaseResult> RunTraceCases(const std::string& dir, const std::vector<TraceCase>& cases) {
+    std::vector<CaseResult> results;
     const char* only = std::getenv("VIDORAMA_TRACE_CASE");
     for (const TraceCase& c : cases) {
         if (only && c.name().find(only) == std::string::npos) {
-            passed.push_back(false);
+            results.push_back({c.name(), CaseOutcome::NotRun});
             continue;
         }
         std::string expected = Normalized(ReadText(dir + "/" + c.caseDir + "/" + c.reference));
@@ -67,13 +66,13 @@ std::vector<bool> RunTraceCases(const std::string& dir, const std::vector<TraceC
         std::string actual =
             Normalized(Traced(dir + "/" + c.caseDir + "/" + c.swf, c.frames, missing));
         bool pass = expected == actual;
-        passed.push_back(pass);
+        results.push_back({c.name(), pass ? CaseOutcome::Passed : CaseOutcome::Failed});
         std::printf("%s  %s\n", pass ? "PASS" : "FAIL", c.name().c_str());
         if (!pass && std::getenv("VIDORAMA_TRACE_DIFFS"))
             std::printf("--- expected\n%s\n--- ours\n%s\n---\n%s", expected.c_str(), actual.c_str(),
                         missing.c_str());
     }
-    return passed;
+    return results;
 }
 
 } // namespace vidorama::test
