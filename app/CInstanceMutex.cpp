@@ -1,6 +1,6 @@
 #include "app/CInstanceMutex.h"
 
-#include "app/MessageBoxes.h"
+#include "ui/MessageBoxes.h"
 
 #include <QDebug>
 #include <QDir>

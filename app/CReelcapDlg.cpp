@@ -2,14 +2,14 @@
 
 #include "app/ApplicationIcon.h"
 #include "app/MainWindowCaptureHost.h"
-#include "app/MessageBoxes.h"
-#include "app/WindowMessages.h"
 #include "app/layout/MainWindowLayout.h"
 #include "controls/CDlgCtrl.h"
 #include "flash/CFlash.h"
 #include "settings/EncoderChoice.h"
 #include "settings/SettingsStore.h"
 #include "settings/SettingsSummary.h"
+#include "ui/MessageBoxes.h"
+#include "ui/WindowMessages.h"
 #include "vidorama/flash/FlashControl.h"
 
 #include <QCloseEvent>

@@ -1,6 +1,5 @@
 #include "app/CReelcapDlg.h"
 #include "app/MainWindowCaptureHost.h"
-#include "app/MessageBoxes.h"
 #include "capture/CaptureThread.h"
 #include "controls/CDlgCtrl.h"
 #include "encode/CDlgComplate.h"
@@ -10,6 +9,7 @@
 #include "flash/CFlash.h"
 #include "settings/CaptureSizeCheck.h"
 #include "settings/EncoderChoice.h"
+#include "ui/MessageBoxes.h"
 
 #include <QFileInfo>
 #include <ctime>

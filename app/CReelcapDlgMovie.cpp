@@ -1,11 +1,11 @@
 #include "app/CReelcapDlg.h"
 #include "app/MainWindowCaptureHost.h"
-#include "app/MessageBoxes.h"
 #include "app/layout/MainWindowLayout.h"
 #include "controls/CDlgCtrl.h"
 #include "flash/CFlash.h"
 #include "flash/MovieProbe.h"
 #include "settings/SettingsSummary.h"
+#include "ui/MessageBoxes.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>

@@ -1,11 +1,11 @@
 #include "app/MainWindowCaptureHost.h"
 
 #include "app/CReelcapDlg.h"
-#include "app/UiThread.h"
-#include "app/WindowMessages.h"
 #include "app/layout/MainWindowLayout.h"
 #include "controls/CDlgCtrl.h"
 #include "flash/CFlash.h"
+#include "ui/UiThread.h"
+#include "ui/WindowMessages.h"
 
 #include <QWindow>
 

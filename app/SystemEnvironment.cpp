@@ -1,9 +1,9 @@
 #include "app/AppEnvironment.h"
-#include "app/ComponentModules.h"
 #include "encode/CDlgComplate.h"
 #include "encode/EncoderComponent.h"
 #include "flash/FindFlashModule.h"
 #include "settings/CDlgConf.h"
+#include "ui/ComponentModules.h"
 #include "vidorama/encoder/IVideoEncoder.h"
 #include "vidorama/flash/FlashControl.h"
 

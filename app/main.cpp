@@ -1,7 +1,7 @@
 #include "app/ApplicationIcon.h"
 #include "app/CReelcapApp.h"
 #include "app/CommandLine.h"
-#include "app/QtMessageBoxes.h"
+#include "ui/QtMessageBoxes.h"
 
 #include <QApplication>
 

@@ -1,10 +1,10 @@
 #include "capture/SoundCapture.h"
 
-#include "app/MessageBoxes.h"
 #include "capture/AutoResetEvent.h"
 #include "capture/SpoolFile.h"
 #include "capture/TickCount.h"
 #include "capture/WorkBuffers.h"
+#include "ui/MessageBoxes.h"
 #include "vidorama/flash/ImportTable.h"
 
 #include <chrono>

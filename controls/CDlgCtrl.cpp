@@ -1,8 +1,8 @@
 #include "controls/CDlgCtrl.h"
 
-#include "app/UiThread.h"
-#include "app/WindowMessages.h"
 #include "controls/CWndRange.h"
+#include "ui/UiThread.h"
+#include "ui/WindowMessages.h"
 
 #include <QApplication>
 #include <QCheckBox>

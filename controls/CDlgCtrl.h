@@ -1,6 +1,6 @@
 #pragma once
 
-#include "controls/DialogTemplate.h"
+#include "ui/DialogTemplate.h"
 
 #include <QPoint>
 #include <QWidget>

@@ -1,6 +1,6 @@
 #include "controls/CWndRange.h"
 
-#include "app/WindowMessages.h"
+#include "ui/WindowMessages.h"
 
 #include <QApplication>
 #include <QMouseEvent>

@@ -1,6 +1,6 @@
 #include "diag/CLogFile.h"
 
-#include "app/MessageBoxes.h"
+#include "ui/MessageBoxes.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,6 +1,6 @@
 #include "encode/EncoderComponent.h"
 
-#include "app/ComponentModules.h"
+#include "ui/ComponentModules.h"
 #include "vidorama/encoder/EncoderModule.h"
 
 namespace vidorama {

@@ -1,6 +1,6 @@
 #include "flash/CFlash.h"
 
-#include "app/UiThread.h"
+#include "ui/UiThread.h"
 
 #include <QPainter>
 #include <vector>

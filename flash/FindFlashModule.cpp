@@ -1,6 +1,6 @@
 #include "flash/FindFlashModule.h"
 
-#include "app/ComponentModules.h"
+#include "ui/ComponentModules.h"
 #include "vidorama/flash/FlashControl.h"
 
 #include <QDir>

@@ -1,9 +1,9 @@
 #include "settings/CDlgConf.h"
 
-#include "app/WindowMessages.h"
 #include "settings/EncoderChoice.h"
 #include "settings/ListSelection.h"
 #include "settings/TabPropPage.h"
+#include "ui/WindowMessages.h"
 #include "vidorama/encoder/IVideoEncoder.h"
 
 #include <QAbstractItemView>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "controls/DialogTemplate.h"
 #include "settings/ConversionSettings.h"
 #include "settings/FolderBrowser.h"
+#include "ui/DialogTemplate.h"
 
 #include <QDialog>
 #include <array>

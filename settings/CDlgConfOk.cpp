@@ -1,11 +1,11 @@
 // OK of the settings dialog: the controls are read into the settings copy and
 // a custom size is checked against the screen and the output kind.
 
-#include "app/MessageBoxes.h"
 #include "settings/CDlgConf.h"
 #include "settings/CaptureSizeCheck.h"
 #include "settings/SizeRules.h"
 #include "settings/TabPropPage.h"
+#include "ui/MessageBoxes.h"
 
 #include <QComboBox>
 #include <QLineEdit>

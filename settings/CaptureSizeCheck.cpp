@@ -1,7 +1,7 @@
 #include "settings/CaptureSizeCheck.h"
 
-#include "app/MessageBoxes.h"
 #include "swf/PictureLimit.h"
+#include "ui/MessageBoxes.h"
 
 namespace vidorama {
 

@@ -1,6 +1,6 @@
 #include "settings/TabPropPage.h"
 
-#include "app/WindowMessages.h"
+#include "ui/WindowMessages.h"
 #include "vidorama/encoder/IVideoEncoder.h"
 
 #include <QComboBox>

@@ -9,10 +9,10 @@
 #include "RecordingMessageBoxes.h"
 #include "app/AppEnvironment.h"
 #include "app/CReelcapDlg.h"
-#include "app/WindowMessages.h"
 #include "encode/EncoderComponent.h"
 #include "flash/CFlash.h"
 #include "flash/FindFlashModule.h"
+#include "ui/WindowMessages.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

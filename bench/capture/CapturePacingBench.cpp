@@ -3,7 +3,6 @@
 // program does, and prints how many frame slots were captured and skipped.
 // Usage: capture_pacing_bench MOVIE.swf [FPS] [SECONDS] [WIDTHxHEIGHT]
 
-#include "app/UiThread.h"
 #include "capture/AutoResetEvent.h"
 #include "capture/CaptureHost.h"
 #include "capture/CaptureThread.h"
@@ -12,6 +11,7 @@
 #include "capture/WorkBuffers.h"
 #include "flash/CFlash.h"
 #include "flash/FindFlashModule.h"
+#include "ui/UiThread.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -2,10 +2,10 @@
 #include "SwfBitWriter.h"
 #include "TempDir.h"
 #include "app/MainWindowCaptureHost.h"
-#include "app/UiThread.h"
-#include "app/WindowMessages.h"
 #include "controls/CDlgCtrl.h"
 #include "flash/CFlash.h"
+#include "ui/UiThread.h"
+#include "ui/WindowMessages.h"
 
 #include <QApplication>
 #include <QTest>

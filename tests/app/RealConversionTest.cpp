@@ -1,10 +1,10 @@
 #include "GeneratedMovies.h"
 #include "MainWindowFixture.h"
-#include "app/ComponentModules.h"
-#include "app/WindowMessages.h"
 #include "encode/EncoderComponent.h"
 #include "flash/CFlash.h"
 #include "flash/FindFlashModule.h"
+#include "ui/ComponentModules.h"
+#include "ui/WindowMessages.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/WindowMessages.h"
+#include "ui/WindowMessages.h"
 
 #include <QDialog>
 #include <cstdint>

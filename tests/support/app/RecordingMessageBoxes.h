@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/MessageBoxes.h"
+#include "ui/MessageBoxes.h"
 
 #include <mutex>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "controls/DialogTemplate.h"
+#include "ui/DialogTemplate.h"
 
 #include <QAbstractButton>
 #include <QFontMetrics>

@@ -1,4 +1,4 @@
-#include "app/ComponentModules.h"
+#include "ui/ComponentModules.h"
 
 #include <QCoreApplication>
 #include <QDir>

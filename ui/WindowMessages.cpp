@@ -1,6 +1,6 @@
-#include "app/WindowMessages.h"
+#include "ui/WindowMessages.h"
 
-#include "app/UiThread.h"
+#include "ui/UiThread.h"
 
 #include <QCoreApplication>
 
