@@ -57,4 +57,8 @@ struct AppEnvironment {
 // The environment of the installed program.
 AppEnvironment MakeSystemEnvironment(MessageBoxes& messages);
 
+// Makes the environment load the real player and encoder modules from the
+// given folder, as the installed program does from its own.
+void UseComponentsIn(AppEnvironment& env, const QString& moduleDirectory);
+
 } // namespace vidorama

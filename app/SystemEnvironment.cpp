@@ -28,19 +28,22 @@ QString LogPathFor(const QString& configDirectory) {
 
 } // namespace
 
+void UseComponentsIn(AppEnvironment& env, const QString& moduleDirectory) {
+    env.createEncoder = [moduleDirectory] {
+        return CreateEncoderComponent(moduleDirectory);
+    };
+    env.findFlashModule = [moduleDirectory] {
+        return FindFlashModule(moduleDirectory);
+    };
+    env.createFlashControl = [moduleDirectory] {
+        return CreateFlashControl(moduleDirectory);
+    };
+}
+
 AppEnvironment MakeSystemEnvironment(MessageBoxes& messages) {
     AppEnvironment env;
     env.messages = &messages;
-    QString modules = ComponentModuleDirectory();
-    env.createEncoder = [modules] {
-        return CreateEncoderComponent(modules);
-    };
-    env.findFlashModule = [modules] {
-        return FindFlashModule(modules);
-    };
-    env.createFlashControl = [modules] {
-        return CreateFlashControl(modules);
-    };
+    UseComponentsIn(env, ComponentModuleDirectory());
     env.chooseMovieFile = [](QWidget* owner) {
         return QFileDialog::getOpenFileName(owner, QString(), QString(),
                                             QStringLiteral("*.swf (*.swf)"));

@@ -5,18 +5,15 @@
 // pace on this machine, so it is a figure to watch, not a test.
 // Usage: capture_av_offset_bench [RUNS]
 
+#include "DecodedOutput.h"
 #include "GeneratedMovies.h"
 #include "RecordingMessageBoxes.h"
 #include "app/AppEnvironment.h"
 #include "app/CReelcapDlg.h"
-#include "encode/EncoderComponent.h"
-#include "flash/CFlash.h"
-#include "flash/FindFlashModule.h"
 #include "ui/WindowMessages.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <cstdlib>
@@ -28,14 +25,6 @@ namespace {
 
 constexpr double kOutputFps = 25;
 
-QByteArray Decode(const std::string& file, const QStringList& output) {
-    QProcess ffmpeg;
-    ffmpeg.start("ffmpeg", QStringList{"-v", "error", "-i", QString::fromStdString(file)} + output +
-                               QStringList{"-"});
-    ffmpeg.waitForFinished(60000);
-    return ffmpeg.readAllStandardOutput();
-}
-
 // Captures the movie as the user would and returns the written file's path,
 // or nothing when the capture did not finish cleanly.
 std::optional<std::string> CaptureMovie(const QTemporaryDir& dir, const QString& movie) {
@@ -43,15 +32,7 @@ std::optional<std::string> CaptureMovie(const QTemporaryDir& dir, const QString&
     test::RecordingMessageBoxes boxes;
     AppEnvironment env;
     env.messages = &boxes;
-    env.createEncoder = [modules] {
-        return CreateEncoderComponent(modules);
-    };
-    env.createFlashControl = [modules] {
-        return CreateFlashControl(modules);
-    };
-    env.findFlashModule = [modules] {
-        return FindFlashModule(modules);
-    };
+    UseComponentsIn(env, modules);
     env.showFile = [](const std::string&) {
         return true;
     };
@@ -83,17 +64,8 @@ std::optional<std::string> CaptureMovie(const QTemporaryDir& dir, const QString&
 // Milliseconds from the first white picture to the tone's start; positive
 // when the sound is late.
 std::optional<double> MeasureOffset(const std::string& file) {
-    QByteArray gray = Decode(file, {"-vf", "scale=8:6", "-f", "rawvideo", "-pix_fmt", "gray"});
-    int whiteFrame = -1;
-    for (int f = 0; (f + 1) * 48 <= gray.size() && whiteFrame < 0; ++f)
-        if (static_cast<unsigned char>(gray[f * 48 + 20]) > 128)
-            whiteFrame = f;
-    QByteArray pcm = Decode(file, {"-ac", "1", "-ar", "44100", "-f", "s16le"});
-    const auto* samples = reinterpret_cast<const std::int16_t*>(pcm.constData());
-    int onset = -1;
-    for (int i = 0; i < pcm.size() / 2 && onset < 0; ++i)
-        if (std::abs(samples[i]) > 3000)
-            onset = i;
+    const int whiteFrame = test::FirstWhiteFrame(file);
+    const int onset = test::FirstLoudSample(file);
     if (whiteFrame < 0 || onset < 0)
         return std::nullopt;
     return onset * 1000.0 / 44100 - whiteFrame * 1000.0 / kOutputFps;

@@ -1,16 +1,12 @@
+#include "DecodedOutput.h"
 #include "GeneratedMovies.h"
 #include "MainWindowFixture.h"
-#include "encode/EncoderComponent.h"
-#include "flash/CFlash.h"
-#include "flash/FindFlashModule.h"
-#include "ui/ComponentModules.h"
 #include "ui/WindowMessages.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
-#include <cstdlib>
 
 namespace vidorama::test {
 namespace {
@@ -29,15 +25,7 @@ protected:
     void OpenWithRealComponents() {
         QString modules = QStringLiteral(VIDORAMA_MODULE_DIR_FOR_TESTS);
         AppEnvironment env = MakeEnvironment();
-        env.createEncoder = [modules] {
-            return CreateEncoderComponent(modules);
-        };
-        env.createFlashControl = [modules] {
-            return CreateFlashControl(modules);
-        };
-        env.findFlashModule = [modules] {
-            return FindFlashModule(modules);
-        };
+        UseComponentsIn(env, modules);
         env.showFile = [this](const std::string& path) {
             shown.push_back(path);
             return true;
@@ -124,21 +112,8 @@ TEST_F(RealConversionTest, SoundAndPictureOfAMovieBothReachTheVideo) {
     EXPECT_TRUE(streams.contains("width=320"));
     EXPECT_TRUE(streams.contains("height=240"));
 
-    QByteArray grey = RunTool("ffmpeg", {"-v", "error", "-i", output, "-vf", "scale=8:6", "-f",
-                                         "rawvideo", "-pix_fmt", "gray", "-"});
-    int whiteFrame = -1;
-    for (int f = 0; (f + 1) * 48 <= grey.size() && whiteFrame < 0; ++f)
-        if (static_cast<unsigned char>(grey[f * 48 + 20]) > 128)
-            whiteFrame = f;
-    EXPECT_GT(whiteFrame, 0);
-    QByteArray pcm = RunTool(
-        "ffmpeg", {"-v", "error", "-i", output, "-ac", "1", "-ar", "44100", "-f", "s16le", "-"});
-    const auto* samples = reinterpret_cast<const std::int16_t*>(pcm.constData());
-    int onset = -1;
-    for (int i = 0; i < pcm.size() / 2 && onset < 0; ++i)
-        if (std::abs(samples[i]) > 3000)
-            onset = i;
-    EXPECT_GT(onset, 0);
+    EXPECT_GT(FirstWhiteFrame(window->outputPath), 0);
+    EXPECT_GT(FirstLoudSample(window->outputPath), 0);
 }
 
 } // namespace

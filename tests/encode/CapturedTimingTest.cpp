@@ -4,17 +4,11 @@
 // exactly t ms into the written file, on the same time line as the frames.
 // Checked in samples and frames of the file FFmpeg reads back.
 
-#include "RecordingMessageBoxes.h"
-#include "capture/AutoResetEvent.h"
+#include "DecodedOutput.h"
+#include "EncodePassHarness.h"
 #include "capture/SpoolFile.h"
-#include "capture/WorkBuffers.h"
-#include "diag/CLogFile.h"
-#include "encode/EncodePass.h"
 #include "encode/EncoderComponent.h"
 
-#include <QProcess>
-#include <QTemporaryDir>
-#include <cstdlib>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -34,15 +28,7 @@ struct FileCloser {
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
 
-QByteArray Decode(const std::string& file, const QStringList& output) {
-    QProcess ffmpeg;
-    ffmpeg.start("ffmpeg", QStringList{"-v", "error", "-i", QString::fromStdString(file)} + output +
-                               QStringList{"-"});
-    EXPECT_TRUE(ffmpeg.waitForFinished(60000));
-    return ffmpeg.readAllStandardOutput();
-}
-
-class CapturedTimingTest : public ::testing::Test {
+class CapturedTimingTest : public ::testing::Test, protected test::EncodePassHarness {
 protected:
     void SetUp() override {
         ASSERT_TRUE(buffers.Allocate());
@@ -82,53 +68,11 @@ protected:
 
     void Encode() {
         auto silence = encoder::SampleArray::Create({kSampleRate / 10 * 2});
-        EncodeJob job;
-        job.encoder = encoder.get();
-        job.log = &log;
-        job.buffers = &buffers;
-        job.silenceArray = silence.get();
-        job.videoSpoolPath = videoPath;
-        job.audioSpoolPath = audioPath;
-        job.outputPath = outputPath;
-        job.partPath = partPath;
-        job.outputWidth = kWidth;
-        job.outputHeight = kHeight;
-        job.cancelRequested = &cancelRequested;
-        job.encodeProgress = &progress;
-        job.encodeIdleEvent = &idle;
-        RunEncodePass(job);
+        RunPass(*encoder, silence.get(), kWidth, kHeight);
         ASSERT_TRUE(boxes.shown.empty()) << boxes.shown[0].text.toStdString();
     }
 
-    int FirstWhiteFrame() {
-        QByteArray gray = Decode(outputPath, {"-s", "4x3", "-pix_fmt", "gray", "-f", "rawvideo"});
-        for (int f = 0; (f + 1) * 12 <= gray.size(); ++f)
-            if (static_cast<unsigned char>(gray[f * 12 + 5]) > 128)
-                return f;
-        return -1;
-    }
-
-    int FirstLoudSample() {
-        QByteArray pcm = Decode(outputPath, {"-ac", "1", "-f", "s16le"});
-        const auto* samples = reinterpret_cast<const std::int16_t*>(pcm.constData());
-        for (int i = 0; i < pcm.size() / 2; ++i)
-            if (std::abs(samples[i]) > 3000)
-                return i;
-        return -1;
-    }
-
-    QTemporaryDir dir;
-    std::string videoPath = dir.filePath("video.spool").toStdString();
-    std::string audioPath = dir.filePath("audio.spool").toStdString();
-    std::string outputPath = dir.filePath("out.avi").toStdString();
-    std::string partPath = dir.filePath(".out.avi.part").toStdString();
-    WorkBuffers buffers;
     std::unique_ptr<encoder::IVideoEncoder> encoder;
-    test::RecordingMessageBoxes boxes;
-    CLogFile log{dir.filePath("vidorama.log").toStdString(), boxes};
-    std::atomic<bool> cancelRequested{false};
-    std::atomic<int> progress{0};
-    AutoResetEvent idle;
 };
 
 TEST_F(CapturedTimingTest, SoundCapturedWithAPictureStartsOnItsFrame) {
@@ -136,8 +80,8 @@ TEST_F(CapturedTimingTest, SoundCapturedWithAPictureStartsOnItsFrame) {
     const std::int32_t whiteMs = static_cast<std::int32_t>(kWhiteSlot * 1000 / kFps);
     SpoolSound(whiteMs, 10);
     Encode();
-    EXPECT_EQ(FirstWhiteFrame(), kWhiteSlot);
-    EXPECT_EQ(FirstLoudSample(), kWhiteSlot * kSampleRate / static_cast<int>(kFps));
+    EXPECT_EQ(test::FirstWhiteFrame(outputPath), kWhiteSlot);
+    EXPECT_EQ(test::FirstLoudSample(outputPath), kWhiteSlot * kSampleRate / static_cast<int>(kFps));
 }
 
 TEST_F(CapturedTimingTest, SoundBetweenFramesKeepsItsMillisecond) {
@@ -145,7 +89,7 @@ TEST_F(CapturedTimingTest, SoundBetweenFramesKeepsItsMillisecond) {
     SpoolPictures();
     SpoolSound(1237, 4);
     Encode();
-    EXPECT_EQ(FirstLoudSample(), 1237 * kSampleRate / 1000);
+    EXPECT_EQ(test::FirstLoudSample(outputPath), 1237 * kSampleRate / 1000);
 }
 
 } // namespace

@@ -1,14 +1,8 @@
-#include "encode/EncodePass.h"
-
+#include "EncodePassHarness.h"
 #include "FakeVideoEncoder.h"
-#include "RecordingMessageBoxes.h"
-#include "capture/AutoResetEvent.h"
 #include "capture/SpoolFile.h"
-#include "capture/WorkBuffers.h"
-#include "diag/CLogFile.h"
 
 #include <QFile>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <memory>
@@ -23,13 +17,11 @@ struct FileCloser {
     void operator()(std::FILE* f) const { std::fclose(f); }
 };
 
-class EncodePassTest : public ::testing::Test {
+class EncodePassTest : public ::testing::Test, protected test::EncodePassHarness {
 protected:
     void SetUp() override {
         ASSERT_TRUE(buffers.Allocate());
         silence = encoder::SampleArray::Create({8820});
-        outputPath = dir.filePath("out.avi").toStdString();
-        partPath = dir.filePath(".out.avi.part").toStdString();
         // What the encoder has written so far.
         QFile part(QString::fromStdString(partPath));
         part.open(QIODevice::WriteOnly);
@@ -55,38 +47,13 @@ protected:
         WriteEndRecord(spool.get());
     }
 
-    void Run() {
-        EncodeJob job;
-        job.encoder = &fake;
-        job.log = &log;
-        job.buffers = &buffers;
-        job.silenceArray = silence.get();
-        job.videoSpoolPath = videoPath;
-        job.audioSpoolPath = audioPath;
-        job.outputPath = outputPath;
-        job.partPath = partPath;
-        job.outputWidth = kWidth;
-        job.outputHeight = kHeight;
-        job.cancelRequested = &cancelRequested;
-        job.encodeProgress = &progress;
-        job.encodeIdleEvent = &idle;
-        RunEncodePass(job);
-    }
+    void Run() { RunPass(fake, silence.get(), kWidth, kHeight); }
 
     bool Exists(const std::string& path) { return QFile::exists(QString::fromStdString(path)); }
     std::size_t Count(char c) { return std::count(fake.sequence.begin(), fake.sequence.end(), c); }
 
-    QTemporaryDir dir;
-    WorkBuffers buffers;
     std::unique_ptr<encoder::SampleArray> silence;
     test::FakeVideoEncoder fake;
-    test::RecordingMessageBoxes boxes;
-    QString logPath = dir.filePath("vidorama.log");
-    CLogFile log{logPath.toStdString(), boxes};
-    std::string videoPath, audioPath, outputPath, partPath;
-    std::atomic<bool> cancelRequested{false};
-    std::atomic<int> progress{0};
-    AutoResetEvent idle;
 };
 
 TEST_F(EncodePassTest, FramesRepeatOverSkippedSlots) {
