@@ -1,11 +1,14 @@
 #include "flash/MovieProbe.h"
 
-#include "capture/FramePacking.h"
 #include "capture/TempFiles.h"
-#include "flash/LzmaFileToFile.h"
+#include "swf/Decompress.h"
+#include "swf/Limits.h"
 
 #include <cstdio>
 #include <memory>
+#include <optional>
+#include <span>
+#include <vector>
 
 namespace vidorama {
 
@@ -13,7 +16,9 @@ namespace {
 
 constexpr std::size_t kHeaderSize = 8;
 constexpr std::size_t kBodyBytesRead = 20;
-constexpr long kLzmaBodyOffset = 12; // "ZWS" keeps the compressed length at 8
+// "ZWS" keeps the compressed length at 8, then five bytes of LZMA properties.
+constexpr long kLzmaPropertiesOffset = 12;
+constexpr std::size_t kLzmaPropertiesSize = 5;
 
 struct FileCloser {
     void operator()(std::FILE* f) const { std::fclose(f); }
@@ -42,25 +47,48 @@ bool ReadBits(const unsigned char* bytes, unsigned& bitPos, unsigned n, std::uin
     return true;
 }
 
-// Unpacks the compressed body into a temporary file and reads the first body
-// bytes from it; the temporary file is always removed.
+// The rest of the file from offset on, or nothing when it cannot be read or
+// is larger than any movie the engine accepts.
+std::optional<std::vector<std::uint8_t>> ReadRest(std::FILE* movie, long offset) {
+    long size = FileSize(movie);
+    if (size < offset || static_cast<std::size_t>(size - offset) > swf::Limits::kMaxMovieBytes ||
+        std::fseek(movie, offset, SEEK_SET) != 0)
+        return std::nullopt;
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size - offset));
+    if (std::fread(bytes.data(), 1, bytes.size(), movie) != bytes.size())
+        return std::nullopt;
+    return bytes;
+}
+
+// Unpacks the compressed body with the engine's decompressor; it must come to
+// exactly the declared length, and one byte more would show a body longer
+// than its header says. A zlib stream must also reach its own end, while the
+// LZMA bodies of movies often carry no end marker and stop at the declared
+// length. The body goes into a temporary file that is always removed, and its
+// first bytes are read back.
 bool ReadCompressedBody(std::FILE* movie, char signature, std::uint32_t declaredLength,
                         unsigned char* body) {
+    if (declaredLength <= kHeaderSize || declaredLength > swf::Limits::kMaxMovieBytes)
+        return false;
+    const std::size_t bodyLength = declaredLength - kHeaderSize;
+    const bool lzma = signature == 'Z';
+    auto packed = ReadRest(movie, lzma ? kLzmaPropertiesOffset : static_cast<long>(kHeaderSize));
+    if (!packed || (lzma && packed->size() < kLzmaPropertiesSize))
+        return false;
+    std::span<const std::uint8_t> data(*packed);
+    swf::Decompressed unpacked =
+        lzma ? swf::DecodeSwfLzma(data.first(kLzmaPropertiesSize),
+                                  data.subspan(kLzmaPropertiesSize), bodyLength + 1)
+             : swf::InflateZlib(data, bodyLength + 1);
+    if (unpacked.bytes.size() != bodyLength || !(unpacked.complete || lzma))
+        return false;
+
     std::string tempPath;
     File temp(CreateTempFile("~REELCAP", tempPath));
     if (!temp)
         return false;
-    std::uint64_t bodyLength = declaredLength >= kHeaderSize ? declaredLength - kHeaderSize : 0;
-    int status = -1;
-    if (signature == 'C') {
-        if (std::fseek(movie, static_cast<long>(kHeaderSize), SEEK_SET) == 0)
-            status = InflateFileToFile(movie, temp.get(), bodyLength);
-    } else if (std::fseek(movie, kLzmaBodyOffset, SEEK_SET) == 0) {
-        status = LzmaFileToFile(movie, temp.get(), bodyLength);
-    }
-    bool ok = status == 0 && std::fflush(temp.get()) == 0 &&
-              FileSize(temp.get()) == static_cast<long>(bodyLength) &&
-              std::fseek(temp.get(), 0, SEEK_SET) == 0 &&
+    bool ok = std::fwrite(unpacked.bytes.data(), 1, bodyLength, temp.get()) == bodyLength &&
+              std::fflush(temp.get()) == 0 && std::fseek(temp.get(), 0, SEEK_SET) == 0 &&
               std::fread(body, 1, kBodyBytesRead, temp.get()) == kBodyBytesRead;
     temp.reset();
     std::remove(tempPath.c_str());

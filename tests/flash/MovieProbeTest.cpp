@@ -1,13 +1,12 @@
 #include "flash/MovieProbe.h"
 
 #include "SwfBitWriter.h"
+#include "SwfCompression.h"
 #include "TempDir.h"
 #include "capture/TempFiles.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <lzma.h>
-#include <zlib.h>
 
 namespace vidorama {
 namespace {
@@ -34,37 +33,11 @@ std::vector<std::uint8_t> Uncompressed(const std::vector<std::uint8_t>& body, in
 }
 
 std::vector<std::uint8_t> Zlib(const std::vector<std::uint8_t>& body, int lengthError = 0) {
-    auto file = Header('C', static_cast<std::uint32_t>(body.size() + 8 + lengthError));
-    uLongf length = compressBound(static_cast<uLong>(body.size()));
-    std::vector<std::uint8_t> packed(length);
-    compress(packed.data(), &length, body.data(), static_cast<uLong>(body.size()));
-    file.insert(file.end(), packed.begin(), packed.begin() + static_cast<long>(length));
-    return file;
+    return test::CompressZlib(Uncompressed(body, lengthError));
 }
 
-// "ZWS": header, compressed length, the five LZMA property bytes, raw data.
 std::vector<std::uint8_t> Lzma(const std::vector<std::uint8_t>& body, int lengthError = 0) {
-    lzma_options_lzma options;
-    lzma_lzma_preset(&options, 6);
-    lzma_stream stream = LZMA_STREAM_INIT;
-    EXPECT_EQ(lzma_alone_encoder(&stream, &options), LZMA_OK);
-    std::vector<std::uint8_t> alone(body.size() + 1024);
-    stream.next_in = body.data();
-    stream.avail_in = body.size();
-    stream.next_out = alone.data();
-    stream.avail_out = alone.size();
-    EXPECT_EQ(lzma_code(&stream, LZMA_FINISH), LZMA_STREAM_END);
-    alone.resize(stream.total_out);
-    lzma_end(&stream);
-
-    auto file = Header('Z', static_cast<std::uint32_t>(body.size() + 8 + lengthError));
-    test::SwfBitWriter w;
-    w.u32(static_cast<std::uint32_t>(alone.size() - 13));
-    auto compressedLength = w.take();
-    file.insert(file.end(), compressedLength.begin(), compressedLength.end());
-    file.insert(file.end(), alone.begin(), alone.begin() + 5);
-    file.insert(file.end(), alone.begin() + 13, alone.end());
-    return file;
+    return test::CompressLzma(Uncompressed(body, lengthError));
 }
 
 class MovieProbeTest : public ::testing::Test {
