@@ -3,6 +3,7 @@
 // decoded before it.
 
 #include "swf/Decompress.h"
+
 #include "swf/SwfCompression.h"
 
 #include <gtest/gtest.h>
