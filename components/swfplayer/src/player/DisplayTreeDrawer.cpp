@@ -148,9 +148,14 @@ void DisplayTreeDrawer::drawWithEffects(const DisplayObject& object, const Matri
                                         const ColorTransform& colors, bool asMask) {
     const DisplayProperties& properties = object.properties();
     Matrix matrix = placed;
-    if (properties.cacheAsBitmap) {
-        matrix.tx = std::round(matrix.tx);
-        matrix.ty = std::round(matrix.ty);
+    // Filters cache the object as a bitmap too. The bitmap spans the object's
+    // box and is copied to the nearest whole pixels.
+    bool cached = properties.cacheAsBitmap || !properties.filters.empty();
+    if (cached && !asMask) {
+        if (auto corner = TopLeftOf(object, matrix)) {
+            matrix.tx += std::round(corner->first) - corner->first;
+            matrix.ty += std::round(corner->second) - corner->second;
+        }
     }
     bool translucent = colors.aMul != 1 || colors.aAdd != 0;
     bool layered = properties.blendMode != BlendMode::Normal || !properties.filters.empty() ||
