@@ -35,6 +35,19 @@ void ShadeThroughMask(QImage& target, const QImage& mask, QPoint origin, const F
     }
 }
 
+// Aliased edges sample each pixel at its centre. Qt counts a centre lying
+// exactly on a shape's right or bottom edge as inside and one on its left or
+// top edge as outside; the captures count them the other way round, which
+// matters for the many edges that lie on half pixels. Moving the shape up
+// and left by Qt's finest step (1/64 pixel, finer than a twip) swaps the two.
+void PrepareEdges(QPainter& painter, const QTransform& toDevice, EdgeMode edges) {
+    painter.setRenderHint(QPainter::Antialiasing, edges == EdgeMode::Antialiased);
+    constexpr double kQtStep = 1.0 / 64;
+    painter.setTransform(edges == EdgeMode::Aliased
+                             ? toDevice * QTransform::fromTranslate(-kQtStep, -kQtStep)
+                             : toDevice);
+}
+
 } // namespace
 
 QRect DeviceBox(const QRectF& bounds, const QRect& target) {
@@ -50,8 +63,7 @@ QRect DeviceBox(const QRectF& bounds, const QRect& target) {
 void RasterizeCoverage(QImage& coverage, const QPainterPath& path, const QTransform& toDevice,
                        EdgeMode edges) {
     QPainter painter(&coverage);
-    painter.setRenderHint(QPainter::Antialiasing, edges == EdgeMode::Antialiased);
-    painter.setTransform(toDevice);
+    PrepareEdges(painter, toDevice, edges);
     painter.fillPath(path, Qt::black);
 }
 
@@ -64,8 +76,7 @@ QRect FillPath(QImage& target, const QPainterPath& path, const QTransform& toDev
         return {};
     if (!paint.shader) {
         QPainter painter(&target);
-        painter.setRenderHint(QPainter::Antialiasing, edges == EdgeMode::Antialiased);
-        painter.setTransform(toDevice);
+        PrepareEdges(painter, toDevice, edges);
         painter.fillPath(path, paint.color);
         return box;
     }
