@@ -225,5 +225,21 @@ TEST(DisplayTreeRender, ACachedObjectIsPlacedOnWholePixels) {
     EXPECT_TRUE(Near(Render(movieWith(true)).pixel(10, 75), qRgb(255, 0, 0)));
 }
 
+// Filters cache an object too, and the cached picture spans the object's
+// box: the box, not the origin, moves to the nearest whole pixel. A box that
+// starts 0.3 pixels into its object placed 0.45 pixels across starts at
+// 0.75 and is drawn from 1; rounding the origin would draw it from 0.3.
+TEST(DisplayTreeRender, AFilteredObjectsBoxIsPlacedOnWholePixels) {
+    constexpr std::uint16_t kInset = 20;
+    MovieWriter writer = Stage();
+    writer.tag(tags::DefineRectShape(kInset, {6, 2006, 0, 3000}, {255, 0, 0, 255}));
+    auto blur = tags::filters::List({tags::filters::Blur(1)});
+    writer.frame(
+        {tags::Place(1).character(kInset).matrix(Matrix::translate(9, 0)).filters(blur).tag()});
+    QImage image = Render(writer);
+    EXPECT_TRUE(Near(image.pixel(0, 75), qRgb(60, 60, 60)));
+    EXPECT_TRUE(Near(image.pixel(1, 75), qRgb(255, 0, 0)));
+}
+
 } // namespace
 } // namespace vidorama::test
