@@ -74,6 +74,19 @@ TEST(DisplayTreeRender, MasksNestAndApplyInsideSprites) {
     EXPECT_TRUE(Near(image.pixel(150, 140), qRgb(60, 60, 60)));
 }
 
+TEST(DisplayTreeRender, AMaskInsideAMaskAddsItsAreaInsteadOfClipping) {
+    MovieWriter writer = Stage();
+    // The sprite is itself a mask: its own left-half mask cannot clip the
+    // bottom strip there, so the red stage shows through both whole.
+    writer.tag(tags::DefineSprite(
+        10, {{tags::Place(1).character(kLeftHalf).clipDepth(2).tag(), tags::PlaceAt(2, kBottom)}}));
+    writer.frame({tags::Place(1).character(10).clipDepth(5).tag(), tags::PlaceAt(3, kRed)});
+    QImage image = Render(writer);
+    EXPECT_TRUE(Near(image.pixel(50, 50), qRgb(255, 0, 0))) << "the inner mask's area";
+    EXPECT_TRUE(Near(image.pixel(150, 140), qRgb(255, 0, 0))) << "what it would clip, whole";
+    EXPECT_TRUE(Near(image.pixel(150, 50), qRgb(60, 60, 60)));
+}
+
 TEST(DisplayTreeRender, TheStageIsStretchedToTheTarget) {
     MovieWriter writer = Stage();
     writer.frame({tags::PlaceAt(1, kLeftHalf)});
