@@ -56,6 +56,19 @@ TEST(EdgeCoverage, LowQualityCountsCentresOnLeftAndTopEdgesAsInside) {
     }
 }
 
+TEST(EdgeCoverage, MediumQualityCountsTwoByTwoSamplesPerPixel) {
+    // The left edge at 2.3 pixels: of pixel 2's samples at 2.25 and 2.75
+    // across, the right column is inside: half the pixel, where high quality
+    // covers 70 %.
+    auto shape = BlackRect(46, 40, 100, 100);
+    ASSERT_TRUE(shape);
+    Canvas medium(10, 10, {255, 255, 255, 255}, swf::StageQuality::Medium);
+    medium.renderer.drawShape(*shape, Canvas::pixels(), {});
+    EXPECT_NEAR(qRed(medium.at(2, 4)), 128, 1);
+    EXPECT_EQ(medium.at(4, 4), kBlack);
+    EXPECT_EQ(medium.at(1, 4), kWhite);
+}
+
 TEST(StrokeWidth, StretchedShapesKeepOneWidthAllAround) {
     // A 10-pixel square outlined 4 pixels wide, drawn twice as wide as high:
     // Flash scales the width by the mean of the two scales, 6 pixels on
