@@ -46,6 +46,8 @@ public:
     void popLayer(const LayerEffects& effects) override;
     void endFrame() override;
 
+    FilterBudget& filterBudget() { return m_filterBudget; }
+
 private:
     enum class LayerKind { Mask, Content, Group };
     struct Layer {
