@@ -74,6 +74,19 @@ TEST(DisplayTreeRender, MasksNestAndApplyInsideSprites) {
     EXPECT_TRUE(Near(image.pixel(150, 140), qRgb(60, 60, 60)));
 }
 
+TEST(DisplayTreeRender, AMaskInsideAMaskAddsItsAreaInsteadOfClipping) {
+    MovieWriter writer = Stage();
+    // The sprite is itself a mask: its own left-half mask cannot clip the
+    // bottom strip there, so the red stage shows through both whole.
+    writer.tag(tags::DefineSprite(
+        10, {{tags::Place(1).character(kLeftHalf).clipDepth(2).tag(), tags::PlaceAt(2, kBottom)}}));
+    writer.frame({tags::Place(1).character(10).clipDepth(5).tag(), tags::PlaceAt(3, kRed)});
+    QImage image = Render(writer);
+    EXPECT_TRUE(Near(image.pixel(50, 50), qRgb(255, 0, 0))) << "the inner mask's area";
+    EXPECT_TRUE(Near(image.pixel(150, 140), qRgb(255, 0, 0))) << "what it would clip, whole";
+    EXPECT_TRUE(Near(image.pixel(150, 50), qRgb(60, 60, 60)));
+}
+
 TEST(DisplayTreeRender, TheStageIsStretchedToTheTarget) {
     MovieWriter writer = Stage();
     writer.frame({tags::PlaceAt(1, kLeftHalf)});
@@ -223,6 +236,22 @@ TEST(DisplayTreeRender, ACachedObjectIsPlacedOnWholePixels) {
     };
     EXPECT_FALSE(Near(Render(movieWith(false)).pixel(10, 75), qRgb(255, 0, 0)));
     EXPECT_TRUE(Near(Render(movieWith(true)).pixel(10, 75), qRgb(255, 0, 0)));
+}
+
+// Filters cache an object too, and the cached picture spans the object's
+// box: the box, not the origin, moves to the nearest whole pixel. A box that
+// starts 0.3 pixels into its object placed 0.45 pixels across starts at
+// 0.75 and is drawn from 1; rounding the origin would draw it from 0.3.
+TEST(DisplayTreeRender, AFilteredObjectsBoxIsPlacedOnWholePixels) {
+    constexpr std::uint16_t kInset = 20;
+    MovieWriter writer = Stage();
+    writer.tag(tags::DefineRectShape(kInset, {6, 2006, 0, 3000}, {255, 0, 0, 255}));
+    auto blur = tags::filters::List({tags::filters::Blur(1)});
+    writer.frame(
+        {tags::Place(1).character(kInset).matrix(Matrix::translate(9, 0)).filters(blur).tag()});
+    QImage image = Render(writer);
+    EXPECT_TRUE(Near(image.pixel(0, 75), qRgb(60, 60, 60)));
+    EXPECT_TRUE(Near(image.pixel(1, 75), qRgb(255, 0, 0)));
 }
 
 } // namespace

@@ -182,20 +182,18 @@ std::unique_ptr<FillShader> MakeBitmapShader(const FillStyle& fill, const ColorT
     if (!toTarget.isInvertible())
         return nullptr;
     QTransform toBitmap = toTarget.inverted();
-    // A smoothed bitmap drawn at half its size or less is sampled from a
-    // halved copy, as Flash does, so that it averages its pixels instead of
-    // picking a few of them.
+    // A bitmap drawn at half its size or less is sampled from a halved copy,
+    // as Flash's mip-mapping does whether or not it smooths, so that it
+    // averages its pixels instead of picking a few of them.
     int level = 0;
-    if (fill.bitmapSmoothed) {
-        double pixelsPerPixel = std::sqrt(std::abs(toBitmap.determinant()));
-        int width = bitmap->width(), height = bitmap->height();
-        while (pixelsPerPixel >= 2.0 && width > 1 && height > 1) {
-            ++level;
-            width = (width + 1) / 2;
-            height = (height + 1) / 2;
-            toBitmap *= QTransform::fromScale(0.5, 0.5);
-            pixelsPerPixel /= 2.0;
-        }
+    double pixelsPerPixel = std::sqrt(std::abs(toBitmap.determinant()));
+    int width = bitmap->width(), height = bitmap->height();
+    while (pixelsPerPixel >= 2.0 && width > 1 && height > 1) {
+        ++level;
+        width = (width + 1) / 2;
+        height = (height + 1) / 2;
+        toBitmap *= QTransform::fromScale(0.5, 0.5);
+        pixelsPerPixel /= 2.0;
     }
     QImage image = bitmap->halved(level);
     if (!colors.isIdentity())

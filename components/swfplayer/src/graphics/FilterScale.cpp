@@ -9,9 +9,12 @@ namespace {
 struct Scaler {
     double sx, sy;
 
+    // A blur box of one pixel leaves the image alone at any zoom: only what
+    // the box adds beyond that pixel grows with the stage.
+    static double grown(double size, double scale) { return (size - 1) * scale + 1; }
     void blur(BlurFilter& f) const {
-        f.blurX *= sx;
-        f.blurY *= sy;
+        f.blurX = grown(f.blurX, sx);
+        f.blurY = grown(f.blurY, sy);
     }
     // The offset is stretched like the stage, which turns its angle when the
     // two scales differ.

@@ -3,6 +3,7 @@
 #include "graphics/PixelOps.h"
 
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -35,6 +36,58 @@ void ShadeThroughMask(QImage& target, const QImage& mask, QPoint origin, const F
     }
 }
 
+// Aliased edges sample each pixel at its centre. Qt counts a centre lying
+// exactly on a shape's right or bottom edge as inside and one on its left or
+// top edge as outside; the captures count them the other way round, which
+// matters for the many edges that lie on half pixels. Moving the shape up
+// and left by Qt's finest step (1/64 pixel, finer than a twip) swaps the two.
+void PrepareEdges(QPainter& painter, const QTransform& toDevice, EdgeMode edges) {
+    painter.setRenderHint(QPainter::Antialiasing, edges == EdgeMode::Antialiased);
+    constexpr double kQtStep = 1.0 / 64;
+    painter.setTransform(edges == EdgeMode::Antialiased
+                             ? toDevice
+                             : toDevice * QTransform::fromTranslate(-kQtStep, -kQtStep));
+}
+
+// Medium quality: the path is sampled aliased on a grid twice as fine, and
+// each pixel takes the share of its four samples that are inside.
+void RasterizeOnGrid(QImage& coverage, const QPainterPath& path, const QTransform& toDevice) {
+    QRect box = DeviceBox(toDevice.mapRect(path.controlPointRect()), coverage.rect());
+    if (box.isEmpty())
+        return;
+    QImage fine(box.size() * 2, QImage::Format_Alpha8);
+    fine.fill(0);
+    {
+        QPainter painter(&fine);
+        PrepareEdges(painter,
+                     toDevice * QTransform::fromTranslate(-box.x(), -box.y()) *
+                         QTransform::fromScale(2, 2),
+                     EdgeMode::Aliased);
+        painter.fillPath(path, Qt::black);
+    }
+    for (int y = 0; y < box.height(); ++y) {
+        const uchar* top = fine.constScanLine(2 * y);
+        const uchar* bottom = fine.constScanLine(2 * y + 1);
+        uchar* out = coverage.scanLine(box.y() + y) + box.x();
+        for (int x = 0; x < box.width(); ++x) {
+            unsigned inside = (top[2 * x] + top[2 * x + 1] + bottom[2 * x] + bottom[2 * x + 1]) / 4;
+            out[x] = static_cast<uchar>(out[x] + (255 - out[x]) * inside / 255);
+        }
+    }
+}
+
+// One colour everywhere, for solid fills that go through a coverage mask.
+class SolidShader final : public FillShader {
+public:
+    explicit SolidShader(QRgb premultiplied) : m_color(premultiplied) {}
+    void shadeRow(int, int, int count, QRgb* out) const override {
+        std::fill(out, out + count, m_color);
+    }
+
+private:
+    QRgb m_color;
+};
+
 } // namespace
 
 QRect DeviceBox(const QRectF& bounds, const QRect& target) {
@@ -49,9 +102,12 @@ QRect DeviceBox(const QRectF& bounds, const QRect& target) {
 
 void RasterizeCoverage(QImage& coverage, const QPainterPath& path, const QTransform& toDevice,
                        EdgeMode edges) {
+    if (edges == EdgeMode::Grid2x2) {
+        RasterizeOnGrid(coverage, path, toDevice);
+        return;
+    }
     QPainter painter(&coverage);
-    painter.setRenderHint(QPainter::Antialiasing, edges == EdgeMode::Antialiased);
-    painter.setTransform(toDevice);
+    PrepareEdges(painter, toDevice, edges);
     painter.fillPath(path, Qt::black);
 }
 
@@ -62,18 +118,34 @@ QRect FillPath(QImage& target, const QPainterPath& path, const QTransform& toDev
     QRect box = DeviceBox(toDevice.mapRect(path.controlPointRect()), target.rect());
     if (box.isEmpty())
         return {};
-    if (!paint.shader) {
+    if (!paint.shader && edges != EdgeMode::Grid2x2) {
         QPainter painter(&target);
-        painter.setRenderHint(QPainter::Antialiasing, edges == EdgeMode::Antialiased);
-        painter.setTransform(toDevice);
+        PrepareEdges(painter, toDevice, edges);
         painter.fillPath(path, paint.color);
         return box;
     }
     QImage mask(box.size(), QImage::Format_Alpha8);
     mask.fill(0);
     RasterizeCoverage(mask, path, toDevice * QTransform::fromTranslate(-box.x(), -box.y()), edges);
-    ShadeThroughMask(target, mask, box.topLeft(), *paint.shader);
+    if (paint.shader)
+        ShadeThroughMask(target, mask, box.topLeft(), *paint.shader);
+    else
+        ShadeThroughMask(target, mask, box.topLeft(),
+                         SolidShader(qPremultiply(paint.color.rgba())));
     return box;
+}
+
+EdgeMode EdgeModeFor(StageQuality quality) {
+    switch (quality) {
+    case StageQuality::Low:
+        return EdgeMode::Aliased;
+    case StageQuality::Medium:
+        return EdgeMode::Grid2x2;
+    case StageQuality::High:
+    case StageQuality::Best:
+        break;
+    }
+    return EdgeMode::Antialiased;
 }
 
 } // namespace vidorama::swf

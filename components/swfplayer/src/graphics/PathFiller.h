@@ -1,6 +1,7 @@
 #pragma once
 
 #include "graphics/FillShader.h"
+#include "graphics/StageQuality.h"
 
 #include <QColor>
 #include <QImage>
@@ -18,8 +19,12 @@ struct Paint {
     bool visible() const { return shader || color.alpha() != 0; }
 };
 
-// Flash's low quality draws shapes with hard edges: a pixel is inside or out.
-enum class EdgeMode : std::uint8_t { Antialiased, Aliased };
+// How a shape's edges reach pixels: by the share of each pixel they cover,
+// by the share of a 2 x 2 grid of samples they cover (Flash's medium
+// quality), or inside or out (its low quality).
+enum class EdgeMode : std::uint8_t { Antialiased, Grid2x2, Aliased };
+
+EdgeMode EdgeModeFor(StageQuality quality);
 
 // The target pixels that a box in target coordinates may touch, with a pixel
 // of margin for anti-aliasing; empty when it misses the target or is not

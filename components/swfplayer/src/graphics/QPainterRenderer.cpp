@@ -46,7 +46,8 @@ bool QPainterRenderer::drawingMask() const {
 
 void QPainterRenderer::beginFrame(Rgba background, StageQuality quality,
                                   const BitmapSource& bitmaps) {
-    m_edges = AntialiasesShapes(quality) ? EdgeMode::Antialiased : EdgeMode::Aliased;
+    m_edges = EdgeModeFor(quality);
+    m_quality = quality;
     m_bitmaps = &bitmaps;
     while (!m_layers.empty()) {
         releaseLayer(std::move(m_layers.back()));
@@ -85,10 +86,13 @@ Paint QPainterRenderer::paintFor(const FillStyle& style, const ColorTransform& c
     case FillType::FocalGradient:
         shader = MakeGradientShader(style, colors, toDevice);
         break;
-    case FillType::Bitmap:
-        shader = MakeBitmapShader(style, colors, toDevice,
+    case FillType::Bitmap: {
+        FillStyle sampled = style;
+        sampled.bitmapSmoothed = SmoothsBitmap(m_quality, style.bitmapSmoothed);
+        shader = MakeBitmapShader(sampled, colors, toDevice,
                                   m_bitmaps ? m_bitmaps->bitmap(style.bitmapId) : nullptr);
         break;
+    }
     }
     return Paint{QColor(Qt::transparent), shader.get()};
 }
@@ -201,7 +205,7 @@ void QPainterRenderer::drawBitmap(const BitmapDef& bitmap, const Matrix& matrix,
     FillStyle style;
     style.type = FillType::Bitmap;
     style.bitmapRepeats = false;
-    style.bitmapSmoothed = smoothed;
+    style.bitmapSmoothed = SmoothsBitmap(m_quality, smoothed);
     QTransform toDevice = ToQt(matrix);
     if (drawingMask()) {
         paint(area, toDevice, Paint{Qt::white, nullptr});

@@ -87,6 +87,7 @@ private:
 
     QImage& m_target;
     EdgeMode m_edges = EdgeMode::Antialiased;
+    StageQuality m_quality = StageQuality::High;
     const BitmapSource* m_bitmaps = nullptr;
     std::vector<Layer> m_layers;
     // Cleared layer images for reuse, all of m_spareSize.

@@ -8,15 +8,23 @@
 namespace vidorama::swf {
 
 // Flash's rendering quality setting. Low draws shapes with hard, aliased
-// edges; the others anti-alias them. Bitmap fills keep the smoothing their
-// style asks for at every quality: captures made at low quality show
-// smoothed bitmaps.
-// FIXME: medium draws as high; Flash's medium samples edges on a coarser
-// 2 x 2 grid per pixel.
+// edges; medium anti-aliases them on a 2 x 2 grid of samples per pixel, high
+// and best on a finer one. Medium never smooths bitmaps and best always does.
+// High keeps the smoothing each bitmap asks for, and so does low: captures
+// made at low quality show smoothed bitmaps.
 enum class StageQuality : std::uint8_t { Low, Medium, High, Best };
 
-inline bool AntialiasesShapes(StageQuality quality) {
-    return quality != StageQuality::Low;
+inline bool SmoothsBitmap(StageQuality quality, bool asked) {
+    switch (quality) {
+    case StageQuality::Medium:
+        return false;
+    case StageQuality::Best:
+        return true;
+    case StageQuality::Low:
+    case StageQuality::High:
+        break;
+    }
+    return asked;
 }
 
 // The names scripts read from _quality, upper case as Flash gives them.

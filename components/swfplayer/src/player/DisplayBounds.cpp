@@ -75,6 +75,15 @@ Rect BoundsOf(const DisplayObject& object, const Matrix& matrix) {
     return box.rect();
 }
 
+std::optional<std::pair<double, double>> TopLeftOf(const DisplayObject& object,
+                                                   const Matrix& matrix) {
+    Box box;
+    AddBounds(box, object, matrix);
+    if (box.xMin > box.xMax)
+        return std::nullopt;
+    return std::pair{box.xMin, box.yMin};
+}
+
 Rect BoundsInParent(const DisplayObject& object) {
     return BoundsOf(object, object.properties().matrix);
 }

@@ -86,7 +86,9 @@ void DisplayTreeDrawer::drawClip(const MovieClip& clip, const Matrix& matrix,
 
 // An object with a clip depth masks the objects above it up to that depth.
 // Masks that end are closed before the next object, and all that are still
-// open when the list ends are closed after it.
+// open when the list ends are closed after it. Flash cannot mask within a
+// mask: there a masking object only adds its area to the mask being drawn,
+// and the objects it would clip add theirs whole.
 void DisplayTreeDrawer::drawChildren(const MovieClip& clip, const Matrix& matrix,
                                      const ColorTransform& colors, bool asMask) {
     std::vector<std::uint16_t> openMasks;
@@ -99,7 +101,7 @@ void DisplayTreeDrawer::drawChildren(const MovieClip& clip, const Matrix& matrix
         const DisplayProperties& properties = child->properties();
         if (child->isScriptMask() && !asMask)
             continue;
-        if (properties.clipDepth == 0) {
+        if (properties.clipDepth == 0 || asMask) {
             drawObject(*child, matrix, colors, asMask);
             continue;
         }
@@ -148,9 +150,14 @@ void DisplayTreeDrawer::drawWithEffects(const DisplayObject& object, const Matri
                                         const ColorTransform& colors, bool asMask) {
     const DisplayProperties& properties = object.properties();
     Matrix matrix = placed;
-    if (properties.cacheAsBitmap) {
-        matrix.tx = std::round(matrix.tx);
-        matrix.ty = std::round(matrix.ty);
+    // Filters cache the object as a bitmap too. The bitmap spans the object's
+    // box and is copied to the nearest whole pixels.
+    bool cached = properties.cacheAsBitmap || !properties.filters.empty();
+    if (cached && !asMask) {
+        if (auto corner = TopLeftOf(object, matrix)) {
+            matrix.tx += std::round(corner->first) - corner->first;
+            matrix.ty += std::round(corner->second) - corner->second;
+        }
     }
     bool translucent = colors.aMul != 1 || colors.aAdd != 0;
     bool layered = properties.blendMode != BlendMode::Normal || !properties.filters.empty() ||
@@ -228,7 +235,8 @@ void DisplayTreeDrawer::drawCharacter(const DisplayObject& object, const Matrix&
 
 // An opaque background fills the object's bounds beneath it (the scroll
 // rectangle's area when it has one). A scroll rectangle shows only that part
-// of the object's own space, moved to the object's origin, and clips it there.
+// of the object's own space, moved to the object's origin, and clips it there;
+// within a mask it only moves it, as no clipping happens inside a mask.
 void DisplayTreeDrawer::drawFramed(const DisplayObject& object, const Matrix& matrix,
                                    const ColorTransform& colors, bool asMask) {
     const DisplayProperties& properties = object.properties();
@@ -243,6 +251,11 @@ void DisplayTreeDrawer::drawFramed(const DisplayObject& object, const Matrix& ma
         drawCharacter(object, matrix, colors, asMask);
         return;
     }
+    Matrix scrolled = matrix * Matrix::translate(-scroll->xMin, -scroll->yMin);
+    if (asMask) {
+        drawCharacter(object, scrolled, colors, asMask);
+        return;
+    }
     if (m_maskNesting >= Limits::kMaxMaskNesting) {
         m_limits.reached(PlayLimit::MaskNesting);
         return;
@@ -253,7 +266,7 @@ void DisplayTreeDrawer::drawFramed(const DisplayObject& object, const Matrix& ma
                          ColorTransform{});
     m_renderer.activateMask();
     ++m_maskNesting;
-    drawCharacter(object, matrix * Matrix::translate(-scroll->xMin, -scroll->yMin), colors, asMask);
+    drawCharacter(object, scrolled, colors, asMask);
     --m_maskNesting;
     m_renderer.popMask();
 }

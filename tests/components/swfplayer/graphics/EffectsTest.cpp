@@ -4,6 +4,7 @@
 #include "graphics/BlendCompositor.h"
 #include "graphics/BoxBlur.h"
 #include "graphics/FilterRunner.h"
+#include "graphics/FilterScale.h"
 #include "graphics/ShadowFilters.h"
 #include "swf/Limits.h"
 
@@ -104,6 +105,20 @@ TEST(BoxBlur, PassesRepeatTheBoxInBothDirections) {
     EXPECT_EQ(plane[3 * kSide + 1], 9);  // 243 * 1/9 * 3/9
     EXPECT_EQ(plane[1 * kSide + 1], 3);  // 243 * 1/9 * 1/9
     EXPECT_EQ(plane[0], 0);
+}
+
+TEST(BoxBlur, ZoomGrowsOnlyWhatABoxAddsBeyondOnePixel) {
+    // Twice the stage size: a one-pixel box stays one pixel (no blur), a
+    // two-pixel box becomes three, and the shadow's offset doubles.
+    auto zoomed = [](double size) {
+        return std::get<swf::BlurFilter>(swf::ScaleFilter(swf::BlurFilter{size, size, 1}, 2, 2));
+    };
+    EXPECT_DOUBLE_EQ(zoomed(1).blurX, 1);
+    EXPECT_DOUBLE_EQ(zoomed(2).blurY, 3);
+    EXPECT_DOUBLE_EQ(zoomed(0.5).blurX, 0);
+    swf::ShadowFilter shadow;
+    shadow.distance = 4;
+    EXPECT_DOUBLE_EQ(std::get<swf::ShadowFilter>(swf::ScaleFilter(shadow, 2, 2)).distance, 8);
 }
 
 // A 20 x 20 layer with an opaque white 4 x 4 square at (8, 8).

@@ -42,6 +42,33 @@ TEST(EdgeCoverage, LowQualityFillsThePixelsWhoseCentresAreInside) {
     EXPECT_EQ(high.at(4, 5), kBlack);
 }
 
+TEST(EdgeCoverage, LowQualityCountsCentresOnLeftAndTopEdgesAsInside) {
+    // From 2.5 to 7.5 pixels across and down: the centres of pixels 2 and 7
+    // lie on the edges; the left and top ones belong to the shape, the right
+    // and bottom ones do not, so five pixels are filled each way.
+    auto shape = BlackRect(50, 50, 100, 100);
+    ASSERT_TRUE(shape);
+    Canvas low(10, 10, {255, 255, 255, 255}, swf::StageQuality::Low);
+    low.renderer.drawShape(*shape, Canvas::pixels(), {});
+    for (int i = 0; i < 10; ++i) {
+        EXPECT_EQ(low.at(i, 5), i >= 2 && i <= 6 ? kBlack : kWhite) << i;
+        EXPECT_EQ(low.at(5, i), i >= 2 && i <= 6 ? kBlack : kWhite) << i;
+    }
+}
+
+TEST(EdgeCoverage, MediumQualityCountsTwoByTwoSamplesPerPixel) {
+    // The left edge at 2.3 pixels: of pixel 2's samples at 2.25 and 2.75
+    // across, the right column is inside: half the pixel, where high quality
+    // covers 70 %.
+    auto shape = BlackRect(46, 40, 100, 100);
+    ASSERT_TRUE(shape);
+    Canvas medium(10, 10, {255, 255, 255, 255}, swf::StageQuality::Medium);
+    medium.renderer.drawShape(*shape, Canvas::pixels(), {});
+    EXPECT_NEAR(qRed(medium.at(2, 4)), 128, 1);
+    EXPECT_EQ(medium.at(4, 4), kBlack);
+    EXPECT_EQ(medium.at(1, 4), kWhite);
+}
+
 TEST(StrokeWidth, StretchedShapesKeepOneWidthAllAround) {
     // A 10-pixel square outlined 4 pixels wide, drawn twice as wide as high:
     // Flash scales the width by the mean of the two scales, 6 pixels on

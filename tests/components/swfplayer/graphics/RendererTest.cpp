@@ -121,6 +121,32 @@ TEST(BitmapFill, RepeatingClippedAndSmoothed) {
     EXPECT_EQ(sharp.at(4, 1), qRgb(0, 255, 0));
 }
 
+TEST(BitmapFill, TheStageQualityDecidesSmoothing) {
+    // Medium never smooths, best always does, high as the fill asks.
+    auto blends = [](swf::StageQuality quality, std::uint8_t type) {
+        Canvas c(8, 8, {255, 255, 255, 255}, quality);
+        c.bitmaps.add(Checker());
+        c.renderer.drawShape(*BitmapRect(8, type, swf::Matrix::scale(80, 80)), Canvas::pixels(),
+                             {});
+        return c.at(3, 1) != qRgb(255, 0, 0);
+    };
+    EXPECT_FALSE(blends(swf::StageQuality::Medium, 0x41));
+    EXPECT_TRUE(blends(swf::StageQuality::High, 0x41));
+    EXPECT_FALSE(blends(swf::StageQuality::High, 0x43));
+    EXPECT_TRUE(blends(swf::StageQuality::Best, 0x43));
+}
+
+TEST(BitmapFill, UnsmoothedBitmapsShrunkToHalfAverageTheirPixels) {
+    // The 2 x 2 checker drawn unsmoothed into one pixel shows all four of
+    // its pixels mixed, not one of them.
+    Canvas c(1, 1);
+    c.bitmaps.add(Checker());
+    c.renderer.drawShape(*BitmapRect(1, 0x43, swf::Matrix::scale(10, 10)), Canvas::pixels(), {});
+    EXPECT_GT(qRed(c.at(0, 0)), 100);
+    EXPECT_GT(qGreen(c.at(0, 0)), 100);
+    EXPECT_GT(qBlue(c.at(0, 0)), 100);
+}
+
 TEST(Masks, FilledAreaClipsAndStrokesDoNotCount) {
     auto mask = Rect(0, 0, 100, 200, {0, 0, 0, 10}); // nearly transparent: still masks fully
     auto content = Rect(0, 0, 200, 200, {255, 0, 0, 255});
