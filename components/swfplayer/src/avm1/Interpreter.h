@@ -69,6 +69,7 @@ private:
     Flow runTry(ByteReader& record, std::size_t& next, Outcome& inner);
     void callFunction();
     void callMethod();
+    Value callSuper(SuperObject& super, std::span<const Value> args);
     void newObject(bool method);
     void enumerate(const Value& object);
     void extends();

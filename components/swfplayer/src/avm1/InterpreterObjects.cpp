@@ -141,19 +141,39 @@ void Interpreter::callFunction() {
     std::string name = m_vm.toString(pop());
     std::vector<Value> args = popArguments();
     Value function = getVariable(name);
-    push(m_vm.call(function, Value::object(targetScope()), args));
+    if (Object* object = function.asObject(); object && object->kind() == ObjectKind::Super)
+        push(callSuper(static_cast<SuperObject&>(*object), args));
+    else
+        push(m_vm.call(function, Value::object(targetScope()), args));
 }
 
 void Interpreter::callMethod() {
     Value name = pop();
     Value object = pop();
     std::vector<Value> args = popArguments();
+    auto* super = object.asObject() && object.asObject()->kind() == ObjectKind::Super
+                      ? static_cast<SuperObject*>(object.asObject())
+                      : nullptr;
     if (name.isUndefined() || (name.isString() && name.asString().empty())) {
-        push(m_vm.call(object, Value::object(targetScope()), args));
+        push(super ? callSuper(*super, args)
+                   : m_vm.call(object, Value::object(targetScope()), args));
         return;
     }
     std::string method = m_vm.toString(name);
-    push(m_vm.call(m_vm.getProperty(object, method), object, args));
+    if (!object.isObject()) {
+        push(m_vm.call(m_vm.getProperty(object, method), object, args));
+        return;
+    }
+    Object* holder = nullptr;
+    Value function = m_vm.getMember(object.asObject(), method, &holder);
+    push(m_vm.call(function, super ? Value::object(super->self) : object, args, holder));
+}
+
+// super(): the constructor of the class above the running one, on the same
+// object.
+Value Interpreter::callSuper(SuperObject& super, std::span<const Value> args) {
+    Value constructor = m_vm.getMember(super.home, "__constructor__");
+    return m_vm.call(constructor, Value::object(super.self), args, super.home->proto());
 }
 
 void Interpreter::newObject(bool method) {

@@ -269,7 +269,8 @@ void Vm::callClipMethod(MovieClip& clip, std::string_view name) {
     m_stack.clear();
 }
 
-Value Vm::runFunction(FunctionObject& function, const Value& self, std::span<const Value> args) {
+Value Vm::runFunction(FunctionObject& function, const Value& self, std::span<const Value> args,
+                      Object* home) {
     const ScriptFunction& script = *function.script;
     Activation activation;
     activation.code = script.body;
@@ -301,11 +302,15 @@ Value Vm::runFunction(FunctionObject& function, const Value& self, std::span<con
         if ((flags & flag) && reg < activation.registers.size())
             activation.registers[reg++] = value;
     };
-    Object* superProto =
-        self.asObject() && self.asObject()->proto() ? self.asObject()->proto()->proto() : nullptr;
     preload(ScriptFunction::kPreloadThis, self);
     preload(ScriptFunction::kPreloadArguments, Value::object(arguments));
-    preload(ScriptFunction::kPreloadSuper, Value::object(superProto));
+    Object* super = nullptr;
+    if (!(flags & ScriptFunction::kSuppressSuper) && self.asObject()) {
+        Object* superHome = home ? home : self.asObject()->proto();
+        if (superHome)
+            super = make<SuperObject>(self.asObject(), superHome);
+    }
+    preload(ScriptFunction::kPreloadSuper, Value::object(super));
     preload(ScriptFunction::kPreloadRoot, Value::object(clipObject(m_host.rootClip())));
     if (flags & ScriptFunction::kPreloadParent) {
         auto base = function.baseClip.lock();
@@ -316,6 +321,10 @@ Value Vm::runFunction(FunctionObject& function, const Value& self, std::span<con
     preload(ScriptFunction::kPreloadGlobal, Value::object(m_builtins.global));
     if (!(flags & ScriptFunction::kSuppressArguments))
         defineValue(locals, "arguments", Value::object(arguments));
+    // Calls written super(...) name it as a variable even where it is
+    // preloaded into a register.
+    if (super)
+        defineValue(locals, "super", Value::object(super));
     for (std::size_t i = 0; i < script.parameters.size(); ++i) {
         const auto& parameter = script.parameters[i];
         Value value = i < args.size() ? args[i] : Value();

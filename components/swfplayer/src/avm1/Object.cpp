@@ -71,6 +71,12 @@ void FunctionObject::references(std::vector<Object*>& out) const {
         out.push_back(entry.object);
 }
 
+void SuperObject::references(std::vector<Object*>& out) const {
+    Object::references(out);
+    out.push_back(self);
+    out.push_back(home);
+}
+
 bool ParseIndex(std::string_view name, std::size_t& index) {
     if (name.empty() || name.size() > 10 || (name.size() > 1 && name[0] == '0'))
         return false;

@@ -62,7 +62,7 @@ struct Watcher {
     bool running = false;
 };
 
-enum class ObjectKind : std::uint8_t { Plain, Function, Array, Clip, Boxed };
+enum class ObjectKind : std::uint8_t { Plain, Function, Array, Clip, Boxed, Super };
 
 // A script object: own properties and a prototype. Kinds with properties
 // that are not stored (array elements, a clip's _x) answer them through the
@@ -145,6 +145,20 @@ public:
     void references(std::vector<Object*>& out) const override;
 
     std::vector<Value> elements;
+};
+
+// What `super` names inside a method: the object the method runs on, seen
+// from above `home`, the prototype the method was found on. Properties are
+// looked up from home's prototype on; a method called through it keeps the
+// object as `this`; calling it runs home's __constructor__.
+class SuperObject final : public Object {
+public:
+    SuperObject(Object* self, Object* home) : Object(nullptr), self(self), home(home) {}
+    ObjectKind kind() const override { return ObjectKind::Super; }
+    void references(std::vector<Object*>& out) const override;
+
+    Object* self;
+    Object* home;
 };
 
 // A String, Number or Boolean object around its primitive value.

@@ -3,7 +3,8 @@
 
 namespace vidorama::swf::avm1 {
 
-Value Vm::call(const Value& function, const Value& self, std::span<const Value> args) {
+Value Vm::call(const Value& function, const Value& self, std::span<const Value> args,
+               Object* home) {
     auto* fn = dynamic_cast<FunctionObject*>(function.asObject());
     if (!fn)
         return {};
@@ -19,7 +20,7 @@ Value Vm::call(const Value& function, const Value& self, std::span<const Value> 
     if (fn->native)
         return fn->native(*this, self, args);
     if (fn->script)
-        return runFunction(*fn, self, args);
+        return runFunction(*fn, self, args, home);
     return {};
 }
 

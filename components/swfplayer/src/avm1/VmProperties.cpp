@@ -37,7 +37,13 @@ bool Vm::sameName(std::string_view a, std::string_view b) const {
     return true;
 }
 
-Value Vm::getMember(Object* object, std::string_view name) {
+Value Vm::getMember(Object* object, std::string_view name, Object** found) {
+    Object* receiver = object;
+    if (object && object->kind() == ObjectKind::Super) {
+        auto* super = static_cast<SuperObject*>(object);
+        receiver = super->self;
+        object = super->home ? super->home->proto() : nullptr;
+    }
     if (!object)
         return {};
     std::string k = key(name);
@@ -46,13 +52,18 @@ Value Vm::getMember(Object* object, std::string_view name) {
     Object* holder = object;
     for (int depth = 0; holder && depth < kMaxProtoDepth; ++depth, holder = holder->proto()) {
         if (Property* property = holder->properties().find(k)) {
+            if (found)
+                *found = holder;
             if (property->getter)
-                return call(Value::object(property->getter), Value::object(object), {});
+                return call(Value::object(property->getter), Value::object(receiver), {}, holder);
             return property->value;
         }
         Value special;
-        if (holder->getSpecial(*this, name, special))
+        if (holder->getSpecial(*this, name, special)) {
+            if (found)
+                *found = holder;
             return special;
+        }
     }
     return {};
 }
@@ -94,6 +105,10 @@ bool Vm::unwatch(Object* object, std::string_view name) {
 }
 
 void Vm::setMember(Object* object, std::string_view name, const Value& value) {
+    if (object && object->kind() == ObjectKind::Super) {
+        setThroughSuper(static_cast<SuperObject&>(*object), name, value);
+        return;
+    }
     if (!object)
         return;
     std::string k = key(name);
@@ -121,6 +136,24 @@ void Vm::setMember(Object* object, std::string_view name, const Value& value) {
     if ((watcher = watcherOf()))
         watcher->running = false;
     storeMember(object, name, stored);
+}
+
+// A setter above the method's own prototype runs on the object; anything
+// else is an ordinary assignment to the object.
+void Vm::setThroughSuper(SuperObject& super, std::string_view name, const Value& value) {
+    std::string k = key(name);
+    Object* holder = super.home ? super.home->proto() : nullptr;
+    for (int depth = 0; holder && depth < kMaxProtoDepth; ++depth, holder = holder->proto()) {
+        Property* property = holder->properties().find(k);
+        if (property && property->setter) {
+            call(Value::object(property->setter), Value::object(super.self), std::span(&value, 1),
+                 holder);
+            return;
+        }
+        if (property)
+            break;
+    }
+    setMember(super.self, name, value);
 }
 
 void Vm::storeMember(Object* object, std::string_view name, const Value& value) {
