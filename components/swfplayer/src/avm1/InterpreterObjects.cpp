@@ -13,6 +13,9 @@ namespace {
 constexpr std::uint8_t kTryCatchInRegister = 0x04;
 constexpr std::uint8_t kTryHasFinally = 0x02;
 constexpr std::uint8_t kTryHasCatch = 0x01;
+// Prototypes and interfaces instanceof looks through at most, so that a
+// cycle made by assigning __proto__ cannot loop.
+constexpr int kMaxInstanceOfVisits = 1024;
 
 } // namespace
 
@@ -104,8 +107,15 @@ Interpreter::Flow Interpreter::executeObjects(std::uint8_t code, ByteReader& rec
         break;
     }
     case kActionImplementsOp: {
-        pop();
-        popArguments();
+        Value constructor = pop();
+        std::vector<Value> interfaces = popArguments();
+        Object* proto = m_vm.getMember(constructor.asObject(), "prototype").asObject();
+        if (!proto)
+            break;
+        proto->interfaces().clear();
+        for (const Value& interface : interfaces)
+            if (Object* object = interface.asObject())
+                proto->interfaces().push_back(object);
         break;
     }
     case kActionExtends:
@@ -206,10 +216,23 @@ bool Interpreter::instanceOf(const Value& object, const Value& constructor) {
     if (!o || !ctor)
         return false;
     Object* proto = m_vm.getMember(ctor, "prototype").asObject();
-    int depth = 0;
-    for (Object* at = o->proto(); at && depth < 256; at = at->proto(), ++depth)
+    // The prototype chain, and the prototypes of the interfaces each link
+    // implements, which may extend further interfaces.
+    std::vector<Object*> pending{o->proto()};
+    for (int visited = 0; !pending.empty() && visited < kMaxInstanceOfVisits; ++visited) {
+        Object* at = pending.back();
+        pending.pop_back();
+        if (!at)
+            continue;
         if (at == proto)
             return true;
+        pending.push_back(at->proto());
+        for (Object* interface : at->interfaces()) {
+            if (interface == ctor)
+                return true;
+            pending.push_back(m_vm.getMember(interface, "prototype").asObject());
+        }
+    }
     return false;
 }
 

@@ -87,6 +87,9 @@ public:
     void setProtoFlags(std::uint8_t flags) { m_protoFlags = flags; }
     PropertyMap& properties() { return m_properties; }
     const PropertyMap& properties() const { return m_properties; }
+    // The interfaces a class prototype implements (ActionImplementsOp), which
+    // instanceof and casts accept as well as the prototype chain.
+    std::vector<Object*>& interfaces() { return m_interfaces; }
 
     // A property that is not stored in the map; false when there is none.
     virtual bool getSpecial(Vm&, std::string_view, Value&) { return false; }
@@ -104,6 +107,7 @@ private:
     std::uint8_t m_protoFlags = kDontEnum | kDontDelete;
     PropertyMap m_properties;
     std::vector<Watcher> m_watchers;
+    std::vector<Object*> m_interfaces;
 };
 
 using NativeFunction = Value (*)(Vm& vm, const Value& self, std::span<const Value> args);
