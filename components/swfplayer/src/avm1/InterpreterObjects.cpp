@@ -329,7 +329,10 @@ Interpreter::Flow Interpreter::runTry(ByteReader& record, std::size_t& next, Out
     } catch (ScriptThrow& thrown) {
         if (!(flags & kTryHasCatch))
             throw;
-        m_vm.stack().resize(std::max(stackDepth, m_a.stackBase));
+        // The catch block sees the stack as the throw left it, less anything
+        // pushed since the try began (by this code or by the calls it made).
+        if (m_vm.stack().size() > stackDepth)
+            m_vm.stack().resize(stackDepth);
         if (flags & kTryCatchInRegister) {
             if (catchRegister < m_a.registers.size())
                 m_a.registers[catchRegister] = thrown.value;
