@@ -67,6 +67,9 @@ private:
     void defineFunction(ByteReader& record, std::size_t& next, bool version2);
     Flow runWith(ByteReader& record, std::size_t& next, Outcome& inner);
     Flow runTry(ByteReader& record, std::size_t& next, Outcome& inner);
+    Outcome runTryAndCatch(std::uint8_t flags, const std::string& catchName,
+                           std::uint8_t catchRegister, std::size_t tryBegin, std::size_t catchBegin,
+                           std::size_t finallyBegin);
     void callFunction();
     void callMethod();
     Value callSuper(SuperObject& super, std::span<const Value> args);

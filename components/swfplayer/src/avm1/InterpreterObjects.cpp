@@ -323,6 +323,32 @@ Interpreter::Flow Interpreter::runTry(ByteReader& record, std::size_t& next, Out
     next = end;
     if (record.overrun())
         return Flow::Next;
+    try {
+        inner = runTryAndCatch(flags, catchName, catchRegister, tryBegin, catchBegin, finallyBegin);
+    } catch (const ScriptThrow&) {
+        // A throw that leaves the try or the catch runs the finally block on
+        // its way out, unless that block leaves by return or jump itself.
+        if (flags & kTryHasFinally) {
+            Outcome finallyOutcome = runRange(finallyBegin, end);
+            if (finallyOutcome.kind != Outcome::Kind::Done) {
+                inner = finallyOutcome;
+                return Flow::Next;
+            }
+        }
+        throw;
+    }
+    if (flags & kTryHasFinally) {
+        Outcome finallyOutcome = runRange(finallyBegin, end);
+        if (finallyOutcome.kind != Outcome::Kind::Done)
+            inner = finallyOutcome;
+    }
+    return Flow::Next;
+}
+
+Interpreter::Outcome Interpreter::runTryAndCatch(std::uint8_t flags, const std::string& catchName,
+                                                 std::uint8_t catchRegister, std::size_t tryBegin,
+                                                 std::size_t catchBegin, std::size_t finallyBegin) {
+    Outcome inner;
     std::size_t stackDepth = m_vm.stack().size();
     try {
         inner = runRange(tryBegin, catchBegin);
@@ -341,12 +367,7 @@ Interpreter::Flow Interpreter::runTry(ByteReader& record, std::size_t& next, Out
         }
         inner = runRange(catchBegin, finallyBegin);
     }
-    if (flags & kTryHasFinally) {
-        Outcome finallyOutcome = runRange(finallyBegin, end);
-        if (finallyOutcome.kind != Outcome::Kind::Done)
-            inner = finallyOutcome;
-    }
-    return Flow::Next;
+    return inner;
 }
 
 } // namespace vidorama::swf::avm1
