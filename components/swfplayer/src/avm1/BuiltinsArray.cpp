@@ -120,14 +120,19 @@ Value Slice(Vm& vm, const Value& self, std::span<const Value> args) {
 
 Value Splice(Vm& vm, const Value& self, std::span<const Value> args) {
     ArrayObject* array = This(self);
-    if (!array || args.empty())
+    // Without a start, or with a count that is not a number of elements,
+    // Flash changes nothing and gives undefined.
+    if (!array || Arg(args, 0).isUndefined())
         return {};
     std::size_t size = array->elements.size();
     std::size_t begin = Position(vm, Arg(args, 0), size, 0);
-    double count = args.size() > 1 ? std::trunc(vm.toNumber(args[1])) : double(size - begin);
-    std::size_t removed = std::isnan(count) || count < 0
-                              ? 0
-                              : std::min<std::size_t>(size - begin, std::size_t(count));
+    double count = double(size - begin);
+    if (args.size() > 1) {
+        count = args[1].isUndefined() ? std::nan("") : std::trunc(vm.toNumber(args[1]));
+        if (std::isnan(count) || count < 0)
+            return {};
+    }
+    std::size_t removed = std::min<std::size_t>(size - begin, std::size_t(count));
     auto first = array->elements.begin() + std::ptrdiff_t(begin);
     std::vector<Value> taken(first, first + std::ptrdiff_t(removed));
     array->elements.erase(first, first + std::ptrdiff_t(removed));
