@@ -121,6 +121,18 @@ TEST(Avm1Classes, ACatchSeesTheStackCutBackToWhereTheTryBegan) {
     EXPECT_EQ(TraceOf(7, {code}), "kept\nkept\n2\n2\n");
 }
 
+TEST(Avm1Classes, Swf5FunctionsCloseOverNothing) {
+    // function f() { var foo = "f"; g = function () { trace(foo); }; }
+    // foo = "root"; f(); g();
+    Bytes f = Function2("f", 0,
+                        Join({Str("foo"), Str("f"), Op(0x3c), Str("g"),
+                              Function2("", 0, Join({Get("foo"), Trace()})), Op(kSetVariable)}));
+    Bytes code = Join({f, Str("foo"), Str("root"), Op(kSetVariable), Num(0), Str("f"),
+                       Op(kCallFunction), Op(kPop), Num(0), Str("g"), Op(kCallFunction), Op(kPop)});
+    EXPECT_EQ(TraceOf(5, {code}), "root\n");
+    EXPECT_EQ(TraceOf(6, {code}), "f\n");
+}
+
 TEST(Avm1Classes, UnnamedClipsAreNumberedAndShapesAreNot) {
     MovieWriter writer;
     writer.version = 8;

@@ -14,7 +14,7 @@ namespace {
 // The shares of cases that must pass. Raise them as the interpreter improves;
 // never lower them.
 constexpr double kCorpusFloor = 0.9;
-constexpr double kActionScript2Floor = 0.37;
+constexpr double kActionScript2Floor = 0.38;
 
 // Prints the share of cases that passed, and returns it.
 double PassShare(const std::string& dir, const std::vector<TraceCase>& cases, const char* label) {

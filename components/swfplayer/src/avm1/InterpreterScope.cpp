@@ -283,6 +283,16 @@ Value Vm::runFunction(FunctionObject& function, const Value& self, std::span<con
     activation.stackBase = m_stack.size();
     activation.registers.assign(
         script.isFunction2 ? std::max<std::size_t>(script.registerCount, 1) : 4, Value());
+    if (m_version < 6) {
+        // SWF 5 functions close over nothing: they run on the clip they are
+        // called on, or else on the timeline of the code calling them.
+        DisplayObject* on = displayObjectOf(self);
+        activation.scope.clear();
+        activation.baseClip = on          ? on->weak_from_this()
+                              : m_running ? m_running->target
+                                          : std::weak_ptr<DisplayObject>();
+        activation.target = activation.baseClip;
+    }
     Object* locals = make<Object>(nullptr);
     activation.scope.push_back({ScopeEntry::Kind::Local, locals});
     // The timeline a function runs on is the one it was defined on.
@@ -290,7 +300,7 @@ Value Vm::runFunction(FunctionObject& function, const Value& self, std::span<con
     for (const ScopeEntry& entry : activation.scope)
         hasTarget = hasTarget || entry.kind == ScopeEntry::Kind::Target;
     if (!hasTarget)
-        if (auto base = function.baseClip.lock())
+        if (auto base = activation.baseClip.lock())
             activation.scope.insert(activation.scope.begin(),
                                     {ScopeEntry::Kind::Target, clipObject(*base)});
 

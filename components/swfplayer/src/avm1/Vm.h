@@ -222,6 +222,8 @@ private:
 
     ScriptHost& m_host;
     int m_version;
+    // The innermost running activation, which SWF 5 functions run on.
+    const Activation* m_running = nullptr;
     std::vector<Timer> m_timers;
     double m_nextTimerId = 1;
     std::vector<SoundEnd> m_soundEnds;
