@@ -121,6 +121,20 @@ TEST(Avm1Classes, ACatchSeesTheStackCutBackToWhereTheTryBegan) {
     EXPECT_EQ(TraceOf(7, {code}), "kept\nkept\n2\n2\n");
 }
 
+TEST(Avm1Classes, AWatcherThatThrowsLeavesThePropertyUndefinedAndKeepsWatching) {
+    // o = {}; o.watch("p", function () { throw "no"; });
+    // try { o.p = 1; } catch (e) { trace(e); } trace(o.p); and again with 2.
+    Bytes watch = Join({Str("o"), Num(0), Op(0x43), Op(kSetVariable),
+                        Function2("", 0, Join({Str("no"), Op(kThrow)})), Str("p"), Num(2), Get("o"),
+                        Str("watch"), Op(kCallMethod), Op(kPop)});
+    auto assign = [](double value) {
+        return Join({Try("e", Join({Get("o"), Str("p"), Num(value), Op(kSetMember)}),
+                         Join({Get("e"), Trace()}), {}),
+                     Get("o"), Str("p"), Op(kGetMember), Trace()});
+    };
+    EXPECT_EQ(TraceOf(7, {Join({watch, assign(1), assign(2)})}), "no\nundefined\nno\nundefined\n");
+}
+
 TEST(Avm1Classes, Swf5FunctionsCloseOverNothing) {
     // function f() { var foo = "f"; g = function () { trace(foo); }; }
     // foo = "root"; f(); g();

@@ -131,10 +131,25 @@ void Vm::setMember(Object* object, std::string_view name, const Value& value) {
         return;
     }
     watcher->running = true;
+    auto release = [&] {
+        if ((watcher = watcherOf()))
+            watcher->running = false;
+    };
     Value args[] = {Value::string(std::string(name)), old, value, watcher->userData};
-    Value stored = call(Value::object(watcher->callback), Value::object(object), args);
-    if ((watcher = watcherOf()))
-        watcher->running = false;
+    Value stored;
+    try {
+        stored = call(Value::object(watcher->callback), Value::object(object), args);
+    } catch (const ScriptThrow&) {
+        // A handler that throws leaves the property undefined, and keeps
+        // watching it.
+        release();
+        storeMember(object, name, Value());
+        throw;
+    } catch (const ScriptCut&) {
+        release();
+        throw;
+    }
+    release();
     storeMember(object, name, stored);
 }
 
