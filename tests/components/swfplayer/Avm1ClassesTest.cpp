@@ -1,6 +1,7 @@
 // ActionScript 2 classes as the compiler writes them: constructors chained
 // with super(), methods overridden at several levels, interfaces, and the
-// try/catch/finally blocks their code throws through.
+// try/catch/finally blocks their code throws through, and the object
+// details (watchers, deleting by path) such code leans on.
 
 #include "Avm1Assembler.h"
 
@@ -133,6 +134,16 @@ TEST(Avm1Classes, AWatcherThatThrowsLeavesThePropertyUndefinedAndKeepsWatching) 
                      Get("o"), Str("p"), Op(kGetMember), Trace()});
     };
     EXPECT_EQ(TraceOf(7, {Join({watch, assign(1), assign(2)})}), "no\nundefined\nno\nundefined\n");
+}
+
+TEST(Avm1Classes, DeletingAPathDeletesTheMemberItLeadsTo) {
+    // o = {a: 1, b: 2}; trace(delete "o.a"); trace(delete "o:b"); trace(o.a); trace(o.b);
+    Bytes code =
+        Join({Str("o"), Str("a"),         Num(1),         Str("b"), Num(2),         Num(2),
+              Op(0x43), Op(kSetVariable), Str("o.a"),     Op(0x3b), Trace(),        Str("o:b"),
+              Op(0x3b), Trace(),          Get("o"),       Str("a"), Op(kGetMember), Trace(),
+              Get("o"), Str("b"),         Op(kGetMember), Trace()});
+    EXPECT_EQ(TraceOf(7, {code}), "true\ntrue\nundefined\nundefined\n");
 }
 
 TEST(Avm1Classes, Swf5FunctionsCloseOverNothing) {

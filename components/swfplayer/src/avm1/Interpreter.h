@@ -15,6 +15,10 @@ class MovieClip;
 
 namespace vidorama::swf::avm1 {
 
+// Whether a variable name is a target path ("a.b", "/a:b") rather than
+// a plain name.
+bool IsPath(std::string_view name);
+
 // Runs the action records of one activation. Blocks inside the code (with,
 // try) run as nested ranges; a jump out of a range ends it and goes on in
 // the enclosing one. Every record read is bounded by its own length.

@@ -80,6 +80,14 @@ Interpreter::Flow Interpreter::executeObjects(std::uint8_t code, ByteReader& rec
     case kActionDelete2: {
         std::string name = m_vm.toString(pop());
         bool deleted = false;
+        if (IsPath(name)) {
+            // A path names the member of the object it leads to.
+            Object* holder = nullptr;
+            std::string_view member;
+            splitPath(name, holder, member);
+            push(Value::boolean(holder && !member.empty() && m_vm.deleteMember(holder, member)));
+            break;
+        }
         for (auto it = m_a.scope.rbegin(); it != m_a.scope.rend() && !deleted; ++it)
             deleted = m_vm.deleteMember(it->object, name);
         if (!deleted)

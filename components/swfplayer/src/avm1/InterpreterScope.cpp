@@ -8,13 +8,9 @@
 
 namespace vidorama::swf::avm1 {
 
-namespace {
-
 bool IsPath(std::string_view name) {
     return name.find_first_of(":/.") != std::string_view::npos;
 }
-
-} // namespace
 
 // The innermost function activation, or the timeline when there is none:
 // where DefineLocal and named functions go.
