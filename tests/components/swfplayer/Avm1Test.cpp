@@ -2,6 +2,7 @@
 // and conversions per movie version, functions, objects, clips, and the
 // limits that keep hostile code from hanging or crashing the player.
 
+#include "Avm1Assembler.h"
 #include "SwfWriter.h"
 #include "TextTestMovie.h"
 #include "movie/Movie.h"
@@ -15,79 +16,6 @@
 
 namespace vidorama::test {
 namespace {
-
-// A tiny assembler for action records.
-namespace as {
-Bytes Op(std::uint8_t code) {
-    return {code};
-}
-Bytes Push(std::uint8_t type, const Bytes& payload) {
-    SwfBitWriter w;
-    w.u8(0x96).u16(static_cast<std::uint16_t>(payload.size() + 1)).u8(type).bytes(payload);
-    return w.take();
-}
-Bytes Str(const std::string& s) {
-    return Push(0, SwfBitWriter().string(s).take());
-}
-Bytes Num(double n) {
-    auto bits = std::bit_cast<std::uint64_t>(n);
-    return Push(6, SwfBitWriter()
-                       .u32(static_cast<std::uint32_t>(bits >> 32))
-                       .u32(static_cast<std::uint32_t>(bits))
-                       .take());
-}
-Bytes Undefined() {
-    return Push(3, {});
-}
-Bytes Reg(std::uint8_t r) {
-    return Push(4, {r});
-}
-Bytes Branch(std::uint8_t code, std::int16_t offset) {
-    return SwfBitWriter().u8(code).u16(2).u16(static_cast<std::uint16_t>(offset)).take();
-}
-Bytes Trace() {
-    return Op(0x26);
-}
-// function name(params in registers 1..n) { body }, with DefineFunction2.
-Bytes Function2(const std::string& name, int params, const Bytes& body) {
-    SwfBitWriter header;
-    header.string(name).u16(static_cast<std::uint16_t>(params)).u8(8).u16(0);
-    for (int i = 0; i < params; ++i)
-        header.u8(static_cast<std::uint8_t>(i + 1)).string("p" + std::to_string(i));
-    header.u16(static_cast<std::uint16_t>(body.size()));
-    Bytes head = header.take();
-    SwfBitWriter w;
-    w.u8(0x8e).u16(static_cast<std::uint16_t>(head.size())).bytes(head).bytes(body);
-    return w.take();
-}
-// gotoAndStop / gotoAndPlay on the value on the stack.
-Bytes GotoFrame2(bool play) {
-    return {0x9f, 1, 0, static_cast<std::uint8_t>(play ? 1 : 0)};
-}
-Bytes Join(const std::vector<Bytes>& parts) {
-    Bytes all;
-    for (const auto& p : parts)
-        all.insert(all.end(), p.begin(), p.end());
-    return all;
-}
-} // namespace as
-
-// Runs a movie whose frames hold the given action blocks; returns the trace.
-std::string TraceOf(int version, const std::vector<Bytes>& frames, int extraFrames = 0) {
-    MovieWriter writer;
-    writer.version = static_cast<std::uint8_t>(version);
-    for (const Bytes& code : frames)
-        writer.frame({tags::DoAction({code})});
-    for (int i = 0; i < extraFrames; ++i)
-        writer.frame();
-    auto movie = swf::Movie::load(writer.bytes());
-    EXPECT_TRUE(movie.ok());
-    std::string out;
-    swf::Player player(movie.value(), [&out](const std::string& line) { out += line + "\n"; });
-    for (std::size_t i = 1; i < frames.size(); ++i)
-        player.advanceFrame();
-    return out;
-}
 
 // What a movie's first frame traces, and the stage it leaves.
 struct FirstFrame {

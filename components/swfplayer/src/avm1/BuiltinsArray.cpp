@@ -1,5 +1,6 @@
 // Array.
 
+#include "avm1/BuiltinsArraySort.h"
 #include "avm1/Native.h"
 #include "avm1/NumberText.h"
 
@@ -120,14 +121,19 @@ Value Slice(Vm& vm, const Value& self, std::span<const Value> args) {
 
 Value Splice(Vm& vm, const Value& self, std::span<const Value> args) {
     ArrayObject* array = This(self);
-    if (!array || args.empty())
+    // Without a start, or with a count that is not a number of elements,
+    // Flash changes nothing and gives undefined.
+    if (!array || Arg(args, 0).isUndefined())
         return {};
     std::size_t size = array->elements.size();
     std::size_t begin = Position(vm, Arg(args, 0), size, 0);
-    double count = args.size() > 1 ? std::trunc(vm.toNumber(args[1])) : double(size - begin);
-    std::size_t removed = std::isnan(count) || count < 0
-                              ? 0
-                              : std::min<std::size_t>(size - begin, std::size_t(count));
+    double count = double(size - begin);
+    if (args.size() > 1) {
+        count = args[1].isUndefined() ? std::nan("") : std::trunc(vm.toNumber(args[1]));
+        if (std::isnan(count) || count < 0)
+            return {};
+    }
+    std::size_t removed = std::min<std::size_t>(size - begin, std::size_t(count));
     auto first = array->elements.begin() + std::ptrdiff_t(begin);
     std::vector<Value> taken(first, first + std::ptrdiff_t(removed));
     array->elements.erase(first, first + std::ptrdiff_t(removed));
@@ -158,46 +164,25 @@ Value Reverse(Vm&, const Value& self, std::span<const Value>) {
     return self;
 }
 
-enum SortFlags { kCaseInsensitive = 1, kDescending = 2, kNumeric = 16 };
-
 Value Sort(Vm& vm, const Value& self, std::span<const Value> args) {
     ArrayObject* array = This(self);
-    if (!array)
-        return {};
-    Value compare = Arg(args, 0).isObject() ? Arg(args, 0) : Value();
-    int flags = ToInt32(vm.toNumber(Arg(args, compare.isObject() ? 1 : 0)));
-    std::vector<Value> elements = array->elements;
-    auto less = [&](const Value& a, const Value& b) {
-        if (compare.isObject()) {
-            Value pair[2] = {a, b};
-            return vm.toNumber(vm.call(compare, Value(), pair)) < 0;
-        }
-        if (flags & kNumeric)
-            return vm.toNumber(a) < vm.toNumber(b);
-        std::string x = vm.toString(a), y = vm.toString(b);
-        if (flags & kCaseInsensitive) {
-            for (char& c : x)
-                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-            for (char& c : y)
-                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        }
-        return x < y;
-    };
-    // A comparison that is not a strict order must not break the sort.
-    std::stable_sort(elements.begin(), elements.end(), less);
-    if (flags & kDescending)
-        std::reverse(elements.begin(), elements.end());
-    array->elements = std::move(elements);
-    return self;
+    return array ? SortArray(vm, *array, self, args) : Value();
+}
+
+Value SortOn(Vm& vm, const Value& self, std::span<const Value> args) {
+    ArrayObject* array = This(self);
+    return array ? SortArrayOn(vm, *array, self, args) : Value();
 }
 
 } // namespace
 
 void InstallArrayClass(Vm& vm, Builtins& b) {
     FunctionObject* array = Class(vm, "Array", b.array, Construct, Construct);
-    Constant(vm, array, "CASEINSENSITIVE", kCaseInsensitive);
-    Constant(vm, array, "DESCENDING", kDescending);
-    Constant(vm, array, "NUMERIC", kNumeric);
+    Constant(vm, array, "CASEINSENSITIVE", kSortCaseInsensitive);
+    Constant(vm, array, "DESCENDING", kSortDescending);
+    Constant(vm, array, "UNIQUESORT", kSortUnique);
+    Constant(vm, array, "RETURNINDEXEDARRAY", kSortReturnIndexedArray);
+    Constant(vm, array, "NUMERIC", kSortNumeric);
     Method(vm, b.array, "join", JoinMethod);
     Method(vm, b.array, "toString", ToStringMethod);
     Method(vm, b.array, "push", Push);
@@ -209,6 +194,7 @@ void InstallArrayClass(Vm& vm, Builtins& b) {
     Method(vm, b.array, "concat", Concat);
     Method(vm, b.array, "reverse", Reverse);
     Method(vm, b.array, "sort", Sort);
+    Method(vm, b.array, "sortOn", SortOn);
 }
 
 } // namespace vidorama::swf::avm1

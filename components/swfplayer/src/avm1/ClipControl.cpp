@@ -205,7 +205,8 @@ const char* ClipPropertyName(double index) {
         "_rotation",    "_target",      "_framesloaded", "_name",         "_droptarget",
         "_url",         "_highquality", "_focusrect",    "_soundbuftime", "_quality",
         "_xmouse",      "_ymouse"};
-    if (!(index >= 0 && index < std::size(kNames)))
+    // The index is cut toward zero: -0.8 names _x.
+    if (!(index > -1 && index < std::size(kNames)))
         return nullptr;
     return kNames[static_cast<std::size_t>(index)];
 }

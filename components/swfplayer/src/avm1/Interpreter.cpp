@@ -13,6 +13,12 @@
 namespace vidorama::swf::avm1 {
 
 Value Interpreter::run() {
+    struct Running {
+        const Activation*& slot;
+        const Activation* outer;
+        ~Running() { slot = outer; }
+    } running{m_vm.m_running, m_vm.m_running};
+    m_vm.m_running = &m_a;
     std::size_t size = m_a.code.bytes.size();
     std::size_t pc = 0;
     while (pc < size) {

@@ -15,6 +15,10 @@ class MovieClip;
 
 namespace vidorama::swf::avm1 {
 
+// Whether a variable name is a target path ("a.b", "/a:b") rather than
+// a plain name.
+bool IsPath(std::string_view name);
+
 // Runs the action records of one activation. Blocks inside the code (with,
 // try) run as nested ranges; a jump out of a range ends it and goes on in
 // the enclosing one. Every record read is bounded by its own length.
@@ -67,8 +71,12 @@ private:
     void defineFunction(ByteReader& record, std::size_t& next, bool version2);
     Flow runWith(ByteReader& record, std::size_t& next, Outcome& inner);
     Flow runTry(ByteReader& record, std::size_t& next, Outcome& inner);
+    Outcome runTryAndCatch(std::uint8_t flags, const std::string& catchName,
+                           std::uint8_t catchRegister, std::size_t tryBegin, std::size_t catchBegin,
+                           std::size_t finallyBegin);
     void callFunction();
     void callMethod();
+    Value callSuper(SuperObject& super, std::span<const Value> args);
     void newObject(bool method);
     void enumerate(const Value& object);
     void extends();

@@ -13,6 +13,9 @@ namespace {
 constexpr std::uint8_t kTryCatchInRegister = 0x04;
 constexpr std::uint8_t kTryHasFinally = 0x02;
 constexpr std::uint8_t kTryHasCatch = 0x01;
+// Prototypes and interfaces instanceof looks through at most, so that a
+// cycle made by assigning __proto__ cannot loop.
+constexpr int kMaxInstanceOfVisits = 1024;
 
 } // namespace
 
@@ -77,6 +80,14 @@ Interpreter::Flow Interpreter::executeObjects(std::uint8_t code, ByteReader& rec
     case kActionDelete2: {
         std::string name = m_vm.toString(pop());
         bool deleted = false;
+        if (IsPath(name)) {
+            // A path names the member of the object it leads to.
+            Object* holder = nullptr;
+            std::string_view member;
+            splitPath(name, holder, member);
+            push(Value::boolean(holder && !member.empty() && m_vm.deleteMember(holder, member)));
+            break;
+        }
         for (auto it = m_a.scope.rbegin(); it != m_a.scope.rend() && !deleted; ++it)
             deleted = m_vm.deleteMember(it->object, name);
         if (!deleted)
@@ -104,8 +115,15 @@ Interpreter::Flow Interpreter::executeObjects(std::uint8_t code, ByteReader& rec
         break;
     }
     case kActionImplementsOp: {
-        pop();
-        popArguments();
+        Value constructor = pop();
+        std::vector<Value> interfaces = popArguments();
+        Object* proto = m_vm.getMember(constructor.asObject(), "prototype").asObject();
+        if (!proto)
+            break;
+        proto->interfaces().clear();
+        for (const Value& interface : interfaces)
+            if (Object* object = interface.asObject())
+                proto->interfaces().push_back(object);
         break;
     }
     case kActionExtends:
@@ -141,19 +159,39 @@ void Interpreter::callFunction() {
     std::string name = m_vm.toString(pop());
     std::vector<Value> args = popArguments();
     Value function = getVariable(name);
-    push(m_vm.call(function, Value::object(targetScope()), args));
+    if (Object* object = function.asObject(); object && object->kind() == ObjectKind::Super)
+        push(callSuper(static_cast<SuperObject&>(*object), args));
+    else
+        push(m_vm.call(function, Value::object(targetScope()), args));
 }
 
 void Interpreter::callMethod() {
     Value name = pop();
     Value object = pop();
     std::vector<Value> args = popArguments();
+    auto* super = object.asObject() && object.asObject()->kind() == ObjectKind::Super
+                      ? static_cast<SuperObject*>(object.asObject())
+                      : nullptr;
     if (name.isUndefined() || (name.isString() && name.asString().empty())) {
-        push(m_vm.call(object, Value::object(targetScope()), args));
+        push(super ? callSuper(*super, args)
+                   : m_vm.call(object, Value::object(targetScope()), args));
         return;
     }
     std::string method = m_vm.toString(name);
-    push(m_vm.call(m_vm.getProperty(object, method), object, args));
+    if (!object.isObject()) {
+        push(m_vm.call(m_vm.getProperty(object, method), object, args));
+        return;
+    }
+    Object* holder = nullptr;
+    Value function = m_vm.getMember(object.asObject(), method, &holder);
+    push(m_vm.call(function, super ? Value::object(super->self) : object, args, holder));
+}
+
+// super(): the constructor of the class above the running one, on the same
+// object.
+Value Interpreter::callSuper(SuperObject& super, std::span<const Value> args) {
+    Value constructor = m_vm.getMember(super.home, "__constructor__");
+    return m_vm.call(constructor, Value::object(super.self), args, super.home->proto());
 }
 
 void Interpreter::newObject(bool method) {
@@ -186,10 +224,23 @@ bool Interpreter::instanceOf(const Value& object, const Value& constructor) {
     if (!o || !ctor)
         return false;
     Object* proto = m_vm.getMember(ctor, "prototype").asObject();
-    int depth = 0;
-    for (Object* at = o->proto(); at && depth < 256; at = at->proto(), ++depth)
+    // The prototype chain, and the prototypes of the interfaces each link
+    // implements, which may extend further interfaces.
+    std::vector<Object*> pending{o->proto()};
+    for (int visited = 0; !pending.empty() && visited < kMaxInstanceOfVisits; ++visited) {
+        Object* at = pending.back();
+        pending.pop_back();
+        if (!at)
+            continue;
         if (at == proto)
             return true;
+        pending.push_back(at->proto());
+        for (Object* interface : at->interfaces()) {
+            if (interface == ctor)
+                return true;
+            pending.push_back(m_vm.getMember(interface, "prototype").asObject());
+        }
+    }
     return false;
 }
 
@@ -280,13 +331,42 @@ Interpreter::Flow Interpreter::runTry(ByteReader& record, std::size_t& next, Out
     next = end;
     if (record.overrun())
         return Flow::Next;
+    try {
+        inner = runTryAndCatch(flags, catchName, catchRegister, tryBegin, catchBegin, finallyBegin);
+    } catch (const ScriptThrow&) {
+        // A throw that leaves the try or the catch runs the finally block on
+        // its way out, unless that block leaves by return or jump itself.
+        if (flags & kTryHasFinally) {
+            Outcome finallyOutcome = runRange(finallyBegin, end);
+            if (finallyOutcome.kind != Outcome::Kind::Done) {
+                inner = finallyOutcome;
+                return Flow::Next;
+            }
+        }
+        throw;
+    }
+    if (flags & kTryHasFinally) {
+        Outcome finallyOutcome = runRange(finallyBegin, end);
+        if (finallyOutcome.kind != Outcome::Kind::Done)
+            inner = finallyOutcome;
+    }
+    return Flow::Next;
+}
+
+Interpreter::Outcome Interpreter::runTryAndCatch(std::uint8_t flags, const std::string& catchName,
+                                                 std::uint8_t catchRegister, std::size_t tryBegin,
+                                                 std::size_t catchBegin, std::size_t finallyBegin) {
+    Outcome inner;
     std::size_t stackDepth = m_vm.stack().size();
     try {
         inner = runRange(tryBegin, catchBegin);
     } catch (ScriptThrow& thrown) {
         if (!(flags & kTryHasCatch))
             throw;
-        m_vm.stack().resize(std::max(stackDepth, m_a.stackBase));
+        // The catch block sees the stack as the throw left it, less anything
+        // pushed since the try began (by this code or by the calls it made).
+        if (m_vm.stack().size() > stackDepth)
+            m_vm.stack().resize(stackDepth);
         if (flags & kTryCatchInRegister) {
             if (catchRegister < m_a.registers.size())
                 m_a.registers[catchRegister] = thrown.value;
@@ -295,12 +375,7 @@ Interpreter::Flow Interpreter::runTry(ByteReader& record, std::size_t& next, Out
         }
         inner = runRange(catchBegin, finallyBegin);
     }
-    if (flags & kTryHasFinally) {
-        Outcome finallyOutcome = runRange(finallyBegin, end);
-        if (finallyOutcome.kind != Outcome::Kind::Done)
-            inner = finallyOutcome;
-    }
-    return Flow::Next;
+    return inner;
 }
 
 } // namespace vidorama::swf::avm1

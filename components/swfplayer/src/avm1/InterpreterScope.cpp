@@ -8,13 +8,9 @@
 
 namespace vidorama::swf::avm1 {
 
-namespace {
-
 bool IsPath(std::string_view name) {
     return name.find_first_of(":/.") != std::string_view::npos;
 }
-
-} // namespace
 
 // The innermost function activation, or the timeline when there is none:
 // where DefineLocal and named functions go.
@@ -269,7 +265,8 @@ void Vm::callClipMethod(MovieClip& clip, std::string_view name) {
     m_stack.clear();
 }
 
-Value Vm::runFunction(FunctionObject& function, const Value& self, std::span<const Value> args) {
+Value Vm::runFunction(FunctionObject& function, const Value& self, std::span<const Value> args,
+                      Object* home) {
     const ScriptFunction& script = *function.script;
     Activation activation;
     activation.code = script.body;
@@ -282,6 +279,16 @@ Value Vm::runFunction(FunctionObject& function, const Value& self, std::span<con
     activation.stackBase = m_stack.size();
     activation.registers.assign(
         script.isFunction2 ? std::max<std::size_t>(script.registerCount, 1) : 4, Value());
+    if (m_version < 6) {
+        // SWF 5 functions close over nothing: they run on the clip they are
+        // called on, or else on the timeline of the code calling them.
+        DisplayObject* on = displayObjectOf(self);
+        activation.scope.clear();
+        activation.baseClip = on          ? on->weak_from_this()
+                              : m_running ? m_running->target
+                                          : std::weak_ptr<DisplayObject>();
+        activation.target = activation.baseClip;
+    }
     Object* locals = make<Object>(nullptr);
     activation.scope.push_back({ScopeEntry::Kind::Local, locals});
     // The timeline a function runs on is the one it was defined on.
@@ -289,7 +296,7 @@ Value Vm::runFunction(FunctionObject& function, const Value& self, std::span<con
     for (const ScopeEntry& entry : activation.scope)
         hasTarget = hasTarget || entry.kind == ScopeEntry::Kind::Target;
     if (!hasTarget)
-        if (auto base = function.baseClip.lock())
+        if (auto base = activation.baseClip.lock())
             activation.scope.insert(activation.scope.begin(),
                                     {ScopeEntry::Kind::Target, clipObject(*base)});
 
@@ -301,11 +308,15 @@ Value Vm::runFunction(FunctionObject& function, const Value& self, std::span<con
         if ((flags & flag) && reg < activation.registers.size())
             activation.registers[reg++] = value;
     };
-    Object* superProto =
-        self.asObject() && self.asObject()->proto() ? self.asObject()->proto()->proto() : nullptr;
     preload(ScriptFunction::kPreloadThis, self);
     preload(ScriptFunction::kPreloadArguments, Value::object(arguments));
-    preload(ScriptFunction::kPreloadSuper, Value::object(superProto));
+    Object* super = nullptr;
+    if (!(flags & ScriptFunction::kSuppressSuper) && self.asObject()) {
+        Object* superHome = home ? home : self.asObject()->proto();
+        if (superHome)
+            super = make<SuperObject>(self.asObject(), superHome);
+    }
+    preload(ScriptFunction::kPreloadSuper, Value::object(super));
     preload(ScriptFunction::kPreloadRoot, Value::object(clipObject(m_host.rootClip())));
     if (flags & ScriptFunction::kPreloadParent) {
         auto base = function.baseClip.lock();
@@ -316,6 +327,10 @@ Value Vm::runFunction(FunctionObject& function, const Value& self, std::span<con
     preload(ScriptFunction::kPreloadGlobal, Value::object(m_builtins.global));
     if (!(flags & ScriptFunction::kSuppressArguments))
         defineValue(locals, "arguments", Value::object(arguments));
+    // Calls written super(...) name it as a variable even where it is
+    // preloaded into a register.
+    if (super)
+        defineValue(locals, "super", Value::object(super));
     for (std::size_t i = 0; i < script.parameters.size(); ++i) {
         const auto& parameter = script.parameters[i];
         Value value = i < args.size() ? args[i] : Value();

@@ -43,6 +43,7 @@ bool PropertyMap::erase(const std::string& key) {
 void Object::references(std::vector<Object*>& out) const {
     if (Object* proto = m_proto.asObject())
         out.push_back(proto);
+    out.insert(out.end(), m_interfaces.begin(), m_interfaces.end());
     for (const Watcher& watcher : m_watchers) {
         out.push_back(watcher.callback);
         if (Object* data = watcher.userData.asObject())
@@ -69,6 +70,12 @@ void FunctionObject::references(std::vector<Object*>& out) const {
     Object::references(out);
     for (const ScopeEntry& entry : scope)
         out.push_back(entry.object);
+}
+
+void SuperObject::references(std::vector<Object*>& out) const {
+    Object::references(out);
+    out.push_back(self);
+    out.push_back(home);
 }
 
 bool ParseIndex(std::string_view name, std::size_t& index) {

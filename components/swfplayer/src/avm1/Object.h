@@ -62,7 +62,7 @@ struct Watcher {
     bool running = false;
 };
 
-enum class ObjectKind : std::uint8_t { Plain, Function, Array, Clip, Boxed };
+enum class ObjectKind : std::uint8_t { Plain, Function, Array, Clip, Boxed, Super };
 
 // A script object: own properties and a prototype. Kinds with properties
 // that are not stored (array elements, a clip's _x) answer them through the
@@ -87,6 +87,9 @@ public:
     void setProtoFlags(std::uint8_t flags) { m_protoFlags = flags; }
     PropertyMap& properties() { return m_properties; }
     const PropertyMap& properties() const { return m_properties; }
+    // The interfaces a class prototype implements (ActionImplementsOp), which
+    // instanceof and casts accept as well as the prototype chain.
+    std::vector<Object*>& interfaces() { return m_interfaces; }
 
     // A property that is not stored in the map; false when there is none.
     virtual bool getSpecial(Vm&, std::string_view, Value&) { return false; }
@@ -104,6 +107,7 @@ private:
     std::uint8_t m_protoFlags = kDontEnum | kDontDelete;
     PropertyMap m_properties;
     std::vector<Watcher> m_watchers;
+    std::vector<Object*> m_interfaces;
 };
 
 using NativeFunction = Value (*)(Vm& vm, const Value& self, std::span<const Value> args);
@@ -145,6 +149,20 @@ public:
     void references(std::vector<Object*>& out) const override;
 
     std::vector<Value> elements;
+};
+
+// What `super` names inside a method: the object the method runs on, seen
+// from above `home`, the prototype the method was found on. Properties are
+// looked up from home's prototype on; a method called through it keeps the
+// object as `this`; calling it runs home's __constructor__.
+class SuperObject final : public Object {
+public:
+    SuperObject(Object* self, Object* home) : Object(nullptr), self(self), home(home) {}
+    ObjectKind kind() const override { return ObjectKind::Super; }
+    void references(std::vector<Object*>& out) const override;
+
+    Object* self;
+    Object* home;
 };
 
 // A String, Number or Boolean object around its primitive value.

@@ -105,7 +105,8 @@ public:
     bool sameName(std::string_view a, std::string_view b) const;
 
     // Properties, through prototypes, getters and the special hooks.
-    Value getMember(Object* object, std::string_view name);
+    // holder, when asked, is where the property was found.
+    Value getMember(Object* object, std::string_view name, Object** holder = nullptr);
     void setMember(Object* object, std::string_view name, const Value& value);
     // Object.watch() and unwatch(); false when nothing was (un)set.
     bool watch(Object* object, std::string_view name, Object* callback, const Value& userData);
@@ -133,11 +134,14 @@ public:
     bool looselyEqual(const Value& a, const Value& b);
     static bool strictlyEqual(const Value& a, const Value& b);
 
-    // Calls and construction.
-    Value call(const Value& function, const Value& self, std::span<const Value> args);
+    // Calls and construction. home is the object the function was found on,
+    // which `super` inside it looks above; without one, self's prototype.
+    Value call(const Value& function, const Value& self, std::span<const Value> args,
+               Object* home = nullptr);
     Value callMethod(const Value& target, std::string_view name, std::span<const Value> args);
     Value construct(const Value& constructor, std::span<const Value> args);
-    Value runFunction(FunctionObject& function, const Value& self, std::span<const Value> args);
+    Value runFunction(FunctionObject& function, const Value& self, std::span<const Value> args,
+                      Object* home);
 
     // Objects.
     Object* newObject();
@@ -187,6 +191,7 @@ public:
 private:
     // Assignment after any watcher has had its say.
     void storeMember(Object* object, std::string_view name, const Value& value);
+    void setThroughSuper(SuperObject& super, std::string_view name, const Value& value);
     friend class Interpreter;
     void reserveObject();
     void collect();
@@ -217,6 +222,8 @@ private:
 
     ScriptHost& m_host;
     int m_version;
+    // The innermost running activation, which SWF 5 functions run on.
+    const Activation* m_running = nullptr;
     std::vector<Timer> m_timers;
     double m_nextTimerId = 1;
     std::vector<SoundEnd> m_soundEnds;

@@ -1,5 +1,7 @@
 #include "player/MovieClip.h"
 
+#include "text/TextDef.h"
+
 #include <algorithm>
 #include <variant>
 #include <vector>
@@ -10,6 +12,17 @@ namespace {
 
 bool IsClipKind(const CharacterDef& character) {
     return character.kind() == CharacterDef::Kind::Sprite;
+}
+
+// Flash names the objects scripts can reach, clips, buttons and text
+// fields, when their placement does not; shapes and static text stay unnamed
+// and take no number.
+bool TakesDefaultName(const DisplayObject& object) {
+    if (object.asClip())
+        return true;
+    const CharacterDef& character = object.character();
+    return character.kind() == CharacterDef::Kind::Text &&
+           static_cast<const TextDef&>(character).data().field;
 }
 
 bool SameName(std::string_view a, std::string_view b, bool caseSensitive) {
@@ -125,6 +138,8 @@ bool MovieClip::addChild(TimelineHost& host, const PlaceObject& placeTag, FrameN
     if (!child)
         return false;
     child->properties().apply(placeTag);
+    if (child->properties().name.empty() && TakesDefaultName(*child))
+        child->properties().name = host.defaultInstanceName();
     child->setPlaceFrame(placeFrame);
     child->setParent(this);
     child->setClipActions(placeTag.clipActions);

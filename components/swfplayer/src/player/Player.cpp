@@ -165,6 +165,10 @@ std::shared_ptr<DisplayObject> Player::instantiate(CharacterId id, std::uint16_t
     return object;
 }
 
+std::string Player::defaultInstanceName() {
+    return "instance" + std::to_string(++m_instancesNamed);
+}
+
 std::shared_ptr<const CharacterDef>
 Player::bitmapShape(const std::shared_ptr<const CharacterDef>& bitmap) {
     auto& shape = m_bitmapShapes[bitmap->id()];

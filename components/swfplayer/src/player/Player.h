@@ -116,6 +116,7 @@ private:
     std::shared_ptr<const CharacterDef> character(CharacterId id) override;
     std::shared_ptr<DisplayObject> instantiate(CharacterId id, std::uint16_t depth,
                                                const MovieClip& parent) override;
+    std::string defaultInstanceName() override;
     // Bitmaps placed by themselves are drawn as shapes made once per bitmap.
     std::shared_ptr<const CharacterDef>
     bitmapShape(const std::shared_ptr<const CharacterDef>& bitmap);
@@ -177,6 +178,7 @@ private:
     std::shared_ptr<VideoDecoderBudget> m_videoDecoders = std::make_shared<VideoDecoderBudget>();
     // Creation order of clips; their serial numbers order the frame step.
     std::uint64_t m_nextSerial = 0;
+    std::uint64_t m_instancesNamed = 0;
     std::size_t m_instancesThisStep = 0;
     std::size_t m_objectsBeforeStep = 0;
     std::uint64_t m_gotoFramesThisStep = 0;

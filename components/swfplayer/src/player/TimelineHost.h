@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <string>
 
 namespace vidorama::swf {
 
@@ -25,6 +26,9 @@ public:
     // the display tree would grow past its limits.
     virtual std::shared_ptr<DisplayObject> instantiate(CharacterId id, std::uint16_t depth,
                                                        const MovieClip& parent) = 0;
+    // The name Flash gives an object its placement leaves unnamed:
+    // "instance1", "instance2", ... counted over the whole player.
+    virtual std::string defaultInstanceName() = 0;
     virtual void queueActions(MovieClip& clip, std::span<const std::uint8_t> code) = 0;
     virtual void queueInitActions(MovieClip& clip, const DoInitAction& actions) = 0;
     // A clip new on the display list: runs its first frame and queues its
