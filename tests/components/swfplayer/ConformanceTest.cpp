@@ -17,7 +17,7 @@ namespace {
 
 // The overall pass rate may not fall below this. Raise it as the engine
 // improves; never lower it.
-constexpr double kOverallFloor = 0.64;
+constexpr double kOverallFloor = 0.79;
 
 struct Tally {
     int passed = 0;

@@ -13,6 +13,9 @@ namespace vidorama::swf::avm2 {
 
 void InstallGraphics(Vm& vm);
 void InstallEvents(Vm& vm);
+void InstallGeom(Vm& vm);
+void InstallTransform(Vm& vm, ClassObject* display);
+void InstallText(Vm& vm, ClassObject* interactive);
 
 namespace {
 
@@ -127,14 +130,6 @@ Value GetName(Vm& vm, const Value& self, Args) {
 Value SetName(Vm& vm, const Value& self, Args args) {
     DisplayOf(vm, self).properties().name = vm.toString(Arg(args, 0));
     return Value();
-}
-Value GetWidth(Vm& vm, const Value& self, Args) {
-    Rect r = BoundsInParent(DisplayOf(vm, self));
-    return Value(r.xMax > r.xMin ? (r.xMax - r.xMin) / kTwips : 0.0);
-}
-Value GetHeight(Vm& vm, const Value& self, Args) {
-    Rect r = BoundsInParent(DisplayOf(vm, self));
-    return Value(r.yMax > r.yMin ? (r.yMax - r.yMin) / kTwips : 0.0);
 }
 // The root sits on the stage, and whatever is inside it.
 bool OnStage(Vm& vm, DisplayObject& object) {
@@ -361,6 +356,7 @@ ClassObject* DefineClass(Vm& vm, const char* name, ClassObject* base) {
 void InstallDisplay(Vm& vm) {
     InstallEvents(vm);
     InstallGraphics(vm);
+    InstallGeom(vm);
     ClassObject* dispatcher = vm.classByName([] {
         Name n;
         n.local = "EventDispatcher";
@@ -377,8 +373,7 @@ void InstallDisplay(Vm& vm) {
     vm.defineAccessor(display, "alpha", GetAlpha, SetAlpha);
     vm.defineAccessor(display, "visible", GetVisible, SetVisible);
     vm.defineAccessor(display, "name", GetName, SetName);
-    vm.defineAccessor(display, "width", GetWidth, nullptr);
-    vm.defineAccessor(display, "height", GetHeight, nullptr);
+    InstallTransform(vm, display);
     vm.defineAccessor(display, "parent", GetParent, nullptr);
     vm.defineAccessor(display, "root", GetRoot, nullptr);
     vm.defineAccessor(display, "stage", GetStage, nullptr);
@@ -416,6 +411,10 @@ void InstallDisplay(Vm& vm) {
     vm.defineAccessor(stage, "frameRate", FrameRate, Nothing);
     ClassObject* shape = DefineClass(vm, "Shape", display);
     vm.defineAccessor(shape, "graphics", GraphicsOf, nullptr);
+    DefineClass(vm, "MorphShape", display);
+    DefineClass(vm, "SimpleButton", interactive);
+    vm.defineClass("flash.media", "Video", display, nullptr, Nothing);
+    InstallText(vm, interactive);
 }
 
 } // namespace vidorama::swf::avm2

@@ -216,6 +216,15 @@ void DispatchSimple(Vm& vm, Object* target, const std::string& type) {
     DispatchEvent(vm, Value(target), dispatchArgs);
 }
 
+ClassObject* DefineEventClass(Vm& vm, const char* name,
+                              std::initializer_list<std::pair<const char*, const char*>> types) {
+    ClassObject* cls = vm.defineClass("flash.events", name, vm.eventClass, nullptr,
+                                      vm.eventClass->instanceInit.native);
+    for (const auto& [constant, type] : types)
+        vm.defineConstant(cls, constant, Value(type));
+    return cls;
+}
+
 void InstallEvents(Vm& vm) {
     ClassObject* dispatcher =
         vm.defineClass("flash.events", "EventDispatcher", vm.natives.object, nullptr, Nothing);
@@ -276,6 +285,27 @@ void InstallEvents(Vm& vm) {
                                                          {"SCROLL", "scroll"}};
     for (const auto& [name, value] : types)
         vm.defineConstant(event, name, Value(value));
+    // Input never reaches a converted movie, but its scripts still name the
+    // events they would listen to.
+    DefineEventClass(vm, "MouseEvent",
+                     {{"CLICK", "click"},
+                      {"DOUBLE_CLICK", "doubleClick"},
+                      {"MOUSE_DOWN", "mouseDown"},
+                      {"MOUSE_UP", "mouseUp"},
+                      {"MOUSE_MOVE", "mouseMove"},
+                      {"MOUSE_OVER", "mouseOver"},
+                      {"MOUSE_OUT", "mouseOut"},
+                      {"MOUSE_WHEEL", "mouseWheel"},
+                      {"ROLL_OVER", "rollOver"},
+                      {"ROLL_OUT", "rollOut"}});
+    DefineEventClass(vm, "KeyboardEvent", {{"KEY_DOWN", "keyDown"}, {"KEY_UP", "keyUp"}});
+    DefineEventClass(vm, "FocusEvent",
+                     {{"FOCUS_IN", "focusIn"},
+                      {"FOCUS_OUT", "focusOut"},
+                      {"KEY_FOCUS_CHANGE", "keyFocusChange"},
+                      {"MOUSE_FOCUS_CHANGE", "mouseFocusChange"}});
+    DefineEventClass(vm, "ProgressEvent", {{"PROGRESS", "progress"}});
+    DefineEventClass(vm, "IOErrorEvent", {{"IO_ERROR", "ioError"}});
 }
 
 } // namespace vidorama::swf::avm2

@@ -37,6 +37,10 @@ std::shared_ptr<DisplayObject> MovieScripts::newClip(const MovieClip& parent) {
     return m_host.emptyClip(0, parent);
 }
 
+std::shared_ptr<DisplayObject> MovieScripts::newTextField(const Rect& bounds) {
+    return m_host.textField(0, m_host.rootClip(), bounds);
+}
+
 double MovieScripts::stageWidth() const {
     return (m_movie.frameRect().xMax - m_movie.frameRect().xMin) / 20.0;
 }
@@ -71,11 +75,19 @@ void MovieScripts::start() {
 }
 
 // Makes the script object first, bound to its display object, so that the
-// constructor already finds its timeline and children.
+// constructor already finds its timeline and its named children in their
+// variables.
 void MovieScripts::construct(ClassObject* cls, const std::shared_ptr<DisplayObject>& object) {
     m_vm.runReported([&] {
         auto* script = static_cast<DisplayScriptObject*>(cls->allocator(m_vm, cls));
         Bind(m_vm, script, object);
+        if (MovieClip* clip = object->asClip()) {
+            std::vector<std::shared_ptr<DisplayObject>> children;
+            for (const auto& [depth, child] : clip->children())
+                children.push_back(child);
+            for (const auto& child : children)
+                setNamedChild(*clip, *child);
+        }
         m_vm.invoke(cls->instanceInit, Value(static_cast<Object*>(script)), {}, cls->scope, cls);
     });
 }

@@ -47,6 +47,7 @@ private:
     TimelineHost& timelineHost() override;
     MovieClip& rootClip() override;
     std::shared_ptr<DisplayObject> newClip(const MovieClip& parent) override;
+    std::shared_ptr<DisplayObject> newTextField(const Rect& bounds) override;
     double stageWidth() const override;
     double stageHeight() const override;
     double frameRate() const override;

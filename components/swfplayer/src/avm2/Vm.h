@@ -3,6 +3,7 @@
 #include "avm2/AbcFile.h"
 #include "avm2/Object.h"
 #include "avm2/Value.h"
+#include "swf/Geometry.h"
 
 #include <cstdint>
 #include <functional>
@@ -43,6 +44,9 @@ public:
     // A clip with an empty timeline for a Sprite or Shape a script makes;
     // nullptr when the display tree is full.
     virtual std::shared_ptr<DisplayObject> newClip(const MovieClip& parent) = 0;
+    // A text field of Flash's default settings with these bounds (twips), for
+    // new TextField(); nullptr when the display tree is full.
+    virtual std::shared_ptr<DisplayObject> newTextField(const Rect& bounds) = 0;
     // The stage's size in pixels and the movie's frame rate.
     virtual double stageWidth() const = 0;
     virtual double stageHeight() const = 0;
