@@ -1,0 +1,192 @@
+// ActionScript 3 movies as Flash's authoring tool makes them, assembled by
+// hand: a document class that draws with `graphics` and moves on
+// ENTER_FRAME, timeline frame scripts that stop the movie, and the
+// flash.geom values scripts read back.
+
+#include "PixelChecks.h"
+#include "movie/Movie.h"
+#include "player/FrameImage.h"
+#include "player/MovieClip.h"
+#include "player/Player.h"
+#include "swf/AbcWriter.h"
+#include "swf/SwfWriter.h"
+
+#include <QImage>
+#include <gtest/gtest.h>
+
+namespace vidorama::test {
+namespace {
+
+enum Op : std::uint8_t {
+    kAdd = 0xa0,
+    kCallPropVoid = 0x4f,
+    kCallProperty = 0x46,
+    kConstructProp = 0x4a,
+    kConstructSuper = 0x49,
+    kDup = 0x2a,
+    kFindPropStrict = 0x5d,
+    kGetLex = 0x60,
+    kGetLocal0 = 0xd0,
+    kGetLocal1 = 0xd1,
+    kGetProperty = 0x66,
+    kGetScopeObject = 0x65,
+    kInitProperty = 0x68,
+    kNewClass = 0x58,
+    kNewFunction = 0x40,
+    kPushByte = 0x24,
+    kPushDouble = 0x2f,
+    kPushScope = 0x30,
+    kPushString = 0x2c,
+    kReturnVoid = 0x47,
+    kSetProperty = 0x61,
+};
+
+// A document class `Main extends flash.display.MovieClip` whose constructor
+// body the test writes between the super call and the return.
+class DocumentClass {
+public:
+    AbcWriter abc;
+    AbcCode ctor;
+
+    DocumentClass() {
+        ctor.op(kGetLocal0).op(kPushScope).op(kGetLocal0).op(kConstructSuper).u30(0);
+    }
+    std::uint32_t name(const std::string& local, const std::string& pkg = "") {
+        return abc.qname(local, pkg);
+    }
+    // this.graphics.<method>(numbers...)
+    void graphics(const std::string& method, std::initializer_list<double> args) {
+        ctor.op(kGetLocal0).op(kGetProperty).u30(name("graphics"));
+        for (double v : args)
+            ctor.op(kPushDouble).u30(abc.number(v));
+        ctor.op(kCallPropVoid).u30(name(method)).u30(static_cast<std::uint32_t>(args.size()));
+    }
+    void trace(AbcCode& code, const std::string& text) {
+        code.op(kFindPropStrict).u30(name("trace"));
+        code.op(kPushString).u30(abc.string(text));
+        code.op(kCallPropVoid).u30(name("trace")).u30(1);
+    }
+    // The movie: the block and the link of the root to Main in frame 1, then
+    // empty frames.
+    MovieWriter movie(int frames) {
+        ctor.op(kReturnVoid);
+        AbcCode cinit;
+        cinit.op(kGetLocal0).op(kPushScope).op(kReturnVoid);
+        AbcWriter::ClassDef def;
+        def.name = name("Main");
+        def.base = name("MovieClip", "flash.display");
+        def.iinit = abc.method(ctor, 0, 2);
+        def.cinit = abc.method(cinit);
+        std::uint32_t cls = abc.addClass(def);
+        AbcCode init;
+        init.op(kGetLocal0).op(kPushScope).op(kGetScopeObject).u8(0);
+        init.op(kGetLex).u30(def.base).op(kNewClass).u30(cls);
+        init.op(kInitProperty).u30(def.name).op(kReturnVoid);
+        abc.script(abc.method(init, 0, 2), {cls});
+        MovieWriter writer;
+        writer.frameRect = {0, 4000, 0, 3000};
+        writer.tag(tags::FileAttributes(true));
+        writer.tag(tags::SetBackgroundColor({255, 255, 255, 255}));
+        writer.frame({tags::DoAbc(abc.bytes()), tags::SymbolClass({{0, "Main"}})});
+        for (int i = 1; i < frames; ++i)
+            writer.frame();
+        return writer;
+    }
+};
+
+struct Playback {
+    std::shared_ptr<const swf::Movie> movie;
+    std::string traced;
+    std::unique_ptr<swf::Player> player;
+
+    explicit Playback(const MovieWriter& writer) {
+        auto loaded = swf::Movie::load(writer.bytes());
+        EXPECT_TRUE(loaded.ok());
+        movie = loaded.value();
+        player = std::make_unique<swf::Player>(
+            movie, [this](const std::string& line) { traced += line + "\n"; });
+    }
+    QImage picture() const {
+        QImage image(200, 150, QImage::Format_RGB32);
+        image.fill(Qt::black);
+        swf::RenderFrame(*player, image);
+        return image;
+    }
+};
+
+TEST(Avm2Display, ADocumentClassDrawsWithGraphicsAndMovesOnEnterFrame) {
+    DocumentClass doc;
+    doc.graphics("beginFill", {0xff0000});
+    doc.graphics("drawRect", {0, 0, 40, 40});
+    // addEventListener("enterFrame", function (e) { e.currentTarget.x += 20; })
+    AbcCode handler;
+    handler.op(kGetLocal1).op(kGetProperty).u30(doc.name("currentTarget")).op(kDup);
+    handler.op(kGetProperty).u30(doc.name("x")).op(kPushByte).u8(20).op(kAdd);
+    handler.op(kSetProperty).u30(doc.name("x")).op(kReturnVoid);
+    std::uint32_t onFrame = doc.abc.method(handler, 1, 2);
+    doc.ctor.op(kGetLocal0).op(kPushString).u30(doc.abc.string("enterFrame"));
+    doc.ctor.op(kNewFunction).u30(onFrame);
+    doc.ctor.op(kCallPropVoid).u30(doc.name("addEventListener")).u30(2);
+    Playback play(doc.movie(4));
+
+    QImage first = play.picture();
+    EXPECT_TRUE(Near(first.pixel(20, 20), qRgb(255, 0, 0)));
+    EXPECT_TRUE(Near(first.pixel(60, 20), qRgb(255, 255, 255)));
+    play.player->advanceFrame();
+    play.player->advanceFrame();
+    QImage third = play.picture();
+    EXPECT_TRUE(Near(third.pixel(20, 20), qRgb(255, 255, 255)));
+    EXPECT_TRUE(Near(third.pixel(60, 20), qRgb(255, 0, 0)));
+    EXPECT_TRUE(Near(third.pixel(105, 20), qRgb(255, 255, 255)));
+    EXPECT_TRUE(play.player->scriptFeaturesMissing().empty());
+}
+
+TEST(Avm2Display, AFrameScriptThatStopsOnTheLastFrameHoldsTheMovieThere) {
+    DocumentClass doc;
+    AbcCode first, last;
+    doc.trace(first, "first");
+    first.op(kReturnVoid);
+    doc.trace(last, "last");
+    last.op(kGetLocal0).op(kCallPropVoid).u30(doc.name("stop")).u30(0).op(kReturnVoid);
+    // addFrameScript(0, first, 2, last)
+    doc.ctor.op(kGetLocal0).op(kPushByte).u8(0).op(kNewFunction).u30(doc.abc.method(first));
+    doc.ctor.op(kPushByte).u8(2).op(kNewFunction).u30(doc.abc.method(last));
+    doc.ctor.op(kCallPropVoid).u30(doc.name("addFrameScript")).u30(4);
+    Playback play(doc.movie(3));
+    for (int i = 0; i < 6; ++i)
+        play.player->advanceFrame();
+    EXPECT_EQ(play.traced, "first\nlast\n");
+    EXPECT_EQ(play.player->root().currentFrame(), 3u);
+}
+
+TEST(Avm2Display, GeometryValuesPrintAndComposeAsFlashDoes) {
+    DocumentClass doc;
+    std::uint32_t matrix = doc.name("Matrix", "flash.geom");
+    auto traceTop = [&](auto push) {
+        doc.ctor.op(kFindPropStrict).u30(doc.name("trace"));
+        push();
+        doc.ctor.op(kCallPropVoid).u30(doc.name("trace")).u30(1);
+    };
+    // new Matrix(2, 0, 0, 2, 10, 5) concatenated with a translation by 1, 1.
+    traceTop([&] {
+        doc.ctor.op(kFindPropStrict).u30(matrix);
+        for (double v : {2.0, 0.0, 0.0, 2.0, 10.0, 5.0})
+            doc.ctor.op(kPushDouble).u30(doc.abc.number(v));
+        doc.ctor.op(kConstructProp).u30(matrix).u30(6).op(kDup);
+        doc.ctor.op(kPushByte).u8(1).op(kPushByte).u8(1);
+        doc.ctor.op(kCallPropVoid).u30(doc.name("translate")).u30(2);
+    });
+    // this.x = 12.5; trace(this.transform.matrix)
+    doc.ctor.op(kGetLocal0).op(kPushDouble).u30(doc.abc.number(12.5));
+    doc.ctor.op(kSetProperty).u30(doc.name("x"));
+    traceTop([&] {
+        doc.ctor.op(kGetLocal0).op(kGetProperty).u30(doc.name("transform"));
+        doc.ctor.op(kGetProperty).u30(doc.name("matrix"));
+    });
+    Playback play(doc.movie(1));
+    EXPECT_EQ(play.traced, "(a=2, b=0, c=0, d=2, tx=11, ty=6)\n"
+                           "(a=1, b=0, c=0, d=1, tx=12.5, ty=0)\n");
+}
+
+} // namespace
+} // namespace vidorama::test
