@@ -263,6 +263,28 @@ template <bool ToGlobal> Value MapPoint(Vm& vm, const Value& self, Args args) {
     return NewPoint(vm, outX / kTwips, outY / kTwips);
 }
 
+Rect StageBounds(DisplayObject& object) {
+    return BoundsOf(object, ToStage(object));
+}
+
+// By bounds: the shape flag's test of the filled area itself is not built.
+Value HitTestPoint(Vm& vm, const Value& self, Args args) {
+    if (ToBoolean(Arg(args, 2)))
+        vm.noteMissing("flash.display.DisplayObject.hitTestPoint with shapeFlag");
+    Rect r = StageBounds(DisplayOf(vm, self));
+    double x = vm.toNumber(Arg(args, 0)) * kTwips, y = vm.toNumber(Arg(args, 1)) * kTwips;
+    return Value(!r.empty() && x >= r.xMin && x <= r.xMax && y >= r.yMin && y <= r.yMax);
+}
+
+Value HitTestObject(Vm& vm, const Value& self, Args args) {
+    Rect a = StageBounds(DisplayOf(vm, self));
+    if (Arg(args, 0).isNullish())
+        vm.throwError("TypeError", 2007, "Parameter obj must be non-null.");
+    Rect b = StageBounds(DisplayOf(vm, args[0]));
+    return Value(!a.empty() && !b.empty() && a.xMin <= b.xMax && b.xMin <= a.xMax &&
+                 a.yMin <= b.yMax && b.yMin <= a.yMax);
+}
+
 } // namespace
 
 void InstallTransform(Vm& vm, ClassObject* display) {
@@ -279,6 +301,8 @@ void InstallTransform(Vm& vm, ClassObject* display) {
     vm.defineAccessor(display, "scrollRect", GetScrollRect, SetScrollRect);
     vm.defineAccessor(display, "blendMode", GetBlendMode, SetBlendMode);
     vm.defineAccessor(display, "cacheAsBitmap", GetCacheAsBitmap, SetCacheAsBitmap);
+    vm.defineMethod(display, "hitTestPoint", HitTestPoint);
+    vm.defineMethod(display, "hitTestObject", HitTestObject);
     vm.defineMethod(display, "getBounds", GetBounds);
     vm.defineMethod(display, "getRect", GetBounds);
     vm.defineMethod(display, "localToGlobal", MapPoint<true>);

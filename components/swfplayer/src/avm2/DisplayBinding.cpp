@@ -23,6 +23,26 @@ void Bind(Vm& vm, DisplayScriptObject* script, const std::shared_ptr<DisplayObje
     vm.displayObjects[object.get()] = script;
 }
 
+// The root sits on the stage, and whatever is inside it.
+bool OnStage(Vm& vm, DisplayObject& object) {
+    const DisplayObject* top = &object;
+    while (top->parent())
+        top = top->parent();
+    return top == &vm.host().rootClip();
+}
+
+MovieClip& ContainerOf(Vm& vm, const Value& self) {
+    // The stage's children are the root's company; they are kept in the root.
+    if (self.isObject() && self.object == vm.stage)
+        return vm.host().rootClip();
+    MovieClip* clip = ClipOf(vm, self);
+    if (!clip)
+        vm.throwError(
+            "TypeError", 1034,
+            ErrorMessage(1034, vm.describe(self), "flash.display.DisplayObjectContainer"));
+    return *clip;
+}
+
 ClassObject* FlashClass(Vm& vm, const char* package, const char* name) {
     Name n;
     n.local = name;

@@ -41,6 +41,11 @@ void DispatchSimple(Vm& vm, Object* target, const std::string& type);
 // A flash.events subclass of Event with its type constants.
 ClassObject* DefineEventClass(Vm& vm, const char* name,
                               std::initializer_list<std::pair<const char*, const char*>> types);
+// Whether the object is on the display tree under the stage.
+bool OnStage(Vm& vm, DisplayObject& object);
+// The clip a DisplayObjectContainer method works on; the stage's children
+// are kept in the root.
+MovieClip& ContainerOf(Vm& vm, const Value& self);
 // A built-in class by package and name; nullptr when there is none.
 ClassObject* FlashClass(Vm& vm, const char* package, const char* name);
 

@@ -4,6 +4,7 @@ target_sources(vidorama_swf PRIVATE
     src/avm2/AbcReader.cpp
     src/avm2/Builtins.cpp
     src/avm2/BuiltinsArray.cpp
+    src/avm2/BuiltinsContainer.cpp
     src/avm2/BuiltinsDisplay.cpp
     src/avm2/BuiltinsError.cpp
     src/avm2/BuiltinsEvents.cpp
