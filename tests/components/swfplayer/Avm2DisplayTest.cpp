@@ -32,6 +32,7 @@ enum Op : std::uint8_t {
     kGetScopeObject = 0x65,
     kInitProperty = 0x68,
     kNewClass = 0x58,
+    kNewArray = 0x56,
     kNewFunction = 0x40,
     kPushByte = 0x24,
     kPushDouble = 0x2f,
@@ -157,6 +158,43 @@ TEST(Avm2Display, AFrameScriptThatStopsOnTheLastFrameHoldsTheMovieThere) {
         play.player->advanceFrame();
     EXPECT_EQ(play.traced, "first\nlast\n");
     EXPECT_EQ(play.player->root().currentFrame(), 3u);
+}
+
+TEST(Avm2Display, GradientFillsFollowTheirBoxAndRoundRectanglesTheirCorners) {
+    DocumentClass doc;
+    std::uint32_t matrix = doc.name("Matrix", "flash.geom");
+    // var m = new Matrix(); m.createGradientBox(200, 100); (local 1)
+    doc.ctor.op(kFindPropStrict).u30(matrix).op(kConstructProp).u30(matrix).u30(0).op(0xd5);
+    doc.ctor.op(kGetLocal1).op(kPushDouble).u30(doc.abc.number(200));
+    doc.ctor.op(kPushDouble).u30(doc.abc.number(100));
+    doc.ctor.op(kCallPropVoid).u30(doc.name("createGradientBox")).u30(2);
+    // graphics.beginGradientFill("linear", [red, blue], [1, 1], [0, 255], m)
+    doc.ctor.op(kGetLocal0).op(kGetProperty).u30(doc.name("graphics"));
+    doc.ctor.op(kPushString).u30(doc.abc.string("linear"));
+    auto numbers = [&](std::initializer_list<double> values) {
+        for (double v : values)
+            doc.ctor.op(kPushDouble).u30(doc.abc.number(v));
+        doc.ctor.op(kNewArray).u30(static_cast<std::uint32_t>(values.size()));
+    };
+    numbers({0xff0000, 0x0000ff});
+    numbers({1, 1});
+    numbers({0, 255});
+    doc.ctor.op(kGetLocal1);
+    doc.ctor.op(kCallPropVoid).u30(doc.name("beginGradientFill")).u30(5);
+    doc.graphics("drawRect", {0, 0, 200, 100});
+    doc.graphics("endFill", {});
+    doc.graphics("beginFill", {0x008000});
+    doc.graphics("drawRoundRect", {0, 100, 200, 50, 40});
+    Playback play(doc.movie(1));
+    QImage image = play.picture();
+    EXPECT_TRUE(Near(image.pixel(1, 50), qRgb(254, 0, 1))) << std::hex << image.pixel(1, 50);
+    EXPECT_TRUE(Near(image.pixel(198, 50), qRgb(1, 0, 254))) << std::hex << image.pixel(198, 50);
+    QRgb middle = image.pixel(100, 50);
+    EXPECT_GT(qRed(middle), 100);
+    EXPECT_GT(qBlue(middle), 100);
+    EXPECT_TRUE(Near(image.pixel(2, 102), qRgb(255, 255, 255)));
+    EXPECT_TRUE(Near(image.pixel(100, 125), qRgb(0, 128, 0)));
+    EXPECT_TRUE(Near(image.pixel(21, 102), qRgb(0, 128, 0)));
 }
 
 TEST(Avm2Display, GeometryValuesPrintAndComposeAsFlashDoes) {
