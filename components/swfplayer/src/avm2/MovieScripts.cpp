@@ -71,7 +71,15 @@ void MovieScripts::start() {
         construct(cls, rootObject);
     else
         m_vm.runReported([&] { ScriptObjectOf(m_vm, &root); });
+    // The root joins the stage once made, and its first frame ends as any
+    // other does.
+    auto script = m_vm.displayObjects.find(&root);
+    if (script != m_vm.displayObjects.end())
+        for (const char* type : {"added", "addedToStage"})
+            m_vm.runReported([&] { DispatchSimple(m_vm, script->second, type); });
+    broadcast("frameConstructed");
     runFrameScripts();
+    broadcast("exitFrame");
 }
 
 // Makes the script object first, bound to its display object, so that the
