@@ -197,6 +197,34 @@ TEST(Avm2Display, GradientFillsFollowTheirBoxAndRoundRectanglesTheirCorners) {
     EXPECT_TRUE(Near(image.pixel(21, 102), qRgb(0, 128, 0)));
 }
 
+TEST(Avm2Display, FiltersSetByScriptsReachTheDrawingAndReadBackAsNewObjects) {
+    DocumentClass doc;
+    std::uint32_t shadow = doc.name("DropShadowFilter", "flash.filters");
+    // this.filters = [new DropShadowFilter(10, 90)]
+    doc.ctor.op(kGetLocal0).op(kFindPropStrict).u30(shadow);
+    doc.ctor.op(kPushByte).u8(10).op(kPushByte).u8(90);
+    doc.ctor.op(kConstructProp).u30(shadow).u30(2).op(kNewArray).u30(1);
+    doc.ctor.op(kSetProperty).u30(doc.name("filters"));
+    // trace(this.filters[0].distance); trace(this.filters == this.filters)
+    doc.ctor.op(kFindPropStrict).u30(doc.name("trace"));
+    doc.ctor.op(kGetLocal0).op(kGetProperty).u30(doc.name("filters"));
+    doc.ctor.op(kGetProperty).u30(doc.name("0")).op(kGetProperty).u30(doc.name("distance"));
+    doc.ctor.op(kCallPropVoid).u30(doc.name("trace")).u30(1);
+    doc.ctor.op(kFindPropStrict).u30(doc.name("trace"));
+    doc.ctor.op(kGetLocal0).op(kGetProperty).u30(doc.name("filters"));
+    doc.ctor.op(kGetLocal0).op(kGetProperty).u30(doc.name("filters")).op(0xab);
+    doc.ctor.op(kCallPropVoid).u30(doc.name("trace")).u30(1);
+    Playback play(doc.movie(1));
+    EXPECT_EQ(play.traced, "10\nfalse\n");
+    const auto& filters = play.player->root().properties().filters;
+    ASSERT_EQ(filters.size(), 1u);
+    const auto* drawn = std::get_if<swf::ShadowFilter>(&filters[0]);
+    ASSERT_NE(drawn, nullptr);
+    EXPECT_DOUBLE_EQ(drawn->distance, 10);
+    EXPECT_NEAR(drawn->angle, M_PI / 2, 1e-9);
+    EXPECT_EQ(drawn->color.a, 255);
+}
+
 TEST(Avm2Display, GeometryValuesPrintAndComposeAsFlashDoes) {
     DocumentClass doc;
     std::uint32_t matrix = doc.name("Matrix", "flash.geom");

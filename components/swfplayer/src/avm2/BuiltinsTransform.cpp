@@ -287,6 +287,8 @@ Value HitTestObject(Vm& vm, const Value& self, Args args) {
 
 } // namespace
 
+void InstallFilters(Vm& vm, ClassObject* display);
+
 void InstallTransform(Vm& vm, ClassObject* display) {
     ClassObject* transform =
         vm.defineClass("flash.geom", "Transform", vm.natives.object, AllocateBox, TransformInit);
@@ -301,6 +303,7 @@ void InstallTransform(Vm& vm, ClassObject* display) {
     vm.defineAccessor(display, "scrollRect", GetScrollRect, SetScrollRect);
     vm.defineAccessor(display, "blendMode", GetBlendMode, SetBlendMode);
     vm.defineAccessor(display, "cacheAsBitmap", GetCacheAsBitmap, SetCacheAsBitmap);
+    InstallFilters(vm, display);
     vm.defineMethod(display, "hitTestPoint", HitTestPoint);
     vm.defineMethod(display, "hitTestObject", HitTestObject);
     vm.defineMethod(display, "getBounds", GetBounds);

@@ -8,6 +8,7 @@ target_sources(vidorama_swf PRIVATE
     src/avm2/BuiltinsDisplay.cpp
     src/avm2/BuiltinsError.cpp
     src/avm2/BuiltinsEvents.cpp
+    src/avm2/BuiltinsFilters.cpp
     src/avm2/BuiltinsGeom.cpp
     src/avm2/BuiltinsGlobal.cpp
     src/avm2/BuiltinsGraphics.cpp
