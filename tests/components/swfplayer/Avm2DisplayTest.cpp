@@ -67,8 +67,13 @@ public:
         code.op(kPushString).u30(abc.string(text));
         code.op(kCallPropVoid).u30(name("trace")).u30(1);
     }
-    // The movie: the block and the link of the root to Main in frame 1, then
-    // empty frames.
+    // Library symbols, and classes (extending MovieClip, doing nothing more)
+    // linked to them.
+    std::vector<Bytes> definitions;
+    std::vector<std::pair<std::uint16_t, std::string>> links;
+
+    // The movie: the block and the links of the root to Main and of the
+    // symbols to their classes in frame 1, then empty frames.
     MovieWriter movie(int frames) {
         ctor.op(kReturnVoid);
         AbcCode cinit;
@@ -79,16 +84,34 @@ public:
         def.iinit = abc.method(ctor, 0, 2);
         def.cinit = abc.method(cinit);
         std::uint32_t cls = abc.addClass(def);
+        std::vector<std::uint32_t> classes{cls};
+        for (const auto& [id, linked] : links) {
+            AbcCode symbolCtor;
+            symbolCtor.op(kGetLocal0).op(kPushScope).op(kGetLocal0).op(kConstructSuper).u30(0);
+            symbolCtor.op(kReturnVoid);
+            AbcWriter::ClassDef symbol;
+            symbol.name = name(linked);
+            symbol.base = def.base;
+            symbol.iinit = abc.method(symbolCtor);
+            symbol.cinit = abc.method(cinit);
+            classes.push_back(abc.addClass(symbol));
+        }
         AbcCode init;
-        init.op(kGetLocal0).op(kPushScope).op(kGetScopeObject).u8(0);
-        init.op(kGetLex).u30(def.base).op(kNewClass).u30(cls);
-        init.op(kInitProperty).u30(def.name).op(kReturnVoid);
-        abc.script(abc.method(init, 0, 2), {cls});
+        init.op(kGetLocal0).op(kPushScope);
+        for (std::uint32_t index : classes) {
+            init.op(kGetScopeObject).u8(0).op(kGetLex).u30(def.base).op(kNewClass).u30(index);
+            init.op(kInitProperty).u30(index == cls ? def.name : name(links[index - 1].second));
+        }
+        init.op(kReturnVoid);
+        abc.script(abc.method(init, 0, 2), classes);
         MovieWriter writer;
         writer.frameRect = {0, 4000, 0, 3000};
         writer.tag(tags::FileAttributes(true));
         writer.tag(tags::SetBackgroundColor({255, 255, 255, 255}));
-        writer.frame({tags::DoAbc(abc.bytes()), tags::SymbolClass({{0, "Main"}})});
+        for (const Bytes& definition : definitions)
+            writer.tag(definition);
+        links.insert(links.begin(), {0, "Main"});
+        writer.frame({tags::DoAbc(abc.bytes()), tags::SymbolClass(links)});
         for (int i = 1; i < frames; ++i)
             writer.frame();
         return writer;
@@ -223,6 +246,24 @@ TEST(Avm2Display, FiltersSetByScriptsReachTheDrawingAndReadBackAsNewObjects) {
     EXPECT_DOUBLE_EQ(drawn->distance, 10);
     EXPECT_NEAR(drawn->angle, M_PI / 2, 1e-9);
     EXPECT_EQ(drawn->color.a, 255);
+}
+
+TEST(Avm2Display, NewOnALinkedClassMakesAnInstanceOfItsLibrarySymbol) {
+    DocumentClass doc;
+    doc.definitions.push_back(tags::DefineRectShape(1, {0, 800, 0, 800}, {0, 0, 255, 255}));
+    doc.definitions.push_back(tags::DefineSprite(2, {{tags::PlaceAt(1, 1)}}));
+    doc.links.push_back({2, "Ball"});
+    // var ball = new Ball(); ball.x = 100; addChild(ball);
+    std::uint32_t ball = doc.name("Ball");
+    doc.ctor.op(kFindPropStrict).u30(ball).op(kConstructProp).u30(ball).u30(0).op(kDup);
+    doc.ctor.op(kPushByte).u8(100).op(kSetProperty).u30(doc.name("x"));
+    doc.ctor.op(kGetLocal0).op(0x2b); // swap: this, ball
+    doc.ctor.op(kCallPropVoid).u30(doc.name("addChild")).u30(1);
+    Playback play(doc.movie(1));
+    QImage image = play.picture();
+    EXPECT_TRUE(Near(image.pixel(120, 20), qRgb(0, 0, 255)));
+    EXPECT_TRUE(Near(image.pixel(20, 20), qRgb(255, 255, 255)));
+    EXPECT_TRUE(play.player->scriptFeaturesMissing().empty());
 }
 
 TEST(Avm2Display, GeometryValuesPrintAndComposeAsFlashDoes) {

@@ -37,10 +37,18 @@ Value DisplayInit(Vm& vm, const Value& self, Args) {
     auto* script = static_cast<DisplayScriptObject*>(self.object);
     if (script->display.lock())
         return Value();
-    auto clip = vm.host().newClip(vm.host().rootClip());
-    if (clip) {
-        NameInstance(vm, *clip);
-        Bind(vm, script, clip);
+    // A class linked to a library symbol, or one a script derived from it,
+    // makes an instance of that symbol.
+    std::shared_ptr<DisplayObject> object;
+    for (ClassObject* c = script->cls(); c && !object && c->packageName.rfind("flash.", 0) != 0;
+         c = c->base)
+        object = vm.host().newLinkedInstance(
+            c->packageName.empty() ? c->name : c->packageName + "." + c->name);
+    if (!object)
+        object = vm.host().newClip(vm.host().rootClip());
+    if (object) {
+        NameInstance(vm, *object);
+        Bind(vm, script, object);
     }
     return Value();
 }

@@ -41,6 +41,21 @@ std::shared_ptr<DisplayObject> MovieScripts::newTextField(const Rect& bounds) {
     return m_host.textField(0, m_host.rootClip(), bounds);
 }
 
+std::shared_ptr<DisplayObject> MovieScripts::newLinkedInstance(const std::string& className) {
+    auto id = m_movie.symbolClass(className);
+    if (!id || *id == 0)
+        return nullptr;
+    MovieClip& root = m_host.rootClip();
+    auto object = m_host.timelineHost().instantiate(*id, 0, root);
+    if (!object)
+        return nullptr;
+    if (MovieClip* clip = object->asClip()) {
+        m_host.timelineHost().startClip(*clip);
+        constructLinked(*clip);
+    }
+    return object;
+}
+
 double MovieScripts::stageWidth() const {
     return (m_movie.frameRect().xMax - m_movie.frameRect().xMin) / 20.0;
 }

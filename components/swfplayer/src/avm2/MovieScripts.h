@@ -48,6 +48,7 @@ private:
     MovieClip& rootClip() override;
     std::shared_ptr<DisplayObject> newClip(const MovieClip& parent) override;
     std::shared_ptr<DisplayObject> newTextField(const Rect& bounds) override;
+    std::shared_ptr<DisplayObject> newLinkedInstance(const std::string& className) override;
     double stageWidth() const override;
     double stageHeight() const override;
     double frameRate() const override;

@@ -47,6 +47,10 @@ public:
     // A text field of Flash's default settings with these bounds (twips), for
     // new TextField(); nullptr when the display tree is full.
     virtual std::shared_ptr<DisplayObject> newTextField(const Rect& bounds) = 0;
+    // A new instance of the library symbol SymbolClass links to the class
+    // ("pkg.Name"), its first frame entered and its children made as their
+    // classes; nullptr when no symbol is linked or the tree is full.
+    virtual std::shared_ptr<DisplayObject> newLinkedInstance(const std::string& className) = 0;
     // The stage's size in pixels and the movie's frame rate.
     virtual double stageWidth() const = 0;
     virtual double stageHeight() const = 0;
