@@ -266,6 +266,40 @@ TEST(Avm2Display, NewOnALinkedClassMakesAnInstanceOfItsLibrarySymbol) {
     EXPECT_TRUE(play.player->scriptFeaturesMissing().empty());
 }
 
+TEST(Avm2Display, ATextFieldMadeByScriptTakesItsFormatAndText) {
+    DocumentClass doc;
+    std::uint32_t field = doc.name("TextField", "flash.text");
+    std::uint32_t format = doc.name("TextFormat", "flash.text");
+    // var tf = new TextField(); (local 1)
+    doc.ctor.op(kFindPropStrict).u30(field).op(kConstructProp).u30(field).u30(0).op(0xd5);
+    // tf.defaultTextFormat = new TextFormat("_sans", 30, 0xff0000)
+    doc.ctor.op(kGetLocal1).op(kFindPropStrict).u30(format);
+    doc.ctor.op(kPushString).u30(doc.abc.string("_sans")).op(kPushByte).u8(30);
+    doc.ctor.op(kPushDouble).u30(doc.abc.number(0xff0000));
+    doc.ctor.op(kConstructProp).u30(format).u30(3);
+    doc.ctor.op(kSetProperty).u30(doc.name("defaultTextFormat"));
+    // tf.text = "Hi"; addChild(tf); trace(tf.text); trace(tf.getTextFormat().size)
+    doc.ctor.op(kGetLocal1).op(kPushString).u30(doc.abc.string("Hi"));
+    doc.ctor.op(kSetProperty).u30(doc.name("text"));
+    doc.ctor.op(kGetLocal0).op(kGetLocal1).op(kCallPropVoid).u30(doc.name("addChild")).u30(1);
+    doc.ctor.op(kFindPropStrict).u30(doc.name("trace"));
+    doc.ctor.op(kGetLocal1).op(kGetProperty).u30(doc.name("text"));
+    doc.ctor.op(kCallPropVoid).u30(doc.name("trace")).u30(1);
+    doc.ctor.op(kFindPropStrict).u30(doc.name("trace")).op(kGetLocal1);
+    doc.ctor.op(kCallProperty).u30(doc.name("getTextFormat")).u30(0);
+    doc.ctor.op(kGetProperty).u30(doc.name("size"));
+    doc.ctor.op(kCallPropVoid).u30(doc.name("trace")).u30(1);
+    Playback play(doc.movie(1));
+    EXPECT_EQ(play.traced, "Hi\n30\n");
+    ASSERT_EQ(play.player->root().children().size(), 1u);
+    QImage image = play.picture();
+    int red = 0;
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 100; ++x)
+            red += qRed(image.pixel(x, y)) > 200 && qGreen(image.pixel(x, y)) < 80 ? 1 : 0;
+    EXPECT_GT(red, 20);
+}
+
 TEST(Avm2Display, GeometryValuesPrintAndComposeAsFlashDoes) {
     DocumentClass doc;
     std::uint32_t matrix = doc.name("Matrix", "flash.geom");
