@@ -9,10 +9,13 @@
 #include "player/MovieClip.h"
 #include "player/Player.h"
 #include "swf/AbcWriter.h"
+#include "swf/SwfSoundWriter.h"
 #include "swf/SwfWriter.h"
 
 #include <QImage>
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <map>
 
 namespace vidorama::test {
 namespace {
@@ -71,6 +74,13 @@ public:
     // linked to them.
     std::vector<Bytes> definitions;
     std::vector<std::pair<std::uint16_t, std::string>> links;
+    // The base of a linked class when it is not MovieClip: class by name.
+    std::map<std::string, std::uint32_t> linkBases;
+
+    std::uint32_t linkedBase(std::uint32_t index) {
+        const std::string& linked = links[index - 1].second;
+        return linkBases.count(linked) ? linkBases[linked] : name("MovieClip", "flash.display");
+    }
 
     // The movie: the block and the links of the root to Main and of the
     // symbols to their classes in frame 1, then empty frames.
@@ -91,7 +101,7 @@ public:
             symbolCtor.op(kReturnVoid);
             AbcWriter::ClassDef symbol;
             symbol.name = name(linked);
-            symbol.base = def.base;
+            symbol.base = linkBases.count(linked) ? linkBases[linked] : def.base;
             symbol.iinit = abc.method(symbolCtor);
             symbol.cinit = abc.method(cinit);
             classes.push_back(abc.addClass(symbol));
@@ -99,7 +109,8 @@ public:
         AbcCode init;
         init.op(kGetLocal0).op(kPushScope);
         for (std::uint32_t index : classes) {
-            init.op(kGetScopeObject).u8(0).op(kGetLex).u30(def.base).op(kNewClass).u30(index);
+            std::uint32_t base = index == cls ? def.base : linkedBase(index);
+            init.op(kGetScopeObject).u8(0).op(kGetLex).u30(base).op(kNewClass).u30(index);
             init.op(kInitProperty).u30(index == cls ? def.name : name(links[index - 1].second));
         }
         init.op(kReturnVoid);
@@ -298,6 +309,36 @@ TEST(Avm2Display, ATextFieldMadeByScriptTakesItsFormatAndText) {
         for (int x = 0; x < 100; ++x)
             red += qRed(image.pixel(x, y)) > 200 && qGreen(image.pixel(x, y)) < 80 ? 1 : 0;
     EXPECT_GT(red, 20);
+}
+
+TEST(Avm2Display, ALinkedSoundPlaysThroughItsChannelUntilStopped) {
+    DocumentClass doc;
+    std::vector<std::int16_t> tone(44100, 8000);
+    doc.definitions.push_back(tags::DefineSound(3, tags::Format{}, 44100, tags::PcmBytes(tone)));
+    doc.links.push_back({3, "Beep"});
+    doc.linkBases["Beep"] = doc.name("Sound", "flash.media");
+    // var channel = new Beep().play(); (local 1) trace(new Beep().length)
+    std::uint32_t beep = doc.name("Beep");
+    doc.ctor.op(kFindPropStrict).u30(beep).op(kConstructProp).u30(beep).u30(0);
+    doc.ctor.op(kCallProperty).u30(doc.name("play")).u30(0).op(0xd5);
+    doc.ctor.op(kFindPropStrict).u30(doc.name("trace"));
+    doc.ctor.op(kFindPropStrict).u30(beep).op(kConstructProp).u30(beep).u30(0);
+    doc.ctor.op(kGetProperty).u30(doc.name("length"));
+    doc.ctor.op(kCallPropVoid).u30(doc.name("trace")).u30(1);
+    // SoundMixer.stopAll() in the frame script of frame 2.
+    AbcCode stopper;
+    stopper.op(kGetLex).u30(doc.name("SoundMixer", "flash.media"));
+    stopper.op(kCallPropVoid).u30(doc.name("stopAll")).u30(0).op(kReturnVoid);
+    doc.ctor.op(kGetLocal0).op(kPushByte).u8(1).op(kNewFunction).u30(doc.abc.method(stopper));
+    doc.ctor.op(kCallPropVoid).u30(doc.name("addFrameScript")).u30(2);
+    Playback play(doc.movie(3));
+    EXPECT_EQ(play.traced, "1000\n");
+    std::vector<std::int16_t> sound(2 * 3675);
+    play.player->mixAudio(sound);
+    EXPECT_GT(*std::max_element(sound.begin(), sound.end()), 4000);
+    play.player->advanceFrame();
+    play.player->mixAudio(sound);
+    EXPECT_EQ(*std::max_element(sound.begin(), sound.end()), 0);
 }
 
 TEST(Avm2Display, GeometryValuesPrintAndComposeAsFlashDoes) {

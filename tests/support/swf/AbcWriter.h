@@ -230,14 +230,6 @@ namespace tags {
 inline Bytes DoAbc(const std::vector<std::uint8_t>& abc, bool lazy = false) {
     return Tag(82, SwfBitWriter().u32(lazy ? 1 : 0).string("").bytes(abc).take(), true);
 }
-// SymbolClass: the classes characters are linked to (0: the root).
-inline Bytes SymbolClass(const std::vector<std::pair<std::uint16_t, std::string>>& links) {
-    SwfBitWriter w;
-    w.u16(static_cast<std::uint16_t>(links.size()));
-    for (const auto& [id, name] : links)
-        w.u16(id).string(name);
-    return Tag(76, w.take(), true);
-}
 } // namespace tags
 
 } // namespace vidorama::test

@@ -17,6 +17,7 @@ void InstallGeom(Vm& vm);
 void InstallTransform(Vm& vm, ClassObject* display);
 void InstallText(Vm& vm, ClassObject* interactive);
 void InstallContainer(Vm& vm, ClassObject* container);
+void InstallMedia(Vm& vm, ClassObject* dispatcher);
 
 namespace {
 
@@ -300,6 +301,7 @@ void InstallDisplay(Vm& vm) {
         n.namespaces.push_back(Ns{Ns::Group::Public, "flash.events", 0});
         return n;
     }());
+    InstallMedia(vm, dispatcher);
     ClassObject* display =
         vm.defineClass("flash.display", "DisplayObject", dispatcher, AllocateDisplay, DisplayInit);
     vm.defineAccessor(display, "x", GetX, SetX);

@@ -42,7 +42,7 @@ std::shared_ptr<DisplayObject> MovieScripts::newTextField(const Rect& bounds) {
 }
 
 std::shared_ptr<DisplayObject> MovieScripts::newLinkedInstance(const std::string& className) {
-    auto id = m_movie.symbolClass(className);
+    auto id = linkedCharacter(className);
     if (!id || *id == 0)
         return nullptr;
     MovieClip& root = m_host.rootClip();
@@ -54,6 +54,14 @@ std::shared_ptr<DisplayObject> MovieScripts::newLinkedInstance(const std::string
         constructLinked(*clip);
     }
     return object;
+}
+
+std::optional<CharacterId> MovieScripts::linkedCharacter(const std::string& className) const {
+    return m_movie.symbolClass(className);
+}
+
+PlayerSound& MovieScripts::sounds() {
+    return m_host.sounds();
 }
 
 double MovieScripts::stageWidth() const {

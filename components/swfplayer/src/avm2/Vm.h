@@ -3,12 +3,14 @@
 #include "avm2/AbcFile.h"
 #include "avm2/Object.h"
 #include "avm2/Value.h"
+#include "swf/Character.h"
 #include "swf/Geometry.h"
 
 #include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <unordered_map>
@@ -17,6 +19,7 @@
 namespace vidorama::swf {
 class DisplayObject;
 class MovieClip;
+class PlayerSound;
 class TimelineHost;
 } // namespace vidorama::swf
 
@@ -51,6 +54,10 @@ public:
     // ("pkg.Name"), its first frame entered and its children made as their
     // classes; nullptr when no symbol is linked or the tree is full.
     virtual std::shared_ptr<DisplayObject> newLinkedInstance(const std::string& className) = 0;
+    // The character SymbolClass links to the class ("pkg.Name").
+    virtual std::optional<CharacterId> linkedCharacter(const std::string& className) const = 0;
+    // The playback's sounds, which Sound objects start, stop and mix.
+    virtual PlayerSound& sounds() = 0;
     // The stage's size in pixels and the movie's frame rate.
     virtual double stageWidth() const = 0;
     virtual double stageHeight() const = 0;
