@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <map>
+#include <tuple>
 
 namespace vidorama::test {
 namespace {
@@ -339,6 +340,28 @@ TEST(Avm2Display, ALinkedSoundPlaysThroughItsChannelUntilStopped) {
     play.player->advanceFrame();
     play.player->mixAudio(sound);
     EXPECT_EQ(*std::max_element(sound.begin(), sound.end()), 0);
+}
+
+// Nearly every document class starts by setting the stage's scale mode and
+// alignment; the rest of its constructor must still run.
+TEST(Avm2Display, StageSettingsAreKeptAndTheConstructorGoesOn) {
+    DocumentClass doc;
+    for (const auto& [setting, cls, constant] :
+         {std::tuple{"scaleMode", "StageScaleMode", "NO_SCALE"},
+          std::tuple{"align", "StageAlign", "TOP_LEFT"}}) {
+        doc.ctor.op(kGetLocal0).op(kGetProperty).u30(doc.name("stage"));
+        doc.ctor.op(kGetLex).u30(doc.name(cls, "flash.display"));
+        doc.ctor.op(kGetProperty).u30(doc.name(constant));
+        doc.ctor.op(kSetProperty).u30(doc.name(setting));
+    }
+    doc.ctor.op(kFindPropStrict).u30(doc.name("trace"));
+    doc.ctor.op(kGetLocal0).op(kGetProperty).u30(doc.name("stage"));
+    doc.ctor.op(kGetProperty).u30(doc.name("scaleMode"));
+    doc.ctor.op(kCallPropVoid).u30(doc.name("trace")).u30(1);
+    doc.trace(doc.ctor, "constructed");
+    Playback play(doc.movie(1));
+    EXPECT_EQ(play.traced, "noScale\nconstructed\n");
+    EXPECT_TRUE(play.player->scriptFeaturesMissing().empty());
 }
 
 TEST(Avm2Display, GeometryValuesPrintAndComposeAsFlashDoes) {

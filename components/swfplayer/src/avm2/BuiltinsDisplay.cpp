@@ -18,6 +18,7 @@ void InstallTransform(Vm& vm, ClassObject* display);
 void InstallText(Vm& vm, ClassObject* interactive);
 void InstallContainer(Vm& vm, ClassObject* container);
 void InstallMedia(Vm& vm, ClassObject* dispatcher);
+void InstallSettings(Vm& vm);
 
 namespace {
 
@@ -356,6 +357,7 @@ void InstallDisplay(Vm& vm) {
     DefineClass(vm, "SimpleButton", interactive);
     vm.defineClass("flash.media", "Video", display, nullptr, Nothing);
     InstallText(vm, interactive);
+    InstallSettings(vm);
 }
 
 } // namespace vidorama::swf::avm2

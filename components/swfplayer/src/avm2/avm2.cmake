@@ -15,6 +15,7 @@ target_sources(vidorama_swf PRIVATE
     src/avm2/BuiltinsMath.cpp
     src/avm2/BuiltinsMedia.cpp
     src/avm2/BuiltinsPrimitive.cpp
+    src/avm2/BuiltinsSettings.cpp
     src/avm2/BuiltinsText.cpp
     src/avm2/BuiltinsTimer.cpp
     src/avm2/BuiltinsTransform.cpp
