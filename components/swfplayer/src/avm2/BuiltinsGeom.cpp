@@ -14,16 +14,8 @@ enum PointSlot : std::uint32_t { kPx, kPy };
 enum RectSlot : std::uint32_t { kRx, kRy, kRw, kRh };
 enum MatrixSlot : std::uint32_t { kA, kB, kC, kD, kTx, kTy };
 
-struct Geom {
-    ClassObject* point = nullptr;
-    ClassObject* rectangle = nullptr;
-    ClassObject* matrix = nullptr;
-    ClassObject* colorTransform = nullptr;
-};
-
-Geom Classes(Vm& vm) {
-    return {FlashClass(vm, "flash.geom", "Point"), FlashClass(vm, "flash.geom", "Rectangle"),
-            FlashClass(vm, "flash.geom", "Matrix"), FlashClass(vm, "flash.geom", "ColorTransform")};
+ClassObject* GeomClass(Vm& vm, const char* name) {
+    return FlashClass(vm, "flash.geom", name);
 }
 
 Object* This(Vm& vm, const Value& self, ClassObject* cls) {
@@ -67,7 +59,7 @@ std::string Fields(Object* o, std::initializer_list<const char*> names) {
 }
 
 Object* P(Vm& vm, const Value& self) {
-    return This(vm, self, Classes(vm).point);
+    return This(vm, self, GeomClass(vm, "Point"));
 }
 
 Value PointInit(Vm& vm, const Value& self, Args args) {
@@ -99,7 +91,7 @@ Value PointClone(Vm& vm, const Value& self, Args) {
 
 Value PointEquals(Vm& vm, const Value& self, Args args) {
     Object* p = P(vm, self);
-    if (!Arg(args, 0).isObject() || !vm.isType(args[0], Classes(vm).point))
+    if (!Arg(args, 0).isObject() || !vm.isType(args[0], GeomClass(vm, "Point")))
         return Value(false);
     Object* q = args[0].object;
     return Value(F(p, kPx) == F(q, kPx) && F(p, kPy) == F(q, kPy));
@@ -161,7 +153,7 @@ template <std::uint32_t Count> Value CopyFrom(Vm& vm, const Value& self, Args ar
 }
 
 Object* R(Vm& vm, const Value& self) {
-    return This(vm, self, Classes(vm).rectangle);
+    return This(vm, self, GeomClass(vm, "Rectangle"));
 }
 
 Value RectInit(Vm& vm, const Value& self, Args args) {
@@ -268,7 +260,7 @@ Value RectContainsRect(Vm& vm, const Value& self, Args args) {
 
 Value RectEquals(Vm& vm, const Value& self, Args args) {
     Object* r = R(vm, self);
-    if (!Arg(args, 0).isObject() || !vm.isType(args[0], Classes(vm).rectangle))
+    if (!Arg(args, 0).isObject() || !vm.isType(args[0], GeomClass(vm, "Rectangle")))
         return Value(false);
     for (std::uint32_t i = 0; i < 4; ++i)
         if (F(r, i) != F(args[0].object, i))
@@ -329,7 +321,7 @@ Value RectUnion(Vm& vm, const Value& self, Args args) {
 }
 
 Object* M(Vm& vm, const Value& self) {
-    return This(vm, self, Classes(vm).matrix);
+    return This(vm, self, GeomClass(vm, "Matrix"));
 }
 
 Value MatrixInit(Vm& vm, const Value& self, Args args) {
@@ -429,7 +421,7 @@ Value MatrixCreateGradientBox(Vm& vm, const Value& self, Args args) {
 }
 
 Object* CT(Vm& vm, const Value& self) {
-    return This(vm, self, Classes(vm).colorTransform);
+    return This(vm, self, GeomClass(vm, "ColorTransform"));
 }
 
 Value ColorTransformInit(Vm& vm, const Value& self, Args args) {
@@ -559,17 +551,17 @@ void InstallColorTransform(Vm& vm) {
 
 Value NewPoint(Vm& vm, double x, double y) {
     Value args[] = {Value(x), Value(y)};
-    return vm.constructClass(Classes(vm).point, args);
+    return vm.constructClass(GeomClass(vm, "Point"), args);
 }
 
 Value NewRectangle(Vm& vm, double x, double y, double width, double height) {
     Value args[] = {Value(x), Value(y), Value(width), Value(height)};
-    return vm.constructClass(Classes(vm).rectangle, args);
+    return vm.constructClass(GeomClass(vm, "Rectangle"), args);
 }
 
 Value NewMatrix(Vm& vm, const Matrix& m) {
     Value args[] = {Value(m.a), Value(m.b), Value(m.c), Value(m.d), Value(m.tx), Value(m.ty)};
-    return vm.constructClass(Classes(vm).matrix, args);
+    return vm.constructClass(GeomClass(vm, "Matrix"), args);
 }
 
 Matrix MatrixFrom(Vm& vm, const Value& v) {
@@ -581,7 +573,7 @@ Value NewColorTransform(Vm& vm, const ColorTransform& c) {
     Value args[] = {Value(double(c.rMul)), Value(double(c.gMul)), Value(double(c.bMul)),
                     Value(double(c.aMul)), Value(double(c.rAdd)), Value(double(c.gAdd)),
                     Value(double(c.bAdd)), Value(double(c.aAdd))};
-    return vm.constructClass(Classes(vm).colorTransform, args);
+    return vm.constructClass(GeomClass(vm, "ColorTransform"), args);
 }
 
 ColorTransform ColorTransformFrom(Vm& vm, const Value& v) {
