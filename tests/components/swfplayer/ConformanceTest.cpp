@@ -97,6 +97,8 @@ TEST(Conformance, CorpusImagesMatchTheirReferences) {
             summary["target set"].add(pass);
         if (c.hasFeature("no_script") || c.hasFeature("as1"))
             summary["no script or AS1/2"].add(pass);
+        if (c.hasFeature("as3"))
+            summary["ActionScript 3"].add(pass);
     }
     PrintTallies("Pass rate by feature group:", byGroup);
     PrintTallies("Summary:", summary);

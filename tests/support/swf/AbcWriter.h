@@ -112,8 +112,21 @@ public:
         m_bodies.push_back(body.take());
         return index;
     }
-    // A script whose initializer is the method; it declares no traits.
-    void script(std::uint32_t init) { m_scripts.push_back(init); }
+    // A class: its name and base (qnames), instance and class initialisers,
+    // and its instances' methods (qname, method). Returns its index.
+    struct ClassDef {
+        std::uint32_t name = 0, base = 0, iinit = 0, cinit = 0;
+        std::vector<std::pair<std::uint32_t, std::uint32_t>> methods;
+    };
+    std::uint32_t addClass(ClassDef def) {
+        m_classes.push_back(std::move(def));
+        return static_cast<std::uint32_t>(m_classes.size() - 1);
+    }
+    // A script whose initializer is the method; it declares the given
+    // classes as its traits.
+    void script(std::uint32_t init, std::vector<std::uint32_t> classes = {}) {
+        m_scripts.push_back({init, std::move(classes)});
+    }
 
     std::vector<std::uint8_t> bytes() const {
         SwfBitWriter w;
@@ -145,10 +158,22 @@ public:
         for (const auto& m : m_methods)
             w.bytes(m);
         U30(w, 0); // metadata
-        U30(w, 0); // classes
+        U30(w, static_cast<std::uint32_t>(m_classes.size()));
+        for (const ClassDef& c : m_classes) {
+            U30(U30(w, c.name), c.base).u8(0);
+            U30(U30(w, 0), c.iinit);
+            U30(w, static_cast<std::uint32_t>(c.methods.size()));
+            for (const auto& [name, method] : c.methods)
+                U30(U30(U30(w, name).u8(1), 0), method);
+        }
+        for (const ClassDef& c : m_classes)
+            U30(U30(w, c.cinit), 0);
         U30(w, static_cast<std::uint32_t>(m_scripts.size()));
-        for (std::uint32_t init : m_scripts)
-            U30(U30(w, init), 0);
+        for (const auto& [init, classes] : m_scripts) {
+            U30(U30(w, init), static_cast<std::uint32_t>(classes.size()));
+            for (std::uint32_t index : classes)
+                U30(U30(U30(w, m_classes[index].name).u8(4), 0), index);
+        }
         U30(w, static_cast<std::uint32_t>(m_bodies.size()));
         for (const auto& b : m_bodies)
             w.bytes(b);
@@ -196,7 +221,8 @@ private:
     std::map<std::vector<std::uint32_t>, std::uint32_t> m_multinames;
     std::vector<std::vector<std::uint8_t>> m_methods;
     std::vector<std::vector<std::uint8_t>> m_bodies;
-    std::vector<std::uint32_t> m_scripts;
+    std::vector<ClassDef> m_classes;
+    std::vector<std::pair<std::uint32_t, std::vector<std::uint32_t>>> m_scripts;
 };
 
 namespace tags {

@@ -13,6 +13,12 @@ namespace vidorama::swf::avm2 {
 
 void InstallGraphics(Vm& vm);
 void InstallEvents(Vm& vm);
+void InstallGeom(Vm& vm);
+void InstallTransform(Vm& vm, ClassObject* display);
+void InstallText(Vm& vm, ClassObject* interactive);
+void InstallContainer(Vm& vm, ClassObject* container);
+void InstallMedia(Vm& vm, ClassObject* dispatcher);
+void InstallSettings(Vm& vm);
 
 namespace {
 
@@ -33,10 +39,18 @@ Value DisplayInit(Vm& vm, const Value& self, Args) {
     auto* script = static_cast<DisplayScriptObject*>(self.object);
     if (script->display.lock())
         return Value();
-    auto clip = vm.host().newClip(vm.host().rootClip());
-    if (clip) {
-        NameInstance(vm, *clip);
-        Bind(vm, script, clip);
+    // A class linked to a library symbol, or one a script derived from it,
+    // makes an instance of that symbol.
+    std::shared_ptr<DisplayObject> object;
+    for (ClassObject* c = script->cls(); c && !object && c->packageName.rfind("flash.", 0) != 0;
+         c = c->base)
+        object = vm.host().newLinkedInstance(
+            c->packageName.empty() ? c->name : c->packageName + "." + c->name);
+    if (!object)
+        object = vm.host().newClip(vm.host().rootClip());
+    if (object) {
+        NameInstance(vm, *object);
+        Bind(vm, script, object);
     }
     return Value();
 }
@@ -128,22 +142,6 @@ Value SetName(Vm& vm, const Value& self, Args args) {
     DisplayOf(vm, self).properties().name = vm.toString(Arg(args, 0));
     return Value();
 }
-Value GetWidth(Vm& vm, const Value& self, Args) {
-    Rect r = BoundsInParent(DisplayOf(vm, self));
-    return Value(r.xMax > r.xMin ? (r.xMax - r.xMin) / kTwips : 0.0);
-}
-Value GetHeight(Vm& vm, const Value& self, Args) {
-    Rect r = BoundsInParent(DisplayOf(vm, self));
-    return Value(r.yMax > r.yMin ? (r.yMax - r.yMin) / kTwips : 0.0);
-}
-// The root sits on the stage, and whatever is inside it.
-bool OnStage(Vm& vm, DisplayObject& object) {
-    const DisplayObject* top = &object;
-    while (top->parent())
-        top = top->parent();
-    return top == &vm.host().rootClip();
-}
-
 Value StageObject(Vm& vm) {
     if (!vm.stage) {
         Name name;
@@ -188,106 +186,6 @@ Value FrameRate(Vm& vm, const Value&, Args) {
     return Value(vm.host().frameRate());
 }
 
-std::uint16_t TopDepth(const MovieClip& clip) {
-    return clip.children().empty() ? 0 : clip.children().rbegin()->first;
-}
-
-MovieClip& ContainerOf(Vm& vm, const Value& self) {
-    // The stage's children are the root's company; they are kept in the root.
-    if (self.isObject() && self.object == vm.stage)
-        return vm.host().rootClip();
-    MovieClip* clip = ClipOf(vm, self);
-    if (!clip)
-        vm.throwError(
-            "TypeError", 1034,
-            ErrorMessage(1034, vm.describe(self), "flash.display.DisplayObjectContainer"));
-    return *clip;
-}
-
-std::shared_ptr<DisplayObject> ChildArg(Vm& vm, const Value& v) {
-    if (v.isNullish())
-        vm.throwError("TypeError", 2007, "Parameter child must be non-null.");
-    return DisplayOf(vm, v).shared_from_this();
-}
-
-Value AddChild(Vm& vm, const Value& self, Args args) {
-    MovieClip& parent = ContainerOf(vm, self);
-    auto child = ChildArg(vm, Arg(args, 0));
-    if (MovieClip* old = child->parent())
-        old->removeChild(child->depth());
-    std::uint16_t depth = static_cast<std::uint16_t>(std::min<int>(TopDepth(parent) + 1, 65535));
-    parent.addScriptChild(child, depth);
-    child->markRestored();
-    if (args[0].isObject()) {
-        DispatchSimple(vm, args[0].object, "added");
-        DispatchSimple(vm, args[0].object, "addedToStage");
-    }
-    return args[0];
-}
-
-Value RemoveChild(Vm& vm, const Value& self, Args args) {
-    MovieClip& parent = ContainerOf(vm, self);
-    auto child = ChildArg(vm, Arg(args, 0));
-    if (child->parent() != &parent)
-        vm.throwError("ArgumentError", 2025, ErrorMessage(2025));
-    if (args[0].isObject())
-        DispatchSimple(vm, args[0].object, "removed");
-    parent.removeChild(child->depth());
-    return args[0];
-}
-
-std::shared_ptr<DisplayObject> ChildAt(Vm& vm, MovieClip& parent, const Value& index) {
-    double i = vm.toNumber(index);
-    if (!(i >= 0) || i >= double(parent.children().size()))
-        vm.throwError("RangeError", 2006, ErrorMessage(2006));
-    auto it = parent.children().begin();
-    std::advance(it, std::size_t(i));
-    return it->second;
-}
-
-Value GetChildAt(Vm& vm, const Value& self, Args args) {
-    return ScriptObjectOf(vm, ChildAt(vm, ContainerOf(vm, self), Arg(args, 0)).get());
-}
-
-Value RemoveChildAt(Vm& vm, const Value& self, Args args) {
-    MovieClip& parent = ContainerOf(vm, self);
-    auto child = ChildAt(vm, parent, Arg(args, 0));
-    Value script = ScriptObjectOf(vm, child.get());
-    parent.removeChild(child->depth());
-    return script;
-}
-
-Value NumChildren(Vm& vm, const Value& self, Args) {
-    return Value(double(ContainerOf(vm, self).children().size()));
-}
-
-Value GetChildByName(Vm& vm, const Value& self, Args args) {
-    DisplayObject* child = ContainerOf(vm, self).childByName(vm.toString(Arg(args, 0)), true);
-    return child ? ScriptObjectOf(vm, child) : Value::null();
-}
-
-Value GetChildIndex(Vm& vm, const Value& self, Args args) {
-    MovieClip& parent = ContainerOf(vm, self);
-    auto child = ChildArg(vm, Arg(args, 0));
-    double index = 0;
-    for (const auto& [depth, object] : parent.children()) {
-        if (object == child)
-            return Value(index);
-        ++index;
-    }
-    vm.throwError("ArgumentError", 2025, ErrorMessage(2025));
-}
-
-Value Contains(Vm& vm, const Value& self, Args args) {
-    MovieClip& parent = ContainerOf(vm, self);
-    if (Arg(args, 0).isNullish())
-        return Value(false);
-    for (DisplayObject* o = &DisplayOf(vm, args[0]); o; o = o->parent())
-        if (o == &parent)
-            return Value(true);
-    return Value(false);
-}
-
 MovieClip& TimelineOf(Vm& vm, const Value& self) {
     return ContainerOf(vm, self);
 }
@@ -305,6 +203,42 @@ Value CurrentFrame(Vm& vm, const Value& self, Args) {
 }
 Value TotalFrames(Vm& vm, const Value& self, Args) {
     return Value(TimelineOf(vm, self).totalFrames());
+}
+
+// The label of the current frame, or of the last labelled frame before it.
+template <bool Exact> Value CurrentLabel(Vm& vm, const Value& self, Args) {
+    MovieClip& clip = TimelineOf(vm, self);
+    const Timeline::Label* found = nullptr;
+    for (const auto& label : clip.timeline().labels())
+        if (label.frame <= clip.currentFrame() && (!found || label.frame >= found->frame))
+            found = &label;
+    if (!found || (Exact && found->frame != clip.currentFrame()))
+        return Value::null();
+    return Value(found->name);
+}
+
+Value CurrentLabels(Vm& vm, const Value& self, Args) {
+    MovieClip& clip = TimelineOf(vm, self);
+    ClassObject* frameLabel = FlashClass(vm, "flash.display", "FrameLabel");
+    std::vector<Value> labels;
+    for (const auto& label : clip.timeline().labels()) {
+        Value args[] = {Value(label.name), Value(double(label.frame))};
+        labels.push_back(vm.constructClass(frameLabel, args));
+    }
+    return Value(vm.newArray(std::move(labels)));
+}
+
+Value FrameLabelInit(Vm& vm, const Value& self, Args args) {
+    if (self.isObject() && self.object->fields.size() >= 2) {
+        self.object->fields[0] = Value(vm.toString(Arg(args, 0)));
+        self.object->fields[1] = Value(double(ToInt32(vm.toNumber(Arg(args, 1)))));
+    }
+    return Value();
+}
+
+template <std::uint32_t Slot> Value FrameLabelField(Vm&, const Value& self, Args) {
+    return self.isObject() && self.object->fields.size() > Slot ? self.object->fields[Slot]
+                                                                : Value();
 }
 
 // A frame argument: a number, or a label of the clip's timeline.
@@ -361,12 +295,14 @@ ClassObject* DefineClass(Vm& vm, const char* name, ClassObject* base) {
 void InstallDisplay(Vm& vm) {
     InstallEvents(vm);
     InstallGraphics(vm);
+    InstallGeom(vm);
     ClassObject* dispatcher = vm.classByName([] {
         Name n;
         n.local = "EventDispatcher";
         n.namespaces.push_back(Ns{Ns::Group::Public, "flash.events", 0});
         return n;
     }());
+    InstallMedia(vm, dispatcher);
     ClassObject* display =
         vm.defineClass("flash.display", "DisplayObject", dispatcher, AllocateDisplay, DisplayInit);
     vm.defineAccessor(display, "x", GetX, SetX);
@@ -377,8 +313,7 @@ void InstallDisplay(Vm& vm) {
     vm.defineAccessor(display, "alpha", GetAlpha, SetAlpha);
     vm.defineAccessor(display, "visible", GetVisible, SetVisible);
     vm.defineAccessor(display, "name", GetName, SetName);
-    vm.defineAccessor(display, "width", GetWidth, nullptr);
-    vm.defineAccessor(display, "height", GetHeight, nullptr);
+    InstallTransform(vm, display);
     vm.defineAccessor(display, "parent", GetParent, nullptr);
     vm.defineAccessor(display, "root", GetRoot, nullptr);
     vm.defineAccessor(display, "stage", GetStage, nullptr);
@@ -386,14 +321,7 @@ void InstallDisplay(Vm& vm) {
     vm.defineAccessor(
         interactive, "mouseEnabled", [](Vm&, const Value&, Args) { return Value(true); }, Nothing);
     ClassObject* container = DefineClass(vm, "DisplayObjectContainer", interactive);
-    vm.defineMethod(container, "addChild", AddChild);
-    vm.defineMethod(container, "removeChild", RemoveChild);
-    vm.defineMethod(container, "removeChildAt", RemoveChildAt);
-    vm.defineMethod(container, "getChildAt", GetChildAt);
-    vm.defineMethod(container, "getChildByName", GetChildByName);
-    vm.defineMethod(container, "getChildIndex", GetChildIndex);
-    vm.defineMethod(container, "contains", Contains);
-    vm.defineAccessor(container, "numChildren", NumChildren, nullptr);
+    InstallContainer(vm, container);
     ClassObject* sprite = DefineClass(vm, "Sprite", container);
     vm.defineAccessor(sprite, "graphics", GraphicsOf, nullptr);
     vm.defineAccessor(
@@ -410,12 +338,26 @@ void InstallDisplay(Vm& vm) {
     vm.defineAccessor(clip, "currentFrame", CurrentFrame, nullptr);
     vm.defineAccessor(clip, "totalFrames", TotalFrames, nullptr);
     vm.defineAccessor(clip, "framesLoaded", TotalFrames, nullptr);
+    vm.defineAccessor(clip, "currentLabel", CurrentLabel<false>, nullptr);
+    vm.defineAccessor(clip, "currentFrameLabel", CurrentLabel<true>, nullptr);
+    vm.defineAccessor(clip, "currentLabels", CurrentLabels, nullptr);
+    ClassObject* frameLabel =
+        vm.defineClass("flash.display", "FrameLabel", vm.natives.object, nullptr, FrameLabelInit);
+    vm.defineSlot(frameLabel, " name", Value::null());
+    vm.defineSlot(frameLabel, " frame", Value(0));
+    vm.defineAccessor(frameLabel, "name", FrameLabelField<0>, nullptr);
+    vm.defineAccessor(frameLabel, "frame", FrameLabelField<1>, nullptr);
     ClassObject* stage = vm.defineClass("flash.display", "Stage", container, nullptr, Nothing);
     vm.defineAccessor(stage, "stageWidth", StageWidth, Nothing);
     vm.defineAccessor(stage, "stageHeight", StageHeight, Nothing);
     vm.defineAccessor(stage, "frameRate", FrameRate, Nothing);
     ClassObject* shape = DefineClass(vm, "Shape", display);
     vm.defineAccessor(shape, "graphics", GraphicsOf, nullptr);
+    DefineClass(vm, "MorphShape", display);
+    DefineClass(vm, "SimpleButton", interactive);
+    vm.defineClass("flash.media", "Video", display, nullptr, Nothing);
+    InstallText(vm, interactive);
+    InstallSettings(vm);
 }
 
 } // namespace vidorama::swf::avm2

@@ -170,10 +170,9 @@ void Deliver(Vm& vm, Object* object, Object* event, bool capturePhase) {
 Value DispatchEvent(Vm& vm, const Value& self, Args args) {
     Object* target = ThisDispatcher(vm, self);
     Value eventValue = Arg(args, 0);
+    if (eventValue.isNullish())
+        vm.throwError("TypeError", 2007, "Parameter event must be non-null.");
     Object* event = ThisEvent(vm, eventValue);
-    if (!event->fields[kTarget].isNullish())
-        event = ThisEvent(vm, vm.callProperty(eventValue, Name::publicName("clone"), {}));
-    event->fields[kTarget] = Value(target);
     std::vector<Object*> ancestors;
     if (target->kind() == Object::Kind::Display)
         if (auto display = target->display.lock())
@@ -182,6 +181,24 @@ Value DispatchEvent(Vm& vm, const Value& self, Args args) {
                 if (script.isObject())
                     ancestors.push_back(script.object);
             }
+    // An event nobody listens to is not sent, so a dispatched one is not
+    // cloned for it either.
+    std::string type = vm.toString(event->fields[kType]);
+    auto listens = [&](Object* o) {
+        auto found = vm.listeners.find(o);
+        return found != vm.listeners.end() &&
+               std::any_of(found->second.begin(), found->second.end(),
+                           [&](const Listener& l) { return l.type == type; });
+    };
+    if (!listens(target) && std::none_of(ancestors.begin(), ancestors.end(), listens))
+        return Value(true);
+    if (!event->fields[kTarget].isNullish()) {
+        Value clone = vm.callProperty(eventValue, Name::publicName("clone"), {});
+        if (clone.isNullish())
+            vm.throwError("TypeError", 2007, "Parameter event must be non-null.");
+        event = ThisEvent(vm, clone);
+    }
+    event->fields[kTarget] = Value(target);
     event->fields[kPhase] = Value(1);
     for (std::size_t i = ancestors.size(); i-- > 0 && !ToBoolean(event->fields[kStopped]);)
         Deliver(vm, ancestors[i], event, true);
@@ -214,6 +231,15 @@ void DispatchSimple(Vm& vm, Object* target, const std::string& type) {
     Value event = vm.constructClass(vm.eventClass, args);
     Value dispatchArgs[] = {event};
     DispatchEvent(vm, Value(target), dispatchArgs);
+}
+
+ClassObject* DefineEventClass(Vm& vm, const char* name,
+                              std::initializer_list<std::pair<const char*, const char*>> types) {
+    ClassObject* cls = vm.defineClass("flash.events", name, vm.eventClass, nullptr,
+                                      vm.eventClass->instanceInit.native);
+    for (const auto& [constant, type] : types)
+        vm.defineConstant(cls, constant, Value(type));
+    return cls;
 }
 
 void InstallEvents(Vm& vm) {
@@ -276,6 +302,27 @@ void InstallEvents(Vm& vm) {
                                                          {"SCROLL", "scroll"}};
     for (const auto& [name, value] : types)
         vm.defineConstant(event, name, Value(value));
+    // Input never reaches a converted movie, but its scripts still name the
+    // events they would listen to.
+    DefineEventClass(vm, "MouseEvent",
+                     {{"CLICK", "click"},
+                      {"DOUBLE_CLICK", "doubleClick"},
+                      {"MOUSE_DOWN", "mouseDown"},
+                      {"MOUSE_UP", "mouseUp"},
+                      {"MOUSE_MOVE", "mouseMove"},
+                      {"MOUSE_OVER", "mouseOver"},
+                      {"MOUSE_OUT", "mouseOut"},
+                      {"MOUSE_WHEEL", "mouseWheel"},
+                      {"ROLL_OVER", "rollOver"},
+                      {"ROLL_OUT", "rollOut"}});
+    DefineEventClass(vm, "KeyboardEvent", {{"KEY_DOWN", "keyDown"}, {"KEY_UP", "keyUp"}});
+    DefineEventClass(vm, "FocusEvent",
+                     {{"FOCUS_IN", "focusIn"},
+                      {"FOCUS_OUT", "focusOut"},
+                      {"KEY_FOCUS_CHANGE", "keyFocusChange"},
+                      {"MOUSE_FOCUS_CHANGE", "mouseFocusChange"}});
+    DefineEventClass(vm, "ProgressEvent", {{"PROGRESS", "progress"}});
+    DefineEventClass(vm, "IOErrorEvent", {{"IO_ERROR", "ioError"}});
 }
 
 } // namespace vidorama::swf::avm2

@@ -120,15 +120,6 @@ Value SetRepeatCount(Vm& vm, const Value& self, Args args) {
     return Value();
 }
 
-ClassObject* EventClass(Vm& vm, const char* name,
-                        std::initializer_list<std::pair<const char*, const char*>> types) {
-    ClassObject* cls = vm.defineClass("flash.events", name, vm.eventClass, nullptr,
-                                      vm.eventClass->instanceInit.native);
-    for (const auto& [constant, type] : types)
-        vm.defineConstant(cls, constant, Value(type));
-    return cls;
-}
-
 // One tick of a Timer: its count, its timer event and, on the last tick,
 // timerComplete.
 void Tick(Vm& vm, Object* timer) {
@@ -191,7 +182,7 @@ void InstallTimers(Vm& vm) {
     vm.defineAccessor(timer, "repeatCount", TimerField<kRepeatCount>, SetRepeatCount);
     vm.defineAccessor(timer, "currentCount", TimerField<kCurrentCount>, nullptr);
     vm.defineAccessor(timer, "running", TimerField<kRunning>, nullptr);
-    EventClass(vm, "TimerEvent", {{"TIMER", "timer"}, {"TIMER_COMPLETE", "timerComplete"}});
+    DefineEventClass(vm, "TimerEvent", {{"TIMER", "timer"}, {"TIMER_COMPLETE", "timerComplete"}});
 }
 
 } // namespace vidorama::swf::avm2

@@ -1,6 +1,7 @@
 #include "avm2/DisplayBinding.h"
 
 #include "player/MovieClip.h"
+#include "text/TextDef.h"
 
 namespace vidorama::swf::avm2 {
 
@@ -22,10 +23,58 @@ void Bind(Vm& vm, DisplayScriptObject* script, const std::shared_ptr<DisplayObje
     vm.displayObjects[object.get()] = script;
 }
 
+// The root sits on the stage, and whatever is inside it.
+bool OnStage(Vm& vm, DisplayObject& object) {
+    const DisplayObject* top = &object;
+    while (top->parent())
+        top = top->parent();
+    return top == &vm.host().rootClip();
+}
+
+MovieClip& ContainerOf(Vm& vm, const Value& self) {
+    // The stage's children are the root's company; they are kept in the root.
+    if (self.isObject() && self.object == vm.stage)
+        return vm.host().rootClip();
+    MovieClip* clip = ClipOf(vm, self);
+    if (!clip)
+        vm.throwError(
+            "TypeError", 1034,
+            ErrorMessage(1034, vm.describe(self), "flash.display.DisplayObjectContainer"));
+    return *clip;
+}
+
+ClassObject* FlashClass(Vm& vm, const char* package, const char* name) {
+    Name n;
+    n.local = name;
+    n.namespaces.push_back(Ns{Ns::Group::Public, package, 0});
+    return vm.classByName(n);
+}
+
 void NameInstance(Vm& vm, DisplayObject& object) {
     if (object.properties().name.empty() && &object != &vm.host().rootClip())
         object.properties().name = "instance" + std::to_string(++vm.instancesNamed);
 }
+
+namespace {
+
+const char* BuiltinClassName(const DisplayObject& object) {
+    if (const MovieClip* clip = object.asClip())
+        return clip->isButton() ? "SimpleButton" : "MovieClip";
+    switch (object.character().kind()) {
+    case CharacterDef::Kind::MorphShape:
+        return "MorphShape";
+    case CharacterDef::Kind::Video:
+        return "Video";
+    default:
+        return "Shape";
+    }
+}
+
+bool TextFieldOf(const DisplayObject& object) {
+    return static_cast<const TextDef&>(object.character()).data().field != nullptr;
+}
+
+} // namespace
 
 Value ScriptObjectOf(Vm& vm, DisplayObject* object) {
     if (!object)
@@ -35,10 +84,9 @@ Value ScriptObjectOf(Vm& vm, DisplayObject* object) {
         return Value(found->second);
     // Objects the timeline placed get an object of the built-in class that
     // fits them when a script first reaches them.
-    Name name;
-    name.local = object->asClip() ? "MovieClip" : "Shape";
-    name.namespaces.push_back(Ns{Ns::Group::Public, "flash.display", 0});
-    ClassObject* cls = vm.classByName(name);
+    ClassObject* cls = FlashClass(vm, "flash.display", BuiltinClassName(*object));
+    if (object->character().kind() == CharacterDef::Kind::Text)
+        cls = FlashClass(vm, "flash.text", TextFieldOf(*object) ? "TextField" : "StaticText");
     if (!cls)
         return Value::null();
     auto* script = static_cast<DisplayScriptObject*>(cls->allocator(vm, cls));

@@ -2,7 +2,10 @@
 
 #include "avm2/Vm.h"
 #include "movie/Timeline.h"
+#include "swf/Color.h"
+#include "swf/Geometry.h"
 
+#include <initializer_list>
 #include <map>
 #include <memory>
 
@@ -35,5 +38,25 @@ Value GraphicsOf(Vm& vm, const Value& self, Args args);
 void NameInstance(Vm& vm, DisplayObject& object);
 // Events sent to one object, with Flash's phases left out.
 void DispatchSimple(Vm& vm, Object* target, const std::string& type);
+// A flash.events subclass of Event with its type constants.
+ClassObject* DefineEventClass(Vm& vm, const char* name,
+                              std::initializer_list<std::pair<const char*, const char*>> types);
+// Whether the object is on the display tree under the stage.
+bool OnStage(Vm& vm, DisplayObject& object);
+// The clip a DisplayObjectContainer method works on; the stage's children
+// are kept in the root.
+MovieClip& ContainerOf(Vm& vm, const Value& self);
+// A built-in class by package and name; nullptr when there is none.
+ClassObject* FlashClass(Vm& vm, const char* package, const char* name);
+
+// flash.geom values made from and read into the engine's own (pixels, not
+// twips).
+Value NewPoint(Vm& vm, double x, double y);
+Value NewRectangle(Vm& vm, double x, double y, double width, double height);
+Value NewMatrix(Vm& vm, const Matrix& m);
+Matrix MatrixFrom(Vm& vm, const Value& v);
+Value NewColorTransform(Vm& vm, const ColorTransform& c);
+ColorTransform ColorTransformFrom(Vm& vm, const Value& v);
+void StoreColorTransform(Vm& vm, const Value& target, const ColorTransform& c);
 
 } // namespace vidorama::swf::avm2

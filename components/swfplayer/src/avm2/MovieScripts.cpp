@@ -37,6 +37,33 @@ std::shared_ptr<DisplayObject> MovieScripts::newClip(const MovieClip& parent) {
     return m_host.emptyClip(0, parent);
 }
 
+std::shared_ptr<DisplayObject> MovieScripts::newTextField(const Rect& bounds) {
+    return m_host.textField(0, m_host.rootClip(), bounds);
+}
+
+std::shared_ptr<DisplayObject> MovieScripts::newLinkedInstance(const std::string& className) {
+    auto id = linkedCharacter(className);
+    if (!id || *id == 0)
+        return nullptr;
+    MovieClip& root = m_host.rootClip();
+    auto object = m_host.timelineHost().instantiate(*id, 0, root);
+    if (!object)
+        return nullptr;
+    if (MovieClip* clip = object->asClip()) {
+        m_host.timelineHost().startClip(*clip);
+        constructLinked(*clip);
+    }
+    return object;
+}
+
+std::optional<CharacterId> MovieScripts::linkedCharacter(const std::string& className) const {
+    return m_movie.symbolClass(className);
+}
+
+PlayerSound& MovieScripts::sounds() {
+    return m_host.sounds();
+}
+
 double MovieScripts::stageWidth() const {
     return (m_movie.frameRect().xMax - m_movie.frameRect().xMin) / 20.0;
 }
@@ -67,15 +94,31 @@ void MovieScripts::start() {
         construct(cls, rootObject);
     else
         m_vm.runReported([&] { ScriptObjectOf(m_vm, &root); });
+    // The root joins the stage once made, and its first frame ends as any
+    // other does.
+    auto script = m_vm.displayObjects.find(&root);
+    if (script != m_vm.displayObjects.end())
+        for (const char* type : {"added", "addedToStage"})
+            m_vm.runReported([&] { DispatchSimple(m_vm, script->second, type); });
+    broadcast("frameConstructed");
     runFrameScripts();
+    broadcast("exitFrame");
 }
 
 // Makes the script object first, bound to its display object, so that the
-// constructor already finds its timeline and children.
+// constructor already finds its timeline and its named children in their
+// variables.
 void MovieScripts::construct(ClassObject* cls, const std::shared_ptr<DisplayObject>& object) {
     m_vm.runReported([&] {
         auto* script = static_cast<DisplayScriptObject*>(cls->allocator(m_vm, cls));
         Bind(m_vm, script, object);
+        if (MovieClip* clip = object->asClip()) {
+            std::vector<std::shared_ptr<DisplayObject>> children;
+            for (const auto& [depth, child] : clip->children())
+                children.push_back(child);
+            for (const auto& child : children)
+                setNamedChild(*clip, *child);
+        }
         m_vm.invoke(cls->instanceInit, Value(static_cast<Object*>(script)), {}, cls->scope, cls);
     });
 }

@@ -47,6 +47,10 @@ private:
     TimelineHost& timelineHost() override;
     MovieClip& rootClip() override;
     std::shared_ptr<DisplayObject> newClip(const MovieClip& parent) override;
+    std::shared_ptr<DisplayObject> newTextField(const Rect& bounds) override;
+    std::shared_ptr<DisplayObject> newLinkedInstance(const std::string& className) override;
+    std::optional<CharacterId> linkedCharacter(const std::string& className) const override;
+    PlayerSound& sounds() override;
     double stageWidth() const override;
     double stageHeight() const override;
     double frameRate() const override;

@@ -3,11 +3,14 @@
 #include "avm2/AbcFile.h"
 #include "avm2/Object.h"
 #include "avm2/Value.h"
+#include "swf/Character.h"
+#include "swf/Geometry.h"
 
 #include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <unordered_map>
@@ -16,6 +19,7 @@
 namespace vidorama::swf {
 class DisplayObject;
 class MovieClip;
+class PlayerSound;
 class TimelineHost;
 } // namespace vidorama::swf
 
@@ -43,6 +47,17 @@ public:
     // A clip with an empty timeline for a Sprite or Shape a script makes;
     // nullptr when the display tree is full.
     virtual std::shared_ptr<DisplayObject> newClip(const MovieClip& parent) = 0;
+    // A text field of Flash's default settings with these bounds (twips), for
+    // new TextField(); nullptr when the display tree is full.
+    virtual std::shared_ptr<DisplayObject> newTextField(const Rect& bounds) = 0;
+    // A new instance of the library symbol SymbolClass links to the class
+    // ("pkg.Name"), its first frame entered and its children made as their
+    // classes; nullptr when no symbol is linked or the tree is full.
+    virtual std::shared_ptr<DisplayObject> newLinkedInstance(const std::string& className) = 0;
+    // The character SymbolClass links to the class ("pkg.Name").
+    virtual std::optional<CharacterId> linkedCharacter(const std::string& className) const = 0;
+    // The playback's sounds, which Sound objects start, stop and mix.
+    virtual PlayerSound& sounds() = 0;
     // The stage's size in pixels and the movie's frame rate.
     virtual double stageWidth() const = 0;
     virtual double stageHeight() const = 0;

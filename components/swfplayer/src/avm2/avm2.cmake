@@ -4,14 +4,21 @@ target_sources(vidorama_swf PRIVATE
     src/avm2/AbcReader.cpp
     src/avm2/Builtins.cpp
     src/avm2/BuiltinsArray.cpp
+    src/avm2/BuiltinsContainer.cpp
     src/avm2/BuiltinsDisplay.cpp
     src/avm2/BuiltinsError.cpp
     src/avm2/BuiltinsEvents.cpp
+    src/avm2/BuiltinsFilters.cpp
+    src/avm2/BuiltinsGeom.cpp
     src/avm2/BuiltinsGlobal.cpp
     src/avm2/BuiltinsGraphics.cpp
     src/avm2/BuiltinsMath.cpp
+    src/avm2/BuiltinsMedia.cpp
     src/avm2/BuiltinsPrimitive.cpp
+    src/avm2/BuiltinsSettings.cpp
+    src/avm2/BuiltinsText.cpp
     src/avm2/BuiltinsTimer.cpp
+    src/avm2/BuiltinsTransform.cpp
     src/avm2/DisplayBinding.cpp
     src/avm2/ErrorMessages.cpp
     src/avm2/Interpreter.cpp

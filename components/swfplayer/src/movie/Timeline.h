@@ -72,11 +72,14 @@ public:
     // The stream block being read, as it belongs to the timeline.
     StreamBlock streamBlock(std::span<const std::uint8_t> data);
 
-private:
     struct Label {
         std::string name;
         FrameNumber frame;
     };
+    // In the order the timeline declares them.
+    const std::vector<Label>& labels() const { return m_labels; }
+
+private:
     static inline const Frame kPaddingFrame{};
     std::vector<Frame> m_frames;
     FrameNumber m_paddedCount = 0;
