@@ -31,7 +31,7 @@ void FillGroup::begin(QRect box, EdgeMode edges) {
     m_edges = edges;
     Reserve(m_color, box.size(), QImage::Format_ARGB32_Premultiplied);
     Reserve(m_budget, box.size(), QImage::Format_Alpha8);
-    Reserve(m_coverage, box.size(), QImage::Format_Alpha8);
+    Reserve(m_coverage, box.size(), kCoverageFormat);
     QRect local(QPoint(0, 0), box.size());
     Clear(m_color, local, 0);
     Clear(m_budget, local, 0xFF000000);
@@ -48,13 +48,13 @@ void FillGroup::add(const QPainterPath& path, const QTransform& toDevice, const 
     QRgb solid = qPremultiply(paint.color.rgba());
     std::vector<QRgb> shaded(static_cast<std::size_t>(local.width()));
     for (int y = local.top(); y <= local.bottom(); ++y) {
-        const uchar* coverage = m_coverage.constScanLine(y);
+        const auto* coverage = reinterpret_cast<const QRgb*>(m_coverage.constScanLine(y));
         uchar* budget = m_budget.scanLine(y);
         auto* color = reinterpret_cast<QRgb*>(m_color.scanLine(y));
         if (paint.shader)
             paint.shader->shadeRow(box.left(), m_box.top() + y, local.width(), shaded.data());
         for (int x = local.left(); x <= local.right(); ++x) {
-            unsigned take = std::min(coverage[x], budget[x]);
+            unsigned take = std::min(CoverageAt(coverage, x), budget[x]);
             if (take == 0)
                 continue;
             QRgb c = paint.shader ? shaded[x - local.left()] : solid;

@@ -13,23 +13,24 @@ namespace {
 void ShadeThroughMask(QImage& target, const QImage& mask, QPoint origin, const FillShader& shader) {
     std::vector<QRgb> colors(static_cast<std::size_t>(mask.width()));
     for (int y = 0; y < mask.height(); ++y) {
-        const uchar* coverage = mask.constScanLine(y);
+        const auto* coverage = reinterpret_cast<const QRgb*>(mask.constScanLine(y));
         int first = 0, last = mask.width();
-        while (first < last && coverage[first] == 0)
+        while (first < last && CoverageAt(coverage, first) == 0)
             ++first;
-        while (last > first && coverage[last - 1] == 0)
+        while (last > first && CoverageAt(coverage, last - 1) == 0)
             --last;
         if (first == last)
             continue;
         shader.shadeRow(origin.x() + first, origin.y() + y, last - first, colors.data());
         auto* row = reinterpret_cast<QRgb*>(target.scanLine(origin.y() + y)) + origin.x();
         for (int x = first; x < last; ++x) {
-            if (coverage[x] == 0)
+            const uchar covered = CoverageAt(coverage, x);
+            if (covered == 0)
                 continue;
             // Inside the shape an opaque fill replaces what is beneath, which
             // is what the blend gives there, at a fraction of its cost.
             QRgb color =
-                coverage[x] == 255 ? colors[x - first] : ScalePixel(colors[x - first], coverage[x]);
+                covered == 255 ? colors[x - first] : ScalePixel(colors[x - first], covered);
             row[x] = qAlpha(color) == 255 ? color : SourceOver(color, row[x]);
         }
     }
@@ -69,7 +70,7 @@ QRect FillPath(QImage& target, const QPainterPath& path, const QTransform& toDev
         painter.fillPath(path, paint.color);
         return box;
     }
-    QImage mask(box.size(), QImage::Format_Alpha8);
+    QImage mask(box.size(), kCoverageFormat);
     mask.fill(0);
     RasterizeCoverage(mask, path, toDevice * QTransform::fromTranslate(-box.x(), -box.y()), edges);
     ShadeThroughMask(target, mask, box.topLeft(), *paint.shader);
