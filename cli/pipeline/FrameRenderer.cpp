@@ -38,6 +38,7 @@ public:
     void pushLayer() override { m_inner.pushLayer(); }
     void popLayer(const swf::LayerEffects& effects) override { m_inner.popLayer(effects); }
     void endFrame() override { m_inner.endFrame(); }
+    void limitNextFrame(swf::PixelBox area) override { m_inner.limitNextFrame(area); }
 
 private:
     swf::QPainterRenderer m_inner;
@@ -51,7 +52,7 @@ FrameRenderer::FrameRenderer(QSize size, StageBackground background)
         m_renderer = std::make_unique<ClearStageRenderer>(m_image);
     else
         m_renderer = std::make_unique<swf::QPainterRenderer>(m_image);
-    m_filter = std::make_unique<RepeatFilter>(*m_renderer);
+    m_filter = std::make_unique<RepeatFilter>(*m_renderer, size);
 }
 
 FrameRenderer::~FrameRenderer() = default;
@@ -64,6 +65,10 @@ const QImage& FrameRenderer::render(const swf::Player& player) {
 
 bool FrameRenderer::repeated() const {
     return m_filter->repeated();
+}
+
+QRect FrameRenderer::drawnArea() const {
+    return m_filter->drawnArea();
 }
 
 } // namespace vidorama::cli

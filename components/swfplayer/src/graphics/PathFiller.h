@@ -38,15 +38,16 @@ inline uchar CoverageAt(const QRgb* row, int x) {
 }
 
 // Draws the coverage of a path into a kCoverageFormat picture, adding to what
-// is there.
+// is there, within the picture's pixels inside area.
 void RasterizeCoverage(QImage& coverage, const QPainterPath& path, const QTransform& toDevice,
-                       EdgeMode edges);
+                       EdgeMode edges, const QRect& area);
 
 // Fills a path, given in its own units and mapped to target pixels by
-// toDevice, with source-over blending. Solid colours go
+// toDevice, with source-over blending, changing only the target pixels inside
+// limit; those get what filling the whole path gives them. Solid colours go
 // straight through QPainter; shaders are applied through a coverage mask of
 // the path's box. Returns the target pixels that may have changed.
 QRect FillPath(QImage& target, const QPainterPath& path, const QTransform& toDevice,
-               const Paint& paint, EdgeMode edges);
+               const Paint& paint, EdgeMode edges, const QRect& limit);
 
 } // namespace vidorama::swf
