@@ -23,12 +23,8 @@ constexpr double kFarPixels = 1e7;
 class Extent {
 public:
     void add(const swf::ShapePath& path) {
-        for (const swf::TwipPoint& p : path.points) {
-            m_xMin = std::min(m_xMin, double(p.x));
-            m_xMax = std::max(m_xMax, double(p.x));
-            m_yMin = std::min(m_yMin, double(p.y));
-            m_yMax = std::max(m_yMax, double(p.y));
-        }
+        for (const swf::TwipPoint& p : path.points)
+            add(p.x, p.y);
     }
     void add(double x, double y) {
         m_xMin = std::min(m_xMin, x);
@@ -47,26 +43,24 @@ public:
     std::optional<swf::PixelBox> toPixels(const swf::Matrix& m) const {
         if (m_xMin > m_xMax)
             return swf::PixelBox{};
-        double xMin = std::numeric_limits<double>::infinity(), yMin = xMin;
-        double xMax = -xMin, yMax = -xMin;
+        Extent mapped;
         for (double x : {m_xMin, m_xMax}) {
             for (double y : {m_yMin, m_yMax}) {
                 double px = 0, py = 0;
                 m.map(x, y, px, py);
-                xMin = std::min(xMin, px);
-                xMax = std::max(xMax, px);
-                yMin = std::min(yMin, py);
-                yMax = std::max(yMax, py);
+                mapped.add(px, py);
             }
         }
         const double margin = kMarginPixels + strokePixels(m) * m_strokeReach;
-        if (!std::isfinite(xMin + xMax + yMin + yMax + margin))
+        if (!std::isfinite(mapped.m_xMin + mapped.m_xMax + mapped.m_yMin + mapped.m_yMax + margin))
             return std::nullopt;
         auto pixel = [](double v) {
             return static_cast<int>(std::clamp(v, -kFarPixels, kFarPixels));
         };
-        const int left = pixel(std::floor(xMin - margin)), top = pixel(std::floor(yMin - margin));
-        const int right = pixel(std::ceil(xMax + margin)), bottom = pixel(std::ceil(yMax + margin));
+        const int left = pixel(std::floor(mapped.m_xMin - margin));
+        const int top = pixel(std::floor(mapped.m_yMin - margin));
+        const int right = pixel(std::ceil(mapped.m_xMax + margin));
+        const int bottom = pixel(std::ceil(mapped.m_yMax + margin));
         return swf::PixelBox{left, top, right - left, bottom - top};
     }
 
