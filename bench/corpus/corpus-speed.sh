@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Converts every corpus movie at its own size to H.264 MP4 (at most its first
-# 20 seconds, as far as it plays by itself) and prints, slowest first, the
+# Converts the first 20 seconds of every corpus movie at its own size to H.264
+# MP4 (a movie plays on as a player would) and prints, slowest first, the
 # processor time each conversion took against the length of the video it
 # wrote. A ratio above 1 is a movie that converts slower than real time.
 # Usage: bench/corpus/corpus-speed.sh [CONVERTER] [CASE...]
