@@ -230,6 +230,13 @@ std::optional<QRect> RepeatFilter::changedArea() const {
     return changed;
 }
 
+// A call drawn through a limit it cannot reach would change nothing; leaving
+// it out saves making its paths and outlines.
+bool RepeatFilter::reaches(const Call& call, const QRect& limit) {
+    const std::optional<swf::PixelBox> box = call.area();
+    return !box || QRect(box->x, box->y, box->width, box->height).intersects(limit);
+}
+
 void RepeatFilter::endFrame() {
     m_repeated = m_hasPrevious && m_next == m_previous;
     m_drawn = QRect();
@@ -241,7 +248,8 @@ void RepeatFilter::endFrame() {
                 {changed->x(), changed->y(), changed->width(), changed->height()});
         m_target.beginFrame(m_next.background, m_next.quality, *m_bitmaps);
         for (const Call& call : m_next.calls)
-            call.replay(m_target);
+            if (!changed || !call.draws() || reaches(call, *changed))
+                call.replay(m_target);
         m_target.endFrame();
     }
     std::swap(m_previous, m_next);

@@ -67,6 +67,7 @@ private:
     // Where the next frame differs from the one before, if that is known and
     // worth drawing alone.
     std::optional<QRect> changedArea() const;
+    static bool reaches(const Call& call, const QRect& limit);
 
     swf::Renderer& m_target;
     QRect m_picture;
