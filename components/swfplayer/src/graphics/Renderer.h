@@ -64,6 +64,8 @@ public:
     // Tells the renderer that the next frame differs from the picture it
     // holds, which shows the frame before, only inside area: it may then
     // leave every pixel outside as it is. Drawing everything is also right.
+    // A filter reads pixels beyond those it changes, so a frame with filters
+    // is limited only if its filtered layers lie wholly inside area.
     virtual void limitNextFrame(PixelBox area) { (void)area; }
 };
 
