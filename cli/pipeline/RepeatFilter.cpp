@@ -38,6 +38,10 @@ bool SameContent(const swf::ShapeDef& a, const swf::ShapeDef& b) {
            a.lineStyles() == b.lineStyles() && a.layers() == b.layers();
 }
 
+QRect ToQRect(const swf::PixelBox& box) {
+    return QRect(box.x, box.y, box.width, box.height);
+}
+
 bool SameEffects(const swf::LayerEffects& a, const swf::LayerEffects& b) {
     return a.blend == b.blend && a.filters == b.filters && a.colors == b.colors;
 }
@@ -193,7 +197,7 @@ std::optional<QRect> RepeatFilter::changedArea() const {
     auto include = [&changed](const Call& call) {
         const std::optional<swf::PixelBox> box = call.area();
         if (box)
-            changed |= QRect(box->x, box->y, box->width, box->height);
+            changed |= ToQRect(*box);
         return box.has_value();
     };
     if (before.size() == after.size()) {
@@ -234,7 +238,7 @@ std::optional<QRect> RepeatFilter::changedArea() const {
 // it out saves making its paths and outlines.
 bool RepeatFilter::reaches(const Call& call, const QRect& limit) {
     const std::optional<swf::PixelBox> box = call.area();
-    return !box || QRect(box->x, box->y, box->width, box->height).intersects(limit);
+    return !box || ToQRect(*box).intersects(limit);
 }
 
 void RepeatFilter::endFrame() {
