@@ -63,15 +63,11 @@ TEST(FrameReuse, PicturesMatchDrawingEveryFrameAfresh) {
         "ruffle/visual__edittext__edittext_border_basic/test.swf",
         "ruffle/visual__blend_modes__layer_alpha/test.swf",
         "ruffle/from_gnash__misc-ming.all__loop__simple_loop_test/test.swf",
-        "ruffle/from_shumway__acid__acid-large/test.swf",
         "ruffle/from_shumway__acid__acid-text-6/test.swf",
         "ruffle/from_shumway__acid__acid-blend/test.swf",
-        "ruffle/from_shumway__3_joystick/test.swf",
-        "ruffle/visual__filters__bevel_full/test.swf",
         "ruffle/from_shumway__MaskTest-3/test.swf",
         "ruffle/visual__cache_as_bitmap__morph/test.swf",
         "ruffle/from_shumway__timeline__timeline_as2_5/test.swf",
-        "ruffle/from_shumway__acid__acid-small/test.swf",
     };
     for (const char* corpusCase : cases)
         EXPECT_EQ(Compare(corpusCase).differingFrames, 0) << corpusCase;
