@@ -264,6 +264,11 @@ JobResult RunConversionJob(const JobSpec& job, const ConvertOptions& options, Jo
     if (driver.player().limitsReached().any())
         notes.push_back("the movie went past the player's limits, which cut it short: " +
                         driver.player().limitsReached().describe());
+    if (renderer.filtersLeftOut())
+        notes.push_back("filters were left out from the frame where they had cost more than "
+                        "allowed for the output's length (" +
+                        std::to_string(swf::Limits::kMaxFilterWorkPerOutputSecond) +
+                        " pixel passes a second)");
     if (auto missing = driver.player().scriptFeaturesMissing(); !missing.empty())
         notes.push_back("its ActionScript 3 reaches what the player does not have yet, and "
                         "plays on without it: " +

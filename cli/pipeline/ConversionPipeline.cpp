@@ -3,6 +3,7 @@
 #include "pipeline/FrameRenderer.h"
 #include "pipeline/FrameSink.h"
 #include "pipeline/MovieDriver.h"
+#include "swf/Limits.h"
 
 #include <vector>
 
@@ -68,7 +69,11 @@ PipelineResult RunPipeline(MovieDriver& driver, const MovieClock& clock, const O
             result.cancelled = true;
             return result;
         }
-        driver.allowScriptTimeFor(static_cast<double>(n + 1) / clock.outputRate().value());
+        const double outputSeconds = static_cast<double>(n + 1) / clock.outputRate().value();
+        driver.allowScriptTimeFor(outputSeconds);
+        // One second's worth to begin with, as for scripts.
+        renderer.allowFilterWork(static_cast<std::uint64_t>(
+            static_cast<double>(swf::Limits::kMaxFilterWorkPerOutputSecond) * (outputSeconds + 1)));
         if (!driver.advanceTo(span.startFrame + clock.movieFrameAt(n)))
             break;
         const QImage& picture = renderer.render(driver.player());

@@ -14,7 +14,7 @@ namespace {
 // opaque.
 class ClearStageRenderer final : public swf::Renderer {
 public:
-    explicit ClearStageRenderer(QImage& target) : m_inner(target) {}
+    explicit ClearStageRenderer(swf::QPainterRenderer& inner) : m_inner(inner) {}
 
     void beginFrame(swf::Rgba, swf::StageQuality quality,
                     const swf::BitmapSource& bitmaps) override {
@@ -41,18 +41,17 @@ public:
     void limitNextFrame(swf::PixelBox area) override { m_inner.limitNextFrame(area); }
 
 private:
-    swf::QPainterRenderer m_inner;
+    swf::QPainterRenderer& m_inner;
 };
 
 } // namespace
 
 FrameRenderer::FrameRenderer(QSize size, StageBackground background)
-    : m_image(size, QImage::Format_ARGB32_Premultiplied) {
+    : m_image(size, QImage::Format_ARGB32_Premultiplied),
+      m_painter(std::make_unique<swf::QPainterRenderer>(m_image)) {
     if (background == StageBackground::Transparent)
-        m_renderer = std::make_unique<ClearStageRenderer>(m_image);
-    else
-        m_renderer = std::make_unique<swf::QPainterRenderer>(m_image);
-    m_filter = std::make_unique<RepeatFilter>(*m_renderer, size);
+        m_clearStage = std::make_unique<ClearStageRenderer>(*m_painter);
+    m_filter = std::make_unique<RepeatFilter>(m_clearStage ? *m_clearStage : *m_painter, size);
 }
 
 FrameRenderer::~FrameRenderer() = default;
@@ -69,6 +68,14 @@ bool FrameRenderer::repeated() const {
 
 QRect FrameRenderer::drawnArea() const {
     return m_filter->drawnArea();
+}
+
+void FrameRenderer::allowFilterWork(std::uint64_t work) {
+    m_painter->filterBudget().setTotalAllowance(work);
+}
+
+bool FrameRenderer::filtersLeftOut() const {
+    return m_painter->filterBudget().allowanceRanOut();
 }
 
 } // namespace vidorama::cli

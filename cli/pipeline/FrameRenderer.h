@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QImage>
+#include <cstdint>
 #include <memory>
 
 namespace vidorama::swf {
 class Player;
+class QPainterRenderer;
 class Renderer;
 } // namespace vidorama::swf
 
@@ -34,10 +36,16 @@ public:
     QRect drawnArea() const;
     // True when the picture could not be allocated.
     bool isNull() const { return m_image.isNull(); }
+    // Filter work all frames drawn from now on may spend together.
+    void allowFilterWork(std::uint64_t work);
+    // True once objects were drawn without their filters because that
+    // allowance was spent.
+    bool filtersLeftOut() const;
 
 private:
     QImage m_image;
-    std::unique_ptr<swf::Renderer> m_renderer;
+    std::unique_ptr<swf::QPainterRenderer> m_painter;
+    std::unique_ptr<swf::Renderer> m_clearStage;
     std::unique_ptr<RepeatFilter> m_filter;
 };
 

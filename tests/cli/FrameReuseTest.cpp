@@ -89,6 +89,20 @@ TEST(FrameReuse, PartsThatChangeAreDrawnAgainAlone) {
     EXPECT_EQ(text.differingFrames, 0);
 }
 
+TEST(FrameRendering, FiltersAreLeftOutOnceTheirAllowanceIsSpent) {
+    auto movie = swf::Movie::loadFile(std::string(VIDORAMA_CORPUS_DIR) +
+                                      "/ruffle/visual__filters__blur_size_grows/test.swf");
+    ASSERT_TRUE(movie.ok());
+    cli::MovieDriver driver(movie.value(), cli::Rate{24, 1}, cli::EndRule::PlayOn);
+    cli::FrameRenderer filtered(kSize, cli::StageBackground::Painted);
+    cli::FrameRenderer spent(kSize, cli::StageBackground::Painted);
+    spent.allowFilterWork(0);
+    const QImage withFilters = filtered.render(driver.player());
+    EXPECT_NE(spent.render(driver.player()), withFilters);
+    EXPECT_TRUE(spent.filtersLeftOut());
+    EXPECT_FALSE(filtered.filtersLeftOut());
+}
+
 TEST(FrameReuse, MovingPicturesAreDrawnAgain) {
     const Reuse morph = Compare("ruffle/from_gnash__misc-ming.all__morph_test1/test.swf");
     EXPECT_LT(morph.repeats, kFrames / 2);

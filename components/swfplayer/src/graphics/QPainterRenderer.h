@@ -48,6 +48,8 @@ public:
     void endFrame() override;
     void limitNextFrame(PixelBox area) override;
 
+    FilterBudget& filterBudget() { return m_filterBudget; }
+
 private:
     enum class LayerKind { Mask, Content, Group };
     struct Layer {
