@@ -52,6 +52,12 @@ private:
     PipelineResult m_result;
 };
 
+// What drawing may have cost by the end of the output's first seconds: one
+// second's worth to begin with, as for scripts.
+std::uint64_t AllowanceFor(std::uint64_t perOutputSecond, double outputSeconds) {
+    return static_cast<std::uint64_t>(static_cast<double>(perOutputSecond) * (outputSeconds + 1));
+}
+
 bool Wanted(const OutputSpan& span, std::int64_t frame) {
     return !span.frames || frame < *span.frames;
 }
@@ -71,9 +77,9 @@ PipelineResult RunPipeline(MovieDriver& driver, const MovieClock& clock, const O
         }
         const double outputSeconds = static_cast<double>(n + 1) / clock.outputRate().value();
         driver.allowScriptTimeFor(outputSeconds);
-        // One second's worth to begin with, as for scripts.
-        renderer.allowFilterWork(static_cast<std::uint64_t>(
-            static_cast<double>(swf::Limits::kMaxFilterWorkPerOutputSecond) * (outputSeconds + 1)));
+        renderer.allowWork(
+            AllowanceFor(swf::Limits::kMaxFilterWorkPerOutputSecond, outputSeconds),
+            AllowanceFor(swf::Limits::kMaxDrawnPixelsPerOutputSecond, outputSeconds));
         if (!driver.advanceTo(span.startFrame + clock.movieFrameAt(n)))
             break;
         const QImage& picture = renderer.render(driver.player());

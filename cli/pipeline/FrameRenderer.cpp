@@ -57,21 +57,27 @@ FrameRenderer::FrameRenderer(QSize size, StageBackground background)
 FrameRenderer::~FrameRenderer() = default;
 
 const QImage& FrameRenderer::render(const swf::Player& player) {
+    m_held = m_painter->pixelsPainted() > m_pixelsAllowed;
+    if (m_held) {
+        ++m_framesHeld;
+        return m_image;
+    }
     player.render(*m_filter,
                   swf::ExactFitView(player.movie().frameRect(), m_image.width(), m_image.height()));
     return m_image;
 }
 
 bool FrameRenderer::repeated() const {
-    return m_filter->repeated();
+    return m_held || m_filter->repeated();
 }
 
 QRect FrameRenderer::drawnArea() const {
-    return m_filter->drawnArea();
+    return m_held ? QRect() : m_filter->drawnArea();
 }
 
-void FrameRenderer::allowFilterWork(std::uint64_t work) {
-    m_painter->filterBudget().setTotalAllowance(work);
+void FrameRenderer::allowWork(std::uint64_t filterWork, std::uint64_t pixelsPainted) {
+    m_painter->filterBudget().setTotalAllowance(filterWork);
+    m_pixelsAllowed = pixelsPainted;
 }
 
 bool FrameRenderer::filtersLeftOut() const {

@@ -49,6 +49,8 @@ public:
     void limitNextFrame(PixelBox area) override;
 
     FilterBudget& filterBudget() { return m_filterBudget; }
+    // Pixels painted since the renderer was made: what drawing has cost.
+    std::uint64_t pixelsPainted() const { return m_pixelsPainted; }
 
 private:
     enum class LayerKind { Mask, Content, Group };
@@ -97,6 +99,7 @@ private:
     QSize m_spareSize;
     FillGroup m_fillGroup;
     FilterBudget m_filterBudget;
+    std::uint64_t m_pixelsPainted = 0;
     // Masks and layers over the limits are not made; what they would hold is
     // drawn onto the layer beneath. Once one is left out, so are all inside it.
     int m_ignoredMasks = 0;
