@@ -38,6 +38,7 @@ public:
     void pushLayer() override { m_inner.pushLayer(); }
     void popLayer(const swf::LayerEffects& effects) override { m_inner.popLayer(effects); }
     void endFrame() override { m_inner.endFrame(); }
+    void limitNextFrame(swf::PixelBox area) override { m_inner.limitNextFrame(area); }
 
 private:
     swf::QPainterRenderer& m_inner;
@@ -50,7 +51,7 @@ FrameRenderer::FrameRenderer(QSize size, StageBackground background)
       m_painter(std::make_unique<swf::QPainterRenderer>(m_image)) {
     if (background == StageBackground::Transparent)
         m_clearStage = std::make_unique<ClearStageRenderer>(*m_painter);
-    m_filter = std::make_unique<RepeatFilter>(m_clearStage ? *m_clearStage : *m_painter);
+    m_filter = std::make_unique<RepeatFilter>(m_clearStage ? *m_clearStage : *m_painter, size);
 }
 
 FrameRenderer::~FrameRenderer() = default;
@@ -68,6 +69,10 @@ const QImage& FrameRenderer::render(const swf::Player& player) {
 
 bool FrameRenderer::repeated() const {
     return m_held || m_filter->repeated();
+}
+
+QRect FrameRenderer::drawnArea() const {
+    return m_held ? QRect() : m_filter->drawnArea();
 }
 
 void FrameRenderer::allowWork(std::uint64_t filterWork, std::uint64_t pixelsPainted) {

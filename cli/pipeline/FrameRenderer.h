@@ -19,8 +19,9 @@ enum class StageBackground { Painted, Transparent };
 
 // Draws the player's frames at the output size: the vectors are drawn at
 // that size rather than a small picture being scaled up. One picture and one
-// renderer serve every frame, so a conversion's memory does not grow, and a
-// frame that is the same as the one before is not drawn again.
+// renderer serve every frame, so a conversion's memory does not grow, a
+// frame that is the same as the one before is not drawn again, and one that
+// differs from it in part is drawn again only there.
 class FrameRenderer {
 public:
     FrameRenderer(QSize size, StageBackground background);
@@ -31,6 +32,8 @@ public:
     const QImage& render(const swf::Player& player);
     // True when the last frame rendered is the same as the one before.
     bool repeated() const;
+    // The pixels drawn for the last frame: none when it was repeated.
+    QRect drawnArea() const;
     // True when the picture could not be allocated.
     bool isNull() const { return m_image.isNull(); }
     // What all frames drawn so far may have cost together: filter work and

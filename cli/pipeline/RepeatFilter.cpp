@@ -3,6 +3,9 @@
 #include "graphics/BitmapDef.h"
 #include "graphics/MorphShapeDef.h"
 #include "graphics/ShapeDef.h"
+#include "pipeline/DrawnArea.h"
+
+#include <algorithm>
 
 namespace vidorama::cli {
 
@@ -35,6 +38,10 @@ bool SameContent(const swf::ShapeDef& a, const swf::ShapeDef& b) {
            a.lineStyles() == b.lineStyles() && a.layers() == b.layers();
 }
 
+QRect ToQRect(const swf::PixelBox& box) {
+    return QRect(box.x, box.y, box.width, box.height);
+}
+
 bool SameEffects(const swf::LayerEffects& a, const swf::LayerEffects& b) {
     return a.blend == b.blend && a.filters == b.filters && a.colors == b.colors;
 }
@@ -64,6 +71,22 @@ struct RepeatFilter::Call {
             return held == other.held && (held || !definition);
         return SameContent(static_cast<const swf::ShapeDef&>(*held),
                            static_cast<const swf::ShapeDef&>(*other.held));
+    }
+
+    bool draws() const { return op == Op::Shape || op == Op::MorphShape || op == Op::Bitmap; }
+
+    // The pixels the call may change; none when that cannot be bounded.
+    std::optional<swf::PixelBox> area() const {
+        switch (op) {
+        case Op::Shape:
+            return cli::ShapeArea(static_cast<const swf::ShapeDef&>(*definition), matrix);
+        case Op::MorphShape:
+            return cli::MorphArea(static_cast<const swf::MorphShapeDef&>(*definition), matrix);
+        case Op::Bitmap:
+            return cli::BitmapArea(static_cast<const swf::BitmapDef&>(*definition), matrix);
+        default:
+            return swf::PixelBox{};
+        }
     }
 
     void replay(swf::Renderer& renderer) const {
@@ -102,7 +125,8 @@ bool RepeatFilter::Frame::operator==(const Frame& other) const {
     return background == other.background && quality == other.quality && calls == other.calls;
 }
 
-RepeatFilter::RepeatFilter(swf::Renderer& target) : m_target(target) {}
+RepeatFilter::RepeatFilter(swf::Renderer& target, QSize picture)
+    : m_target(target), m_picture(QPoint(0, 0), picture) {}
 
 RepeatFilter::~RepeatFilter() = default;
 
@@ -157,12 +181,79 @@ void RepeatFilter::popLayer(const swf::LayerEffects& effects) {
     add(std::move(call));
 }
 
+std::optional<QRect> RepeatFilter::changedArea() const {
+    const std::vector<Call>& before = m_previous.calls;
+    const std::vector<Call>& after = m_next.calls;
+    if (!m_hasPrevious || m_previous.background != m_next.background ||
+        m_previous.quality != m_next.quality)
+        return std::nullopt;
+    auto filtered = [](const Call& call) {
+        return call.op == Op::PopLayer && !call.effects.filters.empty();
+    };
+    if (std::any_of(before.begin(), before.end(), filtered) ||
+        std::any_of(after.begin(), after.end(), filtered))
+        return std::nullopt;
+    QRect changed;
+    auto include = [&changed](const Call& call) {
+        const std::optional<swf::PixelBox> box = call.area();
+        if (box)
+            changed |= ToQRect(*box);
+        return box.has_value();
+    };
+    if (before.size() == after.size()) {
+        for (std::size_t i = 0; i < before.size(); ++i) {
+            if (before[i] == after[i])
+                continue;
+            if (!before[i].draws() || !after[i].draws() || !include(before[i]) ||
+                !include(after[i]))
+                return std::nullopt;
+        }
+    } else {
+        const std::size_t shorter = std::min(before.size(), after.size());
+        std::size_t head = 0, tail = 0;
+        while (head < shorter && before[head] == after[head])
+            ++head;
+        while (tail < shorter - head &&
+               before[before.size() - 1 - tail] == after[after.size() - 1 - tail])
+            ++tail;
+        for (const std::vector<Call>* calls : {&before, &after}) {
+            for (std::size_t i = head; i < calls->size() - tail; ++i) {
+                const Call& call = (*calls)[i];
+                if (call.op == Op::PopLayer || !include(call))
+                    return std::nullopt;
+            }
+        }
+    }
+    changed &= m_picture;
+    // Drawing most of the picture through a limit saves little.
+    const auto area = [](const QRect& r) {
+        return static_cast<std::int64_t>(r.width()) * r.height();
+    };
+    if (area(changed) * 4 > area(m_picture) * 3)
+        return std::nullopt;
+    return changed;
+}
+
+// A call drawn through a limit it cannot reach would change nothing; leaving
+// it out saves making its paths and outlines.
+bool RepeatFilter::reaches(const Call& call, const QRect& limit) {
+    const std::optional<swf::PixelBox> box = call.area();
+    return !box || ToQRect(*box).intersects(limit);
+}
+
 void RepeatFilter::endFrame() {
     m_repeated = m_hasPrevious && m_next == m_previous;
+    m_drawn = QRect();
     if (!m_repeated) {
+        const std::optional<QRect> changed = changedArea();
+        m_drawn = changed.value_or(m_picture);
+        if (changed)
+            m_target.limitNextFrame(
+                {changed->x(), changed->y(), changed->width(), changed->height()});
         m_target.beginFrame(m_next.background, m_next.quality, *m_bitmaps);
         for (const Call& call : m_next.calls)
-            call.replay(m_target);
+            if (!changed || !call.draws() || reaches(call, *changed))
+                call.replay(m_target);
         m_target.endFrame();
     }
     std::swap(m_previous, m_next);

@@ -2,7 +2,10 @@
 
 #include "graphics/Renderer.h"
 
+#include <QRect>
+#include <QSize>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace vidorama::cli {
@@ -15,9 +18,18 @@ namespace vidorama::cli {
 // none can be freed and another made at its address, and pointer equality
 // stays content equality (definitions are immutable once made); a shape made
 // for one call alone (a text field's box) is copied and compared by content.
+//
+// A frame that differs is drawn again only where it differs, when that can be
+// told: calls that changed between two lists of the same shape, or the run of
+// calls between what the lists start and end with alike, may change only the
+// pixels they cover in either frame; every other pixel sees the same calls in
+// the same order, and keeps its colour. Filters reach beyond what they
+// cover, and a layer's effects change all its pixels at once, so frames with
+// filters, and changes to layers' effects, are drawn again in full.
 class RepeatFilter final : public swf::Renderer {
 public:
-    explicit RepeatFilter(swf::Renderer& target);
+    // picture: the size of the renderer's target.
+    RepeatFilter(swf::Renderer& target, QSize picture);
     ~RepeatFilter() override;
 
     void beginFrame(swf::Rgba background, swf::StageQuality quality,
@@ -38,6 +50,8 @@ public:
     // True when the last frame was the same as the one before it and was
     // not drawn again.
     bool repeated() const { return m_repeated; }
+    // The pixels the last frame drew: none when it was repeated.
+    QRect drawnArea() const { return m_drawn; }
 
 private:
     struct Call;
@@ -50,8 +64,14 @@ private:
     };
 
     void add(Call call);
+    // Where the next frame differs from the one before, if that is known and
+    // worth drawing alone.
+    std::optional<QRect> changedArea() const;
+    static bool reaches(const Call& call, const QRect& limit);
 
     swf::Renderer& m_target;
+    QRect m_picture;
+    QRect m_drawn;
     Frame m_previous;
     Frame m_next;
     bool m_hasPrevious = false;

@@ -1,6 +1,7 @@
-// A frame the same as the one before is not drawn again: pictures made that
-// way must match drawing every frame afresh, pixel for pixel, on real movies
-// of every kind of drawing.
+// A frame the same as the one before is not drawn again, and one that differs
+// in part is drawn again only there: pictures made that way must match
+// drawing every frame afresh, pixel for pixel, on real movies of every kind
+// of drawing.
 
 #include "graphics/QPainterRenderer.h"
 #include "movie/Movie.h"
@@ -21,6 +22,8 @@ const QSize kSize(200, 150);
 
 struct Reuse {
     int repeats = 0;
+    // Frames drawn again only where they changed.
+    int drawnInPart = 0;
     int differingFrames = 0;
 };
 
@@ -40,6 +43,8 @@ Reuse Compare(const std::string& corpusCase) {
         driver.advanceTo(k);
         const QImage& picture = reusing.render(driver.player());
         reuse.repeats += reusing.repeated() ? 1 : 0;
+        const QRect drawn = reusing.drawnArea();
+        reuse.drawnInPart += !reusing.repeated() && drawn != picture.rect() ? 1 : 0;
         swf::QPainterRenderer renderer(fresh);
         driver.player().render(renderer, swf::ExactFitView(driver.player().movie().frameRect(),
                                                            kSize.width(), kSize.height()));
@@ -58,6 +63,11 @@ TEST(FrameReuse, PicturesMatchDrawingEveryFrameAfresh) {
         "ruffle/visual__edittext__edittext_border_basic/test.swf",
         "ruffle/visual__blend_modes__layer_alpha/test.swf",
         "ruffle/from_gnash__misc-ming.all__loop__simple_loop_test/test.swf",
+        "ruffle/from_shumway__acid__acid-text-6/test.swf",
+        "ruffle/from_shumway__acid__acid-blend/test.swf",
+        "ruffle/from_shumway__MaskTest-3/test.swf",
+        "ruffle/visual__cache_as_bitmap__morph/test.swf",
+        "ruffle/from_shumway__timeline__timeline_as2_5/test.swf",
     };
     for (const char* corpusCase : cases)
         EXPECT_EQ(Compare(corpusCase).differingFrames, 0) << corpusCase;
@@ -70,6 +80,13 @@ TEST(FrameReuse, APageThatNeverChangesIsDrawnOnce) {
     // A text field's box is made anew at each frame and still recognised.
     EXPECT_EQ(Compare("ruffle/visual__edittext__edittext_border_basic/test.swf").repeats,
               kFrames - 1);
+}
+
+TEST(FrameReuse, PartsThatChangeAreDrawnAgainAlone) {
+    // Text appearing line by line on a large stage.
+    const Reuse text = Compare("ruffle/from_shumway__acid__acid-text-6/test.swf");
+    EXPECT_GT(text.drawnInPart, kFrames / 4);
+    EXPECT_EQ(text.differingFrames, 0);
 }
 
 TEST(FrameRendering, FiltersAreLeftOutOnceTheirAllowanceIsSpent) {

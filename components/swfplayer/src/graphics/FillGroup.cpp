@@ -26,15 +26,16 @@ void Clear(QImage& image, QRect area, uint value) {
 
 } // namespace
 
-void FillGroup::begin(QRect box, EdgeMode edges) {
+void FillGroup::begin(QRect box, EdgeMode edges, QRect limit) {
     m_box = box;
+    m_drawn = (box & limit).translated(-box.topLeft());
     m_edges = edges;
     Reserve(m_color, box.size(), QImage::Format_ARGB32_Premultiplied);
     Reserve(m_budget, box.size(), QImage::Format_Alpha8);
-    Reserve(m_coverage, box.size(), QImage::Format_Alpha8);
-    QRect local(QPoint(0, 0), box.size());
-    Clear(m_color, local, 0);
-    Clear(m_budget, local, 0xFF000000);
+    Reserve(m_coverage, box.size(), kCoverageFormat);
+    m_limited = m_drawn.size() != box.size();
+    Clear(m_color, m_drawn, 0);
+    Clear(m_budget, m_drawn, 0xFF000000);
 }
 
 void FillGroup::add(const QPainterPath& path, const QTransform& toDevice, const Paint& paint) {
@@ -42,19 +43,23 @@ void FillGroup::add(const QPainterPath& path, const QTransform& toDevice, const 
     if (box.isEmpty())
         return;
     QRect local = box.translated(-m_box.topLeft());
-    Clear(m_coverage, local, 0);
+    const QRect drawn = local & m_drawn;
+    if (drawn.isEmpty())
+        return;
+    Clear(m_coverage, drawn, 0);
     RasterizeCoverage(m_coverage, path,
-                      toDevice * QTransform::fromTranslate(-m_box.x(), -m_box.y()), m_edges);
+                      toDevice * QTransform::fromTranslate(-m_box.x(), -m_box.y()), m_edges,
+                      m_limited ? drawn : m_coverage.rect());
     QRgb solid = qPremultiply(paint.color.rgba());
     std::vector<QRgb> shaded(static_cast<std::size_t>(local.width()));
-    for (int y = local.top(); y <= local.bottom(); ++y) {
-        const uchar* coverage = m_coverage.constScanLine(y);
+    for (int y = drawn.top(); y <= drawn.bottom(); ++y) {
+        const auto* coverage = reinterpret_cast<const QRgb*>(m_coverage.constScanLine(y));
         uchar* budget = m_budget.scanLine(y);
         auto* color = reinterpret_cast<QRgb*>(m_color.scanLine(y));
         if (paint.shader)
             paint.shader->shadeRow(box.left(), m_box.top() + y, local.width(), shaded.data());
-        for (int x = local.left(); x <= local.right(); ++x) {
-            unsigned take = std::min(coverage[x], budget[x]);
+        for (int x = drawn.left(); x <= drawn.right(); ++x) {
+            unsigned take = std::min(CoverageAt(coverage, x), budget[x]);
             if (take == 0)
                 continue;
             QRgb c = paint.shader ? shaded[x - local.left()] : solid;
@@ -68,8 +73,8 @@ void FillGroup::add(const QPainterPath& path, const QTransform& toDevice, const 
 
 QRect FillGroup::finish(QImage& target) {
     QPainter painter(&target);
-    painter.drawImage(m_box.topLeft(), m_color, QRect(QPoint(0, 0), m_box.size()));
-    return m_box;
+    painter.drawImage(m_box.topLeft() + m_drawn.topLeft(), m_color, m_drawn);
+    return m_drawn.translated(m_box.topLeft());
 }
 
 } // namespace vidorama::swf

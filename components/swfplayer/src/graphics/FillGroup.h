@@ -17,8 +17,9 @@ namespace vidorama::swf {
 // drawn over another hides it instead of blending with it.
 class FillGroup {
 public:
-    // Starts a group whose fills lie within box (target pixels).
-    void begin(QRect box, EdgeMode edges);
+    // Starts a group whose fills lie within box (target pixels), of which
+    // only the pixels inside limit are drawn.
+    void begin(QRect box, EdgeMode edges, QRect limit);
     // Adds the next fill, from the top one down.
     void add(const QPainterPath& path, const QTransform& toDevice, const Paint& paint);
     // Blends the group onto the target; returns the pixels that may have changed.
@@ -26,6 +27,9 @@ public:
 
 private:
     QRect m_box;
+    // The pixels of m_box drawn, in its own coordinates.
+    QRect m_drawn;
+    bool m_limited = false;
     EdgeMode m_edges = EdgeMode::Antialiased;
     QImage m_color;    // premultiplied sum of what the fills show
     QImage m_budget;   // coverage still free in each pixel

@@ -81,12 +81,14 @@ public:
         const QPointF step(m_toBitmap.m11(), m_toBitmap.m12());
         // Without rotation or skew every sample of the row lies on the same
         // bitmap rows, which are then found once.
+        if (step.y() == 0 && m_smoothed) {
+            smoothRow(rowsAround(start.y() - 0.5), start.x() - 0.5, step.x(), count, out);
+            return;
+        }
         if (step.y() == 0) {
-            const Rows rows = m_smoothed ? rowsAround(start.y() - 0.5) : rowAt(start.y());
-            for (int i = 0; i < count; ++i) {
-                const double u = start.x() + i * step.x();
-                out[i] = m_smoothed ? bilinear(rows, u - 0.5) : nearest(rows, u);
-            }
+            const Rows rows = rowAt(start.y());
+            for (int i = 0; i < count; ++i)
+                out[i] = nearest(rows, start.x() + i * step.x());
             return;
         }
         for (int i = 0; i < count; ++i) {
@@ -103,6 +105,34 @@ private:
         const QRgb* bottom;
         int weight;
     };
+
+    // The weighted sum a * (256 - w) + b * w of each channel, two channels in
+    // each half of a 64-bit word, 32 bits apart: the sums reach 24 bits, so
+    // they cannot spill into the next channel. Every channel is worked out
+    // with the same integer steps as one at a time, only four at once.
+    struct Lanes {
+        std::uint64_t blueRed;
+        std::uint64_t greenAlpha;
+    };
+    static Lanes Spread(QRgb p) {
+        auto pair = [](std::uint32_t v) {
+            return (v & 0xFFu) | (std::uint64_t(v & 0xFF0000u) << 16);
+        };
+        return {pair(p), pair(p >> 8)};
+    }
+    static Lanes Mix(Lanes a, Lanes b, int w) {
+        const auto keep = static_cast<std::uint64_t>(256 - w), take = static_cast<std::uint64_t>(w);
+        return {a.blueRed * keep + b.blueRed * take, a.greenAlpha * keep + b.greenAlpha * take};
+    }
+    // Two mixes deep the sums carry 16 bits of fraction, rounded off here.
+    static QRgb ToPixel(Lanes sum) {
+        constexpr std::uint64_t kHalf = 32768 | (std::uint64_t(32768) << 32);
+        auto narrow = [](std::uint64_t lanes) {
+            lanes = ((lanes + kHalf) >> 16) & 0x000000FF000000FFull;
+            return static_cast<QRgb>(lanes | (lanes >> 16));
+        };
+        return narrow(sum.blueRed) | (narrow(sum.greenAlpha) << 8);
+    }
 
     // Repeating fills tile the bitmap; clipped fills extend its edge pixels.
     int wrap(long v, int size) const {
@@ -121,36 +151,59 @@ private:
     // Far-away samples are pulled in before they become integers; clamped
     // fills look the same there and tiled ones only need the phase.
     static double bounded(double v) { return std::clamp(v, -1e9, 1e9); }
+    // std::floor of a bounded value, without the library call it takes on
+    // processors before SSE 4.1; every bounded value is exact as a long.
+    static long Floor(double v) {
+        auto whole = static_cast<long>(v);
+        return static_cast<double>(whole) > v ? whole - 1 : whole;
+    }
     Rows rowAt(double v) const {
-        const QRgb* at = row(static_cast<long>(std::floor(bounded(v))));
+        const QRgb* at = row(Floor(bounded(v)));
         return {at, at, 0};
     }
     Rows rowsAround(double v) const {
         v = bounded(v);
-        double fv = std::floor(v);
-        auto y0 = static_cast<long>(fv);
-        return {row(y0), row(y0 + 1), static_cast<int>((v - fv) * 256)};
+        const long y0 = Floor(v);
+        return {row(y0), row(y0 + 1), static_cast<int>((v - static_cast<double>(y0)) * 256)};
     }
     QRgb nearest(const Rows& rows, double u) const {
-        return rows.top[wrap(static_cast<long>(std::floor(bounded(u))), m_width)];
+        return rows.top[wrap(Floor(bounded(u)), m_width)];
+    }
+    // The bitmap columns a sample reads, and the weight of the right one.
+    struct Columns {
+        int left;
+        int right;
+        int weight;
+    };
+    Columns columnsAround(double u) const {
+        u = bounded(u);
+        const long x0 = Floor(u);
+        return {wrap(x0, m_width), wrap(x0 + 1, m_width),
+                static_cast<int>((u - static_cast<double>(x0)) * 256)};
+    }
+    // A bitmap column mixed between the two rows. Mixing the rows first and
+    // the columns second sums the same four products as the other way round.
+    static Lanes Column(const Rows& rows, int x) {
+        return Mix(Spread(rows.top[x]), Spread(rows.bottom[x]), rows.weight);
     }
     QRgb bilinear(const Rows& rows, double u) const {
-        u = bounded(u);
-        double fu = std::floor(u);
-        auto x0 = static_cast<long>(fu);
-        int wx = static_cast<int>((u - fu) * 256), wy = rows.weight;
-        const int left = wrap(x0, m_width), right = wrap(x0 + 1, m_width);
-        QRgb p00 = rows.top[left], p10 = rows.top[right];
-        QRgb p01 = rows.bottom[left], p11 = rows.bottom[right];
-        auto channel = [&](int shift) {
-            auto c = [shift](QRgb p) {
-                return int((p >> shift) & 0xFF);
-            };
-            int top = c(p00) * (256 - wx) + c(p10) * wx;
-            int bottom = c(p01) * (256 - wx) + c(p11) * wx;
-            return static_cast<QRgb>((top * (256 - wy) + bottom * wy + 32768) >> 16);
-        };
-        return (channel(24) << 24) | (channel(16) << 16) | (channel(8) << 8) | channel(0);
+        const Columns at = columnsAround(u);
+        return ToPixel(Mix(Column(rows, at.left), Column(rows, at.right), at.weight));
+    }
+    // Samples along one pair of rows. A bitmap drawn larger than it is gives
+    // several samples between the same two columns, which are mixed once.
+    void smoothRow(const Rows& rows, double u, double step, int count, QRgb* out) const {
+        Columns mixed{-1, -1, 0};
+        Lanes left{}, right{};
+        for (int i = 0; i < count; ++i) {
+            const Columns at = columnsAround(u + i * step);
+            if (at.left != mixed.left || at.right != mixed.right) {
+                left = at.left == mixed.right ? right : Column(rows, at.left);
+                right = Column(rows, at.right);
+                mixed = at;
+            }
+            out[i] = ToPixel(Mix(left, right, at.weight));
+        }
     }
 
     QImage m_image;

@@ -31,15 +31,28 @@ EdgeMode EdgeModeFor(StageQuality quality);
 // finite.
 QRect DeviceBox(const QRectF& bounds, const QRect& target);
 
-// Draws the coverage of a path into an Alpha8 image, adding to what is there.
+// Coverage is drawn into Format_ARGB32_Premultiplied pictures and read from
+// their alpha: Qt fills those with its own span code, while it fills an
+// Alpha8 picture through its generic code, which hands large paths to worker
+// threads and costs more in thread hand-offs than the filling itself.
+constexpr QImage::Format kCoverageFormat = QImage::Format_ARGB32_Premultiplied;
+
+// The coverage of a pixel of a kCoverageFormat picture.
+inline uchar CoverageAt(const QRgb* row, int x) {
+    return static_cast<uchar>(row[x] >> 24);
+}
+
+// Draws the coverage of a path into a kCoverageFormat picture, adding to what
+// is there, within the picture's pixels inside area.
 void RasterizeCoverage(QImage& coverage, const QPainterPath& path, const QTransform& toDevice,
-                       EdgeMode edges);
+                       EdgeMode edges, const QRect& area);
 
 // Fills a path, given in its own units and mapped to target pixels by
-// toDevice, with source-over blending. Solid colours go
+// toDevice, with source-over blending, changing only the target pixels inside
+// limit; those get what filling the whole path gives them. Solid colours go
 // straight through QPainter; shaders are applied through a coverage mask of
 // the path's box. Returns the target pixels that may have changed.
 QRect FillPath(QImage& target, const QPainterPath& path, const QTransform& toDevice,
-               const Paint& paint, EdgeMode edges);
+               const Paint& paint, EdgeMode edges, const QRect& limit);
 
 } // namespace vidorama::swf

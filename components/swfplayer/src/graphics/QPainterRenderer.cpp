@@ -61,12 +61,24 @@ void QPainterRenderer::beginFrame(Rgba background, StageQuality quality,
     m_ignoredMasks = 0;
     m_ignoredGroups = 0;
     m_filterBudget.reset();
-    m_target.fill(ToQColor(background));
+    m_limit = m_nextLimit ? *m_nextLimit & m_target.rect() : m_target.rect();
+    m_nextLimit.reset();
+    if (m_limit == m_target.rect()) {
+        m_target.fill(ToQColor(background));
+        return;
+    }
+    QPainter painter(&m_target);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.fillRect(m_limit, ToQColor(background));
+}
+
+void QPainterRenderer::limitNextFrame(PixelBox area) {
+    m_nextLimit = QRect(area.x, area.y, area.width, area.height);
 }
 
 void QPainterRenderer::paint(const QPainterPath& path, const QTransform& toDevice,
                              const Paint& paint) {
-    markDirty(FillPath(canvas(), path, toDevice, paint, m_edges));
+    markDirty(FillPath(canvas(), path, toDevice, paint, m_edges, m_limit));
 }
 
 void QPainterRenderer::markDirty(QRect changed) {
@@ -119,9 +131,9 @@ void QPainterRenderer::drawFills(const std::vector<StyledFill>& fills, const QTr
     for (const StyledFill& f : fills)
         bounds |= toDevice.mapRect(f.path.controlPointRect());
     QRect box = DeviceBox(bounds, canvas().rect());
-    if (box.isEmpty())
+    if ((box & m_limit).isEmpty())
         return;
-    m_fillGroup.begin(box, m_edges);
+    m_fillGroup.begin(box, m_edges, m_limit);
     for (auto f = fills.rbegin(); f != fills.rend(); ++f) {
         std::unique_ptr<FillShader> shader;
         Paint paint = paintFor(*f->style, colors, toDevice, shader);

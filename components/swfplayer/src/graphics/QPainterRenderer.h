@@ -11,6 +11,7 @@
 #include <QPainterPath>
 #include <QTransform>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace vidorama::swf {
@@ -45,6 +46,7 @@ public:
     void pushLayer() override;
     void popLayer(const LayerEffects& effects) override;
     void endFrame() override;
+    void limitNextFrame(PixelBox area) override;
 
     FilterBudget& filterBudget() { return m_filterBudget; }
     // Pixels painted since the renderer was made: what drawing has cost.
@@ -86,6 +88,9 @@ private:
                 const ColorTransform& colors);
 
     QImage& m_target;
+    // The target pixels this frame draws, and those the next one will.
+    QRect m_limit;
+    std::optional<QRect> m_nextLimit;
     EdgeMode m_edges = EdgeMode::Antialiased;
     StageQuality m_quality = StageQuality::High;
     const BitmapSource* m_bitmaps = nullptr;

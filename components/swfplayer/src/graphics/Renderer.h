@@ -22,6 +22,11 @@ public:
     virtual const BitmapDef* bitmap(CharacterId id) const = 0;
 };
 
+// A box of target pixels.
+struct PixelBox {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+
 // The player walks its display list and describes one frame through these
 // calls; a renderer turns them into pixels. Matrices map the character's twips
 // to target pixels (the view transform already applied).
@@ -56,6 +61,12 @@ public:
     virtual void pushLayer() = 0;
     virtual void popLayer(const LayerEffects& effects) = 0;
     virtual void endFrame() = 0;
+    // Tells the renderer that the next frame differs from the picture it
+    // holds, which shows the frame before, only inside area: it may then
+    // leave every pixel outside as it is. Drawing everything is also right.
+    // A filter reads pixels beyond those it changes, so a frame with filters
+    // is limited only if its filtered layers lie wholly inside area.
+    virtual void limitNextFrame(PixelBox area) { (void)area; }
 };
 
 // Draws nothing: for timeline and script tests.
