@@ -171,9 +171,12 @@ void InstallBuiltins(Vm& vm) {
     InstallObjectClasses(vm);
     InstallPrimitives(vm);
     InstallArray(vm);
+    InstallRegExp(vm);
     InstallMath(vm);
     InstallErrors(vm);
     InstallGlobals(vm);
+    InstallByteArray(vm);
+    InstallDate(vm);
     InstallDisplay(vm);
     InstallTimers(vm);
 }

@@ -16,6 +16,8 @@ Value Trace(Vm& vm, const Value&, Args args) {
             line += ' ';
         line += vm.toString(args[i]);
     }
+    // Flash's log drops NUL characters a string may hold.
+    std::erase(line, '\0');
     vm.host().trace(line);
     return Value();
 }

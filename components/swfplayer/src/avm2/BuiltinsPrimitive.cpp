@@ -2,6 +2,7 @@
 
 #include "avm1/Utf16Text.h"
 #include "avm2/Native.h"
+#include "avm2/RegExpObject.h"
 
 #include <algorithm>
 #include <cmath>
@@ -125,9 +126,9 @@ Value Split(Vm& vm, const Value& self, Args args) {
     std::vector<Value> parts;
     Value separator = Arg(args, 0);
     double limit = Arg(args, 1).isUndefined() ? 4294967295.0 : vm.toNumber(args[1]);
-    if (separator.isObject() && separator.object->kind() == Object::Kind::RegExp) {
-        vm.noteMissing("String.split with a RegExp");
-    }
+    if (separator.isObject() && separator.object->kind() == Object::Kind::RegExp)
+        return RegExpSplit(vm, FromUtf16(text), *static_cast<RegExpObject*>(separator.object),
+                           limit);
     if (separator.isUndefined()) {
         parts.push_back(Value(FromUtf16(text)));
     } else {
@@ -164,10 +165,8 @@ Value Concat(Vm& vm, const Value& self, Args args) {
 Value Replace(Vm& vm, const Value& self, Args args) {
     std::string text = vm.toString(ThisPrimitive(self));
     Value pattern = Arg(args, 0);
-    if (pattern.isObject() && pattern.object->kind() == Object::Kind::RegExp) {
-        vm.noteMissing("String.replace with a RegExp");
-        return Value(text);
-    }
+    if (pattern.isObject() && pattern.object->kind() == Object::Kind::RegExp)
+        return RegExpReplace(vm, text, *static_cast<RegExpObject*>(pattern.object), Arg(args, 1));
     std::string needle = vm.toString(pattern);
     std::size_t at = text.find(needle);
     if (at == std::string::npos)

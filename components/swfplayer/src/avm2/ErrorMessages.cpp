@@ -36,6 +36,7 @@ const std::map<int, const char*>& Messages() {
         {1069, "Property %1 not found on %2 and there is no default value."},
         {1074, "Illegal write to read-only property %1 on %2."},
         {1077, "Illegal read of write-only property %1 on %2."},
+        {1100, "Cannot supply flags when constructing one RegExp from another."},
         {1103, "Class inherits from too many classes."},
         {1112, "Argument count mismatch on class coercion.  Expected 1, got %1."},
         {1115, "%1 is not a constructor."},
@@ -46,7 +47,10 @@ const std::map<int, const char*>& Messages() {
         {1502, "A script has executed for longer than the default timeout period of 15 seconds."},
         {1508, "The value specified for argument %1 is invalid."},
         {2007, "Parameter %1 must be non-null."},
+        {2008, "Parameter %1 must be one of the accepted values."},
         {2012, "%1 class cannot be instantiated."},
+        {2030, "End of file was encountered."},
+        {2058, "There was an error decompressing the data."},
         {2025, "The supplied DisplayObject must be a child of the caller."},
         {2006, "The supplied index is out of bounds."},
     };

@@ -44,8 +44,6 @@ std::string Vm::toString(const Value& v) {
 Value Vm::toPrimitive(const Value& v, bool preferString) {
     if (!v.isObject())
         return v;
-    if (v.object->kind() == Object::Kind::Date)
-        preferString = true;
     const char* order[2] = {preferString ? "toString" : "valueOf",
                             preferString ? "valueOf" : "toString"};
     for (const char* method : order) {
@@ -211,8 +209,12 @@ Value Vm::lessThan(const Value& a, const Value& b) {
 Value Vm::add(const Value& a, const Value& b) {
     if (a.isNumber() && b.isNumber())
         return Value(a.number + b.number);
-    Value pa = toPrimitive(a, false);
-    Value pb = toPrimitive(b, false);
+    // A Date with no hint becomes its text, as ECMAScript's + asks.
+    auto isDate = [](const Value& v) {
+        return v.isObject() && v.object->kind() == Object::Kind::Date;
+    };
+    Value pa = toPrimitive(a, isDate(a));
+    Value pb = toPrimitive(b, isDate(b));
     if (pa.isString() || pb.isString()) {
         std::string left = toString(pa);
         std::string right = toString(pb);

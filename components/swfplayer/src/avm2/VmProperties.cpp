@@ -1,3 +1,4 @@
+#include "avm2/ByteArrayObject.h"
 #include "avm2/Vm.h"
 #include "swf/Limits.h"
 
@@ -9,6 +10,14 @@ namespace {
 
 bool IsList(const Object* object) {
     return object->kind() == Object::Kind::Array || object->kind() == Object::Kind::Vector;
+}
+
+// ByteArray[i] reads and writes one byte.
+ByteArrayObject* IndexedBytes(Object* object, const Name& name, std::int64_t& index) {
+    if (object->kind() != Object::Kind::ByteArray || name.attribute || !name.hasPublic())
+        return nullptr;
+    index = ArrayIndex(name.local);
+    return index >= 0 ? static_cast<ByteArrayObject*>(object) : nullptr;
 }
 
 std::int64_t ElementIndex(const Object* object, const Name& name) {
@@ -60,6 +69,8 @@ Value Vm::getProperty(const Value& target, const Name& asked) {
     Object* object = target.isObject() ? target.object : nullptr;
     if (object) {
         std::int64_t index = ElementIndex(object, name);
+        if (ByteArrayObject* bytes = IndexedBytes(object, name, index))
+            return ByteAt(*bytes, std::size_t(index));
         if (index >= 0) {
             auto* list = static_cast<ArrayObject*>(object);
             if (std::size_t(index) < list->elements.size())
@@ -111,6 +122,10 @@ void Vm::setProperty(const Value& target, const Name& asked, Value value, bool i
     Object* object = target.isObject() ? target.object : nullptr;
     if (object) {
         std::int64_t index = ElementIndex(object, name);
+        if (ByteArrayObject* bytes = IndexedBytes(object, name, index)) {
+            SetByteAt(*this, *bytes, std::size_t(index), value);
+            return;
+        }
         if (index >= 0) {
             auto* list = static_cast<ArrayObject*>(object);
             std::size_t i = std::size_t(index);

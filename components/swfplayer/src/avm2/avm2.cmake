@@ -4,6 +4,8 @@ target_sources(vidorama_swf PRIVATE
     src/avm2/AbcReader.cpp
     src/avm2/Builtins.cpp
     src/avm2/BuiltinsArray.cpp
+    src/avm2/BuiltinsByteArray.cpp
+    src/avm2/BuiltinsDate.cpp
     src/avm2/BuiltinsDisplay.cpp
     src/avm2/BuiltinsError.cpp
     src/avm2/BuiltinsEvents.cpp
@@ -11,7 +13,9 @@ target_sources(vidorama_swf PRIVATE
     src/avm2/BuiltinsGraphics.cpp
     src/avm2/BuiltinsMath.cpp
     src/avm2/BuiltinsPrimitive.cpp
+    src/avm2/BuiltinsRegExp.cpp
     src/avm2/BuiltinsTimer.cpp
+    src/avm2/DateMath.cpp
     src/avm2/DisplayBinding.cpp
     src/avm2/ErrorMessages.cpp
     src/avm2/Interpreter.cpp
@@ -20,6 +24,8 @@ target_sources(vidorama_swf PRIVATE
     src/avm2/InterpreterValues.cpp
     src/avm2/MovieScripts.cpp
     src/avm2/Object.cpp
+    src/avm2/RegExpParser.cpp
+    src/avm2/RegExpProgram.cpp
     src/avm2/Value.cpp
     src/avm2/Vm.cpp
     src/avm2/VmClasses.cpp
