@@ -300,35 +300,30 @@ Value RegExpReplace(Vm& vm, const std::string& input, RegExpObject& re, const Va
 Value RegExpSplit(Vm& vm, const std::string& input, RegExpObject& re, double limit) {
     std::u16string text = ToUtf16(input);
     std::vector<Value> parts;
-    auto full = [&]() {
-        return double(parts.size()) >= limit;
-    };
-    if (text.empty()) {
-        RegExpCaptures captures;
-        if (!Search(vm, re, text, 0, captures) && limit > 0)
-            parts.push_back(Value(""));
-        return Value(vm.newArray(std::move(parts)));
-    }
+    if (limit <= 0)
+        return Value(vm.newArray());
+    // Flash splits only where the pattern matches something: empty matches
+    // split nothing. The limit is checked after each piece, so a piece's
+    // groups may end the list one element past it, as in Flash.
     std::size_t piece = 0;
     std::size_t at = 0;
     RegExpCaptures captures;
-    while (at < text.size() && !full() && Search(vm, re, text, at, captures)) {
+    while (at < text.size() && Search(vm, re, text, at, captures)) {
         auto [from, to] = captures.groups[0];
-        // A match that is empty, or at the very end, splits nothing off.
-        if (std::size_t(to) == piece && from == to) {
+        if (from == to) {
             at = std::size_t(to) + 1;
             continue;
         }
-        if (std::size_t(from) >= text.size())
-            break;
         parts.push_back(Value(FromUtf16(text.substr(piece, std::size_t(from) - piece))));
-        for (std::size_t i = 1; i < captures.groups.size() && !full(); ++i)
+        if (double(parts.size()) >= limit)
+            return Value(vm.newArray(std::move(parts)));
+        for (std::size_t i = 1; i < captures.groups.size() && double(parts.size()) < limit; ++i)
             parts.push_back(captures.matched(i) ? Value(Group(text, captures, i)) : Value());
         vm.checkListSize(parts.size());
         piece = std::size_t(to);
-        at = to == from ? std::size_t(to) + 1 : std::size_t(to);
+        at = std::size_t(to);
     }
-    if (!full())
+    if (double(parts.size()) < limit)
         parts.push_back(Value(FromUtf16(text.substr(piece))));
     return Value(vm.newArray(std::move(parts)));
 }

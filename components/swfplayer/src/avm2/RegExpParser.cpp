@@ -161,6 +161,18 @@ private:
 
     void group(int depth, Term& t) {
         t.kind = Term::Kind::Group;
+        if (m_text.compare(m_at, 2, u"?#") == 0) {
+            // A comment: matches the empty string.
+            std::size_t close = m_text.find(u')', m_at);
+            if (close == std::u16string::npos) {
+                m_error = "missing ) after comment";
+                return;
+            }
+            m_at = close + 1;
+            t.capture = -1;
+            t.alternatives = Alternatives(1);
+            return;
+        }
         if (m_text.compare(m_at, 2, u"?:") == 0) {
             m_at += 2;
         } else if (m_text.compare(m_at, 2, u"?=") == 0 || m_text.compare(m_at, 2, u"?!") == 0) {

@@ -26,6 +26,14 @@ std::int64_t ElementIndex(const Object* object, const Name& name) {
     return ArrayIndex(name.local);
 }
 
+// The built-in classes' public methods stand for those Flash keeps on the
+// prototypes: a dynamic object may set its own (toString, valueOf), which
+// then hide them.
+bool NativeMethodShadowed(const Trait* trait, Object* object, const Name& name) {
+    return trait->kind == Trait::Kind::Method && trait->method.native && !object->sealed &&
+           name.hasPublic() && !name.attribute && object->findDynamic(name.local);
+}
+
 // A class's own statics, then what every Class instance has; a function's
 // own traits are those of Function.
 const Trait* FindTrait(Vm& vm, const Value& target, const Name& name) {
@@ -36,7 +44,7 @@ const Trait* FindTrait(Vm& vm, const Value& target, const Name& name) {
     Object* object = target.object;
     if (const Traits* traits = object->traits())
         if (const Trait* trait = traits->find(name))
-            return trait;
+            return NativeMethodShadowed(trait, object, name) ? nullptr : trait;
     // Globals, classes and the like keep traits of their own; what their
     // class gives every instance (toString) is behind them.
     ClassObject* cls = object->cls();
@@ -159,6 +167,10 @@ void Vm::setProperty(const Value& target, const Name& asked, Value value, bool i
             }
             return;
         case Trait::Kind::Method:
+            if (object && trait->method.native && !object->sealed && name.hasPublic()) {
+                object->setDynamic(name.local, std::move(value));
+                return;
+            }
             throwError("ReferenceError", 1037, ErrorMessage(1037, name.local, describe(target)));
         case Trait::Kind::Accessor:
             if (!trait->setter)
