@@ -53,10 +53,9 @@ Value DateInit(Vm& vm, const Value& self, Args args) {
         date->value = Value(Now(vm));
     } else if (args.size() == 1) {
         Value v = args[0];
+        // Only text given as such is parsed; an object's valueOf() is a number.
         if (v.isObject() && v.object->kind() == Object::Kind::Date)
             v = static_cast<BoxObject*>(v.object)->value;
-        else
-            v = vm.toPrimitive(v, false);
         date->value = Value(v.isString() ? ParseDate(v.string) : TimeClip(vm.toNumber(v)));
     } else {
         date->value = FromFields(vm, args);

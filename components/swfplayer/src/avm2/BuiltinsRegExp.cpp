@@ -206,6 +206,10 @@ Value StringMatch(Vm& vm, const Value& self, Args args) {
     }
     std::vector<Value> matches;
     EachMatch(vm, *re, text, true, [&](const RegExpCaptures& captures) {
+        // An empty match at the very end is not listed, unlike replace's.
+        auto [from, to] = captures.groups[0];
+        if (from == to && std::size_t(from) == text.size() && !matches.empty())
+            return;
         vm.checkListSize(matches.size() + 1);
         matches.push_back(Value(Group(text, captures, 0)));
     });
@@ -249,7 +253,9 @@ std::u16string Expand(const std::u16string& with, const std::u16string& text,
             bool twoDigits = second >= '0' && second <= '9' && two < captures.groups.size();
             if (twoDigits) {
                 group = two;
-                ++i;
+                // Flash reads $0n as group n but then copies the n as well.
+                if (next != '0')
+                    ++i;
             }
             if (group == 0 || group >= captures.groups.size()) {
                 out += c;
@@ -291,8 +297,6 @@ Value RegExpReplace(Vm& vm, const std::string& input, RegExpObject& re, const Va
         vm.checkStringSize(out.size() * 2);
         copied = std::size_t(to);
     });
-    if (re.flags.global)
-        re.lastIndex = 0;
     out += text.substr(std::min(copied, text.size()));
     return Value(FromUtf16(out));
 }

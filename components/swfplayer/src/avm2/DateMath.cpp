@@ -198,7 +198,7 @@ std::vector<double> Numbers(const std::string& text, char separator) {
 double ParseDate(const std::string& text) {
     double year = NAN, month = NAN, day = NAN;
     double hours = 0, minutes = 0, seconds = 0, offsetMinutes = 0;
-    bool pm = false, am = false;
+    bool pm = false, am = false, zoned = false;
     std::size_t at = 0;
     while (at < text.size()) {
         while (at < text.size() && (text[at] == ' ' || text[at] == ',' || text[at] == '\t'))
@@ -214,8 +214,9 @@ double ParseDate(const std::string& text) {
             std::string zone = word.substr(3);
             char sign = zone[0];
             std::vector<double> digits = Numbers(zone.substr(1), '\0');
-            if ((sign != '+' && sign != '-') || digits.size() != 1 || zone.size() != 5)
+            if ((sign != '+' && sign != '-') || digits.size() != 1 || zone.size() != 5 || zoned)
                 return NAN;
+            zoned = true;
             double offset = std::floor(digits[0] / 100) * 60 + std::fmod(digits[0], 100);
             offsetMinutes = sign == '-' ? -offset : offset;
         } else if (word == "GMT" || word == "UTC") {
@@ -232,6 +233,8 @@ double ParseDate(const std::string& text) {
             minutes = parts[1];
             seconds = parts.size() == 3 ? parts[2] : 0;
         } else if (word.find('/') != std::string::npos) {
+            if (!std::isnan(year) || !std::isnan(day))
+                return NAN;
             std::size_t slash = word.find('/');
             int named = MonthNamed(word.substr(0, slash));
             std::vector<double> parts = Numbers(named >= 0 ? word.substr(slash + 1) : word, '/');
