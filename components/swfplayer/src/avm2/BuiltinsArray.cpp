@@ -184,6 +184,44 @@ Value Splice(Vm& vm, const Value& self, Args args) {
     return Make(vm, list, std::move(removed));
 }
 
+// insertAt and removeAt: an index from the end when negative.
+std::size_t AtIndex(Vm& vm, const Value& v, std::size_t size) {
+    double n = std::trunc(vm.toNumber(v));
+    if (std::isnan(n))
+        n = 0;
+    if (n < 0)
+        n = std::max(0.0, n + double(size));
+    return std::size_t(std::min(n, double(size)));
+}
+
+Value InsertAt(Vm& vm, const Value& self, Args args) {
+    ArrayObject* list = ThisList(vm, self);
+    CheckGrowable(vm, list);
+    std::size_t at = AtIndex(vm, Arg(args, 0), list->elements.size());
+    vm.checkListSize(list->elements.size() + 1);
+    Value stored = Store(vm, list, Arg(args, 1));
+    list->elements.insert(list->elements.begin() + std::ptrdiff_t(at), std::move(stored));
+    return Value();
+}
+
+Value RemoveAt(Vm& vm, const Value& self, Args args) {
+    ArrayObject* list = ThisList(vm, self);
+    CheckGrowable(vm, list);
+    double asked = std::trunc(vm.toNumber(Arg(args, 0)));
+    std::size_t size = list->elements.size();
+    double index = asked < 0 ? asked + double(size) : asked;
+    if (std::isnan(index) || index < 0 || index >= double(size)) {
+        if (list->kind() == Object::Kind::Vector)
+            vm.throwError("RangeError", 1125,
+                          ErrorMessage(1125, NumberToString(asked), std::to_string(size)));
+        return Value();
+    }
+    auto at = list->elements.begin() + std::ptrdiff_t(index);
+    Value removed = std::move(*at);
+    list->elements.erase(at);
+    return removed;
+}
+
 Value ConcatList(Vm& vm, const Value& self, Args args) {
     ArrayObject* list = ThisList(vm, self);
     std::vector<Value> all = list->elements;
@@ -442,6 +480,8 @@ void ListMethods(Vm& vm, ClassObject* cls) {
     vm.defineMethod(cls, "unshift", Unshift);
     vm.defineMethod(cls, "slice", SliceList);
     vm.defineMethod(cls, "splice", Splice);
+    vm.defineMethod(cls, "insertAt", InsertAt);
+    vm.defineMethod(cls, "removeAt", RemoveAt);
     vm.defineMethod(cls, "concat", ConcatList);
     vm.defineMethod(cls, "join", Join);
     vm.defineMethod(cls, "toString", ListToString);

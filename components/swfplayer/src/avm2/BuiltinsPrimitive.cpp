@@ -26,12 +26,14 @@ std::u16string ThisText(Vm& vm, const Value& self) {
     return ToUtf16(vm.toString(ThisPrimitive(self)));
 }
 
-// A position argument clamped to 0..length, negative ones counting from the end.
-std::size_t Position(Vm& vm, const Value& v, std::size_t length, bool fromEnd,
+// A position argument clamped to 0..length, negative ones counting from the
+// end. The parameters are typed Number: left out they take their default,
+// while an undefined given converts to NaN, which counts as 0.
+std::size_t Position(Vm& vm, Args args, std::size_t i, std::size_t length, bool fromEnd,
                      std::size_t fallback) {
-    if (v.isUndefined())
+    if (i >= args.size())
         return fallback;
-    double n = vm.toNumber(v);
+    double n = vm.toNumber(args[i]);
     if (std::isnan(n))
         n = 0;
     n = std::trunc(n);
@@ -65,25 +67,33 @@ Value CharCodeAt(Vm& vm, const Value& self, Args args) {
 }
 
 Value IndexOf(Vm& vm, const Value& self, Args args) {
+    // The parameter is a String: null and undefined become null, found nowhere.
+    if (Arg(args, 0).isNullish())
+        return Value(-1);
     std::u16string text = ThisText(vm, self);
     std::u16string needle = ToUtf16(vm.toString(Arg(args, 0)));
-    std::size_t from = Position(vm, Arg(args, 1), text.size(), false, 0);
+    std::size_t from = Position(vm, args, 1, text.size(), false, 0);
     std::size_t at = text.find(needle, from);
     return Value(at == std::u16string::npos ? -1.0 : double(at));
 }
 
 Value LastIndexOf(Vm& vm, const Value& self, Args args) {
+    if (Arg(args, 0).isNullish())
+        return Value(-1);
     std::u16string text = ThisText(vm, self);
     std::u16string needle = ToUtf16(vm.toString(Arg(args, 0)));
-    std::size_t from = Position(vm, Arg(args, 1), text.size(), false, text.size());
+    std::size_t from = Position(vm, args, 1, text.size(), false, text.size());
     std::size_t at = text.rfind(needle, from);
     return Value(at == std::u16string::npos ? -1.0 : double(at));
 }
 
 Value Substr(Vm& vm, const Value& self, Args args) {
     std::u16string text = ThisText(vm, self);
-    std::size_t start = Position(vm, Arg(args, 0), text.size(), true, 0);
-    double count = Arg(args, 1).isUndefined() ? double(text.size()) : vm.toNumber(args[1]);
+    std::size_t start = Position(vm, args, 0, text.size(), true, 0);
+    double count = args.size() < 2 ? double(text.size()) : std::trunc(vm.toNumber(args[1]));
+    // A negative count is taken from the end, as Flash does.
+    if (count < 0)
+        count += double(text.size());
     if (std::isnan(count) || count < 0)
         count = 0;
     return Value(FromUtf16(text.substr(start, std::size_t(std::min(count, double(text.size()))))));
@@ -91,8 +101,8 @@ Value Substr(Vm& vm, const Value& self, Args args) {
 
 Value Substring(Vm& vm, const Value& self, Args args) {
     std::u16string text = ThisText(vm, self);
-    std::size_t a = Position(vm, Arg(args, 0), text.size(), false, 0);
-    std::size_t b = Position(vm, Arg(args, 1), text.size(), false, text.size());
+    std::size_t a = Position(vm, args, 0, text.size(), false, 0);
+    std::size_t b = Position(vm, args, 1, text.size(), false, text.size());
     if (a > b)
         std::swap(a, b);
     return Value(FromUtf16(text.substr(a, b - a)));
@@ -100,8 +110,8 @@ Value Substring(Vm& vm, const Value& self, Args args) {
 
 Value Slice(Vm& vm, const Value& self, Args args) {
     std::u16string text = ThisText(vm, self);
-    std::size_t a = Position(vm, Arg(args, 0), text.size(), true, 0);
-    std::size_t b = Position(vm, Arg(args, 1), text.size(), true, text.size());
+    std::size_t a = Position(vm, args, 0, text.size(), true, 0);
+    std::size_t b = Position(vm, args, 1, text.size(), true, text.size());
     return Value(b > a ? FromUtf16(text.substr(a, b - a)) : std::string());
 }
 

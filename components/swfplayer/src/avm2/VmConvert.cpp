@@ -1,3 +1,4 @@
+#include "avm1/Utf16Text.h"
 #include "avm2/Vm.h"
 #include "swf/Limits.h"
 
@@ -198,8 +199,9 @@ bool Vm::looseEquals(const Value& a, const Value& b) {
 Value Vm::lessThan(const Value& a, const Value& b) {
     Value pa = toPrimitive(a, false);
     Value pb = toPrimitive(b, false);
+    // Strings compare by their UTF-16 units, as Flash keeps them.
     if (pa.isString() && pb.isString())
-        return Value(pa.string < pb.string);
+        return Value(avm1::ToUtf16(pa.string) < avm1::ToUtf16(pb.string));
     double x = toNumber(pa), y = toNumber(pb);
     if (std::isnan(x) || std::isnan(y))
         return Value();
