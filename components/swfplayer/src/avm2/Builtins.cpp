@@ -177,6 +177,7 @@ void InstallBuiltins(Vm& vm) {
     InstallGlobals(vm);
     InstallByteArray(vm);
     InstallDate(vm);
+    InstallTextFunctions(vm);
     InstallDisplay(vm);
     InstallTimers(vm);
 }

@@ -209,7 +209,7 @@ Value RemoveAt(Vm& vm, const Value& self, Args args) {
     CheckGrowable(vm, list);
     double asked = std::trunc(vm.toNumber(Arg(args, 0)));
     std::size_t size = list->elements.size();
-    double index = asked < 0 ? asked + double(size) : asked;
+    double index = asked < 0 ? std::max(0.0, asked + double(size)) : asked;
     if (std::isnan(index) || index < 0 || index >= double(size)) {
         if (list->kind() == Object::Kind::Vector)
             vm.throwError("RangeError", 1125,

@@ -29,16 +29,6 @@ Value IsFinite(Vm& vm, const Value&, Args args) {
     return Value(std::isfinite(vm.toNumber(Arg(args, 0))));
 }
 
-Value ParseInt(Vm& vm, const Value&, Args args) {
-    std::optional<int> radix;
-    if (!Arg(args, 1).isUndefined()) {
-        int r = ToInt32(vm.toNumber(args[1]));
-        if (r != 0)
-            radix = r;
-    }
-    return Value(avm1::ParseIntPrefix(vm.toString(Arg(args, 0)), radix));
-}
-
 Value ParseFloat(Vm& vm, const Value&, Args args) {
     return Value(avm1::ParseFloatPrefix(vm.toString(Arg(args, 0))));
 }
@@ -104,7 +94,6 @@ void InstallGlobals(Vm& vm) {
     vm.defineGlobalFunction("", "trace", Trace);
     vm.defineGlobalFunction("", "isNaN", IsNaN);
     vm.defineGlobalFunction("", "isFinite", IsFinite);
-    vm.defineGlobalFunction("", "parseInt", ParseInt);
     vm.defineGlobalFunction("", "parseFloat", ParseFloat);
     vm.defineGlobalConstant("", "NaN", Value(std::nan("")));
     vm.defineGlobalConstant("", "Infinity", Value(INFINITY));

@@ -82,7 +82,10 @@ Value LastIndexOf(Vm& vm, const Value& self, Args args) {
         return Value(-1);
     std::u16string text = ThisText(vm, self);
     std::u16string needle = ToUtf16(vm.toString(Arg(args, 0)));
-    std::size_t from = Position(vm, args, 1, text.size(), false, text.size());
+    // A NaN start (undefined included) searches from the end.
+    bool fromEnd = args.size() < 2 || std::isnan(vm.toNumber(args[1]));
+    std::size_t from =
+        fromEnd ? text.size() : Position(vm, args, 1, text.size(), false, text.size());
     std::size_t at = text.rfind(needle, from);
     return Value(at == std::u16string::npos ? -1.0 : double(at));
 }
@@ -91,9 +94,14 @@ Value Substr(Vm& vm, const Value& self, Args args) {
     std::u16string text = ThisText(vm, self);
     std::size_t start = Position(vm, args, 0, text.size(), true, 0);
     double count = args.size() < 2 ? double(text.size()) : std::trunc(vm.toNumber(args[1]));
-    // A negative count is taken from the end, as Flash does.
-    if (count < 0)
-        count += double(text.size());
+    // Flash takes start + count as an end, which counts from the end of the
+    // text when negative.
+    if (count < 0) {
+        double end = double(start) + count;
+        if (end < 0)
+            end += double(text.size());
+        count = std::max(0.0, end - double(start));
+    }
     if (std::isnan(count) || count < 0)
         count = 0;
     return Value(FromUtf16(text.substr(start, std::size_t(std::min(count, double(text.size()))))));

@@ -30,6 +30,7 @@ const std::map<int, const char*>& Messages() {
         {1040, "The right-hand side of instanceof must be a class or function."},
         {1041, "The right-hand side of operator must be a class."},
         {1050, "Cannot convert %1 to primitive."},
+        {1052, "Invalid URI passed to %1 function."},
         {1056, "Cannot create property %1 on %2."},
         {1063, "Argument count mismatch on %1. Expected %2, got %3."},
         {1065, "Variable %1 is not defined."},

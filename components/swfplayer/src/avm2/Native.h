@@ -21,6 +21,7 @@ void InstallMath(Vm& vm);
 void InstallRegExp(Vm& vm);
 void InstallByteArray(Vm& vm);
 void InstallDate(Vm& vm);
+void InstallTextFunctions(Vm& vm);
 void InstallErrors(Vm& vm);
 void InstallGlobals(Vm& vm);
 void InstallDisplay(Vm& vm);

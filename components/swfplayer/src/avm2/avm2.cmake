@@ -15,6 +15,7 @@ target_sources(vidorama_swf PRIVATE
     src/avm2/BuiltinsPrimitive.cpp
     src/avm2/BuiltinsRegExp.cpp
     src/avm2/BuiltinsTimer.cpp
+    src/avm2/BuiltinsUri.cpp
     src/avm2/DateMath.cpp
     src/avm2/DisplayBinding.cpp
     src/avm2/ErrorMessages.cpp
