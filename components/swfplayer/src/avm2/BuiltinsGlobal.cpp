@@ -69,11 +69,13 @@ Value GetQualifiedSuperclassName(Vm& vm, const Value&, Args args) {
 }
 
 Value GetDefinitionByName(Vm& vm, const Value&, Args args) {
-    std::string name = vm.toString(Arg(args, 0));
-    ClassObject* cls = vm.findClass(name);
-    if (!cls)
-        vm.throwError("ReferenceError", 1065, ErrorMessage(1065, name));
-    return Value(static_cast<Object*>(cls));
+    // Classes, and the package-level functions and constants as well.
+    std::string text = vm.toString(Arg(args, 0));
+    Name name = Vm::qualifiedName(text);
+    Object* global = vm.findGlobal(name);
+    if (!global)
+        vm.throwError("ReferenceError", 1065, ErrorMessage(1065, text));
+    return vm.getProperty(Value(global), name);
 }
 
 Object* AllocateDictionary(Vm& vm, ClassObject* cls) {

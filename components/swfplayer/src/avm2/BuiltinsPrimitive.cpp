@@ -205,7 +205,12 @@ Value Replace(Vm& vm, const Value& self, Args args) {
 Value LocaleCompare(Vm& vm, const Value& self, Args args) {
     std::u16string a = ThisText(vm, self);
     std::u16string b = ToUtf16(vm.toString(Arg(args, 0)));
-    return Value(a < b ? -1 : a == b ? 0 : 1);
+    // Flash answers the difference of the first units that differ, or of
+    // the lengths.
+    for (std::size_t i = 0; i < a.size() && i < b.size(); ++i)
+        if (a[i] != b[i])
+            return Value(int(a[i]) - int(b[i]));
+    return Value(double(a.size()) - double(b.size()));
 }
 
 Value FromCharCode(Vm& vm, const Value&, Args args) {

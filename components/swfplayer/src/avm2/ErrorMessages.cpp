@@ -52,6 +52,7 @@ const std::map<int, const char*>& Messages() {
         {2012, "%1 class cannot be instantiated."},
         {2030, "End of file was encountered."},
         {2058, "There was an error decompressing the data."},
+        {2023, "Class %1 must inherit from Sprite to link to the root."},
         {2025, "The supplied DisplayObject must be a child of the caller."},
         {2006, "The supplied index is out of bounds."},
     };

@@ -67,6 +67,10 @@ void MovieScripts::start() {
         construct(cls, rootObject);
     else
         m_vm.runReported([&] { ScriptObjectOf(m_vm, &root); });
+    // Flash's debugger logs a document class that is no display object.
+    if (cls && !cls->allocator)
+        m_vm.host().trace("TypeError: Error #2023: " +
+                          ErrorMessage(2023, cls->qualifiedName() + "$"));
     runFrameScripts();
 }
 

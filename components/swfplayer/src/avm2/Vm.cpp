@@ -188,7 +188,7 @@ ClassObject* Vm::classByName(const Name& name) {
                : nullptr;
 }
 
-ClassObject* Vm::findClass(const std::string& qualifiedName) {
+Name Vm::qualifiedName(const std::string& qualifiedName) {
     Name name;
     std::size_t dot = qualifiedName.rfind('.');
     std::size_t colons = qualifiedName.rfind("::");
@@ -203,8 +203,12 @@ ClassObject* Vm::findClass(const std::string& qualifiedName) {
         name.local = qualifiedName;
     }
     name.namespaces.push_back(ns);
+    return name;
+}
+
+ClassObject* Vm::findClass(const std::string& name) {
     ClassObject* found = nullptr;
-    runReported([&] { found = classByName(name); });
+    runReported([&] { found = classByName(qualifiedName(name)); });
     return found;
 }
 
