@@ -165,8 +165,9 @@ Value SliceList(Vm& vm, const Value& self, Args args) {
 
 Value Splice(Vm& vm, const Value& self, Args args) {
     ArrayObject* list = ThisList(vm, self);
+    // Flash answers undefined to a splice() without arguments.
     if (args.empty())
-        return Make(vm, list, {});
+        return Value();
     std::size_t size = list->elements.size();
     std::size_t start = Clamp(vm, args[0], size, 0);
     double countArg = args.size() < 2 ? double(size - start) : std::trunc(vm.toNumber(args[1]));
@@ -264,6 +265,22 @@ Value ListToString(Vm& vm, const Value& self, Args) {
     return Value(JoinList(vm, ThisList(vm, self), ","));
 }
 
+// Each element's own toLocaleString(); a String has none of its own, so it
+// answers Object's "[object String]", as in Flash.
+Value ListToLocaleString(Vm& vm, const Value& self, Args) {
+    ArrayObject* list = ThisList(vm, self);
+    std::string text;
+    for (std::size_t i = 0; i < list->elements.size(); ++i) {
+        if (i)
+            text += ",";
+        Value element = list->elements[i];
+        if (!element.isNullish())
+            text += vm.toString(vm.callProperty(element, Name::publicName("toLocaleString"), {}));
+        vm.checkStringSize(text.size());
+    }
+    return Value(text);
+}
+
 Value Reverse(Vm& vm, const Value& self, Args) {
     ArrayObject* list = ThisList(vm, self);
     std::reverse(list->elements.begin(), list->elements.end());
@@ -283,8 +300,15 @@ Value LastIndexOfList(Vm& vm, const Value& self, Args args) {
     ArrayObject* list = ThisList(vm, self);
     if (list->elements.empty())
         return Value(-1);
-    std::size_t from =
-        Clamp(vm, Arg(args, 1), list->elements.size() - 1, list->elements.size() - 1);
+    double size = double(list->elements.size());
+    double start = args.size() < 2 ? size - 1 : std::trunc(vm.toNumber(args[1]));
+    if (std::isnan(start))
+        start = 0;
+    if (start < 0)
+        start += size;
+    if (start < 0)
+        return Value(-1);
+    std::size_t from = std::size_t(std::min(start, size - 1));
     for (std::size_t i = from + 1; i-- > 0;)
         if (vm.strictEquals(list->elements[i], Arg(args, 0)))
             return Value(double(i));
@@ -485,7 +509,7 @@ void ListMethods(Vm& vm, ClassObject* cls) {
     vm.defineMethod(cls, "concat", ConcatList);
     vm.defineMethod(cls, "join", Join);
     vm.defineMethod(cls, "toString", ListToString);
-    vm.defineMethod(cls, "toLocaleString", ListToString);
+    vm.defineMethod(cls, "toLocaleString", ListToLocaleString);
     vm.defineMethod(cls, "reverse", Reverse);
     vm.defineMethod(cls, "indexOf", IndexOfList);
     vm.defineMethod(cls, "lastIndexOf", LastIndexOfList);
