@@ -35,7 +35,7 @@ Value HasOwnProperty(Vm& vm, const Value& self, Args args) {
     if (object->kind() == Object::Kind::Array || object->kind() == Object::Kind::Vector) {
         std::int64_t index = ArrayIndex(name.local);
         return Value(index >= 0 &&
-                     std::size_t(index) < static_cast<ArrayObject*>(object)->elements.size());
+                     static_cast<ArrayObject*>(object)->hasElement(std::size_t(index)));
     }
     return Value(object->traits() && object->traits()->find(name) != nullptr);
 }
@@ -48,7 +48,7 @@ Value PropertyIsEnumerable(Vm& vm, const Value& self, Args args) {
     if (object->kind() == Object::Kind::Array || object->kind() == Object::Kind::Vector) {
         std::int64_t index = ArrayIndex(name);
         if (index >= 0)
-            return Value(std::size_t(index) < static_cast<ArrayObject*>(object)->elements.size());
+            return Value(static_cast<ArrayObject*>(object)->hasElement(std::size_t(index)));
     }
     return Value(object->findDynamic(name) != nullptr);
 }

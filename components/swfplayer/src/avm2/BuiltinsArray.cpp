@@ -39,7 +39,7 @@ void Resize(Vm& vm, ArrayObject* list, double length) {
     Value fill =
         list->kind() == Object::Kind::Vector ? vm.coerce(Value(), list->elementType) : Value();
     if (list->elementType == SlotType::Object || list->elementType == SlotType::Any)
-        fill = list->kind() == Object::Kind::Vector ? Value::null() : Value();
+        fill = list->kind() == Object::Kind::Vector ? Value::null() : ArrayObject::hole();
     list->elements.resize(std::size_t(length), fill);
 }
 
@@ -305,9 +305,7 @@ Value LastIndexOfList(Vm& vm, const Value& self, Args args) {
     if (std::isnan(start))
         start = 0;
     if (start < 0)
-        start += size;
-    if (start < 0)
-        return Value(-1);
+        start = std::max(0.0, start + size);
     std::size_t from = std::size_t(std::min(start, size - 1));
     for (std::size_t i = from + 1; i-- > 0;)
         if (vm.strictEquals(list->elements[i], Arg(args, 0)))

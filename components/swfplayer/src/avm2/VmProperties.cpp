@@ -81,11 +81,14 @@ Value Vm::getProperty(const Value& target, const Name& asked) {
             return ByteAt(*bytes, std::size_t(index));
         if (index >= 0) {
             auto* list = static_cast<ArrayObject*>(object);
-            if (std::size_t(index) < list->elements.size())
+            if (list->hasElement(std::size_t(index)))
                 return list->elements[std::size_t(index)];
             if (object->kind() == Object::Kind::Vector)
                 throwError("RangeError", 1125,
                            ErrorMessage(1125, name.local, std::to_string(list->elements.size())));
+            for (Object* proto = object->proto(); proto; proto = proto->proto())
+                if (Value* inherited = proto->findDynamic(name.local))
+                    return *inherited;
             return Value();
         }
     }
@@ -148,7 +151,8 @@ void Vm::setProperty(const Value& target, const Name& asked, Value value, bool i
             if (i >= list->elements.size()) {
                 if (i >= Limits::kMaxScriptCells)
                     throwError("RangeError", 1125, ErrorMessage(1125, name.local, "0"));
-                list->elements.resize(i + 1);
+                list->elements.resize(
+                    i + 1, object->kind() == Object::Kind::Array ? ArrayObject::hole() : Value());
             }
             list->elements[i] = std::move(value);
             return;
@@ -204,7 +208,8 @@ bool Vm::deleteProperty(const Value& target, const Name& asked) {
     if (index >= 0) {
         auto* list = static_cast<ArrayObject*>(object);
         if (std::size_t(index) < list->elements.size())
-            list->elements[std::size_t(index)] = Value();
+            list->elements[std::size_t(index)] =
+                object->kind() == Object::Kind::Array ? ArrayObject::hole() : Value();
         return true;
     }
     if (FindTrait(*this, target, name))
@@ -222,7 +227,7 @@ bool Vm::hasProperty(const Value& target, const Name& asked) {
     if (object) {
         std::int64_t index = ElementIndex(object, name);
         if (index >= 0)
-            return std::size_t(index) < static_cast<ArrayObject*>(object)->elements.size();
+            return static_cast<ArrayObject*>(object)->hasElement(std::size_t(index));
     }
     if (FindTrait(*this, target, name))
         return true;
@@ -334,6 +339,10 @@ std::uint32_t Vm::nextIndex(const Value& target, std::uint32_t index) {
         return 0;
     Object* object = target.object;
     std::size_t elements = IsList(object) ? static_cast<ArrayObject*>(object)->elements.size() : 0;
+    // Holes are passed over.
+    while (index < elements &&
+           ArrayObject::isHole(static_cast<ArrayObject*>(object)->elements[index]))
+        ++index;
     return index < elements + object->dynamic.size() ? index + 1 : 0;
 }
 
