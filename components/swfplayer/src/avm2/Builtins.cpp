@@ -94,8 +94,11 @@ Value FunctionApply(Vm& vm, const Value& self, Args args) {
     Value receiver = Arg(args, 0);
     Value list = Arg(args, 1);
     std::vector<Value> spread;
-    if (list.isObject() && list.object->kind() == Object::Kind::Array)
-        spread = static_cast<ArrayObject*>(list.object)->elements;
+    if (list.isObject() && list.object->kind() == Object::Kind::Array) {
+        auto* array = static_cast<ArrayObject*>(list.object);
+        for (std::size_t i = 0; i < array->elements.size(); ++i)
+            spread.push_back(ElementAt(vm, array, i));
+    }
     return vm.call(self, receiver, spread);
 }
 

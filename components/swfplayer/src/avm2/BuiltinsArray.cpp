@@ -15,6 +15,12 @@ ArrayObject* ThisList(Vm& vm, const Value& self) {
     return static_cast<ArrayObject*>(self.object);
 }
 
+Value ElementAt(Vm& vm, ArrayObject* list, std::size_t i) {
+    if (list->hasElement(i))
+        return list->elements[i];
+    return vm.getProperty(Value(static_cast<Object*>(list)), Name::publicName(std::to_string(i)));
+}
+
 namespace {
 
 enum SortFlags : int {
@@ -55,11 +61,15 @@ std::size_t Clamp(Vm& vm, const Value& v, std::size_t length, std::size_t fallba
     return std::size_t(std::clamp(n, 0.0, double(length)));
 }
 
+// A new list of the same kind; a Vector's elements are converted to its type.
 Value Make(Vm& vm, ArrayObject* like, std::vector<Value> elements) {
     if (like->kind() == Object::Kind::Array)
         return Value(vm.newArray(std::move(elements)));
     Value made = vm.constructClass(like->cls(), {});
-    static_cast<ArrayObject*>(made.object)->elements = std::move(elements);
+    auto* list = static_cast<ArrayObject*>(made.object);
+    for (Value& element : elements)
+        element = Store(vm, list, element);
+    list->elements = std::move(elements);
     return made;
 }
 
@@ -125,7 +135,7 @@ Value Pop(Vm& vm, const Value& self, Args) {
     CheckGrowable(vm, list);
     if (list->elements.empty())
         return Value();
-    Value last = list->elements.back();
+    Value last = ElementAt(vm, list, list->elements.size() - 1);
     list->elements.pop_back();
     return last;
 }
@@ -135,7 +145,7 @@ Value Shift(Vm& vm, const Value& self, Args) {
     CheckGrowable(vm, list);
     if (list->elements.empty())
         return Value();
-    Value first = list->elements.front();
+    Value first = ElementAt(vm, list, 0);
     list->elements.erase(list->elements.begin());
     return first;
 }
@@ -283,6 +293,10 @@ Value ListToLocaleString(Vm& vm, const Value& self, Args) {
 
 Value Reverse(Vm& vm, const Value& self, Args) {
     ArrayObject* list = ThisList(vm, self);
+    // Holes are filled from the prototype as they move.
+    for (std::size_t i = 0; i < list->elements.size(); ++i)
+        if (!list->hasElement(i))
+            list->elements[i] = ElementAt(vm, list, i);
     std::reverse(list->elements.begin(), list->elements.end());
     return self;
 }

@@ -11,6 +11,9 @@ inline Value Arg(Args args, std::size_t i) {
 
 // The array or vector a method was called on; a TypeError for anything else.
 ArrayObject* ThisList(Vm& vm, const Value& self);
+// An element as reading list[i] gives it: a hole answers what the
+// prototype has at that index.
+Value ElementAt(Vm& vm, ArrayObject* list, std::size_t i);
 // The primitive a String, Number or Boolean method was called on.
 Value ThisPrimitive(const Value& self);
 
