@@ -293,10 +293,6 @@ Value ListToLocaleString(Vm& vm, const Value& self, Args) {
 
 Value Reverse(Vm& vm, const Value& self, Args) {
     ArrayObject* list = ThisList(vm, self);
-    // Holes are filled from the prototype as they move.
-    for (std::size_t i = 0; i < list->elements.size(); ++i)
-        if (!list->hasElement(i))
-            list->elements[i] = ElementAt(vm, list, i);
     std::reverse(list->elements.begin(), list->elements.end());
     return self;
 }

@@ -20,16 +20,6 @@ bool IsAlnum(char16_t c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
-int HexDigit(char16_t c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // The argument as the String-typed parameter receives it: left out it is
 // "undefined", given as undefined or null it becomes null, printed "null".
 std::u16string TextArg(Vm& vm, Args args) {
@@ -68,8 +58,8 @@ int HexAt(const std::u16string& text, std::size_t i, int count) {
     for (int k = 0; k < count; ++k) {
         if (i + std::size_t(k) >= text.size())
             return -1;
-        int digit = HexDigit(text[i + std::size_t(k)]);
-        if (digit < 0)
+        int digit = DigitValue(text[i + std::size_t(k)]);
+        if (digit < 0 || digit > 15)
             return -1;
         value = value * 16 + digit;
     }
@@ -210,9 +200,7 @@ Value ParseInt(Vm& vm, const Value&, Args args) {
     bool any = false;
     for (; i < text.size(); ++i) {
         char16_t c = text[i];
-        int digit = c < 128 && IsAlnum(c) ? HexDigit(c) : -1;
-        if (c < 128 && ((c | 0x20) >= 'a' && (c | 0x20) <= 'z'))
-            digit = (c | 0x20) - 'a' + 10;
+        int digit = DigitValue(c);
         if (digit < 0 || digit >= radix)
             break;
         value = value * radix + digit;

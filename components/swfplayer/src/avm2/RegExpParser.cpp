@@ -2,6 +2,7 @@
 // of terms, then nodes built from the last term back, so each knows its next.
 
 #include "avm2/RegExpProgram.h"
+#include "avm2/Value.h"
 #include "swf/Limits.h"
 
 #include <limits>
@@ -50,16 +51,6 @@ void AddClassEscape(char16_t c, Ranges& ranges) {
 
 bool IsClassEscape(char16_t c) {
     return c == 'd' || c == 'D' || c == 'w' || c == 'W' || c == 's' || c == 'S';
-}
-
-int HexValue(char16_t c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 } // namespace
@@ -231,8 +222,8 @@ private:
             int digits = c == 'x' ? 2 : 4;
             int value = 0;
             for (int i = 0; i < digits; ++i) {
-                int h = m_at + std::size_t(i) < m_text.size() ? HexValue(m_text[m_at + i]) : -1;
-                if (h < 0)
+                int h = m_at + std::size_t(i) < m_text.size() ? DigitValue(m_text[m_at + i]) : -1;
+                if (h < 0 || h > 15)
                     return c;
                 value = value * 16 + h;
             }
