@@ -36,9 +36,10 @@ std::string Find(const std::string& pattern, const std::string& text, RegExpFlag
         if (i)
             out += "|";
         auto [from, to] = captures.groups[i];
-        out += from < 0 ? "-"
-                        : swf::avm1::FromUtf16(subject.substr(std::size_t(from),
-                                                              std::size_t(to - from)));
+        out +=
+            from < 0
+                ? "-"
+                : swf::avm1::FromUtf16(subject.substr(std::size_t(from), std::size_t(to - from)));
     }
     return out;
 }

@@ -40,7 +40,7 @@ ByteArrayObject* This(Vm& vm, const Value& self) {
 
 void CheckSize(Vm& vm, std::size_t bytes) {
     if (bytes > Limits::kMaxScriptByteArrayBytes)
-        vm.throwError("MemoryError", 1000, "Error #1000: The system is out of memory.");
+        vm.throwError("MemoryError", 1000, ErrorMessage(1000));
 }
 
 // Writes at the position, growing the array as needed.
@@ -339,7 +339,7 @@ Value Compress(Vm& vm, const Value& self, Args args) {
     z_stream stream{};
     if (deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED,
                      RawDeflate(Arg(args, 0), vm) ? -15 : 15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
-        vm.throwError("Error", 1000, "Error #1000: The system is out of memory.");
+        vm.throwError("MemoryError", 1000, ErrorMessage(1000));
     std::vector<std::uint8_t> out(deflateBound(&stream, uLong(array->bytes.size())));
     stream.next_in = array->bytes.data();
     stream.avail_in = uInt(array->bytes.size());
@@ -357,7 +357,7 @@ Value Uncompress(Vm& vm, const Value& self, Args args) {
     ByteArrayObject* array = This(vm, self);
     z_stream stream{};
     if (inflateInit2(&stream, RawDeflate(Arg(args, 0), vm) ? -15 : 15) != Z_OK)
-        vm.throwError("Error", 1000, "Error #1000: The system is out of memory.");
+        vm.throwError("MemoryError", 1000, ErrorMessage(1000));
     std::vector<std::uint8_t> out;
     std::uint8_t chunk[16384];
     stream.next_in = array->bytes.data();

@@ -9,6 +9,7 @@ namespace {
 // Flash Player's texts for the errors the machine raises; %1.. are filled in.
 const std::map<int, const char*>& Messages() {
     static const std::map<int, const char*> messages = {
+        {1000, "The system is out of memory."},
         {1006, "%1 is not a function."},
         {1007, "Instantiation attempted on a non-constructor."},
         {1009, "Cannot access a property or method of a null object reference."},

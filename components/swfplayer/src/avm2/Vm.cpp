@@ -259,6 +259,9 @@ FunctionObject* Vm::methodClosure(const Trait& trait, const Value& receiver) {
 Object* Vm::newError(const std::string& className, int code, const std::string& message) {
     Name name = Name::publicName(className);
     ClassObject* cls = classByName(name);
+    // IOError, EOFError and MemoryError live in flash.errors.
+    if (!cls)
+        cls = classByName(qualifiedName("flash.errors." + className));
     if (!cls)
         cls = natives.error;
     Value text(code ? "Error #" + std::to_string(code) + ": " + message : message);
