@@ -278,9 +278,9 @@ TEST(Avm2Interpreter, ByteArraysRoundTripAndRefuseWhatPassesTheirLimits) {
     });
     EXPECT_EQ(PlayBlock(s.finish(std::move(handlers))).traced,
               "3\nh\xc3\xa9\n"
-              "MemoryError: Error #1000: The system is out of memory.\n"
-              "IOError: Error #2058: There was an error decompressing the data.\n"
-              "EOFError: Error #2030: End of file was encountered.\n");
+              "Error: Error #1000: The system is out of memory.\n"
+              "Error: Error #2058: There was an error decompressing the data.\n"
+              "Error: Error #2030: End of file was encountered.\n");
 }
 
 TEST(AbcReader, BrokenBlocksAreRefusedWithAReason) {
