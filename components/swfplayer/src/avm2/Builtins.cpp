@@ -85,9 +85,24 @@ FunctionObject* ThisFunction(Vm& vm, const Value& self) {
     return static_cast<FunctionObject*>(self.object);
 }
 
+// Calls fn with the receiver call() or apply() names. Flash keeps the
+// built-in methods of dynamic objects on prototypes, unbound: a built-in
+// method taken from a plain object (Object.prototype.toString) runs on the
+// receiver given, where a class's method closure keeps its own.
+Value CallWithReceiver(Vm& vm, const Value& fn, const Value& receiver, Args args) {
+    if (fn.isObject() && fn.object->kind() == Object::Kind::Function) {
+        auto* closure = static_cast<FunctionObject*>(fn.object);
+        const Value& bound = closure->boundThis;
+        if (closure->bound && closure->method.native && bound.isObject() &&
+            bound.object->kind() == Object::Kind::Plain && !bound.object->sealed)
+            return closure->method.native(vm, receiver, args);
+    }
+    return vm.call(fn, receiver, args);
+}
+
 Value FunctionCall(Vm& vm, const Value& self, Args args) {
     Value receiver = Arg(args, 0);
-    return vm.call(self, receiver, args.empty() ? args : args.subspan(1));
+    return CallWithReceiver(vm, self, receiver, args.empty() ? args : args.subspan(1));
 }
 
 Value FunctionApply(Vm& vm, const Value& self, Args args) {
@@ -99,7 +114,7 @@ Value FunctionApply(Vm& vm, const Value& self, Args args) {
         for (std::size_t i = 0; i < array->elements.size(); ++i)
             spread.push_back(ElementAt(vm, array, i));
     }
-    return vm.call(self, receiver, spread);
+    return CallWithReceiver(vm, self, receiver, spread);
 }
 
 Value FunctionLength(Vm& vm, const Value& self, Args) {
