@@ -15,7 +15,7 @@ namespace {
 
 // The share of cases that must pass. Raise it as the machine improves; never
 // lower it.
-constexpr double kFloor = 0.32;
+constexpr double kFloor = 0.33;
 
 // The area a case exercises, from the words of its name.
 std::string Area(const std::string& name) {

@@ -38,6 +38,13 @@ ByteArrayObject* This(Vm& vm, const Value& self) {
     return array;
 }
 
+// String parameters refuse null (and undefined, which they receive as null).
+std::string TextParam(Vm& vm, const Value& v, const char* name) {
+    if (v.isNullish())
+        vm.throwError("TypeError", 2007, ErrorMessage(2007, name));
+    return vm.toString(v);
+}
+
 void CheckSize(Vm& vm, std::size_t bytes) {
     if (bytes > Limits::kMaxScriptByteArrayBytes)
         vm.throwError("MemoryError", 1000, ErrorMessage(1000));
@@ -168,7 +175,7 @@ Value Endian(Vm& vm, const Value& self, Args) {
     return Value(This(vm, self)->littleEndian ? "littleEndian" : "bigEndian");
 }
 Value SetEndian(Vm& vm, const Value& self, Args args) {
-    std::string endian = vm.toString(Arg(args, 0));
+    std::string endian = TextParam(vm, Arg(args, 0), "type");
     if (endian != "littleEndian" && endian != "bigEndian")
         vm.throwError("ArgumentError", 2008, ErrorMessage(2008, "endian"));
     This(vm, self)->littleEndian = endian == "littleEndian";
@@ -207,12 +214,12 @@ Value WriteDouble(Vm& vm, const Value& self, Args args) {
     return Value();
 }
 Value WriteUTFBytes(Vm& vm, const Value& self, Args args) {
-    WriteText(vm, *This(vm, self), vm.toString(Arg(args, 0)));
+    WriteText(vm, *This(vm, self), TextParam(vm, Arg(args, 0), "value"));
     return Value();
 }
 Value WriteUTF(Vm& vm, const Value& self, Args args) {
     ByteArrayObject* array = This(vm, self);
-    std::string text = vm.toString(Arg(args, 0));
+    std::string text = TextParam(vm, Arg(args, 0), "value");
     if (text.size() > 0xffff)
         vm.throwError("RangeError", 2006, ErrorMessage(2006));
     WriteNumber(vm, *array, std::uint16_t(text.size()));
@@ -220,7 +227,8 @@ Value WriteUTF(Vm& vm, const Value& self, Args args) {
     return Value();
 }
 Value WriteMultiByte(Vm& vm, const Value& self, Args args) {
-    WriteText(vm, *This(vm, self), Encode(vm.toString(Arg(args, 0)), vm.toString(Arg(args, 1))));
+    std::string text = TextParam(vm, Arg(args, 0), "value");
+    WriteText(vm, *This(vm, self), Encode(text, TextParam(vm, Arg(args, 1), "charSet")));
     return Value();
 }
 
@@ -262,7 +270,8 @@ Value ReadUTF(Vm& vm, const Value& self, Args) {
 }
 Value ReadMultiByte(Vm& vm, const Value& self, Args args) {
     std::size_t count = Count(vm, Arg(args, 0));
-    return Value(Decode(Read(vm, *This(vm, self), count), count, vm.toString(Arg(args, 1)), true));
+    std::string charset = TextParam(vm, Arg(args, 1), "charSet");
+    return Value(Decode(Read(vm, *This(vm, self), count), count, charset, true));
 }
 
 ByteArrayObject* BytesArg(Vm& vm, const Value& v) {
@@ -329,16 +338,22 @@ Value Clear(Vm& vm, const Value& self, Args) {
     return Value();
 }
 
-// zlib's stream with a header ("zlib") or the raw one ("deflate").
-bool RawDeflate(const Value& algorithm, Vm& vm) {
-    return !algorithm.isUndefined() && vm.toString(algorithm) == "deflate";
+// zlib's stream with a header ("zlib", the default) or the raw one
+// ("deflate"); any other name is an IOError, as Flash has no other.
+bool RawDeflate(Vm& vm, Args args) {
+    if (args.empty())
+        return false;
+    std::string algorithm = TextParam(vm, args[0], "algorithm");
+    if (algorithm != "zlib" && algorithm != "deflate")
+        vm.throwError("IOError", 2058, ErrorMessage(2058));
+    return algorithm == "deflate";
 }
 
 Value Compress(Vm& vm, const Value& self, Args args) {
     ByteArrayObject* array = This(vm, self);
     z_stream stream{};
-    if (deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED,
-                     RawDeflate(Arg(args, 0), vm) ? -15 : 15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+    if (deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, RawDeflate(vm, args) ? -15 : 15, 8,
+                     Z_DEFAULT_STRATEGY) != Z_OK)
         vm.throwError("MemoryError", 1000, ErrorMessage(1000));
     std::vector<std::uint8_t> out(deflateBound(&stream, uLong(array->bytes.size())));
     stream.next_in = array->bytes.data();
@@ -355,8 +370,12 @@ Value Compress(Vm& vm, const Value& self, Args args) {
 
 Value Uncompress(Vm& vm, const Value& self, Args args) {
     ByteArrayObject* array = This(vm, self);
+    bool raw = RawDeflate(vm, args);
+    // Nothing to inflate is no error.
+    if (array->bytes.empty())
+        return Value();
     z_stream stream{};
-    if (inflateInit2(&stream, RawDeflate(Arg(args, 0), vm) ? -15 : 15) != Z_OK)
+    if (inflateInit2(&stream, raw ? -15 : 15) != Z_OK)
         vm.throwError("MemoryError", 1000, ErrorMessage(1000));
     std::vector<std::uint8_t> out;
     std::uint8_t chunk[16384];
