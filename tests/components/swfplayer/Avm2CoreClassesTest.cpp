@@ -144,6 +144,9 @@ TEST(Avm2DateMath, ParsesTheFormatsFlashReads) {
     EXPECT_TRUE(std::isnan(ParseDate("12")));
     EXPECT_TRUE(std::isnan(ParseDate("Sat Jan 30 random 77")));
     EXPECT_TRUE(std::isnan(ParseDate("Sat Jan 30 77 GMT-0700 GMT-0800")));
+    // Numbers too large for a double are no date, and no failure.
+    EXPECT_TRUE(std::isnan(ParseDate("Jan 1 " + std::string(400, '9'))));
+    EXPECT_TRUE(std::isnan(ParseDate(std::string(400, '9') + ":00 Jan 1 2000")));
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 namespace vidorama::swf::avm2 {
@@ -187,7 +188,7 @@ std::vector<double> Numbers(const std::string& text, char separator) {
         std::string part = text.substr(start, end - start);
         if (part.empty() || part.find_first_not_of("0123456789") != std::string::npos)
             return {};
-        numbers.push_back(std::stod(part));
+        numbers.push_back(std::strtod(part.c_str(), nullptr));
         start = end + 1;
     }
     return numbers;
