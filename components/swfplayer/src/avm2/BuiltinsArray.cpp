@@ -531,6 +531,25 @@ void ListMethods(Vm& vm, ClassObject* cls) {
 
 } // namespace
 
+Value VectorFromList(Vm& vm, ClassObject* cls, Args args) {
+    if (args.size() != 1)
+        vm.throwError("ArgumentError", 1112, ErrorMessage(1112, std::to_string(args.size())));
+    const Value& from = args[0];
+    if (!from.isObject() ||
+        (from.object->kind() != Object::Kind::Array && from.object->kind() != Object::Kind::Vector))
+        vm.throwError("TypeError", 1034,
+                      ErrorMessage(1034, vm.describe(from), cls->qualifiedName()));
+    auto* source = static_cast<ArrayObject*>(from.object);
+    Value made = vm.constructClass(cls, {});
+    auto* list = static_cast<ArrayObject*>(made.object);
+    for (std::size_t i = 0; i < source->elements.size(); ++i) {
+        Value element =
+            source->kind() == Object::Kind::Array ? ElementAt(vm, source, i) : source->elements[i];
+        list->elements.push_back(Store(vm, list, element));
+    }
+    return made;
+}
+
 void InstallArray(Vm& vm) {
     auto& n = vm.natives;
     n.array = vm.defineClass("", "Array", n.object, AllocateArray, ArrayInit);

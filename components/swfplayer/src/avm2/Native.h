@@ -14,6 +14,9 @@ ArrayObject* ThisList(Vm& vm, const Value& self);
 // An element as reading list[i] gives it: a hole answers what the
 // prototype has at that index.
 Value ElementAt(Vm& vm, ArrayObject* list, std::size_t i);
+// Vector.<T>(list) called as a function: a new Vector of the list's
+// elements converted to T.
+Value VectorFromList(Vm& vm, ClassObject* cls, Args args);
 // The primitive a String, Number or Boolean method was called on.
 Value ThisPrimitive(const Value& self);
 

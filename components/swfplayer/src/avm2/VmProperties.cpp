@@ -1,4 +1,5 @@
 #include "avm2/ByteArrayObject.h"
+#include "avm2/Native.h"
 #include "avm2/Vm.h"
 #include "swf/Limits.h"
 
@@ -309,6 +310,8 @@ Value Vm::call(const Value& fn, const Value& self, Args args) {
         auto* cls = static_cast<ClassObject*>(fn.object);
         if (cls->callAsFunction)
             return cls->callAsFunction(*this, self, args);
+        if (cls->allocator && cls->allocator == natives.vector->allocator)
+            return VectorFromList(*this, cls, args);
         if (args.size() != 1)
             throwError("ArgumentError", 1112, ErrorMessage(1112, cls->qualifiedName()));
         return coerceTo(args[0], cls);
