@@ -314,6 +314,11 @@ Value ToExponential(Vm& vm, const Value& self, Args args) {
         vm.throwError("RangeError", 1002,
                       "Number.toExponential has a range of 0 to 20. " + std::to_string(digits) +
                           " is an invalid value.");
+    // Flash's digit generator never reaches an exact zero: it prints the
+    // nearest tiny number it stopped at.
+    if (n == 0)
+        return Value(digits == 0 ? std::string("1e-15")
+                                 : "0." + std::string(std::size_t(digits), '0') + "e-16");
     char buffer[512];
     std::snprintf(buffer, sizeof buffer, "%.*e", digits, n);
     std::string text = buffer;
