@@ -264,6 +264,17 @@ JobResult RunConversionJob(const JobSpec& job, const ConvertOptions& options, Jo
     if (driver.player().limitsReached().any())
         notes.push_back("the movie went past the player's limits, which cut it short: " +
                         driver.player().limitsReached().describe());
+    if (renderer.filtersLeftOut())
+        notes.push_back("filters were left out from the frame where they had cost more than "
+                        "allowed for the output's length (" +
+                        std::to_string(swf::Limits::kMaxFilterWorkPerOutputSecond) +
+                        " pixel passes a second)");
+    if (renderer.framesHeld() > 0)
+        notes.push_back(std::to_string(renderer.framesHeld()) +
+                        " frames show the picture before them, as drawing them would have cost "
+                        "more than allowed for the output's length (" +
+                        std::to_string(swf::Limits::kMaxDrawnPixelsPerOutputSecond) +
+                        " pixels painted a second)");
     if (auto missing = driver.player().scriptFeaturesMissing(); !missing.empty())
         notes.push_back("its ActionScript 3 reaches what the player does not have yet, and "
                         "plays on without it: " +

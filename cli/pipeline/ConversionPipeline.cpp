@@ -3,6 +3,7 @@
 #include "pipeline/FrameRenderer.h"
 #include "pipeline/FrameSink.h"
 #include "pipeline/MovieDriver.h"
+#include "swf/Limits.h"
 
 #include <vector>
 
@@ -51,6 +52,12 @@ private:
     PipelineResult m_result;
 };
 
+// What drawing may have cost by the end of the output's first seconds: one
+// second's worth to begin with, as for scripts.
+std::uint64_t AllowanceFor(std::uint64_t perOutputSecond, double outputSeconds) {
+    return static_cast<std::uint64_t>(static_cast<double>(perOutputSecond) * (outputSeconds + 1));
+}
+
 bool Wanted(const OutputSpan& span, std::int64_t frame) {
     return !span.frames || frame < *span.frames;
 }
@@ -68,7 +75,11 @@ PipelineResult RunPipeline(MovieDriver& driver, const MovieClock& clock, const O
             result.cancelled = true;
             return result;
         }
-        driver.allowScriptTimeFor(static_cast<double>(n + 1) / clock.outputRate().value());
+        const double outputSeconds = static_cast<double>(n + 1) / clock.outputRate().value();
+        driver.allowScriptTimeFor(outputSeconds);
+        renderer.allowWork(
+            AllowanceFor(swf::Limits::kMaxFilterWorkPerOutputSecond, outputSeconds),
+            AllowanceFor(swf::Limits::kMaxDrawnPixelsPerOutputSecond, outputSeconds));
         if (!driver.advanceTo(span.startFrame + clock.movieFrameAt(n)))
             break;
         const QImage& picture = renderer.render(driver.player());

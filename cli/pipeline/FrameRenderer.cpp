@@ -14,7 +14,7 @@ namespace {
 // opaque.
 class ClearStageRenderer final : public swf::Renderer {
 public:
-    explicit ClearStageRenderer(QImage& target) : m_inner(target) {}
+    explicit ClearStageRenderer(swf::QPainterRenderer& inner) : m_inner(inner) {}
 
     void beginFrame(swf::Rgba, swf::StageQuality quality,
                     const swf::BitmapSource& bitmaps) override {
@@ -40,30 +40,43 @@ public:
     void endFrame() override { m_inner.endFrame(); }
 
 private:
-    swf::QPainterRenderer m_inner;
+    swf::QPainterRenderer& m_inner;
 };
 
 } // namespace
 
 FrameRenderer::FrameRenderer(QSize size, StageBackground background)
-    : m_image(size, QImage::Format_ARGB32_Premultiplied) {
+    : m_image(size, QImage::Format_ARGB32_Premultiplied),
+      m_painter(std::make_unique<swf::QPainterRenderer>(m_image)) {
     if (background == StageBackground::Transparent)
-        m_renderer = std::make_unique<ClearStageRenderer>(m_image);
-    else
-        m_renderer = std::make_unique<swf::QPainterRenderer>(m_image);
-    m_filter = std::make_unique<RepeatFilter>(*m_renderer);
+        m_clearStage = std::make_unique<ClearStageRenderer>(*m_painter);
+    m_filter = std::make_unique<RepeatFilter>(m_clearStage ? *m_clearStage : *m_painter);
 }
 
 FrameRenderer::~FrameRenderer() = default;
 
 const QImage& FrameRenderer::render(const swf::Player& player) {
+    m_held = m_painter->pixelsPainted() > m_pixelsAllowed;
+    if (m_held) {
+        ++m_framesHeld;
+        return m_image;
+    }
     player.render(*m_filter,
                   swf::ExactFitView(player.movie().frameRect(), m_image.width(), m_image.height()));
     return m_image;
 }
 
 bool FrameRenderer::repeated() const {
-    return m_filter->repeated();
+    return m_held || m_filter->repeated();
+}
+
+void FrameRenderer::allowWork(std::uint64_t filterWork, std::uint64_t pixelsPainted) {
+    m_painter->filterBudget().setTotalAllowance(filterWork);
+    m_pixelsAllowed = pixelsPainted;
+}
+
+bool FrameRenderer::filtersLeftOut() const {
+    return m_painter->filterBudget().allowanceRanOut();
 }
 
 } // namespace vidorama::cli

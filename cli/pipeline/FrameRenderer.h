@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QImage>
+#include <cstdint>
 #include <memory>
 
 namespace vidorama::swf {
 class Player;
+class QPainterRenderer;
 class Renderer;
 } // namespace vidorama::swf
 
@@ -31,11 +33,25 @@ public:
     bool repeated() const;
     // True when the picture could not be allocated.
     bool isNull() const { return m_image.isNull(); }
+    // What all frames drawn so far may have cost together: filter work and
+    // pixels painted. A frame past the pixels allowed is not drawn; the last
+    // picture stands for it, as a repeat.
+    void allowWork(std::uint64_t filterWork, std::uint64_t pixelsPainted);
+    // True once objects were drawn without their filters because their
+    // allowance was spent.
+    bool filtersLeftOut() const;
+    // Frames whose pictures were not drawn because the pixels allowed were
+    // spent.
+    std::int64_t framesHeld() const { return m_framesHeld; }
 
 private:
     QImage m_image;
-    std::unique_ptr<swf::Renderer> m_renderer;
+    std::unique_ptr<swf::QPainterRenderer> m_painter;
+    std::unique_ptr<swf::Renderer> m_clearStage;
     std::unique_ptr<RepeatFilter> m_filter;
+    std::uint64_t m_pixelsAllowed = UINT64_MAX;
+    bool m_held = false;
+    std::int64_t m_framesHeld = 0;
 };
 
 } // namespace vidorama::cli

@@ -72,6 +72,39 @@ TEST(FrameReuse, APageThatNeverChangesIsDrawnOnce) {
               kFrames - 1);
 }
 
+TEST(FrameRendering, FiltersAreLeftOutOnceTheirAllowanceIsSpent) {
+    auto movie = swf::Movie::loadFile(std::string(VIDORAMA_CORPUS_DIR) +
+                                      "/ruffle/visual__filters__blur_size_grows/test.swf");
+    ASSERT_TRUE(movie.ok());
+    cli::MovieDriver driver(movie.value(), cli::Rate{24, 1}, cli::EndRule::PlayOn);
+    cli::FrameRenderer filtered(kSize, cli::StageBackground::Painted);
+    cli::FrameRenderer spent(kSize, cli::StageBackground::Painted);
+    spent.allowWork(0, UINT64_MAX);
+    const QImage withFilters = filtered.render(driver.player());
+    EXPECT_NE(spent.render(driver.player()), withFilters);
+    EXPECT_TRUE(spent.filtersLeftOut());
+    EXPECT_FALSE(filtered.filtersLeftOut());
+}
+
+TEST(FrameRendering, FramesPastThePixelsAllowedShowThePictureBefore) {
+    auto movie = swf::Movie::loadFile(std::string(VIDORAMA_CORPUS_DIR) +
+                                      "/ruffle/from_gnash__misc-ming.all__morph_test1/test.swf");
+    ASSERT_TRUE(movie.ok());
+    cli::MovieDriver driver(movie.value(), cli::Rate{12, 1}, cli::EndRule::PlayOn);
+    cli::FrameRenderer renderer(kSize, cli::StageBackground::Painted);
+    renderer.allowWork(UINT64_MAX, 0); // the first frame is drawn all the same
+    const QImage first = renderer.render(driver.player());
+    EXPECT_FALSE(renderer.repeated());
+    driver.advanceTo(5);
+    EXPECT_EQ(renderer.render(driver.player()), first);
+    EXPECT_TRUE(renderer.repeated());
+    EXPECT_EQ(renderer.framesHeld(), 1);
+    // Once the allowance grows past what was painted, frames are drawn again.
+    renderer.allowWork(UINT64_MAX, UINT64_MAX);
+    EXPECT_NE(renderer.render(driver.player()), first);
+    EXPECT_FALSE(renderer.repeated());
+}
+
 TEST(FrameReuse, MovingPicturesAreDrawnAgain) {
     const Reuse morph = Compare("ruffle/from_gnash__misc-ming.all__morph_test1/test.swf");
     EXPECT_LT(morph.repeats, kFrames / 2);

@@ -160,7 +160,12 @@ void Vm::startScript(AbcRuntime& rt, std::size_t index) {
     invoke({&rt, script.init, nullptr}, Value(global), {}, scope, nullptr);
 }
 
+// The player's own definitions come first, as Flash looks in its system
+// domain before the movie's: a movie's class named Error or
+// flash.display.MovieClip does not replace the one the player relies on.
 Object* Vm::findGlobal(const Name& name) {
+    if (m_globalTraits.find(name))
+        return natives.global;
     for (auto& rt : m_runtimes) {
         for (std::size_t i = 0; i < rt->globals.size(); ++i) {
             if (!rt->scriptTraits[i].find(name))
@@ -169,8 +174,6 @@ Object* Vm::findGlobal(const Name& name) {
             return rt->globals[i];
         }
     }
-    if (m_globalTraits.find(name))
-        return natives.global;
     return nullptr;
 }
 
@@ -267,6 +270,15 @@ Object* Vm::newError(const std::string& className, int code, const std::string& 
     Value text(code ? "Error #" + std::to_string(code) + ": " + message : message);
     Value number(code);
     Value args[] = {text, number};
+    // The error that says the call stack is full is made at that depth too;
+    // its constructor (the player's own) runs as if from the top, or making
+    // it would need the error again.
+    struct DepthReset {
+        int& depth;
+        int saved = depth;
+        ~DepthReset() { depth = saved; }
+    } reset{m_depth};
+    m_depth = 0;
     Value made = constructClass(cls, args);
     return made.object;
 }

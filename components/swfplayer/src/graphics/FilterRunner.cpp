@@ -98,7 +98,12 @@ void FilterBudget::reset() {
 bool FilterBudget::spend(std::uint64_t work) {
     if (work > Limits::kMaxFilterWorkPerFrame - m_spent)
         return false;
+    if (m_allowanceRanOut || work > m_allowance - m_total) {
+        m_allowanceRanOut = true;
+        return false;
+    }
     m_spent += work;
+    m_total += work;
     return true;
 }
 

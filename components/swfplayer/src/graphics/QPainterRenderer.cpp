@@ -69,6 +69,8 @@ void QPainterRenderer::paint(const QPainterPath& path, const QTransform& toDevic
 }
 
 void QPainterRenderer::markDirty(QRect changed) {
+    if (!changed.isEmpty())
+        m_pixelsPainted += static_cast<std::uint64_t>(changed.width()) * changed.height();
     if (!m_layers.empty())
         m_layers.back().dirty |= changed;
 }

@@ -46,6 +46,10 @@ public:
     void popLayer(const LayerEffects& effects) override;
     void endFrame() override;
 
+    FilterBudget& filterBudget() { return m_filterBudget; }
+    // Pixels painted since the renderer was made: what drawing has cost.
+    std::uint64_t pixelsPainted() const { return m_pixelsPainted; }
+
 private:
     enum class LayerKind { Mask, Content, Group };
     struct Layer {
@@ -90,6 +94,7 @@ private:
     QSize m_spareSize;
     FillGroup m_fillGroup;
     FilterBudget m_filterBudget;
+    std::uint64_t m_pixelsPainted = 0;
     // Masks and layers over the limits are not made; what they would hold is
     // drawn onto the layer beneath. Once one is left out, so are all inside it.
     int m_ignoredMasks = 0;

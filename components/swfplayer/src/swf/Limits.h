@@ -123,6 +123,20 @@ struct Limits {
     // Filter work of one frame, in pixels touched times the passes over them
     // (a convolution counts its matrix entries); filters beyond it are not run.
     static constexpr std::uint64_t kMaxFilterWorkPerFrame = 1ull << 28;
+    // Filter work one conversion may do for each second of its output (and
+    // one second's worth to start with), counted as above: frames that each
+    // spend their own budget at a high --fps on the largest stage would
+    // otherwise cost minutes for seconds of video. Once spent, objects are
+    // drawn without their filters for the rest of the movie. A whole-stage
+    // blur of high quality at 1920 x 1080 and 30 frames a second uses a
+    // third of it.
+    static constexpr std::uint64_t kMaxFilterWorkPerOutputSecond = 1ull << 29;
+    // Pixels one conversion may paint for each second of its output (and
+    // one second's worth to start with), fills, bitmaps and layers together:
+    // ten full 1920 x 1080 pictures at 50 frames a second. A movie that paints
+    // more keeps its last picture on screen until the allowance catches up,
+    // as Flash drops frames it cannot draw in time.
+    static constexpr std::uint64_t kMaxDrawnPixelsPerOutputSecond = 1ull << 30;
     // Path elements (moves, lines, curves) of all shapes drawn for one frame;
     // shapes beyond it are not drawn.
     static constexpr std::size_t kMaxPathElementsPerFrame = 1u << 22;

@@ -181,4 +181,17 @@ TEST(Filters, WorkBeyondTheFramesBudgetIsSkipped) {
     EXPECT_EQ(layer.pixel(9, 9), 0xFFFFFFFF);
 }
 
+TEST(Filters, ATotalAllowanceSpansFramesAndOnceSpentStopsEveryFilter) {
+    swf::FilterBudget budget;
+    budget.setTotalAllowance(100);
+    EXPECT_TRUE(budget.spend(60));
+    budget.reset(); // the next frame
+    EXPECT_FALSE(budget.spend(50));
+    EXPECT_TRUE(budget.allowanceRanOut());
+    // Work that would still fit is refused too, so that filters do not come
+    // and go from frame to frame.
+    budget.reset();
+    EXPECT_FALSE(budget.spend(10));
+}
+
 } // namespace
