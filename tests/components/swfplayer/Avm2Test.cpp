@@ -36,6 +36,9 @@ enum Op : std::uint8_t {
     kGetLocal0 = 0xd0,
     kPop = 0x29,
     kNewCatch = 0x5a,
+    kCallProperty = 0x46,
+    kConstructProp = 0x4a,
+    kSetProperty = 0x61,
 };
 
 struct Played {
@@ -212,6 +215,72 @@ TEST(Avm2Interpreter, UndefinedNamesAreReferenceErrorsNamedInTheNote) {
     ASSERT_FALSE(played.missing.empty());
     EXPECT_NE(std::find(played.missing.begin(), played.missing.end(), "flash.display.Loader"),
               played.missing.end());
+}
+
+TEST(Avm2Interpreter, ByteArraysRoundTripAndRefuseWhatPassesTheirLimits) {
+    Script s;
+    auto local2 = [&] {
+        s.code.op(kGetLocal).u30(2);
+    };
+    auto call = [&](const char* method, std::uint32_t argc, bool keep) {
+        s.code.op(keep ? kCallProperty : kCallPropVoid).u30(s.abc.qname(method)).u30(argc);
+    };
+    std::uint32_t byteArray = s.abc.qname("ByteArray", "flash.utils");
+    s.code.op(kFindPropStrict).u30(byteArray).op(kConstructProp).u30(byteArray).u30(0);
+    s.code.op(kSetLocal).u30(2);
+    local2();
+    s.pushString("h\xc3\xa9");
+    call("writeUTFBytes", 1, false);
+    local2();
+    call("compress", 0, false);
+    local2();
+    call("uncompress", 0, false);
+    s.traceBegin();
+    local2();
+    s.code.op(kGetProperty).u30(s.abc.qname("length"));
+    s.traceEnd();
+    s.traceBegin();
+    local2();
+    call("toString", 0, true);
+    s.traceEnd();
+    // Each failure is caught and traced by the same kind of handler.
+    std::vector<AbcWriter::Handler> handlers;
+    auto guarded = [&](const std::function<void()>& body) {
+        std::size_t start = s.code.here();
+        body();
+        std::size_t end = s.code.here();
+        std::string after = "after" + std::to_string(start);
+        s.code.branch(kJump, after);
+        std::size_t handler = s.code.here();
+        s.code.op(kSetLocal).u30(1).op(kGetLocal0).op(kPushScope);
+        s.traceBegin();
+        s.code.op(kGetLocal).u30(1);
+        s.traceEnd();
+        s.code.label(after);
+        handlers.push_back(
+            {std::uint32_t(start), std::uint32_t(end), std::uint32_t(handler), 0, 0});
+    };
+    guarded([&] {
+        local2();
+        s.pushDouble(1e12);
+        s.code.op(kSetProperty).u30(s.abc.qname("length"));
+    });
+    guarded([&] {
+        local2();
+        call("uncompress", 0, false);
+    });
+    guarded([&] {
+        local2();
+        s.pushDouble(100);
+        s.code.op(kSetProperty).u30(s.abc.qname("position"));
+        local2();
+        call("readInt", 0, false);
+    });
+    EXPECT_EQ(PlayBlock(s.finish(std::move(handlers))).traced,
+              "3\nh\xc3\xa9\n"
+              "Error: Error #1000: The system is out of memory.\n"
+              "Error: Error #2058: There was an error decompressing the data.\n"
+              "Error: Error #2030: End of file was encountered.\n");
 }
 
 TEST(AbcReader, BrokenBlocksAreRefusedWithAReason) {

@@ -35,7 +35,7 @@ Value HasOwnProperty(Vm& vm, const Value& self, Args args) {
     if (object->kind() == Object::Kind::Array || object->kind() == Object::Kind::Vector) {
         std::int64_t index = ArrayIndex(name.local);
         return Value(index >= 0 &&
-                     std::size_t(index) < static_cast<ArrayObject*>(object)->elements.size());
+                     static_cast<ArrayObject*>(object)->hasElement(std::size_t(index)));
     }
     return Value(object->traits() && object->traits()->find(name) != nullptr);
 }
@@ -48,7 +48,7 @@ Value PropertyIsEnumerable(Vm& vm, const Value& self, Args args) {
     if (object->kind() == Object::Kind::Array || object->kind() == Object::Kind::Vector) {
         std::int64_t index = ArrayIndex(name);
         if (index >= 0)
-            return Value(std::size_t(index) < static_cast<ArrayObject*>(object)->elements.size());
+            return Value(static_cast<ArrayObject*>(object)->hasElement(std::size_t(index)));
     }
     return Value(object->findDynamic(name) != nullptr);
 }
@@ -85,18 +85,36 @@ FunctionObject* ThisFunction(Vm& vm, const Value& self) {
     return static_cast<FunctionObject*>(self.object);
 }
 
+// Calls fn with the receiver call() or apply() names. Flash keeps the
+// built-in methods of dynamic objects on prototypes, unbound: a built-in
+// method taken from a plain object (Object.prototype.toString) runs on the
+// receiver given, where a class's method closure keeps its own.
+Value CallWithReceiver(Vm& vm, const Value& fn, const Value& receiver, Args args) {
+    if (fn.isObject() && fn.object->kind() == Object::Kind::Function) {
+        auto* closure = static_cast<FunctionObject*>(fn.object);
+        const Value& bound = closure->boundThis;
+        if (closure->bound && closure->method.native && bound.isObject() &&
+            bound.object->kind() == Object::Kind::Plain && !bound.object->sealed)
+            return closure->method.native(vm, receiver, args);
+    }
+    return vm.call(fn, receiver, args);
+}
+
 Value FunctionCall(Vm& vm, const Value& self, Args args) {
     Value receiver = Arg(args, 0);
-    return vm.call(self, receiver, args.empty() ? args : args.subspan(1));
+    return CallWithReceiver(vm, self, receiver, args.empty() ? args : args.subspan(1));
 }
 
 Value FunctionApply(Vm& vm, const Value& self, Args args) {
     Value receiver = Arg(args, 0);
     Value list = Arg(args, 1);
     std::vector<Value> spread;
-    if (list.isObject() && list.object->kind() == Object::Kind::Array)
-        spread = static_cast<ArrayObject*>(list.object)->elements;
-    return vm.call(self, receiver, spread);
+    if (list.isObject() && list.object->kind() == Object::Kind::Array) {
+        auto* array = static_cast<ArrayObject*>(list.object);
+        for (std::size_t i = 0; i < array->elements.size(); ++i)
+            spread.push_back(ElementAt(vm, array, i));
+    }
+    return CallWithReceiver(vm, self, receiver, spread);
 }
 
 Value FunctionLength(Vm& vm, const Value& self, Args) {
@@ -171,9 +189,13 @@ void InstallBuiltins(Vm& vm) {
     InstallObjectClasses(vm);
     InstallPrimitives(vm);
     InstallArray(vm);
+    InstallRegExp(vm);
     InstallMath(vm);
     InstallErrors(vm);
     InstallGlobals(vm);
+    InstallByteArray(vm);
+    InstallDate(vm);
+    InstallTextFunctions(vm);
     InstallDisplay(vm);
     InstallTimers(vm);
 }

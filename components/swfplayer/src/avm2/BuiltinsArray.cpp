@@ -15,6 +15,12 @@ ArrayObject* ThisList(Vm& vm, const Value& self) {
     return static_cast<ArrayObject*>(self.object);
 }
 
+Value ElementAt(Vm& vm, ArrayObject* list, std::size_t i) {
+    if (list->hasElement(i))
+        return list->elements[i];
+    return vm.getProperty(Value(static_cast<Object*>(list)), Name::publicName(std::to_string(i)));
+}
+
 namespace {
 
 enum SortFlags : int {
@@ -39,7 +45,7 @@ void Resize(Vm& vm, ArrayObject* list, double length) {
     Value fill =
         list->kind() == Object::Kind::Vector ? vm.coerce(Value(), list->elementType) : Value();
     if (list->elementType == SlotType::Object || list->elementType == SlotType::Any)
-        fill = list->kind() == Object::Kind::Vector ? Value::null() : Value();
+        fill = list->kind() == Object::Kind::Vector ? Value::null() : ArrayObject::hole();
     list->elements.resize(std::size_t(length), fill);
 }
 
@@ -55,11 +61,15 @@ std::size_t Clamp(Vm& vm, const Value& v, std::size_t length, std::size_t fallba
     return std::size_t(std::clamp(n, 0.0, double(length)));
 }
 
+// A new list of the same kind; a Vector's elements are converted to its type.
 Value Make(Vm& vm, ArrayObject* like, std::vector<Value> elements) {
     if (like->kind() == Object::Kind::Array)
         return Value(vm.newArray(std::move(elements)));
     Value made = vm.constructClass(like->cls(), {});
-    static_cast<ArrayObject*>(made.object)->elements = std::move(elements);
+    auto* list = static_cast<ArrayObject*>(made.object);
+    for (Value& element : elements)
+        element = Store(vm, list, element);
+    list->elements = std::move(elements);
     return made;
 }
 
@@ -125,7 +135,7 @@ Value Pop(Vm& vm, const Value& self, Args) {
     CheckGrowable(vm, list);
     if (list->elements.empty())
         return Value();
-    Value last = list->elements.back();
+    Value last = ElementAt(vm, list, list->elements.size() - 1);
     list->elements.pop_back();
     return last;
 }
@@ -135,7 +145,7 @@ Value Shift(Vm& vm, const Value& self, Args) {
     CheckGrowable(vm, list);
     if (list->elements.empty())
         return Value();
-    Value first = list->elements.front();
+    Value first = ElementAt(vm, list, 0);
     list->elements.erase(list->elements.begin());
     return first;
 }
@@ -165,8 +175,9 @@ Value SliceList(Vm& vm, const Value& self, Args args) {
 
 Value Splice(Vm& vm, const Value& self, Args args) {
     ArrayObject* list = ThisList(vm, self);
+    // Flash answers undefined to a splice() without arguments.
     if (args.empty())
-        return Make(vm, list, {});
+        return Value();
     std::size_t size = list->elements.size();
     std::size_t start = Clamp(vm, args[0], size, 0);
     double countArg = args.size() < 2 ? double(size - start) : std::trunc(vm.toNumber(args[1]));
@@ -182,6 +193,44 @@ Value Splice(Vm& vm, const Value& self, Args args) {
     list->elements.insert(list->elements.begin() + std::ptrdiff_t(start), inserted.begin(),
                           inserted.end());
     return Make(vm, list, std::move(removed));
+}
+
+// insertAt and removeAt: an index from the end when negative.
+std::size_t AtIndex(Vm& vm, const Value& v, std::size_t size) {
+    double n = std::trunc(vm.toNumber(v));
+    if (std::isnan(n))
+        n = 0;
+    if (n < 0)
+        n = std::max(0.0, n + double(size));
+    return std::size_t(std::min(n, double(size)));
+}
+
+Value InsertAt(Vm& vm, const Value& self, Args args) {
+    ArrayObject* list = ThisList(vm, self);
+    CheckGrowable(vm, list);
+    std::size_t at = AtIndex(vm, Arg(args, 0), list->elements.size());
+    vm.checkListSize(list->elements.size() + 1);
+    Value stored = Store(vm, list, Arg(args, 1));
+    list->elements.insert(list->elements.begin() + std::ptrdiff_t(at), std::move(stored));
+    return Value();
+}
+
+Value RemoveAt(Vm& vm, const Value& self, Args args) {
+    ArrayObject* list = ThisList(vm, self);
+    CheckGrowable(vm, list);
+    double asked = std::trunc(vm.toNumber(Arg(args, 0)));
+    std::size_t size = list->elements.size();
+    double index = asked < 0 ? std::max(0.0, asked + double(size)) : asked;
+    if (std::isnan(index) || index < 0 || index >= double(size)) {
+        if (list->kind() == Object::Kind::Vector)
+            vm.throwError("RangeError", 1125,
+                          ErrorMessage(1125, NumberToString(asked), std::to_string(size)));
+        return Value();
+    }
+    auto at = list->elements.begin() + std::ptrdiff_t(index);
+    Value removed = std::move(*at);
+    list->elements.erase(at);
+    return removed;
 }
 
 Value ConcatList(Vm& vm, const Value& self, Args args) {
@@ -226,6 +275,22 @@ Value ListToString(Vm& vm, const Value& self, Args) {
     return Value(JoinList(vm, ThisList(vm, self), ","));
 }
 
+// Each element's own toLocaleString(); a String has none of its own, so it
+// answers Object's "[object String]", as in Flash.
+Value ListToLocaleString(Vm& vm, const Value& self, Args) {
+    ArrayObject* list = ThisList(vm, self);
+    std::string text;
+    for (std::size_t i = 0; i < list->elements.size(); ++i) {
+        if (i)
+            text += ",";
+        Value element = list->elements[i];
+        if (!element.isNullish())
+            text += vm.toString(vm.callProperty(element, Name::publicName("toLocaleString"), {}));
+        vm.checkStringSize(text.size());
+    }
+    return Value(text);
+}
+
 Value Reverse(Vm& vm, const Value& self, Args) {
     ArrayObject* list = ThisList(vm, self);
     std::reverse(list->elements.begin(), list->elements.end());
@@ -245,8 +310,13 @@ Value LastIndexOfList(Vm& vm, const Value& self, Args args) {
     ArrayObject* list = ThisList(vm, self);
     if (list->elements.empty())
         return Value(-1);
-    std::size_t from =
-        Clamp(vm, Arg(args, 1), list->elements.size() - 1, list->elements.size() - 1);
+    double size = double(list->elements.size());
+    double start = args.size() < 2 ? size - 1 : std::trunc(vm.toNumber(args[1]));
+    if (std::isnan(start))
+        start = 0;
+    if (start < 0)
+        start = std::max(0.0, start + size);
+    std::size_t from = std::size_t(std::min(start, size - 1));
     for (std::size_t i = from + 1; i-- > 0;)
         if (vm.strictEquals(list->elements[i], Arg(args, 0)))
             return Value(double(i));
@@ -442,10 +512,12 @@ void ListMethods(Vm& vm, ClassObject* cls) {
     vm.defineMethod(cls, "unshift", Unshift);
     vm.defineMethod(cls, "slice", SliceList);
     vm.defineMethod(cls, "splice", Splice);
+    vm.defineMethod(cls, "insertAt", InsertAt);
+    vm.defineMethod(cls, "removeAt", RemoveAt);
     vm.defineMethod(cls, "concat", ConcatList);
     vm.defineMethod(cls, "join", Join);
     vm.defineMethod(cls, "toString", ListToString);
-    vm.defineMethod(cls, "toLocaleString", ListToString);
+    vm.defineMethod(cls, "toLocaleString", ListToLocaleString);
     vm.defineMethod(cls, "reverse", Reverse);
     vm.defineMethod(cls, "indexOf", IndexOfList);
     vm.defineMethod(cls, "lastIndexOf", LastIndexOfList);
@@ -458,6 +530,25 @@ void ListMethods(Vm& vm, ClassObject* cls) {
 }
 
 } // namespace
+
+Value VectorFromList(Vm& vm, ClassObject* cls, Args args) {
+    if (args.size() != 1)
+        vm.throwError("ArgumentError", 1112, ErrorMessage(1112, std::to_string(args.size())));
+    const Value& from = args[0];
+    if (!from.isObject() ||
+        (from.object->kind() != Object::Kind::Array && from.object->kind() != Object::Kind::Vector))
+        vm.throwError("TypeError", 1034,
+                      ErrorMessage(1034, vm.describe(from), cls->qualifiedName()));
+    auto* source = static_cast<ArrayObject*>(from.object);
+    Value made = vm.constructClass(cls, {});
+    auto* list = static_cast<ArrayObject*>(made.object);
+    for (std::size_t i = 0; i < source->elements.size(); ++i) {
+        Value element =
+            source->kind() == Object::Kind::Array ? ElementAt(vm, source, i) : source->elements[i];
+        list->elements.push_back(Store(vm, list, element));
+    }
+    return made;
+}
 
 void InstallArray(Vm& vm) {
     auto& n = vm.natives;

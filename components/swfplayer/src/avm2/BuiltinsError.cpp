@@ -27,7 +27,9 @@ Value ErrorInit(Vm& vm, const Value& self, Args args) {
     ClassObject* cls = error->cls();
     while (cls && cls->scope.size() != 1)
         cls = cls->base;
-    error->fields[kNameSlot] = Value(cls ? cls->name : std::string("Error"));
+    // The errors of flash.errors keep Error's name, as in Flash.
+    bool ownName = cls && cls->packageName != "flash.errors";
+    error->fields[kNameSlot] = Value(ownName ? cls->name : std::string("Error"));
     error->fields[kIdSlot] = Value(ToInt32(vm.toNumber(Arg(args, 1))));
     return Value();
 }

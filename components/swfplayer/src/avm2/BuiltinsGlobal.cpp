@@ -16,6 +16,8 @@ Value Trace(Vm& vm, const Value&, Args args) {
             line += ' ';
         line += vm.toString(args[i]);
     }
+    // Flash's log drops NUL characters a string may hold.
+    std::erase(line, '\0');
     vm.host().trace(line);
     return Value();
 }
@@ -25,16 +27,6 @@ Value IsNaN(Vm& vm, const Value&, Args args) {
 }
 Value IsFinite(Vm& vm, const Value&, Args args) {
     return Value(std::isfinite(vm.toNumber(Arg(args, 0))));
-}
-
-Value ParseInt(Vm& vm, const Value&, Args args) {
-    std::optional<int> radix;
-    if (!Arg(args, 1).isUndefined()) {
-        int r = ToInt32(vm.toNumber(args[1]));
-        if (r != 0)
-            radix = r;
-    }
-    return Value(avm1::ParseIntPrefix(vm.toString(Arg(args, 0)), radix));
 }
 
 Value ParseFloat(Vm& vm, const Value&, Args args) {
@@ -77,11 +69,13 @@ Value GetQualifiedSuperclassName(Vm& vm, const Value&, Args args) {
 }
 
 Value GetDefinitionByName(Vm& vm, const Value&, Args args) {
-    std::string name = vm.toString(Arg(args, 0));
-    ClassObject* cls = vm.findClass(name);
-    if (!cls)
-        vm.throwError("ReferenceError", 1065, ErrorMessage(1065, name));
-    return Value(static_cast<Object*>(cls));
+    // Classes, and the package-level functions and constants as well.
+    std::string text = vm.toString(Arg(args, 0));
+    Name name = Vm::qualifiedName(text);
+    Object* global = vm.findGlobal(name);
+    if (!global)
+        vm.throwError("ReferenceError", 1065, ErrorMessage(1065, text));
+    return vm.getProperty(Value(global), name);
 }
 
 Object* AllocateDictionary(Vm& vm, ClassObject* cls) {
@@ -102,7 +96,6 @@ void InstallGlobals(Vm& vm) {
     vm.defineGlobalFunction("", "trace", Trace);
     vm.defineGlobalFunction("", "isNaN", IsNaN);
     vm.defineGlobalFunction("", "isFinite", IsFinite);
-    vm.defineGlobalFunction("", "parseInt", ParseInt);
     vm.defineGlobalFunction("", "parseFloat", ParseFloat);
     vm.defineGlobalConstant("", "NaN", Value(std::nan("")));
     vm.defineGlobalConstant("", "Infinity", Value(INFINITY));

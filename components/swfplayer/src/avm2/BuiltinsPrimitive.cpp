@@ -2,6 +2,7 @@
 
 #include "avm1/Utf16Text.h"
 #include "avm2/Native.h"
+#include "avm2/RegExpObject.h"
 
 #include <algorithm>
 #include <cmath>
@@ -25,12 +26,14 @@ std::u16string ThisText(Vm& vm, const Value& self) {
     return ToUtf16(vm.toString(ThisPrimitive(self)));
 }
 
-// A position argument clamped to 0..length, negative ones counting from the end.
-std::size_t Position(Vm& vm, const Value& v, std::size_t length, bool fromEnd,
+// A position argument clamped to 0..length, negative ones counting from the
+// end. The parameters are typed Number: left out they take their default,
+// while an undefined given converts to NaN, which counts as 0.
+std::size_t Position(Vm& vm, Args args, std::size_t i, std::size_t length, bool fromEnd,
                      std::size_t fallback) {
-    if (v.isUndefined())
+    if (i >= args.size())
         return fallback;
-    double n = vm.toNumber(v);
+    double n = vm.toNumber(args[i]);
     if (std::isnan(n))
         n = 0;
     n = std::trunc(n);
@@ -64,25 +67,41 @@ Value CharCodeAt(Vm& vm, const Value& self, Args args) {
 }
 
 Value IndexOf(Vm& vm, const Value& self, Args args) {
+    // The parameter is a String: null and undefined become null, found nowhere.
+    if (Arg(args, 0).isNullish())
+        return Value(-1);
     std::u16string text = ThisText(vm, self);
     std::u16string needle = ToUtf16(vm.toString(Arg(args, 0)));
-    std::size_t from = Position(vm, Arg(args, 1), text.size(), false, 0);
+    std::size_t from = Position(vm, args, 1, text.size(), false, 0);
     std::size_t at = text.find(needle, from);
     return Value(at == std::u16string::npos ? -1.0 : double(at));
 }
 
 Value LastIndexOf(Vm& vm, const Value& self, Args args) {
+    if (Arg(args, 0).isNullish())
+        return Value(-1);
     std::u16string text = ThisText(vm, self);
     std::u16string needle = ToUtf16(vm.toString(Arg(args, 0)));
-    std::size_t from = Position(vm, Arg(args, 1), text.size(), false, text.size());
+    // A NaN start (undefined included) searches from the end.
+    bool fromEnd = args.size() < 2 || std::isnan(vm.toNumber(args[1]));
+    std::size_t from =
+        fromEnd ? text.size() : Position(vm, args, 1, text.size(), false, text.size());
     std::size_t at = text.rfind(needle, from);
     return Value(at == std::u16string::npos ? -1.0 : double(at));
 }
 
 Value Substr(Vm& vm, const Value& self, Args args) {
     std::u16string text = ThisText(vm, self);
-    std::size_t start = Position(vm, Arg(args, 0), text.size(), true, 0);
-    double count = Arg(args, 1).isUndefined() ? double(text.size()) : vm.toNumber(args[1]);
+    std::size_t start = Position(vm, args, 0, text.size(), true, 0);
+    double count = args.size() < 2 ? double(text.size()) : std::trunc(vm.toNumber(args[1]));
+    // Flash takes start + count as an end, which counts from the end of the
+    // text when negative.
+    if (count < 0) {
+        double end = double(start) + count;
+        if (end < 0)
+            end += double(text.size());
+        count = std::max(0.0, end - double(start));
+    }
     if (std::isnan(count) || count < 0)
         count = 0;
     return Value(FromUtf16(text.substr(start, std::size_t(std::min(count, double(text.size()))))));
@@ -90,8 +109,8 @@ Value Substr(Vm& vm, const Value& self, Args args) {
 
 Value Substring(Vm& vm, const Value& self, Args args) {
     std::u16string text = ThisText(vm, self);
-    std::size_t a = Position(vm, Arg(args, 0), text.size(), false, 0);
-    std::size_t b = Position(vm, Arg(args, 1), text.size(), false, text.size());
+    std::size_t a = Position(vm, args, 0, text.size(), false, 0);
+    std::size_t b = Position(vm, args, 1, text.size(), false, text.size());
     if (a > b)
         std::swap(a, b);
     return Value(FromUtf16(text.substr(a, b - a)));
@@ -99,8 +118,8 @@ Value Substring(Vm& vm, const Value& self, Args args) {
 
 Value Slice(Vm& vm, const Value& self, Args args) {
     std::u16string text = ThisText(vm, self);
-    std::size_t a = Position(vm, Arg(args, 0), text.size(), true, 0);
-    std::size_t b = Position(vm, Arg(args, 1), text.size(), true, text.size());
+    std::size_t a = Position(vm, args, 0, text.size(), true, 0);
+    std::size_t b = Position(vm, args, 1, text.size(), true, text.size());
     return Value(b > a ? FromUtf16(text.substr(a, b - a)) : std::string());
 }
 
@@ -125,9 +144,9 @@ Value Split(Vm& vm, const Value& self, Args args) {
     std::vector<Value> parts;
     Value separator = Arg(args, 0);
     double limit = Arg(args, 1).isUndefined() ? 4294967295.0 : vm.toNumber(args[1]);
-    if (separator.isObject() && separator.object->kind() == Object::Kind::RegExp) {
-        vm.noteMissing("String.split with a RegExp");
-    }
+    if (separator.isObject() && separator.object->kind() == Object::Kind::RegExp)
+        return RegExpSplit(vm, FromUtf16(text), *static_cast<RegExpObject*>(separator.object),
+                           limit);
     if (separator.isUndefined()) {
         parts.push_back(Value(FromUtf16(text)));
     } else {
@@ -164,10 +183,8 @@ Value Concat(Vm& vm, const Value& self, Args args) {
 Value Replace(Vm& vm, const Value& self, Args args) {
     std::string text = vm.toString(ThisPrimitive(self));
     Value pattern = Arg(args, 0);
-    if (pattern.isObject() && pattern.object->kind() == Object::Kind::RegExp) {
-        vm.noteMissing("String.replace with a RegExp");
-        return Value(text);
-    }
+    if (pattern.isObject() && pattern.object->kind() == Object::Kind::RegExp)
+        return RegExpReplace(vm, text, *static_cast<RegExpObject*>(pattern.object), Arg(args, 1));
     std::string needle = vm.toString(pattern);
     std::size_t at = text.find(needle);
     if (at == std::string::npos)
@@ -188,7 +205,12 @@ Value Replace(Vm& vm, const Value& self, Args args) {
 Value LocaleCompare(Vm& vm, const Value& self, Args args) {
     std::u16string a = ThisText(vm, self);
     std::u16string b = ToUtf16(vm.toString(Arg(args, 0)));
-    return Value(a < b ? -1 : a == b ? 0 : 1);
+    // Flash answers the difference of the first units that differ, or of
+    // the lengths.
+    for (std::size_t i = 0; i < a.size() && i < b.size(); ++i)
+        if (a[i] != b[i])
+            return Value(int(a[i]) - int(b[i]));
+    return Value(double(a.size()) - double(b.size()));
 }
 
 Value FromCharCode(Vm& vm, const Value&, Args args) {
@@ -292,6 +314,11 @@ Value ToExponential(Vm& vm, const Value& self, Args args) {
         vm.throwError("RangeError", 1002,
                       "Number.toExponential has a range of 0 to 20. " + std::to_string(digits) +
                           " is an invalid value.");
+    // Flash's digit generator never reaches an exact zero: it prints the
+    // nearest tiny number it stopped at.
+    if (n == 0)
+        return Value(digits == 0 ? std::string("1e-15")
+                                 : "0." + std::string(std::size_t(digits), '0') + "e-16");
     char buffer[512];
     std::snprintf(buffer, sizeof buffer, "%.*e", digits, n);
     std::string text = buffer;

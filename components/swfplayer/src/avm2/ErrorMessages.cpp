@@ -9,6 +9,7 @@ namespace {
 // Flash Player's texts for the errors the machine raises; %1.. are filled in.
 const std::map<int, const char*>& Messages() {
     static const std::map<int, const char*> messages = {
+        {1000, "The system is out of memory."},
         {1006, "%1 is not a function."},
         {1007, "Instantiation attempted on a non-constructor."},
         {1009, "Cannot access a property or method of a null object reference."},
@@ -30,12 +31,14 @@ const std::map<int, const char*>& Messages() {
         {1040, "The right-hand side of instanceof must be a class or function."},
         {1041, "The right-hand side of operator must be a class."},
         {1050, "Cannot convert %1 to primitive."},
+        {1052, "Invalid URI passed to %1 function."},
         {1056, "Cannot create property %1 on %2."},
         {1063, "Argument count mismatch on %1. Expected %2, got %3."},
         {1065, "Variable %1 is not defined."},
         {1069, "Property %1 not found on %2 and there is no default value."},
         {1074, "Illegal write to read-only property %1 on %2."},
         {1077, "Illegal read of write-only property %1 on %2."},
+        {1100, "Cannot supply flags when constructing one RegExp from another."},
         {1103, "Class inherits from too many classes."},
         {1112, "Argument count mismatch on class coercion.  Expected 1, got %1."},
         {1115, "%1 is not a constructor."},
@@ -46,7 +49,11 @@ const std::map<int, const char*>& Messages() {
         {1502, "A script has executed for longer than the default timeout period of 15 seconds."},
         {1508, "The value specified for argument %1 is invalid."},
         {2007, "Parameter %1 must be non-null."},
+        {2008, "Parameter %1 must be one of the accepted values."},
         {2012, "%1 class cannot be instantiated."},
+        {2030, "End of file was encountered."},
+        {2058, "There was an error decompressing the data."},
+        {2023, "Class %1 must inherit from Sprite to link to the root."},
         {2025, "The supplied DisplayObject must be a child of the caller."},
         {2006, "The supplied index is out of bounds."},
     };

@@ -94,6 +94,10 @@ void MovieScripts::start() {
         construct(cls, rootObject);
     else
         m_vm.runReported([&] { ScriptObjectOf(m_vm, &root); });
+    // Flash's debugger logs a document class that is no display object.
+    if (cls && !cls->allocator)
+        m_vm.host().trace("TypeError: Error #2023: " +
+                          ErrorMessage(2023, cls->qualifiedName() + "$"));
     // The root joins the stage once made, and its first frame ends as any
     // other does.
     auto script = m_vm.displayObjects.find(&root);

@@ -11,6 +11,12 @@ inline Value Arg(Args args, std::size_t i) {
 
 // The array or vector a method was called on; a TypeError for anything else.
 ArrayObject* ThisList(Vm& vm, const Value& self);
+// An element as reading list[i] gives it: a hole answers what the
+// prototype has at that index.
+Value ElementAt(Vm& vm, ArrayObject* list, std::size_t i);
+// Vector.<T>(list) called as a function: a new Vector of the list's
+// elements converted to T.
+Value VectorFromList(Vm& vm, ClassObject* cls, Args args);
 // The primitive a String, Number or Boolean method was called on.
 Value ThisPrimitive(const Value& self);
 
@@ -18,6 +24,10 @@ void InstallObjectClasses(Vm& vm);
 void InstallArray(Vm& vm);
 void InstallPrimitives(Vm& vm);
 void InstallMath(Vm& vm);
+void InstallRegExp(Vm& vm);
+void InstallByteArray(Vm& vm);
+void InstallDate(Vm& vm);
+void InstallTextFunctions(Vm& vm);
 void InstallErrors(Vm& vm);
 void InstallGlobals(Vm& vm);
 void InstallDisplay(Vm& vm);

@@ -173,6 +173,17 @@ public:
 class ArrayObject final : public Object {
 public:
     using Object::Object;
+    // An Array's index that was never set, or was deleted, holds a hole: it
+    // reads as undefined unless the prototype has that index, and neither
+    // enumeration nor hasOwnProperty sees it.
+    static Value hole() {
+        Value v;
+        v.boolean = true;
+        return v;
+    }
+    static bool isHole(const Value& v) { return v.isUndefined() && v.boolean; }
+    bool hasElement(std::size_t i) const { return i < elements.size() && !isHole(elements[i]); }
+
     std::vector<Value> elements;
     // Vector.<T>: the element type, and whether the length is fixed.
     SlotType elementType = SlotType::Any;

@@ -181,4 +181,14 @@ bool IsUintValue(double n) {
     return n >= 0 && n <= 4294967295.0 && n == std::trunc(n) && !std::signbit(n);
 }
 
+int DigitValue(char16_t c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'z')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'Z')
+        return c - 'A' + 10;
+    return -1;
+}
+
 } // namespace vidorama::swf::avm2

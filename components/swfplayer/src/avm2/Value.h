@@ -54,6 +54,8 @@ std::string NumberToRadixString(double n, int radix);
 // A number that is an array index (0 .. 2^32-2) written as one, or -1.
 std::int64_t ArrayIndex(const std::string& name);
 bool IsIntValue(double n);
+// A digit or letter as a digit of radix up to 36 (a and A are 10), or -1.
+int DigitValue(char16_t c);
 bool IsUintValue(double n);
 
 } // namespace vidorama::swf::avm2

@@ -191,7 +191,7 @@ ClassObject* Vm::classByName(const Name& name) {
                : nullptr;
 }
 
-ClassObject* Vm::findClass(const std::string& qualifiedName) {
+Name Vm::qualifiedName(const std::string& qualifiedName) {
     Name name;
     std::size_t dot = qualifiedName.rfind('.');
     std::size_t colons = qualifiedName.rfind("::");
@@ -206,8 +206,12 @@ ClassObject* Vm::findClass(const std::string& qualifiedName) {
         name.local = qualifiedName;
     }
     name.namespaces.push_back(ns);
+    return name;
+}
+
+ClassObject* Vm::findClass(const std::string& name) {
     ClassObject* found = nullptr;
-    runReported([&] { found = classByName(name); });
+    runReported([&] { found = classByName(qualifiedName(name)); });
     return found;
 }
 
@@ -258,6 +262,9 @@ FunctionObject* Vm::methodClosure(const Trait& trait, const Value& receiver) {
 Object* Vm::newError(const std::string& className, int code, const std::string& message) {
     Name name = Name::publicName(className);
     ClassObject* cls = classByName(name);
+    // IOError, EOFError and MemoryError live in flash.errors.
+    if (!cls)
+        cls = classByName(qualifiedName("flash.errors." + className));
     if (!cls)
         cls = natives.error;
     Value text(code ? "Error #" + std::to_string(code) + ": " + message : message);

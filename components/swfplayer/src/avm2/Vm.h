@@ -108,6 +108,8 @@ public:
     // The class with this qualified name ("pkg.Name" or "Name"), running the
     // script that defines it first; nullptr when there is none.
     ClassObject* findClass(const std::string& qualifiedName);
+    // "pkg.Name" or "pkg::Name" as a name in that package.
+    static Name qualifiedName(const std::string& text);
     // Makes an instance of a class and runs its constructors; exceptions are
     // reported and give nullptr.
     Object* constructReported(ClassObject* cls);

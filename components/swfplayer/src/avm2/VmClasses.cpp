@@ -270,10 +270,8 @@ void Vm::defineMethod(ClassObject* cls, const std::string& name, NativeFn fn, bo
     trait.declarer = cls;
     Traits& traits = isStatic ? cls->staticTraits : cls->instanceTraits;
     traits.add(name, trait);
-    if (!isStatic) {
-        trait.ns = kAs3Namespace;
-        traits.add(name, trait);
-    }
+    trait.ns = kAs3Namespace;
+    traits.add(name, trait);
 }
 
 void Vm::defineAccessor(ClassObject* cls, const std::string& name, NativeFn getter, NativeFn setter,

@@ -1,3 +1,4 @@
+#include "avm1/Utf16Text.h"
 #include "avm2/Vm.h"
 #include "swf/Limits.h"
 
@@ -44,8 +45,6 @@ std::string Vm::toString(const Value& v) {
 Value Vm::toPrimitive(const Value& v, bool preferString) {
     if (!v.isObject())
         return v;
-    if (v.object->kind() == Object::Kind::Date)
-        preferString = true;
     const char* order[2] = {preferString ? "toString" : "valueOf",
                             preferString ? "valueOf" : "toString"};
     for (const char* method : order) {
@@ -200,8 +199,9 @@ bool Vm::looseEquals(const Value& a, const Value& b) {
 Value Vm::lessThan(const Value& a, const Value& b) {
     Value pa = toPrimitive(a, false);
     Value pb = toPrimitive(b, false);
+    // Strings compare by their UTF-16 units, as Flash keeps them.
     if (pa.isString() && pb.isString())
-        return Value(pa.string < pb.string);
+        return Value(avm1::ToUtf16(pa.string) < avm1::ToUtf16(pb.string));
     double x = toNumber(pa), y = toNumber(pb);
     if (std::isnan(x) || std::isnan(y))
         return Value();
@@ -211,8 +211,12 @@ Value Vm::lessThan(const Value& a, const Value& b) {
 Value Vm::add(const Value& a, const Value& b) {
     if (a.isNumber() && b.isNumber())
         return Value(a.number + b.number);
-    Value pa = toPrimitive(a, false);
-    Value pb = toPrimitive(b, false);
+    // A Date with no hint becomes its text, as ECMAScript's + asks.
+    auto isDate = [](const Value& v) {
+        return v.isObject() && v.object->kind() == Object::Kind::Date;
+    };
+    Value pa = toPrimitive(a, isDate(a));
+    Value pb = toPrimitive(b, isDate(b));
     if (pa.isString() || pb.isString()) {
         std::string left = toString(pa);
         std::string right = toString(pb);

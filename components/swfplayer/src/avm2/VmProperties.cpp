@@ -1,3 +1,5 @@
+#include "avm2/ByteArrayObject.h"
+#include "avm2/Native.h"
 #include "avm2/Vm.h"
 #include "swf/Limits.h"
 
@@ -11,10 +13,26 @@ bool IsList(const Object* object) {
     return object->kind() == Object::Kind::Array || object->kind() == Object::Kind::Vector;
 }
 
+// ByteArray[i] reads and writes one byte.
+ByteArrayObject* IndexedBytes(Object* object, const Name& name, std::int64_t& index) {
+    if (object->kind() != Object::Kind::ByteArray || name.attribute || !name.hasPublic())
+        return nullptr;
+    index = ArrayIndex(name.local);
+    return index >= 0 ? static_cast<ByteArrayObject*>(object) : nullptr;
+}
+
 std::int64_t ElementIndex(const Object* object, const Name& name) {
     if (!IsList(object) || name.attribute || !name.hasPublic())
         return -1;
     return ArrayIndex(name.local);
+}
+
+// The built-in classes' public methods stand for those Flash keeps on the
+// prototypes: a dynamic object may set its own (toString, valueOf), which
+// then hide them.
+bool NativeMethodShadowed(const Trait* trait, Object* object, const Name& name) {
+    return trait->kind == Trait::Kind::Method && trait->method.native && !object->sealed &&
+           name.hasPublic() && !name.attribute && object->findDynamic(name.local);
 }
 
 // A class's own statics, then what every Class instance has; a function's
@@ -27,7 +45,7 @@ const Trait* FindTrait(Vm& vm, const Value& target, const Name& name) {
     Object* object = target.object;
     if (const Traits* traits = object->traits())
         if (const Trait* trait = traits->find(name))
-            return trait;
+            return NativeMethodShadowed(trait, object, name) ? nullptr : trait;
     // Globals, classes and the like keep traits of their own; what their
     // class gives every instance (toString) is behind them.
     ClassObject* cls = object->cls();
@@ -60,13 +78,18 @@ Value Vm::getProperty(const Value& target, const Name& asked) {
     Object* object = target.isObject() ? target.object : nullptr;
     if (object) {
         std::int64_t index = ElementIndex(object, name);
+        if (ByteArrayObject* bytes = IndexedBytes(object, name, index))
+            return ByteAt(*bytes, std::size_t(index));
         if (index >= 0) {
             auto* list = static_cast<ArrayObject*>(object);
-            if (std::size_t(index) < list->elements.size())
+            if (list->hasElement(std::size_t(index)))
                 return list->elements[std::size_t(index)];
             if (object->kind() == Object::Kind::Vector)
                 throwError("RangeError", 1125,
                            ErrorMessage(1125, name.local, std::to_string(list->elements.size())));
+            for (Object* proto = object->proto(); proto; proto = proto->proto())
+                if (Value* inherited = proto->findDynamic(name.local))
+                    return *inherited;
             return Value();
         }
     }
@@ -111,6 +134,10 @@ void Vm::setProperty(const Value& target, const Name& asked, Value value, bool i
     Object* object = target.isObject() ? target.object : nullptr;
     if (object) {
         std::int64_t index = ElementIndex(object, name);
+        if (ByteArrayObject* bytes = IndexedBytes(object, name, index)) {
+            SetByteAt(*this, *bytes, std::size_t(index), value);
+            return;
+        }
         if (index >= 0) {
             auto* list = static_cast<ArrayObject*>(object);
             std::size_t i = std::size_t(index);
@@ -125,7 +152,8 @@ void Vm::setProperty(const Value& target, const Name& asked, Value value, bool i
             if (i >= list->elements.size()) {
                 if (i >= Limits::kMaxScriptCells)
                     throwError("RangeError", 1125, ErrorMessage(1125, name.local, "0"));
-                list->elements.resize(i + 1);
+                list->elements.resize(
+                    i + 1, object->kind() == Object::Kind::Array ? ArrayObject::hole() : Value());
             }
             list->elements[i] = std::move(value);
             return;
@@ -144,6 +172,10 @@ void Vm::setProperty(const Value& target, const Name& asked, Value value, bool i
             }
             return;
         case Trait::Kind::Method:
+            if (object && trait->method.native && !object->sealed && name.hasPublic()) {
+                object->setDynamic(name.local, std::move(value));
+                return;
+            }
             throwError("ReferenceError", 1037, ErrorMessage(1037, name.local, describe(target)));
         case Trait::Kind::Accessor:
             if (!trait->setter)
@@ -177,7 +209,8 @@ bool Vm::deleteProperty(const Value& target, const Name& asked) {
     if (index >= 0) {
         auto* list = static_cast<ArrayObject*>(object);
         if (std::size_t(index) < list->elements.size())
-            list->elements[std::size_t(index)] = Value();
+            list->elements[std::size_t(index)] =
+                object->kind() == Object::Kind::Array ? ArrayObject::hole() : Value();
         return true;
     }
     if (FindTrait(*this, target, name))
@@ -195,7 +228,7 @@ bool Vm::hasProperty(const Value& target, const Name& asked) {
     if (object) {
         std::int64_t index = ElementIndex(object, name);
         if (index >= 0)
-            return std::size_t(index) < static_cast<ArrayObject*>(object)->elements.size();
+            return static_cast<ArrayObject*>(object)->hasElement(std::size_t(index));
     }
     if (FindTrait(*this, target, name))
         return true;
@@ -277,6 +310,8 @@ Value Vm::call(const Value& fn, const Value& self, Args args) {
         auto* cls = static_cast<ClassObject*>(fn.object);
         if (cls->callAsFunction)
             return cls->callAsFunction(*this, self, args);
+        if (cls->allocator && cls->allocator == natives.vector->allocator)
+            return VectorFromList(*this, cls, args);
         if (args.size() != 1)
             throwError("ArgumentError", 1112, ErrorMessage(1112, cls->qualifiedName()));
         return coerceTo(args[0], cls);
@@ -307,6 +342,10 @@ std::uint32_t Vm::nextIndex(const Value& target, std::uint32_t index) {
         return 0;
     Object* object = target.object;
     std::size_t elements = IsList(object) ? static_cast<ArrayObject*>(object)->elements.size() : 0;
+    // Holes are passed over.
+    while (index < elements &&
+           ArrayObject::isHole(static_cast<ArrayObject*>(object)->elements[index]))
+        ++index;
     return index < elements + object->dynamic.size() ? index + 1 : 0;
 }
 

@@ -4,7 +4,9 @@ target_sources(vidorama_swf PRIVATE
     src/avm2/AbcReader.cpp
     src/avm2/Builtins.cpp
     src/avm2/BuiltinsArray.cpp
+    src/avm2/BuiltinsByteArray.cpp
     src/avm2/BuiltinsContainer.cpp
+    src/avm2/BuiltinsDate.cpp
     src/avm2/BuiltinsDisplay.cpp
     src/avm2/BuiltinsError.cpp
     src/avm2/BuiltinsEvents.cpp
@@ -15,10 +17,13 @@ target_sources(vidorama_swf PRIVATE
     src/avm2/BuiltinsMath.cpp
     src/avm2/BuiltinsMedia.cpp
     src/avm2/BuiltinsPrimitive.cpp
+    src/avm2/BuiltinsRegExp.cpp
     src/avm2/BuiltinsSettings.cpp
     src/avm2/BuiltinsText.cpp
     src/avm2/BuiltinsTimer.cpp
     src/avm2/BuiltinsTransform.cpp
+    src/avm2/BuiltinsUri.cpp
+    src/avm2/DateMath.cpp
     src/avm2/DisplayBinding.cpp
     src/avm2/ErrorMessages.cpp
     src/avm2/Interpreter.cpp
@@ -27,6 +32,8 @@ target_sources(vidorama_swf PRIVATE
     src/avm2/InterpreterValues.cpp
     src/avm2/MovieScripts.cpp
     src/avm2/Object.cpp
+    src/avm2/RegExpParser.cpp
+    src/avm2/RegExpProgram.cpp
     src/avm2/Value.cpp
     src/avm2/Vm.cpp
     src/avm2/VmClasses.cpp

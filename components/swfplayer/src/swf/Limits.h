@@ -84,6 +84,14 @@ struct Limits {
     static constexpr std::uint32_t kMaxAbcMethodStack = 1u << 16;
     static constexpr std::uint32_t kMaxAbcMethodLocals = 1u << 16;
     static constexpr std::uint32_t kMaxAbcScopeDepth = 1u << 12;
+    // Bytes of one ActionScript 3 ByteArray.
+    static constexpr std::size_t kMaxScriptByteArrayBytes = 64u * 1024 * 1024;
+    // ActionScript 3 regular expressions: groups nested in a pattern, the
+    // backtracking depth and the steps of one search. A search past either
+    // finds nothing, as a pattern that backtracks without end would hang.
+    static constexpr int kMaxRegExpNesting = 64;
+    static constexpr int kMaxRegExpDepth = 4000;
+    static constexpr std::uint64_t kMaxRegExpSteps = 1'000'000;
     // Classes ActionScript 3 code may derive from each other in a chain.
     static constexpr int kMaxAbcClassDepth = 256;
     // Path elements the drawing methods may add to one clip; further
