@@ -70,7 +70,7 @@ void AddCoverage(QImage& target, const QImage& mask, QPoint origin, const QRect&
 void PrepareEdges(QPainter& painter, const QTransform& toDevice, EdgeMode edges,
                   const QRect& clip) {
     painter.setRenderHint(QPainter::Antialiasing, edges == EdgeMode::Antialiased);
-    if (!clip.contains(QRect(QPoint(0, 0), painter.device()->size())))
+    if (!clip.contains(QRect(0, 0, painter.device()->width(), painter.device()->height())))
         painter.setClipRect(clip);
     constexpr double kQtStep = 1.0 / 64;
     painter.setTransform(edges == EdgeMode::Antialiased
