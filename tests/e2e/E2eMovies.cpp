@@ -4,15 +4,19 @@
 //               stream sound of the frames it belongs to. Each switch marks the
 //               same instant in picture and sound, so a capture shows its A/V
 //               offset and its drift.
+//   noise.swf   10 s at 12 fps, 320 x 240: a picture of random pixels that
+//               moves at every frame, which no encoder can make small or
+//               quick, so that a conversion lasts long enough to cancel.
 //   broken.swf  a movie's signature and header with its body cut away.
 // Usage: e2e_movies OUTPUT_FOLDER
 
 #include "SwfStreamBlocks.h"
-#include "SwfWriter.h"
 #include "TempDir.h"
+#include "swf/SwfCompression.h"
 
 #include <cmath>
 #include <cstdio>
+#include <random>
 #include <string>
 
 namespace vidorama::test {
@@ -53,6 +57,42 @@ Bytes BeatsMovie() {
     return movie.bytes();
 }
 
+// A DefineShape3 of a rectangle (twips) filled with a bitmap, one stage
+// pixel to a bitmap pixel, not smoothed.
+Bytes BitmapRectShape(std::uint16_t id, const swf::Rect& r, std::uint16_t bitmap) {
+    SwfBitWriter w;
+    w.u16(id).rect(r);
+    w.u8(1).u8(0x43).u16(bitmap).matrix(swf::Matrix::scale(20, 20));
+    w.u8(0); // no line styles
+    tags::RectShapeRecords(w, r);
+    return tags::Tag(32, w.take());
+}
+
+Bytes NoiseMovie() {
+    constexpr std::uint16_t kWidth = 320, kHeight = 240;
+    std::mt19937 random(7);
+    std::vector<swf::Rgba> pixels(std::size_t{kWidth} * kHeight);
+    for (swf::Rgba& p : pixels) {
+        const auto bits = random();
+        p = {static_cast<std::uint8_t>(bits), static_cast<std::uint8_t>(bits >> 8),
+             static_cast<std::uint8_t>(bits >> 16), 255};
+    }
+    const swf::Rect stage{0, kWidth * 20, 0, kHeight * 20};
+    MovieWriter movie;
+    movie.frameRect = stage;
+    movie.frameRate = kFrameRate;
+    movie.tag(tags::SetBackgroundColor({0, 0, 0, 255}));
+    movie.tag(tags::DefineBitsLossless2(1, kWidth, kHeight, pixels));
+    movie.tag(BitmapRectShape(2, stage, 1));
+    for (int f = 0; f < kSeconds * kFrameRate; ++f) {
+        // Steps of an odd number of pixels, so that no frame repeats another.
+        const swf::Matrix at =
+            swf::Matrix::translate(-20.0 * ((f * 7) % 40), -20.0 * ((f * 3) % 40));
+        movie.frame({f == 0 ? tags::PlaceAt(1, 2, at) : tags::Place(1).move().matrix(at).tag()});
+    }
+    return movie.bytes();
+}
+
 Bytes BrokenMovie() {
     Bytes whole = BeatsMovie();
     whole.resize(40);
@@ -70,6 +110,7 @@ int main(int argc, char** argv) {
     using namespace vidorama::test;
     const std::string folder = argv[1];
     WriteWholeFile(folder + "/beats.swf", BeatsMovie());
+    WriteWholeFile(folder + "/noise.swf", NoiseMovie());
     WriteWholeFile(folder + "/broken.swf", BrokenMovie());
     return 0;
 }

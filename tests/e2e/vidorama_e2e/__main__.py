@@ -41,7 +41,7 @@ def main(argv):
     movies_dir = os.path.join(work, "movies")
     os.makedirs(movies_dir)
     subprocess.run([os.path.join(build, "tests", "e2e_movies"), movies_dir], check=True)
-    movies = {name: os.path.join(movies_dir, name + ".swf") for name in ("beats", "broken")}
+    movies = {name: os.path.join(movies_dir, name + ".swf") for name in ("beats", "noise", "broken")}
 
     results, failed = {}, []
     with XSession(*SCREEN, artefacts) as x:

@@ -10,7 +10,7 @@ import urllib.parse
 
 from . import media
 from .harness import MAIN_TITLE, check_left_clean
-from .ui import active_window_name, frame_geometry, wait_for
+from .ui import NotFound, active_window_name, frame_geometry, wait_for
 
 BEATS_SECONDS = 10.0
 BEATS_SWITCHES = [2.0, 4.0, 6.0, 8.0]
@@ -307,6 +307,36 @@ def capture_formats(ctx):
     return results
 
 
+def cancel_encoding(ctx, account, how, attempts=3):
+    """Captures the noise movie at a large size and cancels its encoding as
+    soon as the progress dialog shows, by `how`; returns the running program
+    and the outputs there were before."""
+    for _ in range(attempts):
+        running = start_with_movie(ctx, account, ctx.movies["noise"])
+        choose_custom_size(running, 1280, 960)
+        before = set(account.outputs())
+        press_main(running, "Play and Capture")
+        progress = running.ui.window("Waiting for the conversion...", BEATS_SECONDS + 30)
+        try:
+            if how == "cancel button":
+                running.ui.click(running.ui.control(progress, "push button", "Cancel", timeout=5))
+            else:
+                running.close_window("Waiting for the conversion...")
+            return running, before
+        except NotFound:
+            # The encoding ended before the user reached Cancel (a busy
+            # accessibility bus can be slower than the encoder): nothing was
+            # cancelled, so the user tries again.
+            if any(w.get_name() == "Waiting for the conversion..." for w in running.ui.windows()):
+                raise
+            time.sleep(1.0)
+            for path in set(account.outputs()) - before:
+                os.remove(path)
+            running.close_window()
+            assert running.wait_exit(30) == 0
+    raise AssertionError(f"the encoding ended {attempts} times before it could be cancelled")
+
+
 def finish_cancel_close(ctx):
     account = ctx.new_account("stop")
     results = {}
@@ -319,20 +349,9 @@ def finish_cancel_close(ctx):
     running.close_window()
     running.wait_exit(20)
 
-    # A large picture makes the encoding take long enough to cancel it.
     account.write_settings(None, aviFrameRate="25.00")
     for how in ("cancel button", "close box"):
-        running = start_with_movie(ctx, account, ctx.movies["beats"])
-        choose_custom_size(running, 1280, 960)
-        before = set(account.outputs())
-        press_main(running, "Play and Capture")
-        # The encoding of a large picture takes a few seconds: the user acts
-        # at once, and the screenshots wait.
-        progress = running.ui.window("Waiting for the conversion...", BEATS_SECONDS + 30)
-        if how == "cancel button":
-            running.ui.click(running.ui.control(progress, "push button", "Cancel", timeout=2))
-        else:
-            running.close_window("Waiting for the conversion...")
+        running, before = cancel_encoding(ctx, account, how)
         ctx.shot(f"progress-{how.replace(' ', '-')}")
         wait_for("the progress dialog to close",
                  lambda: all(w.get_name() != "Waiting for the conversion..."
