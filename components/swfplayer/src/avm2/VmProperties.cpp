@@ -66,15 +66,20 @@ const Name& Keyed(const Value& target, const Name& asked, Name& keyed) {
     return keyed;
 }
 
+// Properties of undefined and null are Flash's errors 1010 and 1009.
+void RefuseNullish(Vm& vm, const Value& target) {
+    if (target.isUndefined())
+        vm.throwError("TypeError", 1010, ErrorMessage(1010));
+    if (target.isNull())
+        vm.throwError("TypeError", 1009, ErrorMessage(1009));
+}
+
 } // namespace
 
 Value Vm::getProperty(const Value& target, const Name& asked) {
     Name keyed;
     const Name& name = Keyed(target, asked, keyed);
-    if (target.isUndefined())
-        throwError("TypeError", 1010, ErrorMessage(1010));
-    if (target.isNull())
-        throwError("TypeError", 1009, ErrorMessage(1009));
+    RefuseNullish(*this, target);
     Object* object = target.isObject() ? target.object : nullptr;
     if (object) {
         std::int64_t index = ElementIndex(object, name);
@@ -127,10 +132,7 @@ Value Vm::getProperty(const Value& target, const Name& asked) {
 void Vm::setProperty(const Value& target, const Name& asked, Value value, bool init) {
     Name keyed;
     const Name& name = Keyed(target, asked, keyed);
-    if (target.isUndefined())
-        throwError("TypeError", 1010, ErrorMessage(1010));
-    if (target.isNull())
-        throwError("TypeError", 1009, ErrorMessage(1009));
+    RefuseNullish(*this, target);
     Object* object = target.isObject() ? target.object : nullptr;
     if (object) {
         std::int64_t index = ElementIndex(object, name);
