@@ -172,7 +172,7 @@ private:
 };
 
 cli::Rate MovieRate(const swf::Movie& movie) {
-    return {std::lround(movie.frameRate() * 256), 256};
+    return cli::Rate::OfMovieHeader(movie.frameRate());
 }
 
 // Encoding alone: the conversion's frames and sound are made beforehand, and

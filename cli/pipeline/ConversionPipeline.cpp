@@ -69,7 +69,7 @@ PipelineResult RunPipeline(MovieDriver& driver, const MovieClock& clock, const O
                            const std::atomic<bool>& cancel, const FrameProgress& progress) {
     Pipeline pipeline(driver, clock, span, sink);
     PipelineResult& result = pipeline.result();
-    driver.sound().dropBefore(MovieClock::samplesBefore(span.startFrame, clock.movieRate()));
+    driver.sound().dropBefore(clock.movieRate().samplesBefore(span.startFrame));
     for (std::int64_t n = 0; Wanted(span, n); ++n) {
         if (cancel.load(std::memory_order_relaxed)) {
             result.cancelled = true;

@@ -156,7 +156,7 @@ TEST(MovieClock, KeepsWholeNumbersForFractionalRates) {
     std::int64_t total = 0;
     for (int k = 0; k < 1000; ++k)
         total += odd.movieFrameSamples(k);
-    EXPECT_EQ(total, MovieClock::samplesBefore(1000, Rate{7672, 256}));
+    EXPECT_EQ(total, (Rate{7672, 256}.samplesBefore(1000)));
 }
 
 } // namespace
