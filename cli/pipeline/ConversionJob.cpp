@@ -129,6 +129,12 @@ std::optional<std::int64_t> ExpectedFrames(std::int64_t movieFrames, const Timin
     return left > 0 ? std::optional(clock.outputFramesFor(left)) : std::nullopt;
 }
 
+// What the user is told when a step of the output fails; nothing when it
+// went well.
+std::string FailureText(const encoder::Status& status) {
+    return status.ok() ? std::string() : status.message();
+}
+
 JobResult Failed(std::string message) {
     JobResult result;
     result.message = std::move(message);
@@ -164,8 +170,8 @@ JobResult RunOutput(const OutputRun& run, MovieDriver& driver, FrameRenderer& re
     EncoderSink sink;
     std::string error = target.prepare();
     if (error.empty())
-        error = sink.open(EncoderPath(target, run.job.kind), run.plan,
-                          run.options.encoding.transparent);
+        error = FailureText(sink.open(EncoderPath(target, run.job.kind), run.plan,
+                                      run.options.encoding.transparent));
     if (!error.empty())
         return Failed(error);
 
@@ -182,11 +188,11 @@ JobResult RunOutput(const OutputRun& run, MovieDriver& driver, FrameRenderer& re
     result.frames = piped.frames;
     result.soundFrames = piped.soundFrames;
     result.outputSeconds = static_cast<double>(piped.frames) / run.timing.outputRate.value();
-    error = piped.cancelled ? "interrupted" : piped.error;
+    error = piped.cancelled ? "interrupted" : FailureText(piped.status);
     if (error.empty() && piped.frames == 0)
         error = "the movie has no frames to convert";
     if (error.empty())
-        error = output.finish();
+        error = FailureText(output.finish());
     if (error.empty())
         error = target.commit();
     if (!error.empty()) {

@@ -43,7 +43,7 @@ std::unique_ptr<Run> Convert(const MovieWriter& writer, Rate outputRate, cli::Ou
     std::atomic<bool> cancel{false};
     run->result = cli::RunPipeline(driver, MovieClock(movieRate, outputRate), span, renderer,
                                    run->sink, cancel);
-    EXPECT_EQ(run->result.error, "");
+    EXPECT_TRUE(run->result.status.ok()) << run->result.status.message();
     return run;
 }
 

@@ -156,7 +156,7 @@ Played Convert(const std::string& path, int frames) {
     span.frames = frames;
     const auto result =
         cli::RunPipeline(driver, cli::MovieClock(rate, rate), span, renderer, sink, cancel);
-    EXPECT_EQ(result.error, "") << path;
+    EXPECT_TRUE(result.status.ok()) << path << ": " << result.status.message();
     return {sink.frames, sink.sound};
 }
 
