@@ -168,12 +168,12 @@ JobResult RunOutput(const OutputRun& run, MovieDriver& driver, FrameRenderer& re
                                                         : OutputShape::File,
                         run.options.overwrite ? ExistingOutput::Replace : ExistingOutput::Refuse);
     EncoderSink sink;
-    std::string error = target.prepare();
-    if (error.empty())
-        error = FailureText(sink.open(EncoderPath(target, run.job.kind), run.plan,
-                                      run.options.encoding.transparent));
-    if (!error.empty())
-        return Failed(error);
+    encoder::Status opened = target.prepare();
+    if (opened.ok())
+        opened = sink.open(EncoderPath(target, run.job.kind), run.plan,
+                           run.options.encoding.transparent);
+    if (!opened.ok())
+        return Failed(opened.message());
 
     observer.started(ExpectedFrames(driver.player().totalFrames(), run.timing));
     const MovieClock clock(run.timing.movieRate, run.timing.outputRate);
@@ -188,13 +188,13 @@ JobResult RunOutput(const OutputRun& run, MovieDriver& driver, FrameRenderer& re
     result.frames = piped.frames;
     result.soundFrames = piped.soundFrames;
     result.outputSeconds = static_cast<double>(piped.frames) / run.timing.outputRate.value();
-    error = piped.cancelled ? "interrupted" : FailureText(piped.status);
+    std::string error = piped.cancelled ? "interrupted" : FailureText(piped.status);
     if (error.empty() && piped.frames == 0)
         error = "the movie has no frames to convert";
     if (error.empty())
         error = FailureText(output.finish());
     if (error.empty())
-        error = target.commit();
+        error = FailureText(target.commit());
     if (!error.empty()) {
         output.abandon();
         target.discard();
