@@ -1,5 +1,6 @@
 #include "graphics/PathFiller.h"
 
+#include "graphics/AreaCoverage.h"
 #include "graphics/PixelOps.h"
 
 #include <QPainter>
@@ -134,6 +135,10 @@ void RasterizeCoverage(QImage& coverage, const QPainterPath& path, const QTransf
                        EdgeMode edges, const QRect& area) {
     if (edges == EdgeMode::Grid2x2) {
         RasterizeOnGrid(coverage, path, toDevice, area);
+        return;
+    }
+    if (edges == EdgeMode::Antialiased) {
+        AddAreaCoverage(coverage, path, toDevice, area);
         return;
     }
     QPainter painter(&coverage);
