@@ -15,32 +15,39 @@ constexpr double kFlatness = 0.05;
 // However large a curve is drawn, it is cut into at most this many lines.
 constexpr int kMaxCurveSteps = 256;
 
-// Signed area sums of a box of pixels. Each line of the outline adds, in the
-// row it crosses, its height to the pixels right of it and the share of its
-// height matching the area right of it to the pixels it passes through;
-// summing a row from the left then gives every pixel the winding of its area.
+// Signed area sums of some rows of a box of pixels. Each line of the outline
+// adds, in every row it crosses, its height to the pixels right of it and the
+// share of its height matching the area right of it to the pixels it passes
+// through; summing a row from the left then gives every pixel the winding of
+// its area.
+//
+// Every number a row gets depends only on the lines and the box, never on
+// which rows are summed: the part of a picture that is redrawn must come out
+// as it did when the whole was drawn.
 class AreaSums {
 public:
     // The sums live on in the thread between fills, always cleared, since
     // clearing a fresh buffer for every fill costs as much as using it.
-    AreaSums(int width, int height) : m_width(width), m_height(height), m_sums(Storage()) {
-        const std::size_t size =
-            static_cast<std::size_t>(width + 2) * static_cast<std::size_t>(height);
+    AreaSums(QRect box, int firstRow, int endRow)
+        : m_origin(box.topLeft()), m_width(box.width()), m_firstRow(firstRow), m_endRow(endRow),
+          m_sums(SumStorage()) {
+        const std::size_t size = rowStride() * static_cast<std::size_t>(endRow - firstRow);
         if (m_sums.size() < size)
             m_sums.resize(size, 0.0F);
-        m_extents.assign(static_cast<std::size_t>(height), Extent{});
+        m_extents.assign(static_cast<std::size_t>(endRow - firstRow), Extent{});
     }
     ~AreaSums() {
         if (!m_taken)
-            std::fill_n(m_sums.begin(),
-                        static_cast<std::size_t>(m_width + 2) * static_cast<std::size_t>(m_height),
-                        0.0F);
+            std::fill_n(m_sums.begin(), rowStride() * m_extents.size(), 0.0F);
     }
     AreaSums(const AreaSums&) = delete;
     AreaSums& operator=(const AreaSums&) = delete;
 
-    // A line between two points in box pixels.
+    // A line between two points in target pixels. Moving them into the box
+    // by whole pixels is exact, so the box's place changes nothing.
     void line(QPointF from, QPointF to) {
+        from -= m_origin;
+        to -= m_origin;
         if (from.y() == to.y())
             return;
         float direction = 1;
@@ -48,16 +55,21 @@ public:
             std::swap(from, to);
             direction = -1;
         }
-        const double top = std::max(from.y(), 0.0);
-        const double bottom = std::min(to.y(), static_cast<double>(m_height));
+        const double top = std::max(from.y(), static_cast<double>(m_firstRow));
+        const double bottom = std::min(to.y(), static_cast<double>(m_endRow));
         if (top >= bottom)
             return;
         const double slope = (to.x() - from.x()) / (to.y() - from.y());
+        // Where the line crosses each row's edges is worked out afresh at
+        // every row, rather than stepped, for the reason above.
+        auto xAt = [&](double y) {
+            return from.x() + (y - from.y()) * slope;
+        };
         double y = top;
-        double x = from.x() + (top - from.y()) * slope;
-        for (int row = static_cast<int>(top); y < bottom; ++row) {
+        double x = xAt(top);
+        for (int row = static_cast<int>(std::floor(top)); y < bottom; ++row) {
             const double rowEnd = std::min(row + 1.0, bottom);
-            const double nextX = x + (rowEnd - y) * slope;
+            const double nextX = rowEnd == to.y() ? to.x() : xAt(rowEnd);
             inRow(row, x, nextX, static_cast<float>(rowEnd - y) * direction);
             x = nextX;
             y = rowEnd;
@@ -65,15 +77,16 @@ public:
     }
 
     // Hands over the coverage of each row that has some, 0 to 255 per pixel,
-    // from its first covered pixel to its last, and clears the sums.
+    // from the first pixel a line reached to the last covered one, and
+    // clears the sums.
     void take(bool evenOdd, const CoverageRowSink& sink) {
         std::vector<uchar>& run = RunStorage();
         run.resize(static_cast<std::size_t>(m_width));
-        for (int row = 0; row < m_height; ++row) {
-            const int first = m_extents[static_cast<std::size_t>(row)].first;
+        for (int row = m_firstRow; row < m_endRow; ++row) {
+            const int first = extent(row).first;
             const int end = takeRow(row, evenOdd, run.data());
             if (end > first)
-                sink(row, first, end - first, run.data() + first);
+                sink(m_origin.y() + row, m_origin.x() + first, end - first, run.data() + first);
         }
         m_taken = true;
     }
@@ -85,7 +98,7 @@ private:
         int last = -1;
     };
 
-    static std::vector<float>& Storage() {
+    static std::vector<float>& SumStorage() {
         thread_local std::vector<float> sums;
         return sums;
     }
@@ -107,22 +120,28 @@ private:
         return static_cast<uchar>(share * 255 + 0.5F);
     }
 
+    std::size_t rowStride() const { return static_cast<std::size_t>(m_width + 2); }
+    float* rowSums(int row) {
+        return m_sums.data() + static_cast<std::size_t>(row - m_firstRow) * rowStride();
+    }
+    Extent& extent(int row) { return m_extents[static_cast<std::size_t>(row - m_firstRow)]; }
+
     // Writes a row's coverage into run from its first cell on and returns
     // where it ends, 0 for a row without any.
     int takeRow(int row, bool evenOdd, uchar* run) {
-        Extent& extent = m_extents[static_cast<std::size_t>(row)];
-        if (extent.last < 0)
+        Extent& reached = extent(row);
+        if (reached.last < 0)
             return 0;
         float* sums = rowSums(row);
         float winding = 0;
-        const int last = std::min(extent.last, m_width - 1);
-        for (int x = extent.first; x <= last; ++x) {
+        const int last = std::min(reached.last, m_width - 1);
+        for (int x = reached.first; x <= last; ++x) {
             winding += sums[x];
             sums[x] = 0;
             run[x] = Level(winding, evenOdd);
         }
         sums[m_width] = sums[m_width + 1] = 0;
-        extent = Extent{};
+        reached = Extent{};
         // Right of the last line the winding stays as it is.
         const uchar beyond = Level(winding, evenOdd);
         if (beyond == 0)
@@ -132,14 +151,9 @@ private:
     }
 
     void touch(int row, int first, int last) {
-        Extent& extent = m_extents[static_cast<std::size_t>(row)];
-        extent.first = std::min(extent.first, first);
-        extent.last = std::max(extent.last, last);
-    }
-
-    float* rowSums(int row) {
-        return m_sums.data() +
-               static_cast<std::size_t>(row) * static_cast<std::size_t>(m_width + 2);
+        Extent& reached = extent(row);
+        reached.first = std::min(reached.first, first);
+        reached.last = std::max(reached.last, last);
     }
 
     // A piece of line within one row, from x to nextX, of signed height.
@@ -185,8 +199,10 @@ private:
         sums[cell + 1] += height * rightShare;
     }
 
+    QPointF m_origin;
     int m_width;
-    int m_height;
+    int m_firstRow;
+    int m_endRow;
     std::vector<float>& m_sums;
     std::vector<Extent> m_extents;
     bool m_taken = false;
@@ -218,22 +234,9 @@ bool Finite(QPointF p) {
     return std::isfinite(p.x()) && std::isfinite(p.y());
 }
 
-} // namespace
-
-void ForEachCoveredRow(const QPainterPath& path, const QTransform& toDevice, const QRect& area,
-                       const CoverageRowSink& sink) {
-    const QRectF reach = toDevice.mapRect(path.controlPointRect()).adjusted(-1, -1, 1, 1);
-    if (!std::isfinite(reach.width()) || !std::isfinite(reach.height()))
-        return;
-    const QRectF within = reach & QRectF(area);
-    if (within.isEmpty())
-        return;
-    const QRect box = within.toAlignedRect() & area;
-    if (box.isEmpty())
-        return;
-
-    AreaSums sums(box.width(), box.height());
-    const QTransform toBox = toDevice * QTransform::fromTranslate(-box.x(), -box.y());
+// Adds the outline of path, in target pixels, to sums; false when a point of
+// it is not a number.
+bool AddOutline(AreaSums& sums, const QPainterPath& path, const QTransform& toDevice) {
     QPointF start, current;
     auto close = [&] {
         if (current != start)
@@ -242,9 +245,9 @@ void ForEachCoveredRow(const QPainterPath& path, const QTransform& toDevice, con
     const int count = path.elementCount();
     for (int i = 0; i < count; ++i) {
         const QPainterPath::Element& e = path.elementAt(i);
-        const QPointF p = toBox.map(QPointF(e.x, e.y));
+        const QPointF p = toDevice.map(QPointF(e.x, e.y));
         if (!Finite(p))
-            return;
+            return false;
         switch (e.type) {
         case QPainterPath::MoveToElement:
             close();
@@ -256,13 +259,13 @@ void ForEachCoveredRow(const QPainterPath& path, const QTransform& toDevice, con
             break;
         case QPainterPath::CurveToElement: {
             if (i + 2 >= count)
-                return;
+                return false;
             const QPainterPath::Element& c2 = path.elementAt(i + 1);
             const QPainterPath::Element& end = path.elementAt(i + 2);
-            const QPointF q2 = toBox.map(QPointF(c2.x, c2.y));
-            const QPointF q3 = toBox.map(QPointF(end.x, end.y));
+            const QPointF q2 = toDevice.map(QPointF(c2.x, c2.y));
+            const QPointF q3 = toDevice.map(QPointF(end.x, end.y));
             if (!Finite(q2) || !Finite(q3))
-                return;
+                return false;
             AddCubic(sums, current, p, q2, q3);
             current = q3;
             i += 2;
@@ -273,23 +276,42 @@ void ForEachCoveredRow(const QPainterPath& path, const QTransform& toDevice, con
         }
     }
     close();
+    return true;
+}
 
-    sums.take(path.fillRule() == Qt::OddEvenFill,
-              [&](int y, int x, int length, const uchar* coverage) {
-                  sink(box.y() + y, box.x() + x, length, coverage);
-              });
+} // namespace
+
+void ForEachCoveredRow(const QPainterPath& path, const QTransform& toDevice, const QRect& canvas,
+                       const QRect& area, const CoverageRowSink& sink) {
+    const QRectF reach = toDevice.mapRect(path.controlPointRect()).adjusted(-1, -1, 1, 1);
+    if (!std::isfinite(reach.width()) || !std::isfinite(reach.height()))
+        return;
+    const QRectF within = reach & QRectF(canvas);
+    if (within.isEmpty())
+        return;
+    const QRect box = within.toAlignedRect() & canvas;
+    const QRect rows = box & area;
+    if (rows.isEmpty())
+        return;
+    AreaSums sums(box, rows.top() - box.top(), rows.bottom() + 1 - box.top());
+    if (AddOutline(sums, path, toDevice))
+        sums.take(path.fillRule() == Qt::OddEvenFill, sink);
 }
 
 void AddAreaCoverage(QImage& coverage, const QPainterPath& path, const QTransform& toDevice,
                      const QRect& area) {
     uchar* const bits = coverage.bits();
     const qsizetype stride = coverage.bytesPerLine();
-    ForEachCoveredRow(path, toDevice, area & coverage.rect(),
+    const QRect drawn = area & coverage.rect();
+    ForEachCoveredRow(path, toDevice, coverage.rect(), drawn,
                       [&](int y, int x, int count, const uchar* added) {
-                          auto* row = reinterpret_cast<QRgb*>(bits + y * stride) + x;
-                          for (int i = 0; i < count; ++i) {
-                              const int was = qAlpha(row[i]);
-                              row[i] = qRgba(0, 0, 0, was + ((255 - was) * added[i] + 127) / 255);
+                          const int from = std::max(x, drawn.left());
+                          const int to = std::min(x + count, drawn.right() + 1);
+                          auto* row = reinterpret_cast<QRgb*>(bits + y * stride);
+                          for (int at = from; at < to; ++at) {
+                              const int was = qAlpha(row[at]);
+                              const int more = added[at - x];
+                              row[at] = qRgba(0, 0, 0, was + ((255 - was) * more + 127) / 255);
                           }
                       });
 }

@@ -18,10 +18,13 @@ namespace vidorama::swf {
 using CoverageRowSink = std::function<void(int y, int x, int count, const uchar* coverage)>;
 
 // Hands over the coverage of path, mapped to pixels by toDevice, row by row
-// from the top, for the pixels inside area only; each row from its first
-// covered pixel to its last. Rows without coverage are left out.
-void ForEachCoveredRow(const QPainterPath& path, const QTransform& toDevice, const QRect& area,
-                       const CoverageRowSink& sink);
+// from the top, for the rows of area; each row from the first pixel an edge
+// reaches (which may have no coverage yet) to the last covered one, over the
+// whole width of canvas. Rows without coverage are left out. Coverage is
+// worked out within canvas whatever area is, so a redrawn part of a picture
+// gets exactly what drawing the whole gave it.
+void ForEachCoveredRow(const QPainterPath& path, const QTransform& toDevice, const QRect& canvas,
+                       const QRect& area, const CoverageRowSink& sink);
 
 // Adds the coverage of path, mapped to pixels by toDevice, to the alpha of a
 // Format_ARGB32_Premultiplied picture (as an opaque layer over what is

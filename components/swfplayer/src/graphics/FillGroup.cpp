@@ -49,10 +49,12 @@ void FillGroup::add(const QPainterPath& path, const QTransform& toDevice, const 
         return;
     const QTransform toLocal = toDevice * QTransform::fromTranslate(-m_box.x(), -m_box.y());
     const auto take = [&](int y, int x, int count, const uchar* coverage) {
-        takeRow(y, x, count, coverage, paint, local.left());
+        const int from = std::max(x, drawn.left()), to = std::min(x + count, drawn.right() + 1);
+        if (from < to)
+            takeRow(y, from, to - from, coverage + (from - x), paint, local.left());
     };
     if (m_edges == EdgeMode::Antialiased) {
-        ForEachCoveredRow(path, toLocal, drawn, take);
+        ForEachCoveredRow(path, toLocal, QRect(QPoint(0, 0), m_box.size()), drawn, take);
         return;
     }
     Clear(m_coverage, drawn, 0);
