@@ -120,8 +120,13 @@ QPainterPath HintToPixels(const QPainterPath& devicePath, double width) {
 
 StrokeArea OutlineStroke(const QPainterPath& path, const LineStyle& style,
                          const QTransform& toDevice) {
-    double scaleX = std::hypot(toDevice.m11(), toDevice.m12());
-    double scaleY = std::hypot(toDevice.m21(), toDevice.m22());
+    // Flash measures how the object scales a stroke by where it takes the
+    // diagonal (1, 1): the across part of that image is the horizontal scale,
+    // the down part the vertical one. Stretches along the axes come out as
+    // their own factors, but a skew one way thickens strokes where the mirror
+    // skew thins them, as Flash's captures show.
+    double scaleX = std::abs(toDevice.m11() + toDevice.m21());
+    double scaleY = std::abs(toDevice.m12() + toDevice.m22());
     double width = style.width;
     double deviceWidth;
     if (style.noHScale && style.noVScale)

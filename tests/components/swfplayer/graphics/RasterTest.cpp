@@ -3,6 +3,7 @@
 #include "RenderHelpers.h"
 #include "ShapeBodyWriter.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 
 using namespace vidorama;
@@ -90,6 +91,40 @@ TEST(StrokeWidth, StretchedShapesKeepOneWidthAllAround) {
     };
     EXPECT_EQ(darkRun(0, 15, 1, 0), 12); // left and right sides, 6 each
     EXPECT_EQ(darkRun(20, 0, 0, 1), 12); // top and bottom sides, 6 each
+}
+
+TEST(StrokeWidth, MirrorSkewsScaleStrokesApart) {
+    // A 4-pixel stroke along a horizontal line, in a clip twice as wide and
+    // skewed one way or the other. Flash scales the width by the mean of the
+    // two parts of where the diagonal (1, 1) goes: (2 - s + s) / 2 = 1 for a
+    // skew leaning left, (2 + s + s) / 2 for one leaning right (s = 1.41), and
+    // only the across part when the vertical scale is off.
+    auto line = [](bool noVScale) {
+        ShapeBodyWriter b(1, {0, 400, 0, 400});
+        b.styles().rect({0, 400, 0, 400}).u8(0); // DefineShape4: edge bounds, flags
+        b.styles().u8(0);
+        b.styles().u8(1).u16(80).ub(2, 0).ub(2, 0).ub(1, 0).ub(1, 0).ub(1, noVScale ? 1 : 0);
+        b.styles().ub(1, 0).ub(5, 0).ub(1, 0).ub(2, 0).rgba({0, 0, 0, 255});
+        b.beginRecords().moveTo(0, 200, 0, 0, 1).line(400, 0);
+        return Parse<swf::ShapeDef>(83, b.finish());
+    };
+    auto normal = line(false), horizontalOnly = line(true);
+    ASSERT_TRUE(normal && horizontalOnly);
+    const double s = std::sqrt(2.0);
+    auto thickness = [&](const swf::ShapeDef& shape, double skew) {
+        Canvas c(80, 60, {255, 255, 255, 255}, swf::StageQuality::Low);
+        // The line's middle lands on column 40 either way.
+        swf::Matrix m{2 / 20.0, 0, skew / 20.0, s / 20.0, 20 - 10 * skew, 10};
+        c.renderer.drawShape(shape, m, {});
+        int run = 0;
+        for (int y = 0; y < 60; ++y)
+            run += c.at(40, y) == kBlack ? 1 : 0;
+        return run;
+    };
+    EXPECT_EQ(thickness(*normal, -s), 4);
+    EXPECT_EQ(thickness(*normal, s), 10);
+    EXPECT_EQ(thickness(*horizontalOnly, -s), 2);
+    EXPECT_EQ(thickness(*horizontalOnly, s), 14);
 }
 
 TEST(StrokeCaps, EachEndOfALineHasItsOwnCap) {
