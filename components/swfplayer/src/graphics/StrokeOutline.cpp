@@ -121,12 +121,19 @@ QPainterPath HintToPixels(const QPainterPath& devicePath, double width) {
 StrokeArea OutlineStroke(const QPainterPath& path, const LineStyle& style,
                          const QTransform& toDevice) {
     // Flash measures how the object scales a stroke by where it takes the
-    // diagonal (1, 1): the across part of that image is the horizontal scale,
-    // the down part the vertical one. Stretches along the axes come out as
-    // their own factors, but a skew one way thickens strokes where the mirror
-    // skew thins them, as Flash's captures show.
-    double scaleX = std::abs(toDevice.m11() + toDevice.m21());
-    double scaleY = std::abs(toDevice.m12() + toDevice.m22());
+    // diagonal (1, 1), seen from the object's own turned x axis: the part
+    // along that axis is the horizontal scale, the part across it the
+    // vertical one. Turning alone leaves strokes as they are and stretches
+    // along the axes give their own factors, but a skew one way thickens
+    // strokes where the mirror skew thins them, as Flash's captures show.
+    const double a = toDevice.m11(), b = toDevice.m12(), c = toDevice.m21(), d = toDevice.m22();
+    const double turnedX = std::hypot(a, b);
+    double scaleX = turnedX;
+    double scaleY = std::hypot(c, d);
+    if (turnedX > 0) {
+        scaleX = std::abs(turnedX * turnedX + a * c + b * d) / turnedX;
+        scaleY = std::abs(a * d - b * c) / turnedX;
+    }
     double width = style.width;
     double deviceWidth;
     if (style.noHScale && style.noVScale)

@@ -95,10 +95,10 @@ TEST(StrokeWidth, StretchedShapesKeepOneWidthAllAround) {
 
 TEST(StrokeWidth, MirrorSkewsScaleStrokesApart) {
     // A 4-pixel stroke along a horizontal line, in a clip twice as wide and
-    // skewed one way or the other. Flash scales the width by the mean of the
-    // two parts of where the diagonal (1, 1) goes: (2 - s + s) / 2 = 1 for a
-    // skew leaning left, (2 + s + s) / 2 for one leaning right (s = 1.41), and
-    // only the across part when the vertical scale is off.
+    // skewed one way or the other (s = 1.41). Flash scales the width by the
+    // mean of the two parts of where the diagonal (1, 1) goes: (2 - s + s) / 2
+    // = 1 for a skew leaning left, (2 + s + s) / 2 for one leaning right, and
+    // by the part along x only when the vertical scale is off.
     auto line = [](bool noVScale) {
         ShapeBodyWriter b(1, {0, 400, 0, 400});
         b.styles().rect({0, 400, 0, 400}).u8(0); // DefineShape4: edge bounds, flags
@@ -110,21 +110,27 @@ TEST(StrokeWidth, MirrorSkewsScaleStrokesApart) {
     };
     auto normal = line(false), horizontalOnly = line(true);
     ASSERT_TRUE(normal && horizontalOnly);
-    const double s = std::sqrt(2.0);
-    auto thickness = [&](const swf::ShapeDef& shape, double skew) {
+    // Dark pixels down column 40, which crosses the line's middle.
+    auto thickness = [](const swf::ShapeDef& shape, const swf::Matrix& m) {
         Canvas c(80, 60, {255, 255, 255, 255}, swf::StageQuality::Low);
-        // The line's middle lands on column 40 either way.
-        swf::Matrix m{2 / 20.0, 0, skew / 20.0, s / 20.0, 20 - 10 * skew, 10};
         c.renderer.drawShape(shape, m, {});
         int run = 0;
         for (int y = 0; y < 60; ++y)
             run += c.at(40, y) == kBlack ? 1 : 0;
         return run;
     };
-    EXPECT_EQ(thickness(*normal, -s), 4);
-    EXPECT_EQ(thickness(*normal, s), 10);
-    EXPECT_EQ(thickness(*horizontalOnly, -s), 2);
-    EXPECT_EQ(thickness(*horizontalOnly, s), 14);
+    const double s = std::sqrt(2.0);
+    auto skewed = [s](double skew) {
+        return swf::Matrix{2 / 20.0, 0, skew / 20.0, s / 20.0, 20 - 10 * skew, 10};
+    };
+    EXPECT_EQ(thickness(*normal, skewed(-s)), 4);
+    EXPECT_EQ(thickness(*normal, skewed(s)), 10);
+    EXPECT_EQ(thickness(*horizontalOnly, skewed(-s)), 2);
+    EXPECT_EQ(thickness(*horizontalOnly, skewed(s)), 14);
+    // Turning alone keeps the width: the 4-pixel line at 45 degrees crosses
+    // the column over 4 * 1.41 pixels.
+    const double turn = s / 2 / 20;
+    EXPECT_NEAR(thickness(*normal, swf::Matrix{turn, turn, -turn, turn, 40, 6}), 4 * s, 0.7);
 }
 
 TEST(StrokeCaps, EachEndOfALineHasItsOwnCap) {
