@@ -15,10 +15,6 @@ namespace {
 // origin covers. Each row is shaded from its first covered pixel, wherever
 // area starts: a shader steps along a row from where it starts, and its
 // colours must not depend on the area.
-// Shades the pixels of area (target pixels) that the mask of the box at
-// origin covers. Each row is shaded from its first covered pixel, wherever
-// area starts: a shader steps along a row from where it starts, and its
-// colours must not depend on the area.
 void ShadeThroughMask(QImage& target, const QImage& mask, QPoint origin, const FillShader& shader,
                       const QRect& area) {
     std::vector<QRgb> colors(static_cast<std::size_t>(mask.width()));
