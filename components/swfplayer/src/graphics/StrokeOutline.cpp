@@ -151,7 +151,8 @@ StrokeArea OutlineStroke(const QPainterPath& path, const LineStyle& style,
     // Flash strokes keep one width all around even when the shape is
     // stretched more one way than the other, so they are outlined in target
     // pixels rather than stretched with the shape.
-    return {Outline(toDevice.map(path), style, std::max(1.0, deviceWidth)), QTransform()};
+    return {Outline(toDevice.map(path), style, std::max(1.0, deviceWidth)), QTransform(),
+            deviceWidth <= 1};
 }
 
 } // namespace vidorama::swf

@@ -70,6 +70,35 @@ TEST(EdgeCoverage, MediumQualityCountsTwoByTwoSamplesPerPixel) {
     EXPECT_EQ(medium.at(1, 4), kWhite);
 }
 
+TEST(EdgeCoverage, LowQualityPutsThinSolidLinesBelowAndRightOfThemselves) {
+    // Outlines of a square from 2 to 8 pixels: a 1-twip line fills columns
+    // and rows 2 and 8 at low quality; a 2-pixel line, outlined like a shape,
+    // fills 1 and 2 on the left and 7 and 8 on the right.
+    auto square = [](std::uint16_t width) {
+        ShapeBodyWriter b(1, {0, 200, 0, 200});
+        SolidFills(b.styles(), {});
+        Lines(b.styles(), {{width, {0, 0, 0, 255}}});
+        b.beginRecords()
+            .moveTo(40, 40, 0, 0, 1)
+            .line(120, 0)
+            .line(0, 120)
+            .line(-120, 0)
+            .line(0, -120);
+        return Parse<swf::ShapeDef>(kDefineShape3, b.finish());
+    };
+    auto hairline = square(1), wide = square(40);
+    ASSERT_TRUE(hairline && wide);
+    Canvas thin(12, 12, {255, 255, 255, 255}, swf::StageQuality::Low);
+    Canvas thick(12, 12, {255, 255, 255, 255}, swf::StageQuality::Low);
+    thin.renderer.drawShape(*hairline, Canvas::pixels(), {});
+    thick.renderer.drawShape(*wide, Canvas::pixels(), {});
+    for (int i = 0; i < 12; ++i) {
+        EXPECT_EQ(thin.at(i, 5), i == 2 || i == 8 ? kBlack : kWhite) << i;
+        EXPECT_EQ(thin.at(5, i), i == 2 || i == 8 ? kBlack : kWhite) << i;
+        EXPECT_EQ(thick.at(i, 5), i == 1 || i == 2 || i == 7 || i == 8 ? kBlack : kWhite) << i;
+    }
+}
+
 TEST(StrokeWidth, StretchedShapesKeepOneWidthAllAround) {
     // A 10-pixel square outlined 4 pixels wide, drawn twice as wide as high:
     // Flash scales the width by the mean of the two scales, 6 pixels on
