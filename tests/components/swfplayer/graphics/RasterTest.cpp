@@ -19,11 +19,7 @@ constexpr QRgb kBlack = 0xFF000000;
 // A black rectangle in twips.
 std::shared_ptr<const swf::ShapeDef> BlackRect(std::int32_t x, std::int32_t y, std::int32_t w,
                                                std::int32_t h) {
-    ShapeBodyWriter b(1, {x, x + w, y, y + h});
-    SolidFills(b.styles(), {{0, 0, 0, 255}});
-    Lines(b.styles(), {});
-    b.beginRecords().moveTo(x, y, 0, 1, 0).line(w, 0).line(0, h).line(-w, 0).line(0, -h);
-    return Parse<swf::ShapeDef>(kDefineShape3, b.finish());
+    return Rect(x, y, w, h, {0, 0, 0, 255});
 }
 
 } // namespace
@@ -75,16 +71,7 @@ TEST(EdgeCoverage, LowQualityPutsThinSolidLinesBelowAndRightOfThemselves) {
     // and rows 2 and 8 at low quality; a 2-pixel line, outlined like a shape,
     // fills 1 and 2 on the left and 7 and 8 on the right.
     auto square = [](std::uint16_t width) {
-        ShapeBodyWriter b(1, {0, 200, 0, 200});
-        SolidFills(b.styles(), {});
-        Lines(b.styles(), {{width, {0, 0, 0, 255}}});
-        b.beginRecords()
-            .moveTo(40, 40, 0, 0, 1)
-            .line(120, 0)
-            .line(0, 120)
-            .line(-120, 0)
-            .line(0, -120);
-        return Parse<swf::ShapeDef>(kDefineShape3, b.finish());
+        return Rect(40, 40, 120, 120, {0, 0, 0, 0}, width);
     };
     auto hairline = square(1), wide = square(40);
     ASSERT_TRUE(hairline && wide);
