@@ -76,6 +76,11 @@ bool IsScrollRect(Vm& vm, std::string_view name) {
     return vm.version() >= 8 && vm.sameName(name, "scrollRect");
 }
 
+// transform, from Flash 8 on too: built by flash.geom.Transform.
+bool IsTransform(Vm& vm, std::string_view name) {
+    return vm.version() >= 8 && vm.sameName(name, "transform");
+}
+
 Value ScrollRectValue(Vm& vm, const std::optional<Rect>& scroll) {
     if (!scroll)
         return {};
@@ -114,6 +119,10 @@ bool GetDisplayProperty(Vm& vm, DisplayObject& object, std::string_view name, Va
     };
     if (IsScrollRect(vm, name)) {
         out = ScrollRectValue(vm, p.scrollRect);
+        return true;
+    }
+    if (IsTransform(vm, name)) {
+        out = ClipTransform(vm, object);
         return true;
     }
     if (name.empty() || name[0] != '_')
@@ -193,6 +202,10 @@ bool SetDisplayProperty(Vm& vm, DisplayObject& object, std::string_view name, co
     };
     if (IsScrollRect(vm, name)) {
         p.scrollRect = ScrollRectFrom(vm, value);
+        return true;
+    }
+    if (IsTransform(vm, name)) {
+        SetClipTransform(vm, object, value);
         return true;
     }
     if (name.empty() || name[0] != '_')

@@ -56,6 +56,17 @@ void InstallDrawingMethods(Vm& vm, Object* movieClipProto);
 void InstallColorClass(Vm& vm, Builtins& builtins);
 void InstallTextFieldClasses(Vm& vm, Builtins& builtins);
 void InstallGeometryClasses(Vm& vm, Builtins& builtins);
+// The flash.geom classes, on the package object.
+void InstallPointClass(Vm& vm, Object* geom);
+void InstallRectangleClass(Vm& vm, Object* geom, Object* proto);
+void InstallMatrixClass(Vm& vm, Object* geom);
+void InstallTransformClasses(Vm& vm, Object* geom);
+// MovieClip.transform: a flash.geom.Transform of the object, and setting
+// one, which takes its matrix and colour transform.
+Value ClipTransform(Vm& vm, DisplayObject& object);
+void SetClipTransform(Vm& vm, DisplayObject& object, const Value& transform);
+// flash.display.BitmapData, on the package object.
+void InstallBitmapDataClass(Vm& vm, Object* display, Object* proto);
 
 // A flash.geom.Rectangle of the given pixels.
 Object* NewRectangle(Vm& vm, double x, double y, double width, double height);
