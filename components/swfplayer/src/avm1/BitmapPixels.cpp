@@ -70,12 +70,12 @@ void BitmapPixels::fillRect(std::int64_t x, std::int64_t y, std::int64_t w, std:
         std::fill(row(static_cast<int>(at)) + left, row(static_cast<int>(at)) + right, value);
 }
 
-void BitmapPixels::floodFill(int x, int y, std::uint32_t argb) {
+bool BitmapPixels::floodFill(int x, int y, std::uint32_t argb) {
     if (!contains(x, y))
-        return;
+        return false;
     const QRgb from = row(y)[x], to = stored(argb);
     if (from == to)
-        return;
+        return false;
     // Row spans, so that the pending list stays small on large areas.
     std::vector<std::pair<int, int>> pending{{x, y}};
     while (!pending.empty()) {
@@ -99,34 +99,42 @@ void BitmapPixels::floodFill(int x, int y, std::uint32_t argb) {
                     pending.emplace_back(nx, ny);
         }
     }
+    return true;
+}
+
+void BitmapPixels::scroll(int dx, int dy) {
+    const QImage before = m_image.copy();
+    for (int y = std::max(0, dy); y < std::min(height(), height() + dy); ++y) {
+        const QRgb* in = reinterpret_cast<const QRgb*>(before.constScanLine(y - dy));
+        QRgb* out = row(y);
+        for (int x = std::max(0, dx); x < std::min(width(), width() + dx); ++x)
+            out[x] = in[x - dx];
+    }
+}
+
+bool BitmapPixels::clipCopy(const BitmapPixels& from, std::int64_t& x, std::int64_t& y,
+                            std::int64_t& w, std::int64_t& h, std::int64_t& toX,
+                            std::int64_t& toY) const {
+    // The source to its bitmap, then the destination to this one.
+    auto clipStart = [](std::int64_t& start, std::int64_t& size, std::int64_t& other) {
+        if (start < 0) {
+            size += start;
+            other -= start;
+            start = 0;
+        }
+    };
+    clipStart(x, w, toX);
+    clipStart(y, h, toY);
+    clipStart(toX, w, x);
+    clipStart(toY, h, y);
+    w = std::min({w, from.width() - x, width() - toX});
+    h = std::min({h, from.height() - y, height() - toY});
+    return w > 0 && h > 0;
 }
 
 void BitmapPixels::copyPixels(const BitmapPixels& from, std::int64_t x, std::int64_t y,
                               std::int64_t w, std::int64_t h, std::int64_t toX, std::int64_t toY) {
-    // Clip the source to its bitmap, then the destination to this one.
-    if (x < 0) {
-        w += x;
-        toX -= x;
-        x = 0;
-    }
-    if (y < 0) {
-        h += y;
-        toY -= y;
-        y = 0;
-    }
-    if (toX < 0) {
-        w += toX;
-        x -= toX;
-        toX = 0;
-    }
-    if (toY < 0) {
-        h += toY;
-        y -= toY;
-        toY = 0;
-    }
-    w = std::min({w, from.width() - x, width() - toX});
-    h = std::min({h, from.height() - y, height() - toY});
-    if (w <= 0 || h <= 0)
+    if (!clipCopy(from, x, y, w, h, toX, toY))
         return;
     // A copy within one bitmap may overlap itself.
     const QImage source = &from == this ? m_image.copy() : from.m_image;

@@ -4,6 +4,8 @@
 #include "avm1/Native.h"
 #include "avm1/ScriptOperators.h"
 
+#include <functional>
+
 namespace vidorama::swf::avm1 {
 
 namespace {
@@ -199,25 +201,25 @@ Value RectOffsetPoint(Vm& vm, const Value& self, std::span<const Value> args) {
     return {};
 }
 
-// x >= left && x < left + width, for one axis.
-bool WithinSpan(ScriptSteps& s, const Value& self, const Value& at, bool horizontal) {
+// x >= left && x < left + width, for one axis. Like the && chains below it
+// gives the first operand that fails, which may be undefined, not false.
+Value WithinSpan(ScriptSteps& s, const Value& self, const Value& at, bool horizontal) {
     if (!s.greaterOrEqual(at, s.get(self, horizontal ? "x" : "y")))
-        return false;
-    return s.less(at, FarEdge(s, self, horizontal));
+        return Value::boolean(false);
+    return s.lessValue(at, FarEdge(s, self, horizontal));
 }
 
 Value RectContains(Vm& vm, const Value& self, std::span<const Value> args) {
     ScriptSteps s(vm);
-    return Value::boolean(WithinSpan(s, self, Arg(args, 0), true) &&
-                          WithinSpan(s, self, Arg(args, 1), false));
+    Value inX = WithinSpan(s, self, Arg(args, 0), true);
+    return s.truthy(inX) ? WithinSpan(s, self, Arg(args, 1), false) : inX;
 }
 
 Value RectContainsPoint(Vm& vm, const Value& self, std::span<const Value> args) {
     ScriptSteps s(vm);
     const Value& point = Arg(args, 0);
-    if (!WithinSpan(s, self, s.get(point, "x"), true))
-        return Value::boolean(false);
-    return Value::boolean(WithinSpan(s, self, s.get(point, "y"), false));
+    Value inX = WithinSpan(s, self, s.get(point, "x"), true);
+    return s.truthy(inX) ? WithinSpan(s, self, s.get(point, "y"), false) : inX;
 }
 
 Value RectContainsRectangle(Vm& vm, const Value& self, std::span<const Value> args) {
@@ -227,13 +229,24 @@ Value RectContainsRectangle(Vm& vm, const Value& self, std::span<const Value> ar
     Value otherBottom = FarEdge(s, other, false);
     Value right = FarEdge(s, self, true);
     Value bottom = FarEdge(s, self, false);
-    bool inside = s.greaterOrEqual(s.get(other, "x"), s.get(self, "x")) &&
-                  s.less(s.get(other, "x"), right) &&
-                  s.greaterOrEqual(s.get(other, "y"), s.get(self, "y")) &&
-                  s.less(s.get(other, "y"), bottom) && s.greater(otherRight, s.get(self, "x")) &&
-                  s.lessOrEqual(otherRight, right) && s.greater(otherBottom, s.get(self, "y")) &&
-                  s.lessOrEqual(otherBottom, bottom);
-    return Value::boolean(inside);
+    // Each test runs only when the ones before it held.
+    const std::function<Value()> tests[] = {
+        [&] { return Value::boolean(s.greaterOrEqual(s.get(other, "x"), s.get(self, "x"))); },
+        [&] { return s.lessValue(s.get(other, "x"), right); },
+        [&] { return Value::boolean(s.greaterOrEqual(s.get(other, "y"), s.get(self, "y"))); },
+        [&] { return s.lessValue(s.get(other, "y"), bottom); },
+        [&] { return s.greaterValue(otherRight, s.get(self, "x")); },
+        [&] { return Value::boolean(s.lessOrEqual(otherRight, right)); },
+        [&] { return s.greaterValue(otherBottom, s.get(self, "y")); },
+        [&] { return Value::boolean(s.lessOrEqual(otherBottom, bottom)); },
+    };
+    Value result;
+    for (const auto& test : tests) {
+        result = test();
+        if (!s.truthy(result))
+            break;
+    }
+    return result;
 }
 
 // The overlap (or the span) of two rectangles along one axis, made on

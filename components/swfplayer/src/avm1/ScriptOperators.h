@@ -36,8 +36,11 @@ public:
     Value neg(const Value& a) { return number(0 - num(a)); }
     // The comparisons as the compiler emits them: a >= b is !(a < b), so an
     // undefined comparison makes it true.
-    bool less(const Value& a, const Value& b) { return truthy(CompareValues(m_vm, a, b, false)); }
-    bool greater(const Value& a, const Value& b) { return truthy(CompareValues(m_vm, a, b, true)); }
+    // a < b and a > b themselves may be undefined, which an && chain passes on.
+    Value lessValue(const Value& a, const Value& b) { return CompareValues(m_vm, a, b, false); }
+    Value greaterValue(const Value& a, const Value& b) { return CompareValues(m_vm, a, b, true); }
+    bool less(const Value& a, const Value& b) { return truthy(lessValue(a, b)); }
+    bool greater(const Value& a, const Value& b) { return truthy(greaterValue(a, b)); }
     bool lessOrEqual(const Value& a, const Value& b) { return !greater(a, b); }
     bool greaterOrEqual(const Value& a, const Value& b) { return !less(a, b); }
     bool equal(const Value& a, const Value& b) { return m_vm.looselyEqual(a, b); }
