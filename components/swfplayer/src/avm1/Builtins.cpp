@@ -290,6 +290,7 @@ void InstallBuiltins(Vm& vm, Builtins& b) {
     InstallSoundClass(vm, b);
     InstallPlayerObjects(vm, InstallBroadcaster(vm));
     InstallXmlClasses(vm);
+    InstallErrorClass(vm);
 }
 
 } // namespace vidorama::swf::avm1

@@ -75,6 +75,7 @@ void InstallSoundClass(Vm& vm, Builtins& builtins);
 // are made with.
 FunctionObject* InstallBroadcaster(Vm& vm);
 void InstallXmlClasses(Vm& vm);
+void InstallErrorClass(Vm& vm);
 void MakeBroadcaster(Vm& vm, Object* broadcaster, Object* target);
 // Key, Mouse, Stage and System as a movie sees them without any input.
 void InstallPlayerObjects(Vm& vm, Object* broadcaster);
