@@ -76,11 +76,6 @@ bool IsScrollRect(Vm& vm, std::string_view name) {
     return vm.version() >= 8 && vm.sameName(name, "scrollRect");
 }
 
-// transform, from Flash 8 on too: built by flash.geom.Transform.
-bool IsTransform(Vm& vm, std::string_view name) {
-    return vm.version() >= 8 && vm.sameName(name, "transform");
-}
-
 Value ScrollRectValue(Vm& vm, const std::optional<Rect>& scroll) {
     if (!scroll)
         return {};
@@ -121,10 +116,8 @@ bool GetDisplayProperty(Vm& vm, DisplayObject& object, std::string_view name, Va
         out = ScrollRectValue(vm, p.scrollRect);
         return true;
     }
-    if (IsTransform(vm, name)) {
-        out = ClipTransform(vm, object);
+    if (GetFlash8Property(vm, object, name, out))
         return true;
-    }
     if (name.empty() || name[0] != '_')
         return false;
     if (is("_x"))
@@ -204,10 +197,8 @@ bool SetDisplayProperty(Vm& vm, DisplayObject& object, std::string_view name, co
         p.scrollRect = ScrollRectFrom(vm, value);
         return true;
     }
-    if (IsTransform(vm, name)) {
-        SetClipTransform(vm, object, value);
+    if (SetFlash8Property(vm, object, name, value))
         return true;
-    }
     if (name.empty() || name[0] != '_')
         return false;
     auto number = [&]() {

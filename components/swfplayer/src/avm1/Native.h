@@ -65,6 +65,10 @@ void InstallTransformClasses(Vm& vm, Object* geom);
 // one, which takes its matrix and colour transform.
 Value ClipTransform(Vm& vm, DisplayObject& object);
 void SetClipTransform(Vm& vm, DisplayObject& object, const Value& transform);
+// transform, blendMode and cacheAsBitmap of a clip, from Flash 8 on; false
+// for any other name.
+bool GetFlash8Property(Vm& vm, DisplayObject& object, std::string_view name, Value& out);
+bool SetFlash8Property(Vm& vm, DisplayObject& object, std::string_view name, const Value& value);
 // flash.display.BitmapData, on the package object.
 void InstallBitmapDataClass(Vm& vm, Object* display, Object* proto);
 
