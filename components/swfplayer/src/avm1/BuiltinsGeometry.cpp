@@ -1,4 +1,4 @@
-// The flash.geom and flash.display packages.
+// The flash packages: geom, display and external.
 
 #include "avm1/Native.h"
 
@@ -29,6 +29,7 @@ void InstallGeometryClasses(Vm& vm, Builtins& b) {
     InstallMatrixClass(vm, geom);
     InstallTransformClasses(vm, geom);
     InstallBitmapDataClass(vm, Package(vm, flash, "display"), b.bitmapData);
+    InstallExternalInterface(vm, Package(vm, flash, "external"));
 }
 
 } // namespace vidorama::swf::avm1

@@ -80,6 +80,8 @@ void InstallSoundClass(Vm& vm, Builtins& builtins);
 FunctionObject* InstallBroadcaster(Vm& vm);
 void InstallXmlClasses(Vm& vm);
 void InstallErrorClass(Vm& vm);
+// flash.external.ExternalInterface, on the package object.
+void InstallExternalInterface(Vm& vm, Object* external);
 void MakeBroadcaster(Vm& vm, Object* broadcaster, Object* target);
 // Key, Mouse, Stage and System as a movie sees them without any input.
 void InstallPlayerObjects(Vm& vm, Object* broadcaster);
