@@ -1,10 +1,11 @@
-// flash.geom and flash.display.BitmapData as ActionScript 2 movies see
-// them: the geometry classes step through the objects' own properties as
-// Flash's scripts do, and bitmaps keep premultiplied pixels within the
-// movie's pixel budget.
+// flash.geom, flash.display.BitmapData and Date as ActionScript 2 movies
+// see them: the geometry classes step through the objects' own properties
+// as Flash's scripts do, bitmaps keep premultiplied pixels within the
+// movie's pixel budget, and dates count on the movie's own clock.
 
 #include "Avm1Assembler.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace vidorama::test {
@@ -139,6 +140,30 @@ TEST(Avm1BitmapData, FloodFillCoversALargeAreaWithoutDeepRecursion) {
         Show(Call(Get("b"), "getPixel", {Num(0), Num(1)})),
     });
     EXPECT_EQ(TraceOf(8, {code}), "1\n16711680\n0\n");
+}
+
+// Date, on the movie's own clock: it starts at 1970 in UTC unless the host
+// says otherwise, so a movie converts the same everywhere.
+TEST(Avm1Date, FieldsCarryOverAndYearsBelow100CountFrom1900) {
+    Bytes newDate = Join({Args({Num(99), Num(11), Num(31), Num(23), Num(59)}), Str("Date"),
+                          Op(0x40)}); // new Date(99, 11, 31, 23, 59)
+    Bytes code = Join({
+        Set("d", newDate),
+        Show(Get("d")),
+        // Month 24 of 1999 is January 2001, still on the 31st.
+        Show(Call(Get("d"), "setMonth", {Num(24)})),
+        Show(Call(Get("d"), "getFullYear")),
+        Show(Call(Get("d"), "getDay")),
+        Show(Call(Get("Date"), "UTC", {Num(-1), Num(0)})),
+        // An invalid date stays invalid whatever is set.
+        Set("bad", Join({Args({Num(std::nan(""))}), Str("Date"), Op(0x40)})),
+        Show(Call(Get("bad"), "setFullYear", {Num(2000)})),
+        Show(Get("bad")),
+        Show(Join({Args({}), Str("Date"), Op(0x40)})),
+    });
+    EXPECT_EQ(TraceOf(7, {code}), "Fri Dec 31 23:59:00 GMT+0000 1999\n980985540000\n2001\n3\n"
+                                  "-2240524800000\nNaN\nInvalid Date\n"
+                                  "Thu Jan 1 00:00:00 GMT+0000 1970\n");
 }
 
 } // namespace

@@ -291,6 +291,7 @@ void InstallBuiltins(Vm& vm, Builtins& b) {
     InstallPlayerObjects(vm, InstallBroadcaster(vm));
     InstallXmlClasses(vm);
     InstallErrorClass(vm);
+    InstallDateClass(vm);
 }
 
 } // namespace vidorama::swf::avm1

@@ -80,6 +80,7 @@ void InstallSoundClass(Vm& vm, Builtins& builtins);
 FunctionObject* InstallBroadcaster(Vm& vm);
 void InstallXmlClasses(Vm& vm);
 void InstallErrorClass(Vm& vm);
+void InstallDateClass(Vm& vm);
 // flash.external.ExternalInterface, on the package object.
 void InstallExternalInterface(Vm& vm, Object* external);
 void MakeBroadcaster(Vm& vm, Object* broadcaster, Object* target);
