@@ -4,6 +4,7 @@
 // movie's pixel budget, and dates count on the movie's own clock.
 
 #include "Avm1Assembler.h"
+#include "SwfCompression.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -140,6 +141,30 @@ TEST(Avm1BitmapData, FloodFillCoversALargeAreaWithoutDeepRecursion) {
         Show(Call(Get("b"), "getPixel", {Num(0), Num(1)})),
     });
     EXPECT_EQ(TraceOf(8, {code}), "1\n16711680\n0\n");
+}
+
+TEST(Avm1BitmapData, LoadBitmapCopiesAnExportedLibraryBitmap) {
+    MovieWriter writer;
+    writer.version = 8;
+    writer.tag(tags::DefineBitsLossless2(20, 2, 1, {{255, 0, 0, 255}, {0, 0, 255, 0}}));
+    writer.tag(tags::Tag(56, SwfBitWriter().u16(1).u16(20).string("pic").take()));
+    Bytes bitmapData = Member(Member(Get("flash"), "display"), "BitmapData");
+    Bytes code = Join({
+        Set("b", Call(bitmapData, "loadBitmap", {Str("pic")})),
+        Show(Member(Get("b"), "width")),
+        Show(Call(Get("b"), "getPixel", {Num(0), Num(0)})),
+        Show(Call(Get("b"), "getPixel32", {Num(1), Num(0)})),
+        // Drawing on the copy leaves the library's bitmap as it was.
+        Call(Get("b"), "setPixel32", {Num(0), Num(0), Num(0)}),
+        Show(Call(Call(bitmapData, "loadBitmap", {Str("pic")}), "getPixel", {Num(0), Num(0)})),
+        Show(Join({Call(bitmapData, "loadBitmap", {Str("missing")}), Op(kTypeOf)})),
+    });
+    writer.frame({tags::DoAction({code})});
+    auto movie = swf::Movie::load(writer.bytes());
+    ASSERT_TRUE(movie.ok());
+    std::string out;
+    swf::Player player(movie.value(), [&out](const std::string& line) { out += line + "\n"; });
+    EXPECT_EQ(out, "2\n16711680\n0\n16711680\nundefined\n");
 }
 
 // Date, on the movie's own clock: it starts at 1970 in UTC unless the host

@@ -27,6 +27,10 @@ BitmapPixels::BitmapPixels(int width, int height, bool transparent, std::uint32_
     m_image.fill(stored(fill));
 }
 
+BitmapPixels::BitmapPixels(const QImage& premultiplied, bool transparent)
+    : m_image(premultiplied.convertToFormat(QImage::Format_ARGB32_Premultiplied)),
+      m_transparent(transparent) {}
+
 std::uint32_t BitmapPixels::stored(std::uint32_t argb) const {
     return m_transparent ? Premultiply(argb) : (argb | 0xff000000u);
 }

@@ -13,6 +13,8 @@ namespace vidorama::swf::avm1 {
 class BitmapPixels {
 public:
     BitmapPixels(int width, int height, bool transparent, std::uint32_t fill);
+    // A copy of a premultiplied picture (a bitmap of the movie's library).
+    BitmapPixels(const QImage& premultiplied, bool transparent);
 
     int width() const { return m_image.width(); }
     int height() const { return m_image.height(); }

@@ -5,6 +5,7 @@
 #include "avm1/BitmapDataObject.h"
 #include "avm1/Native.h"
 #include "avm1/ScriptOperators.h"
+#include "graphics/BitmapDef.h"
 
 #include <algorithm>
 #include <cmath>
@@ -483,11 +484,25 @@ Value Scroll(Vm& vm, const Value& self, std::span<const Value> args) {
     return {};
 }
 
+// BitmapData.loadBitmap(linkage name): a copy of a bitmap the movie's
+// library exports under the name; undefined for none.
+Value LoadBitmap(Vm& vm, const Value&, std::span<const Value> args) {
+    auto id = vm.host().exportedCharacter(vm.toString(Arg(args, 0)));
+    auto bitmap = id ? vm.host().libraryBitmap(*id) : nullptr;
+    if (!bitmap)
+        return {};
+    const QImage& image = bitmap->image();
+    if (!BitmapSizeAllowed(vm, image.width(), image.height()))
+        return {};
+    return MakeBitmap(vm, BitmapPixels(image, image.hasAlphaChannel()));
+}
+
 } // namespace
 
 void InstallBitmapDataClass(Vm& vm, Object* display, Object* proto) {
     FunctionObject* bitmapData = vm.newNative(ConstructBitmapData, ConstructBitmapData);
     vm.linkPrototype(bitmapData, proto);
+    Method(vm, bitmapData, "loadBitmap", LoadBitmap);
     vm.defineValue(display, "BitmapData", Value::object(bitmapData), kDontEnum);
     // Plain properties in Flash: for..in lists them and scripts may change them.
     const std::pair<const char*, double> channels[] = {

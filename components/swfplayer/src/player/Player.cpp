@@ -108,6 +108,13 @@ std::shared_ptr<const CharacterDef> Player::character(CharacterId id) {
     return definition;
 }
 
+std::shared_ptr<const BitmapDef> Player::libraryBitmap(CharacterId id) const {
+    auto definition = m_movie->character(id);
+    if (!definition || definition->kind() != CharacterDef::Kind::Bitmap)
+        return nullptr;
+    return std::static_pointer_cast<const BitmapDef>(definition);
+}
+
 // Takes one instance from the step's budget; false when the tree is full.
 bool Player::reserveInstance(const MovieClip& parent, bool clip) {
     if (m_instancesThisStep >= Limits::kMaxInstancesPerStep) {
