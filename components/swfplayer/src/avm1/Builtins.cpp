@@ -290,6 +290,8 @@ void InstallBuiltins(Vm& vm, Builtins& b) {
     InstallSoundClass(vm, b);
     InstallPlayerObjects(vm, InstallBroadcaster(vm));
     InstallXmlClasses(vm);
+    InstallErrorClass(vm);
+    InstallDateClass(vm);
 }
 
 } // namespace vidorama::swf::avm1
