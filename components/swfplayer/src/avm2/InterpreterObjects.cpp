@@ -224,14 +224,19 @@ bool Activation::stepObjects(std::uint8_t op, const AbcMethod& method) {
         push(Value(vm.make(Object::Kind::Activation, nullptr, &found->second, nullptr)));
         return true;
     }
-    case kOpGetDescendants:
-        vm.noteMissing("XML descendants (..)");
-        vm.throwError("TypeError", 1016, ErrorMessage(1016));
+    case kOpGetDescendants: {
+        Name asked = name(u30());
+        Value target = pop();
+        if (!IsXmlValue(target))
+            vm.throwError("TypeError", 1016, ErrorMessage(1016));
+        push(Value(static_cast<Object*>(XmlDescendants(vm, target, ToXmlName(vm, asked)))));
+        return true;
+    }
     case kOpDxns:
-        u30();
+        vm.xml.defaultNamespace = pool(abc.strings, u30());
         return true;
     case kOpDxnsLate:
-        pop();
+        vm.xml.defaultNamespace = NamespaceUri(vm, pop());
         return true;
     case kOpCallMethod:
     case kOpCallSuperId:

@@ -3,6 +3,7 @@
 #include "avm2/AbcFile.h"
 #include "avm2/Object.h"
 #include "avm2/Value.h"
+#include "avm2/XmlState.h"
 #include "swf/Character.h"
 #include "swf/Geometry.h"
 
@@ -204,6 +205,7 @@ public:
         Object* global = nullptr;
     };
     Natives natives;
+    XmlState xml;
     ClassObject* eventClass = nullptr;
     // The Stage, made when first asked for.
     Object* stage = nullptr;

@@ -1,6 +1,7 @@
 #include "avm2/ByteArrayObject.h"
 #include "avm2/Native.h"
 #include "avm2/Vm.h"
+#include "avm2/Xml.h"
 #include "swf/Limits.h"
 
 #include <cmath>
@@ -81,6 +82,8 @@ Value Vm::getProperty(const Value& target, const Name& asked) {
     const Name& name = Keyed(target, asked, keyed);
     RefuseNullish(*this, target);
     Object* object = target.isObject() ? target.object : nullptr;
+    if (IsXmlValue(target) && IsXmlQuery(name))
+        return XmlGet(*this, object, name);
     if (object) {
         std::int64_t index = ElementIndex(object, name);
         if (ByteArrayObject* bytes = IndexedBytes(object, name, index))
@@ -134,6 +137,10 @@ void Vm::setProperty(const Value& target, const Name& asked, Value value, bool i
     const Name& name = Keyed(target, asked, keyed);
     RefuseNullish(*this, target);
     Object* object = target.isObject() ? target.object : nullptr;
+    if (IsXmlValue(target) && IsXmlQuery(name)) {
+        XmlPut(*this, object, name, value);
+        return;
+    }
     if (object) {
         std::int64_t index = ElementIndex(object, name);
         if (ByteArrayObject* bytes = IndexedBytes(object, name, index)) {
@@ -207,6 +214,8 @@ bool Vm::deleteProperty(const Value& target, const Name& asked) {
     if (!target.isObject())
         return false;
     Object* object = target.object;
+    if (IsXmlValue(target) && IsXmlQuery(name))
+        return XmlDelete(*this, object, name);
     std::int64_t index = ElementIndex(object, name);
     if (index >= 0) {
         auto* list = static_cast<ArrayObject*>(object);
@@ -227,6 +236,8 @@ bool Vm::hasProperty(const Value& target, const Name& asked) {
     if (target.isNullish())
         return false;
     Object* object = target.isObject() ? target.object : nullptr;
+    if (IsXmlValue(target) && IsXmlQuery(name))
+        return XmlHas(*this, object, name);
     if (object) {
         std::int64_t index = ElementIndex(object, name);
         if (index >= 0)
@@ -343,6 +354,8 @@ std::uint32_t Vm::nextIndex(const Value& target, std::uint32_t index) {
     if (!target.isObject())
         return 0;
     Object* object = target.object;
+    if (IsXmlValue(target))
+        return index < XmlNodes(target).size() ? index + 1 : 0;
     std::size_t elements = IsList(object) ? static_cast<ArrayObject*>(object)->elements.size() : 0;
     // Holes are passed over.
     while (index < elements &&
@@ -355,6 +368,8 @@ Value Vm::nameAt(const Value& target, std::uint32_t index) {
     if (!target.isObject() || index == 0)
         return Value();
     Object* object = target.object;
+    if (IsXmlValue(target))
+        return Value(double(index - 1));
     std::size_t elements = IsList(object) ? static_cast<ArrayObject*>(object)->elements.size() : 0;
     if (index <= elements)
         return Value(double(index - 1));
@@ -374,6 +389,10 @@ Value Vm::valueAt(const Value& target, std::uint32_t index) {
     if (!target.isObject() || index == 0)
         return Value();
     Object* object = target.object;
+    if (IsXmlValue(target)) {
+        std::vector<XmlObject*> nodes = XmlNodes(target);
+        return index <= nodes.size() ? Value(static_cast<Object*>(nodes[index - 1])) : Value();
+    }
     std::size_t elements = IsList(object) ? static_cast<ArrayObject*>(object)->elements.size() : 0;
     if (index <= elements)
         return static_cast<ArrayObject*>(object)->elements[index - 1];

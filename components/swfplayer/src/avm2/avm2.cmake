@@ -23,6 +23,8 @@ target_sources(vidorama_swf PRIVATE
     src/avm2/BuiltinsTimer.cpp
     src/avm2/BuiltinsTransform.cpp
     src/avm2/BuiltinsUri.cpp
+    src/avm2/BuiltinsXml.cpp
+    src/avm2/BuiltinsXmlNames.cpp
     src/avm2/DateMath.cpp
     src/avm2/DisplayBinding.cpp
     src/avm2/ErrorMessages.cpp
@@ -39,4 +41,7 @@ target_sources(vidorama_swf PRIVATE
     src/avm2/VmClasses.cpp
     src/avm2/VmConvert.cpp
     src/avm2/VmProperties.cpp
+    src/avm2/XmlAccess.cpp
+    src/avm2/XmlParser.cpp
+    src/avm2/XmlPrint.cpp
 )
