@@ -32,6 +32,7 @@ void Become(XmlObject* self, XmlObject* source) {
     self->prefix = source->prefix;
     self->local = source->local;
     self->value = source->value;
+    self->cdata = source->cdata;
     self->declarations = source->declarations;
     self->attributes = std::move(source->attributes);
     self->children = std::move(source->children);
@@ -90,12 +91,14 @@ Value XmlListCall(Vm& vm, const Value&, Args args) {
 }
 
 // Methods both classes have, over the nodes the value stands for.
+// The prototypes' own methods run on anything: on the prototype itself
+// they give the empty text.
 Value ToStringMethod(Vm& vm, const Value& self, Args) {
-    return Value(XmlToString(vm, self));
+    return Value(IsXmlValue(self) ? XmlToString(vm, self) : std::string());
 }
 
 Value ToXmlStringMethod(Vm& vm, const Value& self, Args) {
-    return Value(XmlToXmlString(vm, self));
+    return Value(IsXmlValue(self) ? XmlToXmlString(vm, self) : std::string());
 }
 
 Value ValueOfMethod(Vm&, const Value& self, Args) {
@@ -347,17 +350,28 @@ Value ChildIndexMethod(Vm& vm, const Value& self, Args) {
 }
 
 // A child argument as the inserting methods take it: XML stays itself,
-// anything else is parsed.
+// anything else becomes text.
 Value ChildArg(Vm& vm, const Value& v) {
-    if (IsXmlValue(v))
-        return v;
-    return Wrap(ToXml(vm, v));
+    return IsXmlValue(v) ? v : Value(vm.toString(v));
 }
 
+// Appending text after an element repeats that element's name around the
+// text, as assigning past the end of the children list does.
 Value AppendChildMethod(Vm& vm, const Value& self, Args args) {
     XmlObject* node = ThisXml(vm, self);
-    if (node->isElement())
-        XmlInsert(vm, node, node->children.size(), ChildArg(vm, Arg(args, 0)));
+    if (!node->isElement())
+        return self;
+    Value child = ChildArg(vm, Arg(args, 0));
+    if (!IsXmlValue(child) && !node->children.empty() && node->children.back()->isElement()) {
+        const XmlObject* last = node->children.back();
+        XmlObject* element = NewXmlNode(vm, NodeKind::Element);
+        element->uri = last->uri;
+        element->prefix = last->prefix;
+        element->local = last->local;
+        XmlInsert(vm, element, 0, child);
+        child = Wrap(element);
+    }
+    XmlInsert(vm, node, node->children.size(), child);
     return self;
 }
 
@@ -647,8 +661,12 @@ void DefineShared(Vm& vm, ClassObject* cls) {
         {"inScopeNamespaces", OnSingleItem<InScopeNamespacesMethod>},
         {"namespaceDeclarations", OnSingleItem<NamespaceDeclarationsMethod>},
     };
-    for (const auto& [name, fn] : methods)
+    // Flash keeps them on the prototype too, where call() and apply() reach
+    // them unbound.
+    for (const auto& [name, fn] : methods) {
         vm.defineMethod(cls, name, fn);
+        cls->prototype->setDynamic(name, Value(vm.newFunction({nullptr, 0, fn}, {}, name)));
+    }
 }
 
 } // namespace

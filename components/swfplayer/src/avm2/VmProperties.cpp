@@ -50,8 +50,10 @@ const Trait* FindTrait(Vm& vm, const Value& target, const Name& name) {
     // Globals, classes and the like keep traits of their own; what their
     // class gives every instance (toString) is behind them.
     ClassObject* cls = object->cls();
-    if (cls && object->traits() != &cls->instanceTraits)
-        return cls->instanceTraits.find(name);
+    if (cls && object->traits() != &cls->instanceTraits) {
+        const Trait* trait = cls->instanceTraits.find(name);
+        return trait && NativeMethodShadowed(trait, object, name) ? nullptr : trait;
+    }
     return nullptr;
 }
 
@@ -266,6 +268,8 @@ Value Vm::callProperty(const Value& target, const Name& name, Args args) {
         trait && trait->kind == Trait::Kind::Method)
         return invoke(trait->method, target, args,
                       trait->declarer ? trait->declarer->scope : ScopeChain{}, trait->declarer);
+    if (IsXmlValue(target) && IsXmlQuery(name))
+        return callProperty(XmlMethodReceiver(*this, target, name), name, args);
     Value fn = getProperty(target, name);
     if (!fn.isObject() ||
         (fn.object->kind() != Object::Kind::Function && fn.object->kind() != Object::Kind::Class))

@@ -50,6 +50,9 @@ bool XmlEquals(Vm& vm, const Value& a, const Value& b);
 // Whether == compares two values as E4X does: either is XML, or both are
 // names (Namespace or QName).
 bool XmlComparable(const Value& a, const Value& b);
+// What a call of a method XML does not have runs on: the text of XML with
+// simple content, which has String's methods; error 1006 otherwise.
+Value XmlMethodReceiver(Vm& vm, const Value& target, const Name& name);
 // XML + XML: a list of both.
 Value XmlConcat(Vm& vm, const Value& a, const Value& b);
 

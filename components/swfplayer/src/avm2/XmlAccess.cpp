@@ -258,6 +258,7 @@ XmlObject* DeepCopy(Vm& vm, const XmlObject* node) {
         to->prefix = from->prefix;
         to->local = from->local;
         to->value = from->value;
+        to->cdata = from->cdata;
         to->declarations = from->declarations;
         for (const XmlObject* attribute : from->attributes) {
             XmlObject* copy = NewXmlNode(vm, attribute->nodeKind);
@@ -647,6 +648,16 @@ bool XmlEquals(Vm& vm, const Value& a, const Value& b) {
         return text == vm.toString(other);
     }
     return false;
+}
+
+Value XmlMethodReceiver(Vm& vm, const Value& target, const Name& name) {
+    std::vector<XmlObject*> nodes = XmlNodes(target);
+    bool simple = nodes.size() == 1 ? nodes[0]->hasSimpleContent()
+                                    : std::none_of(nodes.begin(), nodes.end(),
+                                                   [](const XmlObject* n) { return n->isElement(); });
+    if (!simple)
+        vm.throwError("TypeError", 1006, ErrorMessage(1006, name.local));
+    return Value(XmlToString(vm, target));
 }
 
 Value XmlConcat(Vm& vm, const Value& a, const Value& b) {

@@ -36,6 +36,8 @@ public:
     std::vector<XmlObject*> attributes;
     std::vector<XmlObject*> children;
     XmlObject* parent = nullptr;
+    // A text from a CDATA section prints as one.
+    bool cdata = false;
 
     bool isElement() const { return nodeKind == NodeKind::Element; }
     bool hasSimpleContent() const;

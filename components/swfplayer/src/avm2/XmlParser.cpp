@@ -155,10 +155,11 @@ private:
             return special("]]>", 9, 1091, [&](std::string_view body) {
                 XmlObject* node = m_make(XmlObject::NodeKind::Text);
                 node->value = std::string(body);
+                node->cdata = true;
                 add(node);
             });
         if (rest.starts_with("<!"))
-            return special(">", 2, 1093, [](std::string_view) {});
+            return doctype();
         if (rest.starts_with("<?"))
             return special("?>", 2, 1097, [&](std::string_view body) { instruction(body); });
         if (rest.starts_with("</"))
@@ -175,6 +176,23 @@ private:
         fn(m_text.substr(m_at + open, end - m_at - open));
         m_at = end + close.size();
         return std::nullopt;
+    }
+
+    // A document type declaration is passed over, its internal subset too.
+    std::optional<XmlParseError> doctype() {
+        int brackets = 0;
+        for (std::size_t i = m_at + 2; i < m_text.size(); ++i) {
+            char c = m_text[i];
+            if (c == '[')
+                ++brackets;
+            else if (c == ']')
+                --brackets;
+            else if (c == '>' && brackets <= 0) {
+                m_at = i + 1;
+                return std::nullopt;
+            }
+        }
+        return XmlParseError{1093, {}, {}};
     }
 
     void instruction(std::string_view body) {

@@ -52,7 +52,10 @@ public:
             m_out.append(std::size_t(indent), ' ');
         switch (x->nodeKind) {
         case XmlObject::NodeKind::Text:
-            m_out += EscapeXmlText(pretty ? Trim(x->value) : x->value);
+            if (x->cdata)
+                m_out += "<![CDATA[" + x->value + "]]>";
+            else
+                m_out += EscapeXmlText(pretty ? Trim(x->value) : x->value);
             return;
         case XmlObject::NodeKind::Attribute:
             m_out += EscapeXmlAttribute(x->value);
@@ -194,7 +197,7 @@ std::string XmlToXmlString(Vm& vm, const Value& v) {
     std::string out;
     if (XmlListObject* list = AsXmlList(v))
         for (std::size_t i = 0; i < list->items.size(); ++i) {
-            if (i && vm.xml.settings.prettyPrinting)
+            if (i)
                 out += "\n";
             out += NodeToXmlString(vm, list->items[i]);
             vm.checkStringSize(out.size());
