@@ -242,29 +242,64 @@ Value ParentMethod(Vm&, const Value& self, Args) {
     return parent ? Wrap(parent) : Value();
 }
 
+bool IsBlankText(const XmlObject* node) {
+    return node->nodeKind == NodeKind::Text &&
+           node->value.find_first_not_of(" \t\r\n") == std::string::npos;
+}
+
+// Adjacent texts become one and empty texts go, in an element's children
+// (where texts of white space alone go too) or in a list's items (and their
+// parents).
+void NormalizeNodes(std::vector<XmlObject*>& nodes, XmlObject* owner) {
+    auto remove = [&](std::size_t i) {
+        XmlObject* node = nodes[i];
+        if (owner) {
+            XmlRemoveChild(owner, i);
+            return;
+        }
+        if (XmlObject* parent = node->parent) {
+            auto& siblings = parent->children;
+            auto found = std::find(siblings.begin(), siblings.end(), node);
+            if (found != siblings.end())
+                XmlRemoveChild(parent, std::size_t(found - siblings.begin()));
+        }
+        nodes.erase(nodes.begin() + std::ptrdiff_t(i));
+    };
+    for (std::size_t i = 0; i < nodes.size();) {
+        XmlObject* node = nodes[i];
+        if (node->nodeKind != NodeKind::Text) {
+            ++i;
+            continue;
+        }
+        while (i + 1 < nodes.size() && nodes[i + 1]->nodeKind == NodeKind::Text) {
+            node->value += nodes[i + 1]->value;
+            remove(i + 1);
+        }
+        if (owner ? IsBlankText(node) : node->value.empty())
+            remove(i);
+        else
+            ++i;
+    }
+}
+
 Value NormalizeMethod(Vm& vm, const Value& self, Args) {
-    std::vector<XmlObject*> work = XmlNodes(self);
+    std::vector<XmlObject*> work;
+    if (XmlListObject* list = AsXmlList(self)) {
+        NormalizeNodes(list->items, nullptr);
+        work = list->items;
+    } else {
+        work = XmlNodes(self);
+    }
     while (!work.empty()) {
         vm.spendSteps(1);
         XmlObject* node = work.back();
         work.pop_back();
-        auto& children = node->children;
-        for (std::size_t i = 0; i < children.size();) {
-            XmlObject* child = children[i];
-            if (child->nodeKind == NodeKind::Text) {
-                while (i + 1 < children.size() && children[i + 1]->nodeKind == NodeKind::Text) {
-                    child->value += children[i + 1]->value;
-                    XmlRemoveChild(node, i + 1);
-                }
-                if (child->value.empty()) {
-                    XmlRemoveChild(node, i);
-                    continue;
-                }
-            } else if (child->isElement()) {
+        if (!node->isElement())
+            continue;
+        NormalizeNodes(node->children, node);
+        for (XmlObject* child : node->children)
+            if (child->isElement())
                 work.push_back(child);
-            }
-            ++i;
-        }
     }
     return self;
 }
@@ -284,19 +319,9 @@ Value LocalNameMethod(Vm& vm, const Value& self, Args) {
     return Value(node->local);
 }
 
-std::vector<XmlNamespace> InScope(const XmlObject* node) {
-    std::vector<XmlNamespace> found;
-    for (int depth = 0; node && depth <= Limits::kMaxXmlDepth; node = node->parent, ++depth)
-        for (const XmlNamespace& ns : node->declarations)
-            if (std::none_of(found.begin(), found.end(),
-                             [&](const XmlNamespace& seen) { return seen.prefix == ns.prefix; }))
-                found.push_back(ns);
-    return found;
-}
-
 Value NamespaceMethod(Vm& vm, const Value& self, Args args) {
     XmlObject* node = ThisXml(vm, self);
-    std::vector<XmlNamespace> scope = InScope(node);
+    std::vector<XmlNamespace> scope = XmlInScopeNamespaces(node);
     if (!args.empty()) {
         std::string prefix = vm.toString(args[0]);
         for (const XmlNamespace& ns : scope)
@@ -324,7 +349,7 @@ Value NamespaceList(Vm& vm, const std::vector<XmlNamespace>& list) {
 }
 
 Value InScopeNamespacesMethod(Vm& vm, const Value& self, Args) {
-    std::vector<XmlNamespace> scope = InScope(ThisXml(vm, self));
+    std::vector<XmlNamespace> scope = XmlInScopeNamespaces(ThisXml(vm, self));
     if (scope.empty())
         scope.push_back({"", "", true});
     return NamespaceList(vm, scope);
@@ -498,7 +523,7 @@ Value AddNamespaceMethod(Vm& vm, const Value& self, Args args) {
                        ? vm.getProperty(ns, Name::publicName("prefix"))
                        : Value();
     made.prefix = prefix.isString() ? prefix.string : std::string();
-    if (node->isElement()) {
+    if (node->isElement() && !prefix.isUndefined()) {
         auto& list = node->declarations;
         list.erase(std::remove_if(list.begin(), list.end(),
                                   [&](const XmlNamespace& d) { return d.prefix == made.prefix; }),

@@ -3,6 +3,8 @@
 #include "avm2/Native.h"
 #include "avm2/Xml.h"
 
+#include <cctype>
+
 namespace vidorama::swf::avm2 {
 
 namespace {
@@ -91,6 +93,16 @@ Value QNameValueOf(Vm& vm, const Value& self, Args) {
     return self;
 }
 
+bool IsXmlName(const std::string& text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        auto c = static_cast<unsigned char>(text[i]);
+        bool letter = std::isalpha(c) || c == '_' || c >= 0x80;
+        if (!letter && (i == 0 || !(std::isdigit(c) || c == '.' || c == '-')))
+            return false;
+    }
+    return !text.empty();
+}
+
 void FillNamespace(Vm& vm, NamespaceObject* ns, Args args) {
     if (args.empty()) {
         ns->ns = {"", "", true};
@@ -108,13 +120,15 @@ void FillNamespace(Vm& vm, NamespaceObject* ns, Args args) {
     }
     ns->ns.uri = NamespaceUri(vm, args[1]);
     const Value& prefix = args[0];
-    if (prefix.isUndefined()) {
-        ns->ns.prefixKnown = ns->ns.uri.empty();
+    std::string text = vm.toString(prefix);
+    if (ns->ns.uri.empty()) {
+        if (!text.empty())
+            vm.throwError("TypeError", 1098, ErrorMessage(1098, text));
         return;
     }
-    ns->ns.prefix = AsNamespace(prefix) ? AsNamespace(prefix)->ns.prefix : vm.toString(prefix);
-    if (ns->ns.uri.empty() && !ns->ns.prefix.empty())
-        vm.throwError("TypeError", 1098, ErrorMessage(1098, ns->ns.prefix));
+    // A prefix that is not an XML name leaves the prefix unknown.
+    ns->ns.prefixKnown = !prefix.isNullish() && (text.empty() || IsXmlName(text));
+    ns->ns.prefix = ns->ns.prefixKnown ? text : std::string();
 }
 
 Value NamespaceInit(Vm& vm, const Value& self, Args args) {

@@ -238,8 +238,15 @@ bool Vm::hasProperty(const Value& target, const Name& asked) {
     if (target.isNullish())
         return false;
     Object* object = target.isObject() ? target.object : nullptr;
-    if (IsXmlValue(target) && IsXmlQuery(name))
-        return XmlHas(*this, object, name);
+    // Besides its children and attributes, XML has what its prototypes have.
+    if (IsXmlValue(target) && IsXmlQuery(name)) {
+        if (XmlHas(*this, object, name))
+            return true;
+        for (Object* proto = object->proto(); proto && name.hasPublic(); proto = proto->proto())
+            if (proto->findDynamic(name.local))
+                return true;
+        return false;
+    }
     if (object) {
         std::int64_t index = ElementIndex(object, name);
         if (index >= 0)

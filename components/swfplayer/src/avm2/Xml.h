@@ -35,6 +35,10 @@ XmlListObject* ToXmlList(Vm& vm, const Value& v);
 std::vector<XmlObject*> XmlNodes(const Value& v);
 XmlObject* DeepCopy(Vm& vm, const XmlObject* node);
 
+// The namespaces in scope at a node, the nearest declaration of each prefix
+// first.
+std::vector<XmlNamespace> XmlInScopeNamespaces(const XmlObject* node);
+
 std::string XmlToString(Vm& vm, const Value& v);
 std::string XmlToXmlString(Vm& vm, const Value& v);
 

@@ -652,9 +652,10 @@ bool XmlEquals(Vm& vm, const Value& a, const Value& b) {
 
 Value XmlMethodReceiver(Vm& vm, const Value& target, const Name& name) {
     std::vector<XmlObject*> nodes = XmlNodes(target);
-    bool simple = nodes.size() == 1 ? nodes[0]->hasSimpleContent()
-                                    : std::none_of(nodes.begin(), nodes.end(),
-                                                   [](const XmlObject* n) { return n->isElement(); });
+    bool simple = nodes.size() == 1
+                      ? nodes[0]->hasSimpleContent()
+                      : std::none_of(nodes.begin(), nodes.end(),
+                                     [](const XmlObject* n) { return n->isElement(); });
     if (!simple)
         vm.throwError("TypeError", 1006, ErrorMessage(1006, name.local));
     return Value(XmlToString(vm, target));

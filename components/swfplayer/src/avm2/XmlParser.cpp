@@ -42,13 +42,14 @@ void AppendCodePoint(std::string& out, std::uint32_t cp) {
     }
 }
 
-// Entity and character references replaced; an unknown one stays as written.
+// Entity and character references replaced; what is not one stays as
+// written up to the semicolon that ended it.
 std::string Unescape(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
         std::size_t end = text[i] == '&' ? text.find(';', i) : std::string_view::npos;
-        if (end == std::string_view::npos || end - i > 12) {
+        if (end == std::string_view::npos) {
             out += text[i];
             continue;
         }
@@ -77,10 +78,8 @@ std::string Unescape(std::string_view text) {
                 replaced = true;
             }
         }
-        if (!replaced) {
-            out += text[i];
-            continue;
-        }
+        if (!replaced)
+            out += text.substr(i, end - i + 1);
         i = end;
     }
     return out;

@@ -5,6 +5,8 @@
 #include "avm2/XmlParser.h"
 #include "swf/Limits.h"
 
+#include <algorithm>
+
 namespace vidorama::swf::avm2 {
 
 bool XmlObject::hasSimpleContent() const {
@@ -23,6 +25,16 @@ bool XmlObject::hasComplexContent() const {
         if (child->isElement())
             return true;
     return false;
+}
+
+std::vector<XmlNamespace> XmlInScopeNamespaces(const XmlObject* node) {
+    std::vector<XmlNamespace> found;
+    for (int depth = 0; node && depth <= Limits::kMaxXmlDepth; node = node->parent, ++depth)
+        for (const XmlNamespace& ns : node->declarations)
+            if (std::none_of(found.begin(), found.end(),
+                             [&](const XmlNamespace& seen) { return seen.prefix == ns.prefix; }))
+                found.push_back(ns);
+    return found;
 }
 
 namespace {
@@ -69,8 +81,9 @@ public:
         case XmlObject::NodeKind::Element:
             break;
         }
+        // The top of what is printed declares every namespace in scope there.
         std::vector<XmlNamespace> declared;
-        for (const XmlNamespace& ns : x->declarations)
+        for (const XmlNamespace& ns : depth == 0 ? XmlInScopeNamespaces(x) : x->declarations)
             if (!find(ancestors, declared, ns.prefix, ns.uri, true))
                 declared.push_back(ns);
         std::string name = qualified(x, ancestors, declared);
@@ -78,15 +91,15 @@ public:
             if (!attribute->uri.empty())
                 qualified(attribute, ancestors, declared);
         m_out += "<" + name;
-        for (const XmlNamespace& ns : declared)
-            m_out += ns.prefix.empty()
-                         ? " xmlns=\"" + EscapeXmlAttribute(ns.uri) + "\""
-                         : " xmlns:" + ns.prefix + "=\"" + EscapeXmlAttribute(ns.uri) + "\"";
         std::vector<XmlNamespace> scope = ancestors;
         scope.insert(scope.end(), declared.begin(), declared.end());
         for (const XmlObject* attribute : x->attributes)
             m_out += " " + qualified(attribute, scope, declared) + "=\"" +
                      EscapeXmlAttribute(attribute->value) + "\"";
+        for (const XmlNamespace& ns : declared)
+            m_out += ns.prefix.empty()
+                         ? " xmlns=\"" + EscapeXmlAttribute(ns.uri) + "\""
+                         : " xmlns:" + ns.prefix + "=\"" + EscapeXmlAttribute(ns.uri) + "\"";
         std::vector<const XmlObject*> children;
         for (const XmlObject* child : x->children)
             if (!(pretty && child->nodeKind == XmlObject::NodeKind::Text &&
