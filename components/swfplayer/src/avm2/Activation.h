@@ -103,18 +103,25 @@ public:
     Name name(std::uint32_t index) {
         const AbcMultiname& source = pool(abc.multinames, index);
         Name result = rt.names[index];
+        bool qualified = false;
         if (source.runtimeName()) {
             Value local = pop();
             if (local.isObject())
                 result.keyObject = local.object;
+            // A QName names its own namespace, whatever the code gives.
             std::string uri;
-            if (!QNameParts(local, uri, result.local))
+            qualified = QNameParts(local, uri, result.local);
+            if (qualified) {
+                result.anyNamespace = static_cast<QNameObject*>(local.object)->anyNamespace;
+                result.namespaces = {Ns{Ns::Group::Public, uri, 0}};
+            } else {
                 result.local = vm.toString(local);
+            }
         }
         if (source.runtimeNamespace()) {
-            Ns runtime;
-            runtime.uri = NamespaceUri(vm, pop());
-            result.namespaces = {runtime};
+            Value ns = pop();
+            if (!qualified)
+                result.namespaces = {Ns{Ns::Group::Public, NamespaceUri(vm, ns), 0}};
         }
         return result;
     }

@@ -1,6 +1,7 @@
 // Object, Class, Function and Namespace: the classes every other one needs.
 
 #include "avm2/Native.h"
+#include "avm2/Proxy.h"
 #include "avm2/Xml.h"
 
 namespace vidorama::swf::avm2 {
@@ -183,6 +184,7 @@ void InstallBuiltins(Vm& vm) {
     InstallDisplay(vm);
     InstallTimers(vm);
     InstallXml(vm);
+    InstallProxy(vm);
 }
 
 } // namespace vidorama::swf::avm2

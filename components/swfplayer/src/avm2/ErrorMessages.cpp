@@ -78,6 +78,7 @@ const std::map<int, const char*>& Messages() {
         {2007, "Parameter %1 must be non-null."},
         {2008, "Parameter %1 must be one of the accepted values."},
         {2012, "%1 class cannot be instantiated."},
+        {2088, "The Proxy class does not implement %1. It must be overridden by a subclass."},
         {2023, "Class %1 must inherit from Sprite to link to the root."},
         {2025, "The supplied DisplayObject must be a child of the caller."},
         {2030, "End of file was encountered."},

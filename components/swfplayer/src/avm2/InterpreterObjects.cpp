@@ -2,6 +2,7 @@
 
 #include "avm2/Activation.h"
 #include "avm2/Opcodes.h"
+#include "avm2/Proxy.h"
 
 namespace vidorama::swf::avm2 {
 
@@ -227,6 +228,10 @@ bool Activation::stepObjects(std::uint8_t op, const AbcMethod& method) {
     case kOpGetDescendants: {
         Name asked = name(u30());
         Value target = pop();
+        if (IsProxy(target)) {
+            push(ProxyDescendants(vm, target, asked));
+            return true;
+        }
         if (!IsXmlValue(target))
             vm.throwError("TypeError", 1016, ErrorMessage(1016));
         push(Value(static_cast<Object*>(XmlDescendants(vm, target, ToXmlName(vm, asked)))));

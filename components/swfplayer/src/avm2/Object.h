@@ -117,6 +117,7 @@ public:
         QName,
         Xml,
         XmlList,
+        Proxy,
         Activation,
         Global,
         Display,

@@ -1,5 +1,6 @@
 #include "avm2/ByteArrayObject.h"
 #include "avm2/Native.h"
+#include "avm2/Proxy.h"
 #include "avm2/Vm.h"
 #include "avm2/Xml.h"
 #include "swf/Limits.h"
@@ -119,6 +120,8 @@ Value Vm::getProperty(const Value& target, const Name& asked) {
                           trait->declarer ? trait->declarer->scope : ScopeChain{}, trait->declarer);
         }
     }
+    if (IsProxy(target))
+        return ProxyGet(*this, target, name);
     if (name.hasPublic() && !name.attribute) {
         if (object)
             if (Value* own = object->findDynamic(name.local))
@@ -200,6 +203,10 @@ void Vm::setProperty(const Value& target, const Name& asked, Value value, bool i
             return;
         }
     }
+    if (IsProxy(target)) {
+        ProxySet(*this, target, name, value);
+        return;
+    }
     if (object && !object->sealed && name.hasPublic() && !name.attribute) {
         object->setDynamic(name.local, std::move(value));
         return;
@@ -228,6 +235,8 @@ bool Vm::deleteProperty(const Value& target, const Name& asked) {
     }
     if (FindTrait(*this, target, name))
         return false;
+    if (IsProxy(target))
+        return ProxyDelete(*this, target, name);
     object->deleteDynamic(name.local);
     return true;
 }
@@ -254,6 +263,8 @@ bool Vm::hasProperty(const Value& target, const Name& asked) {
     }
     if (FindTrait(*this, target, name))
         return true;
+    if (IsProxy(target))
+        return ProxyHas(*this, target, name);
     if (!name.hasPublic())
         return false;
     if (object && object->findDynamic(name.local))
@@ -277,6 +288,8 @@ Value Vm::callProperty(const Value& target, const Name& name, Args args) {
                       trait->declarer ? trait->declarer->scope : ScopeChain{}, trait->declarer);
     if (IsXmlValue(target) && IsXmlQuery(name))
         return callProperty(XmlMethodReceiver(*this, target, name), name, args);
+    if (IsProxy(target) && !FindTrait(*this, target, name))
+        return ProxyCall(*this, target, name, args);
     Value fn = getProperty(target, name);
     if (!fn.isObject() ||
         (fn.object->kind() != Object::Kind::Function && fn.object->kind() != Object::Kind::Class))
@@ -365,6 +378,8 @@ std::uint32_t Vm::nextIndex(const Value& target, std::uint32_t index) {
     if (!target.isObject())
         return 0;
     Object* object = target.object;
+    if (IsProxy(target))
+        return ProxyNextIndex(*this, target, index);
     if (IsXmlValue(target))
         return index < XmlNodes(target).size() ? index + 1 : 0;
     std::size_t elements = IsList(object) ? static_cast<ArrayObject*>(object)->elements.size() : 0;
@@ -379,6 +394,8 @@ Value Vm::nameAt(const Value& target, std::uint32_t index) {
     if (!target.isObject() || index == 0)
         return Value();
     Object* object = target.object;
+    if (IsProxy(target))
+        return ProxyNameAt(*this, target, index);
     if (IsXmlValue(target))
         return Value(double(index - 1));
     std::size_t elements = IsList(object) ? static_cast<ArrayObject*>(object)->elements.size() : 0;
@@ -400,6 +417,8 @@ Value Vm::valueAt(const Value& target, std::uint32_t index) {
     if (!target.isObject() || index == 0)
         return Value();
     Object* object = target.object;
+    if (IsProxy(target))
+        return ProxyValueAt(*this, target, index);
     if (IsXmlValue(target)) {
         std::vector<XmlObject*> nodes = XmlNodes(target);
         return index <= nodes.size() ? Value(static_cast<Object*>(nodes[index - 1])) : Value();

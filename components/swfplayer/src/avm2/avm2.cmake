@@ -17,6 +17,7 @@ target_sources(vidorama_swf PRIVATE
     src/avm2/BuiltinsMath.cpp
     src/avm2/BuiltinsMedia.cpp
     src/avm2/BuiltinsPrimitive.cpp
+    src/avm2/BuiltinsProxy.cpp
     src/avm2/BuiltinsRegExp.cpp
     src/avm2/BuiltinsSettings.cpp
     src/avm2/BuiltinsText.cpp
