@@ -190,6 +190,29 @@ bool QNameParts(const Value& v, std::string& uri, std::string& local) {
     return true;
 }
 
+std::uint32_t NameObjectEntries(const Value& v) {
+    return AsNamespace(v) || (v.isObject() && v.object->kind() == Object::Kind::QName) ? 2 : 0;
+}
+
+Value NameObjectKey(const Value& v, std::uint32_t index) {
+    if (index == 0)
+        return Value("uri");
+    return Value(AsNamespace(v) ? "prefix" : "localName");
+}
+
+// A QName gives its local name first, though it lists its URI first.
+Value NameObjectValue(const Value& v, std::uint32_t index) {
+    if (NamespaceObject* ns = AsNamespace(v)) {
+        if (index == 0)
+            return Value(ns->ns.uri);
+        return ns->ns.prefixKnown ? Value(ns->ns.prefix) : Value();
+    }
+    auto* q = static_cast<QNameObject*>(v.object);
+    if (index == 0)
+        return Value(q->local);
+    return q->anyNamespace ? Value::null() : Value(q->uri);
+}
+
 void InstallXmlNames(Vm& vm) {
     auto& n = vm.natives;
     n.namespaceClass = vm.defineClass("", "Namespace", n.object, AllocateNamespace, NamespaceInit);

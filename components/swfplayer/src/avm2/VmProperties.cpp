@@ -380,6 +380,8 @@ std::uint32_t Vm::nextIndex(const Value& target, std::uint32_t index) {
     Object* object = target.object;
     if (IsProxy(target))
         return ProxyNextIndex(*this, target, index);
+    if (std::uint32_t entries = NameObjectEntries(target))
+        return index < entries ? index + 1 : 0;
     if (IsXmlValue(target))
         return index < XmlNodes(target).size() ? index + 1 : 0;
     std::size_t elements = IsList(object) ? static_cast<ArrayObject*>(object)->elements.size() : 0;
@@ -396,6 +398,8 @@ Value Vm::nameAt(const Value& target, std::uint32_t index) {
     Object* object = target.object;
     if (IsProxy(target))
         return ProxyNameAt(*this, target, index);
+    if (index <= NameObjectEntries(target))
+        return NameObjectKey(target, index - 1);
     if (IsXmlValue(target))
         return Value(double(index - 1));
     std::size_t elements = IsList(object) ? static_cast<ArrayObject*>(object)->elements.size() : 0;
@@ -419,6 +423,8 @@ Value Vm::valueAt(const Value& target, std::uint32_t index) {
     Object* object = target.object;
     if (IsProxy(target))
         return ProxyValueAt(*this, target, index);
+    if (index <= NameObjectEntries(target))
+        return NameObjectValue(target, index - 1);
     if (IsXmlValue(target)) {
         std::vector<XmlObject*> nodes = XmlNodes(target);
         return index <= nodes.size() ? Value(static_cast<Object*>(nodes[index - 1])) : Value();

@@ -79,6 +79,12 @@ std::string NamespaceUri(Vm& vm, const Value& v);
 // A run-time name's parts from a QName object, when the value is one.
 bool QNameParts(const Value& v, std::string& uri, std::string& local);
 
+// for-in and for-each over a Namespace or QName: the properties Flash
+// lists (two, or none for other values), their names and their values.
+std::uint32_t NameObjectEntries(const Value& v);
+Value NameObjectKey(const Value& v, std::uint32_t index);
+Value NameObjectValue(const Value& v, std::uint32_t index);
+
 void InstallXmlNames(Vm& vm);
 void InstallXml(Vm& vm);
 
