@@ -104,8 +104,7 @@ void InstallGlobals(Vm& vm) {
     // The avmplus package has the same functions under the same names.
     for (const char* package : {"flash.utils", "avmplus"}) {
         vm.defineGlobalFunction(package, "getQualifiedClassName", GetQualifiedClassName);
-        vm.defineGlobalFunction(package, "getQualifiedSuperclassName",
-                                GetQualifiedSuperclassName);
+        vm.defineGlobalFunction(package, "getQualifiedSuperclassName", GetQualifiedSuperclassName);
     }
     vm.defineGlobalFunction("flash.utils", "getDefinitionByName", GetDefinitionByName);
 }

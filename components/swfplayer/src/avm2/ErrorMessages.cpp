@@ -15,6 +15,7 @@ const std::map<int, const char*>& Messages() {
         {1009, "Cannot access a property or method of a null object reference."},
         {1010, "A term is undefined and has no properties."},
         {1011, "Method contained illegal opcode."},
+        {1014, "Class %1 could not be found."},
         {1016, "Descendants operator (..) not supported on type."},
         {1017, "Scope stack overflow occurred."},
         {1018, "Scope stack underflow occurred."},

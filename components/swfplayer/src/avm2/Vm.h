@@ -206,6 +206,10 @@ public:
     };
     Natives natives;
     XmlState xml;
+    // ByteArray.defaultObjectEncoding: the AMF version new ByteArrays use.
+    int defaultObjectEncoding = 3;
+    // registerClassAlias: the names AMF writes for classes, and reads back.
+    std::map<std::string, ClassObject*> classAliases;
     ClassObject* eventClass = nullptr;
     // The Stage, made when first asked for.
     Object* stage = nullptr;

@@ -2,6 +2,7 @@
 # built-in classes. Part of the engine library, beside the ActionScript 1/2 one.
 target_sources(vidorama_swf PRIVATE
     src/avm2/AbcReader.cpp
+    src/avm2/Amf.cpp
     src/avm2/Builtins.cpp
     src/avm2/BuiltinsArray.cpp
     src/avm2/BuiltinsByteArray.cpp
