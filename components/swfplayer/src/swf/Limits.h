@@ -97,6 +97,10 @@ struct Limits {
     static constexpr int kMaxRegExpNesting = 64;
     static constexpr int kMaxRegExpDepth = 4000;
     static constexpr std::uint64_t kMaxRegExpSteps = 1'000'000;
+    // Elements nested in one ActionScript 3 XML tree: the parser refuses
+    // deeper markup and the methods that walk trees stop there, so hostile
+    // markup cannot exhaust the stack.
+    static constexpr int kMaxXmlDepth = 512;
     // Classes ActionScript 3 code may derive from each other in a chain.
     static constexpr int kMaxAbcClassDepth = 256;
     // Path elements the drawing methods may add to one clip; further
