@@ -2,6 +2,7 @@
 // their size suggests. Each must be loaded, played a few frames and drawn
 // within the engine's limits: quickly and in modest memory, never a crash.
 
+#include "Avm2DocumentMovie.h"
 #include "IsolatedRun.h"
 #include "SwfCompression.h"
 #include "SwfWriter.h"
@@ -158,6 +159,28 @@ TEST(HostileMovie, StringsKeptFrameAfterFrame) {
                 player.advanceFrame();
             return player.limitsReached().describe().find("holding more memory than allowed") !=
                    std::string::npos;
+        },
+        kTimeLimitSeconds);
+    EXPECT_EQ(result.outcome, IsolatedResult::Outcome::Accepted)
+        << OutcomeName(result.outcome) << " " << result.detail;
+    EXPECT_LT(result.peakMemoryKb, kMemoryLimitKb);
+}
+
+TEST(HostileMovie, ActionScript3ObjectsKeptFrameAfterFrame) {
+    // 30,000 new objects a frame, each kept in an array: collecting the heap
+    // frees none of them, and the scripts stop at the limit on live objects,
+    // saying so.
+    avm2movie::DocumentMovie keeper;
+    keeper.keepObjects(keeper.tick, 30000);
+    auto movie = keeper.movie();
+    IsolatedResult result = RunIsolated(
+        [&] {
+            swf::Player player(movie);
+            for (int frame = 0; frame < 40; ++frame)
+                player.advanceFrame();
+            return player.limitsReached().describe().find("holding more memory than allowed") !=
+                       std::string::npos &&
+                   player.scriptHeap().peakObjects <= swf::Limits::kMaxScriptObjects;
         },
         kTimeLimitSeconds);
     EXPECT_EQ(result.outcome, IsolatedResult::Outcome::Accepted)

@@ -16,6 +16,9 @@ namespace vidorama::swf::avm2 {
 class DisplayScriptObject final : public Object {
 public:
     using Object::Object;
+    // Beside its own members, what its display object holds: the nearest
+    // ancestor and the descendants that have script objects.
+    void references(Tracer& tracer) const override;
     // A display object the script made keeps its object alive itself.
     std::shared_ptr<DisplayObject> owned;
     std::map<FrameNumber, Value> frameScripts;

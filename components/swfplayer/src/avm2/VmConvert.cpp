@@ -230,9 +230,11 @@ Value Vm::add(const Value& a, const Value& b) {
 void Vm::checkStringSize(std::size_t bytes) {
     if (bytes > Limits::kMaxScriptStringBytes)
         throwError("Error", 1000, "The system is out of memory.");
+    m_bytesMadeSinceCollect += bytes;
 }
 
 void Vm::checkListSize(std::size_t elements) {
+    m_bytesMadeSinceCollect += elements * sizeof(Value);
     if (elements > Limits::kMaxScriptCells)
         throwError("RangeError", 1005,
                    "Array index is not a positive integer (" + std::to_string(elements) + ").");
