@@ -174,5 +174,34 @@ TEST(Avm2Collector, WhatOnlyTheMachineOrThePlayerHoldsSurvivesAndNothingElse) {
     EXPECT_TRUE(player->scriptFeaturesMissing().empty());
 }
 
+TEST(Avm2Collector, AChildTakenOffTheListLivesWhileAScriptHoldsIt) {
+    // The timeline places a sprite; the constructor removes it and keeps it
+    // in this.kept; on frame 3, after collections, it is added back.
+    DocumentMovie main;
+    main.firstFrame = {tags::DefineSprite(1, {{}}), tags::PlaceAt(1, 1)};
+    AbcCode& c = main.ctor;
+    c.op(kGetLocal0).op(kGetProperty).u30(main.name("kept")).op(kGetLocal0).op(kGetLocal0);
+    c.op(kPushByte).u8(0).op(kCallProperty).u30(main.name("getChildAt")).u30(1);
+    c.op(kCallProperty).u30(main.name("removeChild")).u30(1);
+    c.op(kCallPropVoid).u30(main.name("push")).u30(1);
+    main.makeGarbage(main.tick, 12000);
+    AbcCode& t = main.tick;
+    t.op(kGetLocal0).op(kGetProperty).u30(main.name("frames")).op(kPushByte).u8(3);
+    t.branch(kIfNe, "later");
+    // trace(this.addChild(this.kept[0]).name)
+    t.op(kFindPropStrict).u30(main.name("trace")).op(kGetLocal0).op(kGetLocal0);
+    t.op(kGetProperty).u30(main.name("kept")).op(kPushNamespace).u30(main.abc.package());
+    t.op(kPushByte).u8(0).op(kGetProperty).u30(main.abc.runtimeQName());
+    t.op(kCallProperty).u30(main.name("addChild")).u30(1).op(kGetProperty).u30(main.name("name"));
+    t.op(kCallPropVoid).u30(main.name("trace")).u30(1).label("later");
+
+    std::string traced;
+    auto player = Play(main, traced);
+    for (int i = 0; i < 4; ++i)
+        player->advanceFrame();
+    EXPECT_EQ(traced, "instance1\n");
+    EXPECT_GE(player->scriptHeap().collections, 1u);
+}
+
 } // namespace
 } // namespace vidorama::test

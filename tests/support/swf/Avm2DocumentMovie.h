@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace vidorama::test {
 
@@ -69,6 +70,8 @@ public:
     AbcWriter abc;
     AbcCode ctor;
     AbcCode tick;
+    // Definitions and placements of the root's first frame.
+    std::vector<Bytes> firstFrame;
 
     DocumentMovie() {
         ctor.op(kGetLocal0).op(kPushScope).op(kGetLocal0).op(kConstructSuper).u30(0);
@@ -162,7 +165,9 @@ public:
         abc.script(abc.method(init, 0, 2), {cls});
         MovieWriter writer;
         writer.tag(tags::FileAttributes(true));
-        writer.frame({tags::DoAbc(abc.bytes()), tags::SymbolClass({{0, "Main"}})});
+        std::vector<Bytes> frame{tags::DoAbc(abc.bytes()), tags::SymbolClass({{0, "Main"}})};
+        frame.insert(frame.end(), firstFrame.begin(), firstFrame.end());
+        writer.frame(frame);
         auto movie = swf::Movie::load(writer.bytes());
         return movie ? movie.value() : nullptr;
     }

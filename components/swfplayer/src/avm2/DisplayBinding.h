@@ -19,7 +19,7 @@ public:
     // Beside its own members, what its display object holds: the nearest
     // ancestor and the descendants that have script objects.
     void references(Tracer& tracer) const override;
-    // A display object the script made keeps its object alive itself.
+    // The display object lives as long as its script object.
     std::shared_ptr<DisplayObject> owned;
     std::map<FrameNumber, Value> frameScripts;
     // The frame whose script ran last, so each frame's runs once on entry.

@@ -27,20 +27,23 @@ bool HasFrameListener(const std::vector<Listener>& list) {
     });
 }
 
+// Debug and AddressSanitizer builds (the tests' and the fuzzers') collect
+// at every chance, so that a reference the collector misses shows up in
+// any run of scripts as a use after free.
+#if !defined(NDEBUG) || defined(__SANITIZE_ADDRESS__)
+constexpr bool kCollectAlways = true;
+#elif defined(__has_feature)
+constexpr bool kCollectAlways = __has_feature(address_sanitizer);
+#else
+constexpr bool kCollectAlways = false;
+#endif
+
 } // namespace
 
 void Vm::collectIfDue() {
-#ifdef NDEBUG
-    bool due = m_heap.size() > 2 * m_heapFigures.liveObjects + kCollectSlack ||
-               m_bytesMadeSinceCollect > kCollectBytes ||
-               m_heap.size() + kCollectSlack > Limits::kMaxScriptObjects;
-#else
-    // Debug builds collect at every chance, so that a reference the
-    // collector misses shows up in any test that runs scripts, as a use
-    // after free under the sanitizers.
-    bool due = true;
-#endif
-    if (due)
+    if (kCollectAlways || m_heap.size() > 2 * m_heapFigures.liveObjects + kCollectSlack ||
+        m_bytesMadeSinceCollect > kCollectBytes ||
+        m_heap.size() + kCollectSlack > Limits::kMaxScriptObjects)
         collect();
 }
 

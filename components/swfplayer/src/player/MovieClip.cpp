@@ -44,12 +44,9 @@ bool SameName(std::string_view a, std::string_view b, bool caseSensitive) {
 MovieClip::MovieClip(std::shared_ptr<const SpriteDef> sprite, std::uint16_t depth, int nesting)
     : DisplayObject(sprite, depth), m_sprite(std::move(sprite)), m_nesting(nesting) {}
 
-// A child that something else keeps alive must not point back here.
 MovieClip::~MovieClip() {
-    for (auto& [depth, child] : m_children) {
+    for (auto& [depth, child] : m_children)
         child->markRemoved();
-        child->setParent(nullptr);
-    }
 }
 
 void MovieClip::markRemoved() {
