@@ -3,6 +3,7 @@
 #include "avm2/Object.h"
 
 #include <cstdint>
+#include <unordered_set>
 #include <vector>
 
 namespace vidorama::swf::avm2 {
@@ -13,10 +14,15 @@ namespace vidorama::swf::avm2 {
 class Tracer {
 public:
     explicit Tracer(Vm& vm) : m_vm(vm) {}
+    // A tracer that stops the program when it is given an object outside
+    // live: the check that a collection freed nothing still reachable.
+    Tracer(Vm& vm, const std::unordered_set<const Object*>& live) : m_vm(vm), m_live(&live) {}
 
     Vm& vm() const { return m_vm; }
 
     void object(Object* object) {
+        if (m_live)
+            refuseFreed(object);
         if (!object || object->marked)
             return;
         object->marked = true;
@@ -45,8 +51,11 @@ public:
     }
     std::uint64_t bytesReported() const { return m_bytes; }
 
+    void refuseFreed(const Object* object) const;
+
 private:
     Vm& m_vm;
+    const std::unordered_set<const Object*>* m_live = nullptr;
     std::vector<Object*> m_pending;
     std::uint64_t m_bytes = 0;
 };

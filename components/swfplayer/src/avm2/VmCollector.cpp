@@ -8,6 +8,8 @@
 #include "swf/Limits.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 
 namespace vidorama::swf::avm2 {
 
@@ -64,6 +66,32 @@ void Vm::collect() {
     figures.peakLiveBytes = std::max(figures.peakLiveBytes, figures.liveBytes);
     ++figures.collections;
     m_bytesMadeSinceCollect = 0;
+    // Debug builds mark again from the roots after the sweep: an object
+    // reached now that is not in the heap was freed while something still
+    // held it.
+    if constexpr (kCollectAlways) {
+        std::unordered_set<const Object*> live;
+        for (const auto& object : m_heap)
+            live.insert(object.get());
+        Tracer verifier(*this, live);
+        for (const auto& [dispatcher, list] : listeners)
+            verifier.refuseFreed(dispatcher);
+        for (const Object* target : enterFrameOrder)
+            verifier.refuseFreed(target);
+        for (const auto& [shown, script] : displayObjects)
+            verifier.refuseFreed(script);
+        markRoots(verifier);
+        markReachable(verifier);
+        for (const auto& object : m_heap)
+            object->marked = false;
+    }
+}
+
+void Tracer::refuseFreed(const Object* object) const {
+    if (object && !m_live->contains(object)) {
+        std::fprintf(stderr, "ActionScript 3 heap: an object still referenced was freed\n");
+        std::abort();
+    }
 }
 
 void Vm::markRoots(Tracer& tracer) {
