@@ -42,10 +42,14 @@ constexpr bool kCollectAlways = false;
 
 } // namespace
 
+// Near the limit on objects a collection is due sooner, so that a movie
+// making garbage is not cut; but not after every frame of a movie that
+// keeps what it makes and is cut each frame after a few new objects.
 void Vm::collectIfDue() {
-    if (kCollectAlways || m_heap.size() > 2 * m_heapFigures.liveObjects + kCollectSlack ||
-        m_bytesMadeSinceCollect > kCollectBytes ||
-        m_heap.size() + kCollectSlack > Limits::kMaxScriptObjects)
+    std::size_t made = m_heap.size() - m_heapFigures.liveObjects;
+    bool nearLimit = m_heap.size() + kCollectSlack > Limits::kMaxScriptObjects;
+    if (kCollectAlways || made > m_heapFigures.liveObjects + kCollectSlack ||
+        m_bytesMadeSinceCollect > kCollectBytes || (nearLimit && made >= kCollectSlack / 4))
         collect();
 }
 

@@ -234,7 +234,6 @@ void Vm::checkStringSize(std::size_t bytes) {
 }
 
 void Vm::checkListSize(std::size_t elements) {
-    m_bytesMadeSinceCollect += elements * sizeof(Value);
     if (elements > Limits::kMaxScriptCells)
         throwError("RangeError", 1005,
                    "Array index is not a positive integer (" + std::to_string(elements) + ").");
