@@ -138,7 +138,7 @@ TEST(Avm2Collector, WhatOnlyTheMachineOrThePlayerHoldsSurvivesAndNothingElse) {
     // Enough garbage each frame for a collection in any build; on frame 4
     // the survivors, then four roots are let go: the child is removed, the
     // strong Dictionary, the global and the prototype's property cleared.
-    main.makeGarbage(main.tick, 12000);
+    main.makeGarbage(main.tick, 6000);
     main.traceSurvivorsOnFrame(main.tick, 4);
     AbcCode& t = main.tick;
     t.op(kGetLocal0).op(kGetProperty).u30(main.name("frames")).op(kPushByte).u8(4);
@@ -184,7 +184,7 @@ TEST(Avm2Collector, AChildTakenOffTheListLivesWhileAScriptHoldsIt) {
     c.op(kPushByte).u8(0).op(kCallProperty).u30(main.name("getChildAt")).u30(1);
     c.op(kCallProperty).u30(main.name("removeChild")).u30(1);
     c.op(kCallPropVoid).u30(main.name("push")).u30(1);
-    main.makeGarbage(main.tick, 12000);
+    main.makeGarbage(main.tick, 6000);
     AbcCode& t = main.tick;
     t.op(kGetLocal0).op(kGetProperty).u30(main.name("frames")).op(kPushByte).u8(3);
     t.branch(kIfNe, "later");
