@@ -30,8 +30,10 @@ bool HasFrameListener(const std::vector<Listener>& list) {
 }
 
 // Debug and AddressSanitizer builds (the tests' and the fuzzers') collect
-// at every chance, so that a reference the collector misses shows up in
-// any run of scripts as a use after free.
+// at every chance while the heap is small, so that a reference the
+// collector misses shows up in any run of scripts as a use after free; a
+// large heap is collected as in release, or hostile movies would take
+// minutes.
 #if !defined(NDEBUG) || defined(__SANITIZE_ADDRESS__)
 constexpr bool kCollectAlways = true;
 #elif defined(__has_feature)
@@ -48,7 +50,8 @@ constexpr bool kCollectAlways = false;
 void Vm::collectIfDue() {
     std::size_t made = m_heap.size() - m_heapFigures.liveObjects;
     bool nearLimit = m_heap.size() + kCollectSlack > Limits::kMaxScriptObjects;
-    if (kCollectAlways || made > m_heapFigures.liveObjects + kCollectSlack ||
+    if ((kCollectAlways && m_heap.size() <= kCollectSlack) ||
+        made > m_heapFigures.liveObjects + kCollectSlack ||
         m_bytesMadeSinceCollect > kCollectBytes || (nearLimit && made >= kCollectSlack / 4))
         collect();
 }
