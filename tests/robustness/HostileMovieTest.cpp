@@ -2,6 +2,7 @@
 // their size suggests. Each must be loaded, played a few frames and drawn
 // within the engine's limits: quickly and in modest memory, never a crash.
 
+#include "Avm2DocumentMovie.h"
 #include "IsolatedRun.h"
 #include "SwfCompression.h"
 #include "SwfWriter.h"
@@ -24,6 +25,9 @@ using namespace tags;
 constexpr double kTimeLimitSeconds = 30;
 constexpr long kMemoryLimitKb = 1536 * 1024;
 constexpr int kFramesPlayed = 4;
+// Reaching the limit on live script objects takes making a million of them,
+// which the sanitizers slow down more than anything else here.
+constexpr double kMillionObjectsTimeLimitSeconds = 4 * kTimeLimitSeconds;
 
 // Loads, plays and draws the movie in a child process. True when the movie
 // loaded; the child's crash, hang or memory use fails the test.
@@ -160,6 +164,28 @@ TEST(HostileMovie, StringsKeptFrameAfterFrame) {
                    std::string::npos;
         },
         kTimeLimitSeconds);
+    EXPECT_EQ(result.outcome, IsolatedResult::Outcome::Accepted)
+        << OutcomeName(result.outcome) << " " << result.detail;
+    EXPECT_LT(result.peakMemoryKb, kMemoryLimitKb);
+}
+
+TEST(HostileMovie, ActionScript3ObjectsKeptFrameAfterFrame) {
+    // 30,000 new objects a frame, each kept in an array: collecting the heap
+    // frees none of them, and the scripts stop at the limit on live objects,
+    // saying so.
+    avm2movie::DocumentMovie keeper;
+    keeper.keepObjects(keeper.tick, 30000);
+    auto movie = keeper.movie();
+    IsolatedResult result = RunIsolated(
+        [&] {
+            swf::Player player(movie);
+            for (int frame = 0; frame < 40; ++frame)
+                player.advanceFrame();
+            return player.limitsReached().describe().find("holding more memory than allowed") !=
+                       std::string::npos &&
+                   player.scriptHeap().peakObjects <= swf::Limits::kMaxScriptObjects;
+        },
+        kMillionObjectsTimeLimitSeconds);
     EXPECT_EQ(result.outcome, IsolatedResult::Outcome::Accepted)
         << OutcomeName(result.outcome) << " " << result.detail;
     EXPECT_LT(result.peakMemoryKb, kMemoryLimitKb);

@@ -86,6 +86,9 @@ public:
     std::uint32_t attributeName(const std::string& local) {
         return intern(m_multinames, std::vector<std::uint32_t>{0x0d, package(), string(local)});
     }
+    // A name whose namespace and local name code gives on the stack
+    // (RTQNameL), as for obj[key].
+    std::uint32_t runtimeQName() { return intern(m_multinames, std::vector<std::uint32_t>{0x11}); }
     // A method of the given parameter count with its body.
     std::uint32_t method(const AbcCode& code, std::uint32_t params = 0, std::uint32_t locals = 1,
                          std::vector<Handler> handlers = {}) {

@@ -85,14 +85,18 @@ Object* AllocateDictionary(Vm& vm, ClassObject* cls) {
     return dictionary;
 }
 
-Value Nothing(Vm&, const Value&, Args) {
+// new Dictionary(weakKeys)
+Value DictionaryInit(Vm&, const Value& self, Args args) {
+    if (self.isObject() && self.object->kind() == Object::Kind::Dictionary)
+        static_cast<DictionaryObject*>(self.object)->weakKeys = ToBoolean(Arg(args, 0));
     return Value();
 }
 
 } // namespace
 
 void InstallGlobals(Vm& vm) {
-    vm.defineClass("flash.utils", "Dictionary", vm.natives.object, AllocateDictionary, Nothing);
+    vm.defineClass("flash.utils", "Dictionary", vm.natives.object, AllocateDictionary,
+                   DictionaryInit);
     vm.defineGlobalFunction("", "trace", Trace);
     vm.defineGlobalFunction("", "isNaN", IsNaN);
     vm.defineGlobalFunction("", "isFinite", IsFinite);

@@ -12,6 +12,7 @@ namespace vidorama::swf::avm2 {
 class ByteArrayObject final : public Object {
 public:
     using Object::Object;
+    void references(Tracer& tracer) const override;
     std::vector<std::uint8_t> bytes;
     std::size_t position = 0;
     bool littleEndian = false;

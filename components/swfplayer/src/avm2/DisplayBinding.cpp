@@ -16,10 +16,12 @@ MovieClip* ClipOf(Vm& vm, const Value& self) {
     return DisplayOf(vm, self).asClip();
 }
 
+// The script object is the display object as far as scripts are concerned:
+// one taken off the display list lives on while a script holds it, and the
+// collector frees both together.
 void Bind(Vm& vm, DisplayScriptObject* script, const std::shared_ptr<DisplayObject>& object) {
     script->display = object;
-    if (object->createdByScript() || !object->parent())
-        script->owned = object;
+    script->owned = object;
     vm.displayObjects[object.get()] = script;
 }
 

@@ -16,7 +16,10 @@ namespace vidorama::swf::avm2 {
 class DisplayScriptObject final : public Object {
 public:
     using Object::Object;
-    // A display object the script made keeps its object alive itself.
+    // Beside its own members, what its display object holds: the nearest
+    // ancestor and the descendants that have script objects.
+    void references(Tracer& tracer) const override;
+    // The display object lives as long as its script object.
     std::shared_ptr<DisplayObject> owned;
     std::map<FrameNumber, Value> frameScripts;
     // The frame whose script ran last, so each frame's runs once on entry.

@@ -107,6 +107,7 @@ void MovieScripts::start() {
     broadcast("frameConstructed");
     runFrameScripts();
     broadcast("exitFrame");
+    m_vm.collectIfDue();
 }
 
 // Makes the script object first, bound to its display object, so that the
@@ -185,6 +186,7 @@ void MovieScripts::frameEntered() {
     broadcast("frameConstructed");
     runFrameScripts();
     broadcast("exitFrame");
+    m_vm.collectIfDue();
 }
 
 void MovieScripts::runFrameScripts() {

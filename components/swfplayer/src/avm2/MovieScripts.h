@@ -37,6 +37,8 @@ public:
     // After the timelines stepped (or a goto by the host).
     void frameEntered();
     bool frameCut() const { return m_vm.frameCut(); }
+    bool memoryCut() const { return m_vm.memoryCut(); }
+    const HeapFigures& heapFigures() const { return m_vm.heapFigures(); }
     // Classes, methods and instructions the scripts reached that the player
     // does not have, once each, sorted.
     const std::set<std::string>& missing() const { return m_vm.missing(); }

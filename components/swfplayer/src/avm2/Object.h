@@ -18,6 +18,7 @@ namespace vidorama::swf::avm2 {
 
 class Vm;
 class ClassObject;
+class Tracer;
 struct AbcRuntime;
 
 // A namespace as the machine compares them: private namespaces by the block
@@ -98,7 +99,10 @@ struct Traits {
 };
 
 // Every script object. Objects live in the machine's heap, which owns them,
-// and refer to each other by plain pointers.
+// and refer to each other by plain pointers; the heap's collector frees those
+// no root reaches. Each kind reports every object and value it holds in its
+// own references(), and the heap refuses to make a kind that does not
+// declare one.
 class Object {
 public:
     enum class Kind : std::uint8_t {
@@ -150,6 +154,12 @@ public:
     void setDynamic(const std::string& name, Value value);
     bool deleteDynamic(const std::string& name);
 
+    // Everything this object keeps alive, for the collector; a kind with
+    // members of its own reports them after the ones every object has.
+    virtual void references(Tracer& tracer) const;
+    // Set by the collector on what it reached, cleared by its sweep.
+    bool marked = false;
+
 private:
     std::unordered_map<std::string, std::size_t> m_dynamicIndex;
     Kind m_kind;
@@ -163,6 +173,7 @@ using ScopeChain = std::vector<Value>;
 class FunctionObject final : public Object {
 public:
     using Object::Object;
+    void references(Tracer& tracer) const override;
     MethodRef method;
     ScopeChain scope;
     // A method closure keeps the object it was taken from.
@@ -177,6 +188,7 @@ public:
 class ArrayObject final : public Object {
 public:
     using Object::Object;
+    void references(Tracer& tracer) const override;
     // An Array's index that was never set, or was deleted, holds a hole: it
     // reads as undefined unless the prototype has that index, and neither
     // enumeration nor hasOwnProperty sees it.
@@ -200,6 +212,7 @@ public:
 class BoxObject final : public Object {
 public:
     using Object::Object;
+    void references(Tracer& tracer) const override;
     Value value;
 };
 
@@ -208,7 +221,13 @@ public:
 class DictionaryObject final : public Object {
 public:
     using Object::Object;
+    void references(Tracer& tracer) const override;
+    // Forgets the names of keys that hold no value, and with weak keys the
+    // entries whose key the collector did not reach, as Flash drops them.
+    void forgetUnusedKeys();
     std::unordered_map<std::string, Object*> keys;
+    // new Dictionary(true): the keys do not keep their objects alive.
+    bool weakKeys = false;
 };
 
 using Allocator = Object* (*)(Vm& vm, ClassObject* cls);
@@ -216,6 +235,7 @@ using Allocator = Object* (*)(Vm& vm, ClassObject* cls);
 class ClassObject final : public Object {
 public:
     using Object::Object;
+    void references(Tracer& tracer) const override;
     std::string name;
     std::string packageName;
     Ns ns;

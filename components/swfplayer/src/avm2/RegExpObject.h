@@ -11,6 +11,7 @@ namespace vidorama::swf::avm2 {
 class RegExpObject final : public Object {
 public:
     using Object::Object;
+    void references(Tracer& tracer) const override;
     std::string source;
     RegExpFlags flags;
     std::shared_ptr<const RegExpProgram> program;

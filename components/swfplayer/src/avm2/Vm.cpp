@@ -13,11 +13,17 @@ Vm::Vm(VmHost& host) : m_host(host) {
 
 Vm::~Vm() = default;
 
-void Vm::reserveObject() {
+// The heap is collected between frames only, so a frame that makes more
+// objects than the live ones leave room for is cut: the objects it made
+// may still be in use.
+void Vm::reserveObject(std::size_t bytes) {
     if (m_heap.size() >= Limits::kMaxScriptObjects) {
+        m_memoryCut = true;
         m_frameCut = true;
         throw ScriptCut{};
     }
+    m_bytesMadeSinceCollect += bytes;
+    ++m_heapFigures.objectsMade;
 }
 
 void Vm::beginFrame() {

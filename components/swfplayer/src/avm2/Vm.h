@@ -1,6 +1,7 @@
 #pragma once
 
 #include "avm2/AbcFile.h"
+#include "avm2/HeapFigures.h"
 #include "avm2/Object.h"
 #include "avm2/Value.h"
 #include "avm2/XmlState.h"
@@ -14,6 +15,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <type_traits>
 #include <unordered_map>
 #include <vector>
 
@@ -123,15 +125,26 @@ public:
     const std::set<std::string>& missing() const { return m_missing; }
     void noteMissing(const std::string& what) { m_missing.insert(what); }
 
-    // The heap.
+    // The heap. A kind of object that does not report its own references
+    // could leave the collector blind to what it holds, so it is refused.
     template <typename T = Object>
     T* make(Object::Kind kind, ClassObject* cls, const Traits* traits, Object* proto) {
-        reserveObject();
+        static_assert(std::is_same_v<decltype(&T::references), void (T::*)(Tracer&) const>,
+                      "each kind of object declares references() for the collector");
+        reserveObject(sizeof(T));
         auto object = std::make_unique<T>(kind, cls, traits, proto);
         T* raw = object.get();
         m_heap.push_back(std::move(object));
         return raw;
     }
+    // Frees the objects no root reaches when enough were made since the last
+    // time. Only between script entries: the interpreter's registers and
+    // the natives' locals are no roots.
+    void collectIfDue();
+    void collect();
+    const HeapFigures& heapFigures() const { return m_heapFigures; }
+    // Whether scripts were cut for keeping more objects alive than allowed.
+    bool memoryCut() const { return m_memoryCut; }
     Object* newObject();
     ArrayObject* newArray(std::vector<Value> elements = {});
     FunctionObject* newFunction(const MethodRef& method, ScopeChain scope, const std::string& name);
@@ -266,8 +279,12 @@ public:
     Value coerceToType(AbcRuntime& rt, std::uint32_t typeName, const Value& v);
 
 private:
-    void reserveObject();
+    void reserveObject(std::size_t bytes);
     void installBuiltins();
+    void markRoots(Tracer& tracer);
+    void markDisplayRoots(Tracer& tracer);
+    void markReachable(Tracer& tracer);
+    void forgetUnreached();
     Value getOwn(Object* object, const Name& name, bool& found);
 
     VmHost& m_host;
@@ -277,6 +294,9 @@ private:
     std::set<std::string> m_missing;
     Traits m_globalTraits;
     std::uint64_t m_steps = 0;
+    std::uint64_t m_bytesMadeSinceCollect = 0;
+    HeapFigures m_heapFigures;
+    bool m_memoryCut = false;
     int m_depth = 0;
     bool m_frameCut = false;
     std::uint64_t m_nextPrivateId = 1;

@@ -237,6 +237,7 @@ Value Vm::add(const Value& a, const Value& b) {
 void Vm::checkStringSize(std::size_t bytes) {
     if (bytes > Limits::kMaxScriptStringBytes)
         throwError("Error", 1000, "The system is out of memory.");
+    m_bytesMadeSinceCollect += bytes;
 }
 
 void Vm::checkListSize(std::size_t elements) {

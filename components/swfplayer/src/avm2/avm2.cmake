@@ -29,6 +29,7 @@ target_sources(vidorama_swf PRIVATE
     src/avm2/BuiltinsXmlNames.cpp
     src/avm2/DateMath.cpp
     src/avm2/DisplayBinding.cpp
+    src/avm2/DisplayReferences.cpp
     src/avm2/ErrorMessages.cpp
     src/avm2/Interpreter.cpp
     src/avm2/InterpreterObjects.cpp
@@ -36,11 +37,13 @@ target_sources(vidorama_swf PRIVATE
     src/avm2/InterpreterValues.cpp
     src/avm2/MovieScripts.cpp
     src/avm2/Object.cpp
+    src/avm2/ObjectReferences.cpp
     src/avm2/RegExpParser.cpp
     src/avm2/RegExpProgram.cpp
     src/avm2/Value.cpp
     src/avm2/Vm.cpp
     src/avm2/VmClasses.cpp
+    src/avm2/VmCollector.cpp
     src/avm2/VmConvert.cpp
     src/avm2/VmProperties.cpp
     src/avm2/XmlAccess.cpp

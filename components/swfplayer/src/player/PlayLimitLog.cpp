@@ -34,7 +34,8 @@ std::string Phrase(PlayLimit limit) {
                std::to_string(Limits::kMaxScriptStepsPerOutputSecond) + " instructions a second)";
     case PlayLimit::ScriptMemory:
         return "scripts stopped for holding more memory than allowed (" +
-               std::to_string(Limits::kMaxScriptMemoryBytes / (1024 * 1024)) + " MB)";
+               std::to_string(Limits::kMaxScriptMemoryBytes / (1024 * 1024)) + " MB or " +
+               std::to_string(Limits::kMaxScriptObjects) + " objects)";
     }
     return {};
 }

@@ -246,6 +246,10 @@ std::vector<std::string> Player::scriptFeaturesMissing() const {
     return {m_scripts3->missing().begin(), m_scripts3->missing().end()};
 }
 
+avm2::HeapFigures Player::scriptHeap() const {
+    return m_scripts3 ? m_scripts3->heapFigures() : avm2::HeapFigures{};
+}
+
 void Player::beginStep() {
     m_instancesThisStep = 0;
     m_gotoFramesThisStep = 0;
@@ -289,7 +293,7 @@ void Player::runActionQueue() {
     }
     if (m_vm->stopped() == avm1::Vm::Stop::Time)
         m_limits.reached(PlayLimit::ScriptTime);
-    else if (m_vm->stopped() == avm1::Vm::Stop::Memory)
+    else if (m_vm->stopped() == avm1::Vm::Stop::Memory || (m_scripts3 && m_scripts3->memoryCut()))
         m_limits.reached(PlayLimit::ScriptMemory);
     else if (pending() || m_vm->frameCut() || (m_scripts3 && m_scripts3->frameCut()))
         m_limits.reached(PlayLimit::ScriptWork);

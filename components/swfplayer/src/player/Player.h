@@ -2,6 +2,7 @@
 
 #include "avm1/Code.h"
 #include "avm1/ScriptHost.h"
+#include "avm2/HeapFigures.h"
 #include "graphics/StageQuality.h"
 #include "movie/Movie.h"
 #include "player/MovieClip.h"
@@ -102,6 +103,8 @@ public:
     // What the movie's ActionScript 3 reached that the player does not have
     // yet (classes, methods), once each; empty for other movies.
     std::vector<std::string> scriptFeaturesMissing() const;
+    // The ActionScript 3 heap's figures; zeros for other movies.
+    avm2::HeapFigures scriptHeap() const;
 
 private:
     // A block of code to run on a clip, or (with a method name) a call of
