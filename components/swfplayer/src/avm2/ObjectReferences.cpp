@@ -3,6 +3,7 @@
 #include "avm2/ByteArrayObject.h"
 #include "avm2/RegExpObject.h"
 #include "avm2/Tracer.h"
+#include "avm2/XmlObject.h"
 
 namespace vidorama::swf::avm2 {
 
@@ -84,6 +85,37 @@ void ByteArrayObject::references(Tracer& tracer) const {
 void RegExpObject::references(Tracer& tracer) const {
     Object::references(tracer);
     tracer.bytes(source.size());
+}
+
+// A node keeps its whole tree: scripts reach any node of it from any other
+// through parent() and children().
+void XmlObject::references(Tracer& tracer) const {
+    Object::references(tracer);
+    tracer.bytes(uri.size() + prefix.size() + local.size() + value.size());
+    for (const XmlNamespace& declared : declarations)
+        tracer.bytes(declared.prefix.size() + declared.uri.size());
+    for (XmlObject* attribute : attributes)
+        tracer.object(attribute);
+    for (XmlObject* child : children)
+        tracer.object(child);
+    tracer.object(parent);
+}
+
+void XmlListObject::references(Tracer& tracer) const {
+    Object::references(tracer);
+    for (XmlObject* item : items)
+        tracer.object(item);
+    tracer.object(target);
+}
+
+void QNameObject::references(Tracer& tracer) const {
+    Object::references(tracer);
+    tracer.bytes(uri.size() + local.size());
+}
+
+void NamespaceObject::references(Tracer& tracer) const {
+    Object::references(tracer);
+    tracer.bytes(ns.prefix.size() + ns.uri.size());
 }
 
 } // namespace vidorama::swf::avm2

@@ -105,7 +105,10 @@ void Vm::markRoots(Tracer& tracer) {
     for (ClassObject* cls :
          {natives.object, natives.function, natives.klass, natives.array, natives.string,
           natives.number, natives.intClass, natives.uintClass, natives.boolean, natives.error,
-          natives.vector, natives.namespaceClass, natives.date, natives.regexp, eventClass})
+          natives.vector, natives.namespaceClass, natives.date, natives.regexp, eventClass,
+          xml.xmlClass, xml.listClass, xml.qnameClass})
+        tracer.object(cls);
+    for (const auto& [alias, cls] : classAliases)
         tracer.object(cls);
     tracer.object(natives.global);
     tracer.object(stage);

@@ -42,6 +42,7 @@ public:
     bool isElement() const { return nodeKind == NodeKind::Element; }
     bool hasSimpleContent() const;
     bool hasComplexContent() const;
+    void references(Tracer& tracer) const override;
 };
 
 // An XMLList: the nodes a query found, and for a list a query made, the
@@ -54,6 +55,8 @@ public:
     std::vector<XmlObject*> items;
     Object* target = nullptr;
     Name targetName;
+
+    void references(Tracer& tracer) const override;
 };
 
 // QName: a namespace URI (absent for the any-namespace name *) and a local name.
@@ -63,6 +66,8 @@ public:
     std::string uri;
     std::string local;
     bool anyNamespace = false;
+
+    void references(Tracer& tracer) const override;
 };
 
 // Namespace: a prefix (possibly unknown) and a URI.
@@ -70,6 +75,8 @@ class NamespaceObject final : public Object {
 public:
     using Object::Object;
     XmlNamespace ns;
+
+    void references(Tracer& tracer) const override;
 };
 
 inline XmlObject* AsXml(const Value& v) {
