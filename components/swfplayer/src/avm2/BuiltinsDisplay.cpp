@@ -159,7 +159,10 @@ Value GetName(Vm& vm, const Value& self, Args) {
     return Value(DisplayOf(vm, self).properties().name);
 }
 Value SetName(Vm& vm, const Value& self, Args args) {
-    DisplayOf(vm, self).properties().name = vm.toString(Arg(args, 0));
+    DisplayObject& object = DisplayOf(vm, self);
+    if (object.placeFrame() > 0)
+        vm.throwError("Error", 2078, ErrorMessage(2078));
+    object.properties().name = vm.toString(Arg(args, 0));
     return Value();
 }
 Value StageObject(Vm& vm) {
@@ -279,9 +282,19 @@ FrameNumber FrameArg(Vm& vm, MovieClip& clip, const Value& v) {
 template <bool Playing> Value GotoAnd(Vm& vm, const Value& self, Args args) {
     MovieClip& clip = TimelineOf(vm, self);
     clip.gotoFrame(vm.host().timelineHost(), FrameArg(vm, clip, Arg(args, 0)), Playing);
-    // What the frame placed is constructed before the goto returns.
+    // What the frame placed is constructed, and the frame's script run,
+    // before the goto returns.
     if (clip.scriptConstructed())
         vm.host().constructChildren(clip);
+    if (!vm.gotoScriptsWait && self.isObject() && self.object->kind() == Object::Kind::Display) {
+        auto* script = static_cast<DisplayScriptObject*>(self.object);
+        auto found = script->frameScripts.find(clip.currentFrame());
+        if (script->scriptFrame != clip.currentFrame() && found != script->frameScripts.end()) {
+            script->scriptFrame = clip.currentFrame();
+            Value fn = found->second;
+            vm.call(fn, self, {});
+        }
+    }
     return Value();
 }
 

@@ -17,9 +17,10 @@ MovieClip* ClipOf(Vm& vm, const Value& self) {
 }
 
 void Bind(Vm& vm, DisplayScriptObject* script, const std::shared_ptr<DisplayObject>& object) {
+    // The script object keeps its display object, as in Flash, also once
+    // the timeline took it off its list.
     script->display = object;
-    if (object->createdByScript() || !object->parent())
-        script->owned = object;
+    script->owned = object;
     vm.displayObjects[object.get()] = script;
 }
 
@@ -81,6 +82,10 @@ Value ScriptObjectOf(Vm& vm, DisplayObject* object) {
         return Value::null();
     if (Object* bound = BoundScriptObject(vm, *object))
         return Value(bound);
+    // What a timeline placed has no script side until the frame's
+    // construction reaches it; until then scripts find nothing there.
+    if (!object->scriptConstructed() && !object->createdByScript() && object->placeFrame() > 0)
+        return Value::null();
     // Objects the timeline placed get an object of the built-in class that
     // fits them when a script first reaches them.
     ClassObject* cls = FlashClass(vm, "flash.display", BuiltinClassName(*object));

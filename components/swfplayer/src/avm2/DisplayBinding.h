@@ -16,7 +16,7 @@ namespace vidorama::swf::avm2 {
 class DisplayScriptObject final : public Object {
 public:
     using Object::Object;
-    // A display object the script made keeps its object alive itself.
+    // The script object keeps its display object alive.
     std::shared_ptr<DisplayObject> owned;
     std::map<FrameNumber, Value> frameScripts;
     // The frame whose script ran last, so each frame's runs once on entry.

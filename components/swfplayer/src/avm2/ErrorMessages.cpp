@@ -55,6 +55,7 @@ const std::map<int, const char*>& Messages() {
         {2058, "There was an error decompressing the data."},
         {2023, "Class %1 must inherit from Sprite to link to the root."},
         {2025, "The supplied DisplayObject must be a child of the caller."},
+        {2078, "The name property of a Timeline-placed object cannot be modified."},
         {2006, "The supplied index is out of bounds."},
     };
     return messages;

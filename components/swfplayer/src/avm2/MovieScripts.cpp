@@ -190,7 +190,9 @@ void MovieScripts::broadcast(const std::string& type) {
 
 void MovieScripts::enterFrame() {
     m_vm.runScheduled(m_host.timerMs());
+    m_vm.gotoScriptsWait = m_movie.version() <= 9;
     broadcast("enterFrame");
+    m_vm.gotoScriptsWait = false;
 }
 
 void MovieScripts::frameEntered() {

@@ -229,6 +229,10 @@ public:
     // Listeners by dispatcher, and the display objects' script objects.
     std::unordered_map<Object*, std::vector<Listener>> listeners;
     std::vector<Object*> enterFrameOrder;
+    // While a SWF 9 movie's enterFrame is sent, a goto leaves the frame
+    // scripts of the frame it reaches to the frame's script phase; otherwise
+    // it runs them before it returns.
+    bool gotoScriptsWait = false;
     std::unordered_map<const DisplayObject*, Object*> displayObjects;
     ClassObject* defineClass(const std::string& package, const std::string& name, ClassObject* base,
                              Allocator allocator, NativeFn init);
