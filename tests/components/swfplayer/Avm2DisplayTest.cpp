@@ -238,6 +238,31 @@ TEST(Avm2Display, AFramesObjectsAreConstructedAfterEnterFrameAndAnnounceTheirCom
                            "removed 3\nenter 0\nconstructed 0\n");
 }
 
+// A goto constructs what the frame it reaches placed, and runs that frame's
+// script, before it returns.
+TEST(Avm2Display, AGotoConstructsTheFrameItReachesBeforeItReturns) {
+    DocumentClass doc;
+    doc.definitions.push_back(tags::DefineSprite(2, {{}}));
+    doc.links.push_back({2, "Child"});
+    doc.linkTraces["Child"] = "child";
+    AbcCode first, second;
+    first.op(kGetLocal0).op(kPushByte).u8(2);
+    first.op(kCallPropVoid).u30(doc.name("gotoAndStop")).u30(1);
+    doc.trace(first, "after goto");
+    first.op(kReturnVoid);
+    doc.trace(second, "frame 2");
+    second.op(kReturnVoid);
+    // addFrameScript(0, first, 1, second)
+    doc.ctor.op(kGetLocal0).op(kPushByte).u8(0).op(kNewFunction).u30(doc.abc.method(first));
+    doc.ctor.op(kPushByte).u8(1).op(kNewFunction).u30(doc.abc.method(second));
+    doc.ctor.op(kCallPropVoid).u30(doc.name("addFrameScript")).u30(4);
+    doc.frameTags[2] = {tags::PlaceAt(1, 2)};
+    Playback play(doc.movie(2));
+    play.player->advanceFrame();
+    EXPECT_EQ(play.traced, "child\nframe 2\nafter goto\n");
+    EXPECT_EQ(play.player->root().currentFrame(), 2u);
+}
+
 TEST(Avm2Display, GradientFillsFollowTheirBoxAndRoundRectanglesTheirCorners) {
     DocumentClass doc;
     std::uint32_t matrix = doc.name("Matrix", "flash.geom");
