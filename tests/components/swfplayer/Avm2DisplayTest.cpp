@@ -77,6 +77,25 @@ public:
     std::vector<std::pair<std::uint16_t, std::string>> links;
     // The base of a linked class when it is not MovieClip: class by name.
     std::map<std::string, std::uint32_t> linkBases;
+    // What a linked class's constructor traces once its super() returned.
+    std::map<std::string, std::string> linkTraces;
+    // Tags of the root's later frames (2, 3...), before their ShowFrame.
+    std::map<int, std::vector<Bytes>> frameTags;
+
+    // addEventListener(type, function (e) { trace(prefix + e.<path>); })
+    void listen(const std::string& type, const std::string& prefix,
+                std::initializer_list<const char*> path) {
+        AbcCode handler;
+        handler.op(kFindPropStrict).u30(name("trace")).op(kPushString).u30(abc.string(prefix));
+        handler.op(kGetLocal1);
+        for (const char* property : path)
+            handler.op(kGetProperty).u30(name(property));
+        handler.op(kAdd).op(kCallPropVoid).u30(name("trace")).u30(1).op(kReturnVoid);
+        std::uint32_t method = abc.method(handler, 1, 3);
+        ctor.op(kGetLocal0).op(kPushString).u30(abc.string(type));
+        ctor.op(kNewFunction).u30(method);
+        ctor.op(kCallPropVoid).u30(name("addEventListener")).u30(2);
+    }
 
     std::uint32_t linkedBase(std::uint32_t index) {
         const std::string& linked = links[index - 1].second;
@@ -99,6 +118,8 @@ public:
         for (const auto& [id, linked] : links) {
             AbcCode symbolCtor;
             symbolCtor.op(kGetLocal0).op(kPushScope).op(kGetLocal0).op(kConstructSuper).u30(0);
+            if (linkTraces.count(linked))
+                trace(symbolCtor, linkTraces[linked]);
             symbolCtor.op(kReturnVoid);
             AbcWriter::ClassDef symbol;
             symbol.name = name(linked);
@@ -124,8 +145,8 @@ public:
             writer.tag(definition);
         links.insert(links.begin(), {0, "Main"});
         writer.frame({tags::DoAbc(abc.bytes()), tags::SymbolClass(links)});
-        for (int i = 1; i < frames; ++i)
-            writer.frame();
+        for (int i = 2; i <= frames; ++i)
+            writer.frame(frameTags[i]);
         return writer;
     }
 };
@@ -193,6 +214,53 @@ TEST(Avm2Display, AFrameScriptThatStopsOnTheLastFrameHoldsTheMovieThere) {
         play.player->advanceFrame();
     EXPECT_EQ(play.traced, "first\nlast\n");
     EXPECT_EQ(play.player->root().currentFrame(), 3u);
+}
+
+// Flash moves the playheads first (what leaves says so at once), then sends
+// enterFrame, then constructs what the frame placed, which hears that it was
+// added, then sends frameConstructed.
+TEST(Avm2Display, AFramesObjectsAreConstructedAfterEnterFrameAndAnnounceTheirComings) {
+    DocumentClass doc;
+    doc.definitions.push_back(tags::DefineSprite(2, {{}}));
+    doc.links.push_back({2, "Child"});
+    doc.linkTraces["Child"] = "child";
+    doc.listen("enterFrame", "enter ", {"currentTarget", "numChildren"});
+    doc.listen("frameConstructed", "constructed ", {"currentTarget", "numChildren"});
+    doc.listen("added", "added ", {"eventPhase"});
+    doc.listen("removed", "removed ", {"eventPhase"});
+    doc.frameTags[2] = {tags::PlaceAt(1, 2)};
+    doc.frameTags[3] = {tags::RemoveObject2(1)};
+    Playback play(doc.movie(3));
+    play.player->advanceFrame();
+    play.player->advanceFrame();
+    EXPECT_EQ(play.traced, "added 2\nconstructed 0\n"
+                           "enter 1\nchild\nadded 3\nconstructed 1\n"
+                           "removed 3\nenter 0\nconstructed 0\n");
+}
+
+// A goto constructs what the frame it reaches placed, and runs that frame's
+// script, before it returns.
+TEST(Avm2Display, AGotoConstructsTheFrameItReachesBeforeItReturns) {
+    DocumentClass doc;
+    doc.definitions.push_back(tags::DefineSprite(2, {{}}));
+    doc.links.push_back({2, "Child"});
+    doc.linkTraces["Child"] = "child";
+    AbcCode first, second;
+    first.op(kGetLocal0).op(kPushByte).u8(2);
+    first.op(kCallPropVoid).u30(doc.name("gotoAndStop")).u30(1);
+    doc.trace(first, "after goto");
+    first.op(kReturnVoid);
+    doc.trace(second, "frame 2");
+    second.op(kReturnVoid);
+    // addFrameScript(0, first, 1, second)
+    doc.ctor.op(kGetLocal0).op(kPushByte).u8(0).op(kNewFunction).u30(doc.abc.method(first));
+    doc.ctor.op(kPushByte).u8(1).op(kNewFunction).u30(doc.abc.method(second));
+    doc.ctor.op(kCallPropVoid).u30(doc.name("addFrameScript")).u30(4);
+    doc.frameTags[2] = {tags::PlaceAt(1, 2)};
+    Playback play(doc.movie(2));
+    play.player->advanceFrame();
+    EXPECT_EQ(play.traced, "child\nframe 2\nafter goto\n");
+    EXPECT_EQ(play.player->root().currentFrame(), 2u);
 }
 
 TEST(Avm2Display, GradientFillsFollowTheirBoxAndRoundRectanglesTheirCorners) {

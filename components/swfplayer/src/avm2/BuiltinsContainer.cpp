@@ -54,13 +54,7 @@ void Detach(Vm& vm, const std::shared_ptr<DisplayObject>& child) {
     MovieClip* old = child->parent();
     if (!old)
         return;
-    Value script = ScriptObjectOf(vm, child.get());
-    bool wasOnStage = OnStage(vm, *child);
-    if (script.isObject()) {
-        DispatchSimple(vm, script.object, "removed");
-        if (wasOnStage)
-            DispatchSimple(vm, script.object, "removedFromStage");
-    }
+    AnnounceRemoved(vm, *child);
     if (child->parent() == old)
         old->removeChild(child->depth());
 }
@@ -81,11 +75,7 @@ Value Attach(Vm& vm, MovieClip& parent, const std::shared_ptr<DisplayObject>& ch
     if (!InsertAt(parent, child, index))
         vm.throwError("RangeError", 2006, ErrorMessage(2006));
     child->markRestored();
-    if (script.isObject()) {
-        DispatchSimple(vm, script.object, "added");
-        if (OnStage(vm, *child))
-            DispatchSimple(vm, script.object, "addedToStage");
-    }
+    AnnounceAdded(vm, *child, AddedReach::Subtree);
     return script;
 }
 

@@ -25,7 +25,21 @@ namespace {
 constexpr double kTwips = 20;
 constexpr double kDegrees = 180 / M_PI;
 
+// DisplayObject, InteractiveObject and DisplayObjectContainer only stand
+// under the concrete classes; Flash refuses them, and classes a script
+// derives from them directly, before any constructor runs.
+void RefuseAbstract(Vm& vm, ClassObject* cls) {
+    ClassObject* native = cls;
+    while (native && native->packageName.rfind("flash.", 0) != 0)
+        native = native->base;
+    if (native && native->packageName == "flash.display" &&
+        (native->name == "DisplayObject" || native->name == "InteractiveObject" ||
+         native->name == "DisplayObjectContainer"))
+        vm.throwError("ArgumentError", 2012, ErrorMessage(2012, cls->name + "$"));
+}
+
 Object* AllocateDisplay(Vm& vm, ClassObject* cls) {
+    RefuseAbstract(vm, cls);
     auto* object = vm.make<DisplayScriptObject>(Object::Kind::Display, cls, &cls->instanceTraits,
                                                 cls->prototype);
     object->sealed = cls->sealedInstances;
@@ -37,8 +51,11 @@ Value DisplayInit(Vm& vm, const Value& self, Args) {
     if (!self.isObject() || self.object->kind() != Object::Kind::Display)
         return Value();
     auto* script = static_cast<DisplayScriptObject*>(self.object);
-    if (script->display.lock())
+    if (auto bound = script->display.lock()) {
+        if (MovieClip* clip = bound->asClip())
+            vm.host().constructChildren(*clip);
         return Value();
+    }
     // A class linked to a library symbol, or one a script derived from it,
     // makes an instance of that symbol.
     std::shared_ptr<DisplayObject> object;
@@ -51,6 +68,9 @@ Value DisplayInit(Vm& vm, const Value& self, Args) {
     if (object) {
         NameInstance(vm, *object);
         Bind(vm, script, object);
+        object->setScriptConstructed();
+        if (MovieClip* clip = object->asClip())
+            vm.host().constructChildren(*clip);
     }
     return Value();
 }
@@ -139,7 +159,10 @@ Value GetName(Vm& vm, const Value& self, Args) {
     return Value(DisplayOf(vm, self).properties().name);
 }
 Value SetName(Vm& vm, const Value& self, Args args) {
-    DisplayOf(vm, self).properties().name = vm.toString(Arg(args, 0));
+    DisplayObject& object = DisplayOf(vm, self);
+    if (object.placeFrame() > 0)
+        vm.throwError("Error", 2078, ErrorMessage(2078));
+    object.properties().name = vm.toString(Arg(args, 0));
     return Value();
 }
 Value StageObject(Vm& vm) {
@@ -259,6 +282,19 @@ FrameNumber FrameArg(Vm& vm, MovieClip& clip, const Value& v) {
 template <bool Playing> Value GotoAnd(Vm& vm, const Value& self, Args args) {
     MovieClip& clip = TimelineOf(vm, self);
     clip.gotoFrame(vm.host().timelineHost(), FrameArg(vm, clip, Arg(args, 0)), Playing);
+    // What the frame placed is constructed, and the frame's script run,
+    // before the goto returns.
+    if (clip.scriptConstructed())
+        vm.host().constructChildren(clip);
+    if (!vm.gotoScriptsWait && self.isObject() && self.object->kind() == Object::Kind::Display) {
+        auto* script = static_cast<DisplayScriptObject*>(self.object);
+        auto found = script->frameScripts.find(clip.currentFrame());
+        if (script->scriptFrame != clip.currentFrame() && found != script->frameScripts.end()) {
+            script->scriptFrame = clip.currentFrame();
+            Value fn = found->second;
+            vm.call(fn, self, {});
+        }
+    }
     return Value();
 }
 

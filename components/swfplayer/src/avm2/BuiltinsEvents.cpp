@@ -167,8 +167,27 @@ void Deliver(Vm& vm, Object* object, Object* event, bool capturePhase) {
     }
 }
 
+// new EventDispatcher(target): the dispatcher sends its events for the
+// target, which they name and along whose display ancestors they travel.
+constexpr std::uint32_t kDispatcherTarget = 0;
+
+Value DispatcherInit(Vm&, const Value& self, Args args) {
+    if (self.isObject() && self.object->fields.size() > kDispatcherTarget &&
+        Arg(args, 0).isObject())
+        self.object->fields[kDispatcherTarget] = Arg(args, 0);
+    return Value();
+}
+
+Object* DispatchTarget(Object* dispatcher) {
+    if (dispatcher->fields.size() > kDispatcherTarget &&
+        dispatcher->fields[kDispatcherTarget].isObject())
+        return dispatcher->fields[kDispatcherTarget].object;
+    return dispatcher;
+}
+
 Value DispatchEvent(Vm& vm, const Value& self, Args args) {
-    Object* target = ThisDispatcher(vm, self);
+    Object* dispatcher = ThisDispatcher(vm, self);
+    Object* target = DispatchTarget(dispatcher);
     Value eventValue = Arg(args, 0);
     if (eventValue.isNullish())
         vm.throwError("TypeError", 2007, "Parameter event must be non-null.");
@@ -190,7 +209,7 @@ Value DispatchEvent(Vm& vm, const Value& self, Args args) {
                std::any_of(found->second.begin(), found->second.end(),
                            [&](const Listener& l) { return l.type == type; });
     };
-    if (!listens(target) && std::none_of(ancestors.begin(), ancestors.end(), listens))
+    if (!listens(dispatcher) && std::none_of(ancestors.begin(), ancestors.end(), listens))
         return Value(true);
     if (!event->fields[kTarget].isNullish()) {
         Value clone = vm.callProperty(eventValue, Name::publicName("clone"), {});
@@ -204,7 +223,7 @@ Value DispatchEvent(Vm& vm, const Value& self, Args args) {
         Deliver(vm, ancestors[i], event, true);
     if (!ToBoolean(event->fields[kStopped])) {
         event->fields[kPhase] = Value(2);
-        Deliver(vm, target, event, false);
+        Deliver(vm, dispatcher, event, false);
     }
     if (ToBoolean(event->fields[kBubbles])) {
         event->fields[kPhase] = Value(3);
@@ -218,16 +237,14 @@ Value DispatchEvent(Vm& vm, const Value& self, Args args) {
     return Value(!ToBoolean(event->fields[kPrevented]));
 }
 
-Value Nothing(Vm&, const Value&, Args) {
-    return Value();
-}
-
 } // namespace
 
 void DispatchSimple(Vm& vm, Object* target, const std::string& type) {
-    if (vm.listeners.find(target) == vm.listeners.end() && type != "added")
+    // Only the display list's events bubble to the containers above.
+    bool bubbles = type == "added" || type == "removed";
+    if (vm.listeners.find(target) == vm.listeners.end() && !bubbles)
         return;
-    Value args[] = {Value(type), Value(type == "added" || type == "removed")};
+    Value args[] = {Value(type), Value(bubbles)};
     Value event = vm.constructClass(vm.eventClass, args);
     Value dispatchArgs[] = {event};
     DispatchEvent(vm, Value(target), dispatchArgs);
@@ -243,8 +260,10 @@ ClassObject* DefineEventClass(Vm& vm, const char* name,
 }
 
 void InstallEvents(Vm& vm) {
-    ClassObject* dispatcher =
-        vm.defineClass("flash.events", "EventDispatcher", vm.natives.object, nullptr, Nothing);
+    ClassObject* dispatcher = vm.defineClass("flash.events", "EventDispatcher", vm.natives.object,
+                                             nullptr, DispatcherInit);
+    // The first slot of every dispatcher: EventDispatcher's base has none.
+    vm.defineSlot(dispatcher, " target", Value::null());
     vm.defineMethod(dispatcher, "addEventListener", AddEventListener);
     vm.defineMethod(dispatcher, "removeEventListener", RemoveEventListener);
     vm.defineMethod(dispatcher, "hasEventListener", HasEventListener);

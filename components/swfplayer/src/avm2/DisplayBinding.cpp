@@ -20,6 +20,8 @@ MovieClip* ClipOf(Vm& vm, const Value& self) {
 // one taken off the display list lives on while a script holds it, and the
 // collector frees both together.
 void Bind(Vm& vm, DisplayScriptObject* script, const std::shared_ptr<DisplayObject>& object) {
+    // The script object keeps its display object, as in Flash, also once
+    // the timeline took it off its list.
     script->display = object;
     script->owned = object;
     vm.displayObjects[object.get()] = script;
@@ -54,7 +56,7 @@ ClassObject* FlashClass(Vm& vm, const char* package, const char* name) {
 
 void NameInstance(Vm& vm, DisplayObject& object) {
     if (object.properties().name.empty() && &object != &vm.host().rootClip())
-        object.properties().name = "instance" + std::to_string(++vm.instancesNamed);
+        object.properties().name = vm.host().timelineHost().defaultInstanceName(object);
 }
 
 namespace {
@@ -81,9 +83,12 @@ bool TextFieldOf(const DisplayObject& object) {
 Value ScriptObjectOf(Vm& vm, DisplayObject* object) {
     if (!object)
         return Value::null();
-    auto found = vm.displayObjects.find(object);
-    if (found != vm.displayObjects.end() && found->second->display.lock().get() == object)
-        return Value(found->second);
+    if (Object* bound = BoundScriptObject(vm, *object))
+        return Value(bound);
+    // What a timeline placed has no script side until the frame's
+    // construction reaches it; until then scripts find nothing there.
+    if (!object->scriptConstructed() && !object->createdByScript() && object->placeFrame() > 0)
+        return Value::null();
     // Objects the timeline placed get an object of the built-in class that
     // fits them when a script first reaches them.
     ClassObject* cls = FlashClass(vm, "flash.display", BuiltinClassName(*object));
@@ -94,6 +99,68 @@ Value ScriptObjectOf(Vm& vm, DisplayObject* object) {
     auto* script = static_cast<DisplayScriptObject*>(cls->allocator(vm, cls));
     Bind(vm, script, object->shared_from_this());
     return Value(script);
+}
+
+Object* BoundScriptObject(Vm& vm, const DisplayObject& object) {
+    auto found = vm.displayObjects.find(&object);
+    if (found == vm.displayObjects.end() || found->second->display.lock().get() != &object)
+        return nullptr;
+    return found->second;
+}
+
+bool Listened(Vm& vm, const std::string& type) {
+    for (const auto& [target, list] : vm.listeners)
+        for (const Listener& l : list)
+            if (l.type == type)
+                return true;
+    return false;
+}
+
+namespace {
+
+// The stage events go to the object and then to every descendant; they do
+// not bubble.
+void DispatchToSubtree(Vm& vm, DisplayObject& object, const char* type) {
+    if (Object* script = BoundScriptObject(vm, object))
+        DispatchSimple(vm, script, type);
+    MovieClip* clip = object.asClip();
+    if (!clip)
+        return;
+    std::vector<std::shared_ptr<DisplayObject>> children;
+    for (const auto& [depth, child] : clip->children())
+        children.push_back(child);
+    for (const auto& child : children)
+        DispatchToSubtree(vm, *child, type);
+}
+
+// A bubbling event reaches the containers above an object that has no
+// script object yet, so one is made when someone listens.
+void DispatchBubbling(Vm& vm, DisplayObject& object, const char* type) {
+    Object* script = BoundScriptObject(vm, object);
+    if (!script && Listened(vm, type)) {
+        Value made = ScriptObjectOf(vm, &object);
+        script = made.isObject() ? made.object : nullptr;
+    }
+    if (script)
+        DispatchSimple(vm, script, type);
+}
+
+} // namespace
+
+void AnnounceAdded(Vm& vm, DisplayObject& object, AddedReach reach) {
+    DispatchBubbling(vm, object, "added");
+    if (!OnStage(vm, object))
+        return;
+    if (reach == AddedReach::Subtree)
+        DispatchToSubtree(vm, object, "addedToStage");
+    else if (Object* script = BoundScriptObject(vm, object))
+        DispatchSimple(vm, script, "addedToStage");
+}
+
+void AnnounceRemoved(Vm& vm, DisplayObject& object) {
+    DispatchBubbling(vm, object, "removed");
+    if (OnStage(vm, object))
+        DispatchToSubtree(vm, object, "removedFromStage");
 }
 
 } // namespace vidorama::swf::avm2

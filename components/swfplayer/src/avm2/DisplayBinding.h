@@ -41,6 +41,19 @@ Value GraphicsOf(Vm& vm, const Value& self, Args args);
 void NameInstance(Vm& vm, DisplayObject& object);
 // Events sent to one object, with Flash's phases left out.
 void DispatchSimple(Vm& vm, Object* target, const std::string& type);
+// The script object already bound to the display object, or nullptr.
+Object* BoundScriptObject(Vm& vm, const DisplayObject& object);
+// Whether any object listens for events of the type.
+bool Listened(Vm& vm, const std::string& type);
+// Tells an object it joined a list: added, which bubbles, and when it is on
+// the stage addedToStage, to it and each descendant that has a script object
+// (Subtree), or to it alone when its descendants were constructed on the
+// stage and heard it themselves (Self).
+enum class AddedReach { Subtree, Self };
+void AnnounceAdded(Vm& vm, DisplayObject& object, AddedReach reach);
+// The same for an object about to leave a list: removed and
+// removedFromStage.
+void AnnounceRemoved(Vm& vm, DisplayObject& object);
 // A flash.events subclass of Event with its type constants.
 ClassObject* DefineEventClass(Vm& vm, const char* name,
                               std::initializer_list<std::pair<const char*, const char*>> types);

@@ -84,6 +84,7 @@ const std::map<int, const char*>& Messages() {
         {2025, "The supplied DisplayObject must be a child of the caller."},
         {2030, "End of file was encountered."},
         {2058, "There was an error decompressing the data."},
+        {2078, "The name property of a Timeline-placed object cannot be modified."},
     };
     return messages;
 }

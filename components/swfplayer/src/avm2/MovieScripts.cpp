@@ -5,6 +5,8 @@
 #include "movie/Movie.h"
 #include "player/MovieClip.h"
 
+#include <algorithm>
+
 namespace vidorama::swf::avm2 {
 
 namespace {
@@ -49,10 +51,10 @@ std::shared_ptr<DisplayObject> MovieScripts::newLinkedInstance(const std::string
     auto object = m_host.timelineHost().instantiate(*id, 0, root);
     if (!object)
         return nullptr;
-    if (MovieClip* clip = object->asClip()) {
+    // Named when made, before the children its first frame places.
+    NameInstance(m_vm, *object);
+    if (MovieClip* clip = object->asClip())
         m_host.timelineHost().startClip(*clip);
-        constructLinked(*clip);
-    }
     return object;
 }
 
@@ -86,24 +88,27 @@ void MovieScripts::start() {
         m_vm.loadAbc(std::move(abc.value()), block.lazy);
     }
     MovieClip& root = m_host.rootClip();
-    auto rootObject = root.shared_from_this();
-    constructLinked(root);
+    root.setScriptConstructed();
+    if (root.properties().name.empty())
+        root.properties().name = "root1";
     auto documentClass = m_movie.symbolClassName(0);
     ClassObject* cls = documentClass ? m_vm.findClass(*documentClass) : nullptr;
     if (cls && cls->allocator)
-        construct(cls, rootObject);
+        construct(cls, root.shared_from_this());
     else
         m_vm.runReported([&] { ScriptObjectOf(m_vm, &root); });
     // Flash's debugger logs a document class that is no display object.
     if (cls && !cls->allocator)
         m_vm.host().trace("TypeError: Error #2023: " +
                           ErrorMessage(2023, cls->qualifiedName() + "$"));
+    // A constructor that never reached its super() leaves the children to
+    // the frame's construction.
+    constructChildren(root);
     // The root joins the stage once made, and its first frame ends as any
     // other does.
-    auto script = m_vm.displayObjects.find(&root);
-    if (script != m_vm.displayObjects.end())
+    if (Object* script = BoundScriptObject(m_vm, root))
         for (const char* type : {"added", "addedToStage"})
-            m_vm.runReported([&] { DispatchSimple(m_vm, script->second, type); });
+            m_vm.runReported([&] { DispatchSimple(m_vm, script, type); });
     broadcast("frameConstructed");
     runFrameScripts();
     broadcast("exitFrame");
@@ -111,42 +116,51 @@ void MovieScripts::start() {
 }
 
 // Makes the script object first, bound to its display object, so that the
-// constructor already finds its timeline and its named children in their
-// variables.
+// constructor already finds its timeline; the native constructor that its
+// super() reaches constructs the children.
 void MovieScripts::construct(ClassObject* cls, const std::shared_ptr<DisplayObject>& object) {
     m_vm.runReported([&] {
         auto* script = static_cast<DisplayScriptObject*>(cls->allocator(m_vm, cls));
         Bind(m_vm, script, object);
-        if (MovieClip* clip = object->asClip()) {
-            std::vector<std::shared_ptr<DisplayObject>> children;
-            for (const auto& [depth, child] : clip->children())
-                children.push_back(child);
-            for (const auto& child : children)
-                setNamedChild(*clip, *child);
-        }
         m_vm.invoke(cls->instanceInit, Value(static_cast<Object*>(script)), {}, cls->scope, cls);
     });
 }
 
-// Children the timelines placed whose symbols are linked to classes are
-// constructed as those classes, the innermost first.
-void MovieScripts::constructLinked(MovieClip& clip) {
+// The children the timelines placed are constructed in list order, each as
+// the class its symbol is linked to, and each then hears that it was added;
+// the children of those made before go on being visited for the newcomers
+// among theirs.
+void MovieScripts::constructChildren(MovieClip& clip) {
     std::vector<std::shared_ptr<DisplayObject>> children;
     for (const auto& [depth, child] : clip.children())
         children.push_back(child);
     for (const auto& child : children) {
-        NameInstance(m_vm, *child);
-        if (MovieClip* childClip = child->asClip())
-            constructLinked(*childClip);
-        auto bound = m_vm.displayObjects.find(child.get());
-        if (bound == m_vm.displayObjects.end() || bound->second->display.lock() != child) {
-            auto name = m_movie.symbolClassName(child->character().id());
-            ClassObject* cls = name ? m_vm.findClass(*name) : nullptr;
-            if (cls && cls->allocator)
-                construct(cls, child);
-        }
-        setNamedChild(clip, *child);
+        if (child->parent() != &clip || child->removed())
+            continue;
+        if (!child->scriptConstructed() && !child->createdByScript())
+            constructChild(clip, child);
+        else if (MovieClip* childClip = child->asClip())
+            constructChildren(*childClip);
     }
+}
+
+void MovieScripts::constructChild(MovieClip& parent, const std::shared_ptr<DisplayObject>& child) {
+    child->setScriptConstructed();
+    NameInstance(m_vm, *child);
+    if (!BoundScriptObject(m_vm, *child)) {
+        auto name = m_movie.symbolClassName(child->character().id());
+        ClassObject* cls = name ? m_vm.findClass(*name) : nullptr;
+        if (cls && cls->allocator)
+            construct(cls, child);
+    }
+    if (MovieClip* childClip = child->asClip())
+        constructChildren(*childClip);
+    setNamedChild(parent, *child);
+    m_vm.runReported([&] { AnnounceAdded(m_vm, *child, AddedReach::Self); });
+}
+
+void MovieScripts::timelineRemoving(DisplayObject& child) {
+    m_vm.runReported([&] { AnnounceRemoved(m_vm, child); });
 }
 
 // A named instance the timeline placed is stored in the variable of that
@@ -155,10 +169,9 @@ void MovieScripts::setNamedChild(MovieClip& parent, DisplayObject& child) {
     const std::string& name = child.properties().name;
     if (name.empty())
         return;
-    auto owner = m_vm.displayObjects.find(&parent);
-    if (owner == m_vm.displayObjects.end() || owner->second->display.lock().get() != &parent)
+    Object* script = BoundScriptObject(m_vm, parent);
+    if (!script)
         return;
-    Object* script = owner->second;
     const Trait* trait =
         script->traits() ? script->traits()->find(Name::publicName(name)) : nullptr;
     if (!trait || trait->kind != Trait::Kind::Slot)
@@ -178,23 +191,47 @@ void MovieScripts::broadcast(const std::string& type) {
 
 void MovieScripts::enterFrame() {
     m_vm.runScheduled(m_host.timerMs());
+    m_vm.gotoScriptsWait = m_movie.version() <= 9;
     broadcast("enterFrame");
+    m_vm.gotoScriptsWait = false;
 }
 
 void MovieScripts::frameEntered() {
-    constructLinked(m_host.rootClip());
+    constructChildren(m_host.rootClip());
     broadcast("frameConstructed");
     runFrameScripts();
     broadcast("exitFrame");
     m_vm.collectIfDue();
 }
 
+// Frame scripts run down the display tree, each clip before its children;
+// clips off the tree follow, oldest first.
+void MovieScripts::collectScripted(DisplayObject& object, std::vector<Object*>& out) {
+    if (Object* script = BoundScriptObject(m_vm, object))
+        if (!static_cast<DisplayScriptObject*>(script)->frameScripts.empty())
+            out.push_back(script);
+    if (MovieClip* clip = object.asClip())
+        for (const auto& [depth, child] : clip->children())
+            collectScripted(*child, out);
+}
+
 void MovieScripts::runFrameScripts() {
     for (int round = 0; round < kMaxFrameScriptRounds && !m_vm.frameCut(); ++round) {
         bool ran = false;
         std::vector<Object*> objects;
-        for (const auto& [display, script] : m_vm.displayObjects)
-            objects.push_back(script);
+        collectScripted(m_host.rootClip(), objects);
+        std::vector<Object*> offTree;
+        for (const auto& [display, script] : m_vm.displayObjects) {
+            auto* scripted = static_cast<DisplayScriptObject*>(script);
+            auto bound = scripted->display.lock();
+            if (bound && bound.get() == display && !scripted->frameScripts.empty() &&
+                !OnStage(m_vm, *bound))
+                offTree.push_back(script);
+        }
+        std::sort(offTree.begin(), offTree.end(), [](Object* a, Object* b) {
+            return a->display.lock()->serial() < b->display.lock()->serial();
+        });
+        objects.insert(objects.end(), offTree.begin(), offTree.end());
         for (Object* object : objects) {
             auto* script = static_cast<DisplayScriptObject*>(object);
             auto display = script->display.lock();

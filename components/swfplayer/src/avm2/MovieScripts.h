@@ -20,9 +20,9 @@ class DisplayScriptObject;
 
 // The ActionScript 3 side of one playback: loads the movie's blocks, makes
 // the document class for the root and the linked classes for what the
-// timelines place, and runs a frame's scripts in Flash's order: enterFrame,
-// the timelines' step, construction, frameConstructed, frame scripts,
-// exitFrame.
+// timelines place, and runs a frame's scripts in Flash's order: the
+// timelines' step, enterFrame, construction, frameConstructed, frame
+// scripts, exitFrame.
 class MovieScripts final : private VmHost {
 public:
     MovieScripts(const Movie& movie, avm1::ScriptHost& host);
@@ -39,6 +39,8 @@ public:
     bool frameCut() const { return m_vm.frameCut(); }
     bool memoryCut() const { return m_vm.memoryCut(); }
     const HeapFigures& heapFigures() const { return m_vm.heapFigures(); }
+    // The timeline takes the child off its list.
+    void timelineRemoving(DisplayObject& child);
     // Classes, methods and instructions the scripts reached that the player
     // does not have, once each, sorted.
     const std::set<std::string>& missing() const { return m_vm.missing(); }
@@ -57,10 +59,12 @@ private:
     double stageHeight() const override;
     double frameRate() const override;
 
-    void constructLinked(MovieClip& clip);
+    void constructChildren(MovieClip& clip) override;
+    void constructChild(MovieClip& parent, const std::shared_ptr<DisplayObject>& child);
     void setNamedChild(MovieClip& parent, DisplayObject& child);
     void construct(ClassObject* cls, const std::shared_ptr<DisplayObject>& object);
     void runFrameScripts();
+    void collectScripted(DisplayObject& object, std::vector<Object*>& out);
     void broadcast(const std::string& type);
 
     const Movie& m_movie;

@@ -54,11 +54,15 @@ public:
     // new TextField(); nullptr when the display tree is full.
     virtual std::shared_ptr<DisplayObject> newTextField(const Rect& bounds) = 0;
     // A new instance of the library symbol SymbolClass links to the class
-    // ("pkg.Name"), its first frame entered and its children made as their
-    // classes; nullptr when no symbol is linked or the tree is full.
+    // ("pkg.Name"), its first frame entered; nullptr when no symbol is linked
+    // or the tree is full.
     virtual std::shared_ptr<DisplayObject> newLinkedInstance(const std::string& className) = 0;
     // The character SymbolClass links to the class ("pkg.Name").
     virtual std::optional<CharacterId> linkedCharacter(const std::string& className) const = 0;
+    // Constructs, as their classes, the children the clip's timeline placed
+    // that have no script object yet: the native constructor of a clip does
+    // it, so a subclass sees them made once its super() returns.
+    virtual void constructChildren(MovieClip& clip) = 0;
     // The playback's sounds, which Sound objects start, stop and mix.
     virtual PlayerSound& sounds() = 0;
     // The stage's size in pixels and the movie's frame rate.
@@ -241,11 +245,13 @@ public:
     std::uint32_t lastScheduledId = 0;
     // Runs the calls due by the clock's time, in the order they fall due.
     void runScheduled(double nowMs);
-    // Display objects without a name get "instanceN", counted over the run.
-    std::uint64_t instancesNamed = 0;
     // Listeners by dispatcher, and the display objects' script objects.
     std::unordered_map<Object*, std::vector<Listener>> listeners;
     std::vector<Object*> enterFrameOrder;
+    // While a SWF 9 movie's enterFrame is sent, a goto leaves the frame
+    // scripts of the frame it reaches to the frame's script phase; otherwise
+    // it runs them before it returns.
+    bool gotoScriptsWait = false;
     std::unordered_map<const DisplayObject*, Object*> displayObjects;
     ClassObject* defineClass(const std::string& package, const std::string& name, ClassObject* base,
                              Allocator allocator, NativeFn init);

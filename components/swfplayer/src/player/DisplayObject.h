@@ -90,6 +90,11 @@ public:
     // Made by a script (attachMovie...): timeline replays leave it alone.
     bool createdByScript() const { return m_createdByScript; }
     void setCreatedByScript() { m_createdByScript = true; }
+    // ActionScript 3 has constructed the object's script side and told it
+    // it joined its list; the timeline's objects wait for that until the
+    // frame's construction.
+    bool scriptConstructed() const { return m_scriptConstructed; }
+    void setScriptConstructed() { m_scriptConstructed = true; }
     // The clip events of its placement (onClipEvent handlers).
     const std::shared_ptr<const std::vector<std::uint8_t>>& clipActions() const {
         return m_clipActions;
@@ -116,6 +121,7 @@ private:
     bool m_removed = false;
     avm1::ClipObject* m_scriptObject = nullptr;
     bool m_createdByScript = false;
+    bool m_scriptConstructed = false;
     std::shared_ptr<const std::vector<std::uint8_t>> m_clipActions;
     std::weak_ptr<DisplayObject> m_scriptMask;
     std::weak_ptr<DisplayObject> m_maskee;

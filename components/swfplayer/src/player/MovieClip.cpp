@@ -14,17 +14,6 @@ bool IsClipKind(const CharacterDef& character) {
     return character.kind() == CharacterDef::Kind::Sprite;
 }
 
-// Flash names the objects scripts can reach, clips, buttons and text
-// fields, when their placement does not; shapes and static text stay unnamed
-// and take no number.
-bool TakesDefaultName(const DisplayObject& object) {
-    if (object.asClip())
-        return true;
-    const CharacterDef& character = object.character();
-    return character.kind() == CharacterDef::Kind::Text &&
-           static_cast<const TextDef&>(character).data().field;
-}
-
 bool SameName(std::string_view a, std::string_view b, bool caseSensitive) {
     if (a.size() != b.size())
         return false;
@@ -69,7 +58,6 @@ DisplayObject* MovieClip::childByName(std::string_view name, bool caseSensitive)
 }
 
 void MovieClip::enterFirstFrame(TimelineHost& host) {
-    m_currentFrame = 1;
     runFrame(host, 1);
 }
 
@@ -77,8 +65,7 @@ void MovieClip::advance(TimelineHost& host) {
     if (!m_playing)
         return;
     if (m_currentFrame < totalFrames()) {
-        ++m_currentFrame;
-        runFrame(host, m_currentFrame);
+        runFrame(host, m_currentFrame + 1);
     } else if (totalFrames() > 1) {
         // Looping is a goto back to the first frame: what survives stays.
         runGoto(host, 1);
@@ -93,13 +80,18 @@ void MovieClip::gotoFrame(TimelineHost& host, FrameNumber frame, bool play) {
         runGoto(host, frame, events);
 }
 
+// The objects a frame removes leave while the playhead still shows the frame
+// before, as the scripts they tell of their removal see it.
 void MovieClip::runFrame(TimelineHost& host, FrameNumber frame) {
-    for (const ControlTag& tag : timeline().frame(frame).tags) {
+    const auto& tags = timeline().frame(frame).tags;
+    for (const ControlTag& tag : tags)
+        if (auto* remove = std::get_if<RemoveObject>(&tag))
+            removeByTimeline(host, remove->depth);
+    m_currentFrame = frame;
+    for (const ControlTag& tag : tags) {
         if (auto* placeTag = std::get_if<PlaceObject>(&tag))
             place(host, *placeTag);
-        else if (auto* remove = std::get_if<RemoveObject>(&tag))
-            removeAt(remove->depth);
-        else
+        else if (!std::holds_alternative<RemoveObject>(tag))
             runFrameEvent(host, tag);
     }
 }
@@ -138,8 +130,8 @@ bool MovieClip::addChild(TimelineHost& host, const PlaceObject& placeTag, FrameN
     if (!child)
         return false;
     child->properties().apply(placeTag);
-    if (child->properties().name.empty() && TakesDefaultName(*child))
-        child->properties().name = host.defaultInstanceName();
+    if (child->properties().name.empty())
+        child->properties().name = host.defaultInstanceName(*child);
     child->setPlaceFrame(placeFrame);
     child->setParent(this);
     child->setClipActions(placeTag.clipActions);
@@ -188,6 +180,19 @@ void MovieClip::swapChildDepths(std::uint16_t from, std::uint16_t to) {
     moving->setCreatedByScript();
     moving->setDepth(to);
     m_children[to] = std::move(moving);
+}
+
+// The host hears of the removal first and may run scripts that change the
+// list, so the child is looked up again before it goes.
+void MovieClip::removeByTimeline(TimelineHost& host, std::uint16_t depth) {
+    auto found = m_children.find(depth);
+    if (found == m_children.end())
+        return;
+    std::shared_ptr<DisplayObject> child = found->second;
+    host.timelineRemoving(*child);
+    found = m_children.find(depth);
+    if (found != m_children.end() && found->second == child)
+        removeAt(depth);
 }
 
 void MovieClip::removeAt(std::uint16_t depth) {

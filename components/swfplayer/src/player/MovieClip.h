@@ -72,11 +72,13 @@ private:
     void runFrameEvent(TimelineHost& host, const ControlTag& tag);
     void place(TimelineHost& host, const PlaceObject& place);
     void removeAt(std::uint16_t depth);
+    void removeByTimeline(TimelineHost& host, std::uint16_t depth);
     // Whether a goto runs the actions and sounds of the frame it lands on.
     enum class TargetFrameEvents { Run, Skip };
     void runGoto(TimelineHost& host, FrameNumber target,
                  TargetFrameEvents events = TargetFrameEvents::Run);
-    void collectGotoCommands(FrameNumber target, bool rewind, std::vector<GotoCommand>& commands);
+    void collectGotoCommands(TimelineHost& host, FrameNumber target, bool rewind,
+                             std::vector<GotoCommand>& commands);
     void applyGotoCommand(TimelineHost& host, const GotoCommand& command, bool rewind);
     // Creates, places and starts a new child; false when it could not be made.
     bool addChild(TimelineHost& host, const PlaceObject& place, FrameNumber placeFrame);

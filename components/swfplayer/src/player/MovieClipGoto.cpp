@@ -31,32 +31,28 @@ void MovieClip::runGoto(TimelineHost& host, FrameNumber target, TargetFrameEvent
         return;
     host.stopStream(*this);
     if (rewind) {
-        for (auto it = m_children.begin(); it != m_children.end();) {
-            if (it->second->placeFrame() > target && !it->second->createdByScript()) {
-                it->second->markRemoved();
-                it = m_children.erase(it);
-            } else {
-                ++it;
-            }
-        }
+        std::vector<std::uint16_t> later;
+        for (const auto& [depth, child] : m_children)
+            if (child->placeFrame() > target && !child->createdByScript())
+                later.push_back(depth);
+        for (std::uint16_t depth : later)
+            removeByTimeline(host, depth);
         m_currentFrame = 0;
     }
     std::vector<GotoCommand> commands;
-    collectGotoCommands(target, rewind, commands);
+    collectGotoCommands(host, target, rewind, commands);
     if (rewind) {
         // Survivors that the replay does not place again were put there by
         // other means; without a placement on the target frame they go.
         std::unordered_set<std::uint16_t> replayed;
         for (const GotoCommand& command : commands)
             replayed.insert(command.place.depth);
-        for (auto it = m_children.begin(); it != m_children.end();) {
-            if (!replayed.contains(it->first) && !it->second->createdByScript()) {
-                it->second->markRemoved();
-                it = m_children.erase(it);
-            } else {
-                ++it;
-            }
-        }
+        std::vector<std::uint16_t> unplaced;
+        for (const auto& [depth, child] : m_children)
+            if (!replayed.contains(depth) && !child->createdByScript())
+                unplaced.push_back(depth);
+        for (std::uint16_t depth : unplaced)
+            removeByTimeline(host, depth);
     }
     // Objects from earlier frames come first, then the target frame's own
     // actions and sounds, then the objects placed on the target frame: the
@@ -72,7 +68,7 @@ void MovieClip::runGoto(TimelineHost& host, FrameNumber target, TargetFrameEvent
             applyGotoCommand(host, command, rewind);
 }
 
-void MovieClip::collectGotoCommands(FrameNumber target, bool rewind,
+void MovieClip::collectGotoCommands(TimelineHost& host, FrameNumber target, bool rewind,
                                     std::vector<GotoCommand>& commands) {
     // Where each depth's pending command is: a timeline may place thousands
     // of objects, and a search of the list for each would take their square.
@@ -96,7 +92,7 @@ void MovieClip::collectGotoCommands(FrameNumber target, bool rewind,
                     pending.erase(found);
                 }
                 if (!rewind)
-                    removeAt(remove->depth);
+                    removeByTimeline(host, remove->depth);
             }
         }
     }
@@ -118,7 +114,7 @@ void MovieClip::applyGotoCommand(TimelineHost& host, const GotoCommand& command,
         // A replay that places another clip than the survivor at its depth
         // makes a new one.
         if (rewind && command.fresh && (child.asClip() || IsSprite(host, *placeTag.characterId))) {
-            removeAt(placeTag.depth);
+            removeByTimeline(host, placeTag.depth);
             addChild(host, placeTag, command.frame);
             return;
         }

@@ -9,6 +9,7 @@
 #include "player/DisplayTreeDrawer.h"
 #include "player/VideoObject.h"
 #include "swf/Limits.h"
+#include "text/TextDef.h"
 #include "text/TextFieldBuilder.h"
 
 #include <algorithm>
@@ -65,8 +66,6 @@ void Player::advanceFrame() {
     ++m_framesPlayed;
     if (!m_looping && m_root->currentFrame() >= m_root->totalFrames())
         m_root->stop();
-    if (m_scripts3)
-        m_scripts3->enterFrame();
     for (const auto& weak : clipsInRunOrder()) {
         auto object = weak.lock();
         if (!object || object->removed())
@@ -74,8 +73,12 @@ void Player::advanceFrame() {
         queueEnterFrame(*object->asClip());
         object->asClip()->advance(*this);
     }
-    if (m_scripts3)
+    // ActionScript 3 hears enterFrame once the playheads have moved, before
+    // what the frames placed is constructed.
+    if (m_scripts3) {
+        m_scripts3->enterFrame();
         m_scripts3->frameEntered();
+    }
     if (scriptsRun())
         m_vm->runTimedEvents();
     runActionQueue();
@@ -172,7 +175,16 @@ std::shared_ptr<DisplayObject> Player::instantiate(CharacterId id, std::uint16_t
     return object;
 }
 
-std::string Player::defaultInstanceName() {
+// ActionScript 3 names every display object. Before it, Flash names the
+// objects scripts can reach, clips, buttons and text fields; shapes and static
+// text stay unnamed and take no number.
+std::string Player::defaultInstanceName(const DisplayObject& object) {
+    const CharacterDef& character = object.character();
+    bool named = m_scripts3 || object.asClip() ||
+                 (character.kind() == CharacterDef::Kind::Text &&
+                  static_cast<const TextDef&>(character).data().field);
+    if (!named)
+        return {};
     return "instance" + std::to_string(++m_instancesNamed);
 }
 
@@ -225,6 +237,11 @@ void Player::startClip(MovieClip& clip) {
     queueClipEvent(clip, avm1::kClipEventConstruct, m_constructQueue);
     queueClipEvent(clip, avm1::kClipEventLoad);
     clip.enterFirstFrame(*this);
+}
+
+void Player::timelineRemoving(DisplayObject& child) {
+    if (m_scripts3)
+        m_scripts3->timelineRemoving(child);
 }
 
 double Player::timerMs() const {

@@ -119,7 +119,7 @@ private:
     std::shared_ptr<const CharacterDef> character(CharacterId id) override;
     std::shared_ptr<DisplayObject> instantiate(CharacterId id, std::uint16_t depth,
                                                const MovieClip& parent) override;
-    std::string defaultInstanceName() override;
+    std::string defaultInstanceName(const DisplayObject& object) override;
     // Bitmaps placed by themselves are drawn as shapes made once per bitmap.
     std::shared_ptr<const CharacterDef>
     bitmapShape(const std::shared_ptr<const CharacterDef>& bitmap);
@@ -157,6 +157,7 @@ private:
     }
     void stopStream(const MovieClip& clip) override { m_sound.stopStream(clip); }
     void stopAllSounds() override { m_sound.stopAll(); }
+    void timelineRemoving(DisplayObject& child) override;
     void runActionQueue();
     // Every clip of the display tree, newest first.
     std::vector<std::weak_ptr<DisplayObject>> clipsInRunOrder() const;

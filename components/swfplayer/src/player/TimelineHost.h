@@ -27,8 +27,9 @@ public:
     virtual std::shared_ptr<DisplayObject> instantiate(CharacterId id, std::uint16_t depth,
                                                        const MovieClip& parent) = 0;
     // The name Flash gives an object its placement leaves unnamed:
-    // "instance1", "instance2", ... counted over the whole player.
-    virtual std::string defaultInstanceName() = 0;
+    // "instance1", "instance2", ... counted over the whole player; empty for
+    // an object that takes no name.
+    virtual std::string defaultInstanceName(const DisplayObject& object) = 0;
     virtual void queueActions(MovieClip& clip, std::span<const std::uint8_t> code) = 0;
     virtual void queueInitActions(MovieClip& clip, const DoInitAction& actions) = 0;
     // A clip new on the display list: runs its first frame and queues its
@@ -43,6 +44,9 @@ public:
     // The clip's stream stops: it jumps to another frame.
     virtual void stopStream(const MovieClip& clip) = 0;
     virtual void stopAllSounds() = 0;
+    // The timeline is about to take the child off its list (a RemoveObject,
+    // or a goto that does not keep it); ActionScript 3 tells the child.
+    virtual void timelineRemoving(DisplayObject& child) = 0;
 };
 
 } // namespace vidorama::swf
