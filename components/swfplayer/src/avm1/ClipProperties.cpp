@@ -260,9 +260,6 @@ bool ClipObject::getSpecial(Vm& vm, std::string_view name, Value& out) {
             return true;
         }
     }
-    if (const TextDef* field = TextFieldOf(*object);
-        field && GetTextFieldProperty(vm, *field, name, out))
-        return true;
     return GetDisplayProperty(vm, *object, name, out);
 }
 
@@ -270,8 +267,7 @@ bool ClipObject::setSpecial(Vm& vm, std::string_view name, const Value& value) {
     auto object = clip.lock();
     if (!object || object->removed())
         return false;
-    return SetTextFieldProperty(vm, *object, name, value) ||
-           SetDisplayProperty(vm, *object, name, value);
+    return SetDisplayProperty(vm, *object, name, value);
 }
 
 void ClipObject::specialNames(Vm&, std::vector<std::string>& out) {

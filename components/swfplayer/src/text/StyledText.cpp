@@ -91,6 +91,10 @@ std::optional<char32_t> Entity(std::string_view name) {
     return std::nullopt;
 }
 
+bool IsHtmlSpace(char32_t c) {
+    return c == U' ' || c == U'\t' || c == U'\r' || c == U'\n';
+}
+
 struct HtmlTag {
     std::string name;
     bool closing = false;
@@ -297,6 +301,13 @@ void HtmlReader::openTag(const HtmlTag& tag) {
         applyFont(tag, format);
     } else if (tag.name == "textformat") {
         ApplyTextFormatTag(tag, format);
+    } else if (tag.name == "a") {
+        auto attribute = [&](const char* name) {
+            auto it = tag.attributes.find(name);
+            return it == tag.attributes.end() ? std::string() : it->second;
+        };
+        format.url = attribute("href");
+        format.target = attribute("target");
     } else {
         return;
     }
@@ -381,6 +392,14 @@ StyledText HtmlReader::read() {
         runStart = false;
         if (c == U'&') {
             entity(pos);
+            continue;
+        }
+        if (m_options.condenseWhite && IsHtmlSpace(c)) {
+            bool afterSpace = m_out.chars.empty() || m_out.chars.back() == U' ' ||
+                              m_out.chars.back() == U'\n' || m_paragraphEnded;
+            if (!afterSpace)
+                text(U' ');
+            ++pos;
             continue;
         }
         if (c == U'\r' && pos + 1 < m_text.size() && m_text[pos + 1] == U'\n')
