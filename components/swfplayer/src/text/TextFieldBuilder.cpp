@@ -51,7 +51,9 @@ public:
     FontResolver(const TextFieldSource& source, std::shared_ptr<const FontDef> fieldFont,
                  std::u32string chars)
         : m_source(source), m_fieldFont(std::move(fieldFont)), m_chars(std::move(chars)) {
-        m_embedded = source.record.useOutlines && m_fieldFont && m_fieldFont->hasOutlines();
+        // A field made by a script has no font of its own and finds its
+        // embedded fonts by the names its formats give.
+        m_embedded = source.record.useOutlines && (!m_fieldFont || m_fieldFont->hasOutlines());
     }
 
     std::shared_ptr<const FontDef> operator()(const TextFormat& format);
@@ -70,9 +72,12 @@ private:
 // Embedded text uses the font of the format's face and style; a style the
 // movie did not embed shows in the field's own font.
 std::shared_ptr<const FontDef> FontResolver::embedded(const TextFormat& format) {
-    auto font = m_source.fonts->byName(format.face, format.bold, format.italic);
+    auto font = m_source.fonts ? m_source.fonts->byName(format.face, format.bold, format.italic)
+                               : nullptr;
     if (!font)
         font = m_fieldFont;
+    if (!font)
+        return nullptr;
     if (!font->data().openType)
         return font;
     auto [it, inserted] = m_openTypeGlyphs.emplace(font.get(), nullptr);
