@@ -18,15 +18,22 @@ constexpr double kTwips = 20;
 constexpr std::size_t kLongestFontName = 64;
 constexpr std::array<const char*, 4> kAlignNames{"left", "right", "center", "justify"};
 
+// Flash 8's lengths: rounded half to even into 32 bits, where a number out
+// of their range (or NaN) becomes the lowest.
+double RoundedInt(double n) {
+    double rounded = std::nearbyint(n);
+    if (!(rounded >= -2147483648.0 && rounded <= 2147483647.0))
+        return -2147483648.0;
+    return rounded;
+}
+
 // Lengths are kept as whole pixels: from Flash 8 on rounded half to even,
 // before it cut to an integer and kept from going below zero.
 double Pixels(Vm& vm, const Value& value, bool nonNegative) {
     double n = vm.toNumber(value);
     if (vm.version() < 8)
         return std::max<double>(ToInt32(n), 0);
-    double rounded = std::nearbyint(n);
-    if (std::isnan(rounded))
-        return rounded;
+    double rounded = RoundedInt(n);
     return nonNegative ? std::max(rounded, 0.0) : rounded;
 }
 
@@ -92,7 +99,7 @@ constexpr std::array<Member, 19> kMembers{{
      [](Vm& vm, Format& f, const Value& v) {
          f.size = v.isNullish() ? std::nullopt
                                 : std::optional(vm.version() < 8 ? ToInt32(vm.toNumber(v))
-                                                                 : std::nearbyint(vm.toNumber(v)));
+                                                                 : RoundedInt(vm.toNumber(v)));
      }},
     {"color", [](Vm&, const Format& f) { return OptionalNumber(f.color); },
      [](Vm& vm, Format& f, const Value& v) {

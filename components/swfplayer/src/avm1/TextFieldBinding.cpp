@@ -97,6 +97,11 @@ void UpdateBoundVariable(Vm& vm, DisplayObject& field) {
     Remember(field, text, true);
 }
 
+void SyncBoundField(Vm& vm, DisplayObject& field) {
+    if (TextFieldOf(field) && !Record(field).variableName.empty())
+        Sync(vm, field);
+}
+
 void SyncBoundTextFields(Vm& vm, MovieClip& root) {
     std::vector<MovieClip*> pending{&root};
     std::vector<std::shared_ptr<DisplayObject>> fields;

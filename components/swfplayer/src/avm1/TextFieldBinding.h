@@ -18,6 +18,8 @@ class Vm;
 void BindToVariable(Vm& vm, DisplayObject& field);
 // A script set the field's text: the variable takes it.
 void UpdateBoundVariable(Vm& vm, DisplayObject& field);
+// The field shows its variable's current value.
+void SyncBoundField(Vm& vm, DisplayObject& field);
 // Once a frame, after its scripts: every bound field under root shows its
 // variable's current value.
 void SyncBoundTextFields(Vm& vm, MovieClip& root);

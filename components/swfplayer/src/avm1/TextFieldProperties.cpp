@@ -190,9 +190,9 @@ const std::array<Accessor, 35> kAccessors{{
     {"scroll", 5,
      [](Vm&, DisplayObject&, const TextDef& f) { return Value::number(Record(f).scroll); },
      [](Vm& vm, DisplayObject& o, const TextDef& f, const Value& v) {
-         double n = vm.toNumber(v);
+         double n = std::trunc(vm.toNumber(v));
          auto line = static_cast<std::uint32_t>(
-             std::isfinite(n) ? std::clamp<double>(ToInt32(n), 1, double(MaxScroll(f))) : 1);
+             std::isnan(n) ? 1 : std::clamp<double>(n, 1, double(MaxScroll(f))));
          Change(o, f, [line](EditTextRecord& r) { r.scroll = line; });
      }},
     {"maxscroll", 5,
@@ -328,6 +328,9 @@ const std::array<Accessor, 35> kAccessors{{
 
 template <std::size_t I> Value Get(Vm& vm, const Value& self, std::span<const Value>) {
     DisplayObject* object = vm.displayObjectOf(self);
+    // A bound field shows its variable's value as soon as scripts read it.
+    if (object && TextFieldOf(*object))
+        SyncBoundField(vm, *object);
     const TextDef* field = object ? TextFieldOf(*object) : nullptr;
     return field ? kAccessors[I].get(vm, *object, *field) : Value();
 }

@@ -156,14 +156,24 @@ std::optional<HtmlTag> ReadTag(std::u32string_view text, std::size_t& pos) {
     return tag;
 }
 
+// "#" then, after any blanks, hex digits up to the first other character,
+// of which the last six count; anything else is no colour.
 std::optional<Rgba> ParseColor(std::string_view value) {
-    if (!value.empty() && value[0] == '#')
-        value.remove_prefix(1);
-    auto rgb = ParseNumber(value, 16);
-    if (!rgb || value.size() != 6)
+    if (value.empty() || value[0] != '#')
         return std::nullopt;
-    return Rgba{static_cast<std::uint8_t>(*rgb >> 16), static_cast<std::uint8_t>(*rgb >> 8),
-                static_cast<std::uint8_t>(*rgb), 255};
+    std::size_t i = 1;
+    while (i < value.size() && (value[i] == ' ' || value[i] == '\t'))
+        ++i;
+    std::uint32_t rgb = 0;
+    std::size_t digits = 0;
+    for (; i < value.size() && std::isxdigit(static_cast<unsigned char>(value[i])); ++i, ++digits) {
+        char c = static_cast<char>(std::tolower(static_cast<unsigned char>(value[i])));
+        rgb = (rgb << 4 | static_cast<std::uint32_t>(c <= '9' ? c - '0' : c - 'a' + 10)) & 0xffffff;
+    }
+    if (digits == 0)
+        return std::nullopt;
+    return Rgba{static_cast<std::uint8_t>(rgb >> 16), static_cast<std::uint8_t>(rgb >> 8),
+                static_cast<std::uint8_t>(rgb), 255};
 }
 
 // Lengths in <textformat> are pixels, kept within a sane range.
