@@ -33,8 +33,7 @@ double Pixels(Vm& vm, const Value& value, bool nonNegative) {
     double n = vm.toNumber(value);
     if (vm.version() < 8)
         return std::max<double>(ToInt32(n), 0);
-    double rounded = RoundedInt(n);
-    return nonNegative ? std::max(rounded, 0.0) : rounded;
+    return RoundedInt(nonNegative ? std::max(n, 0.0) : n);
 }
 
 Value OptionalNumber(const std::optional<double>& n) {

@@ -60,10 +60,12 @@ void Sync(Vm& vm, DisplayObject& field) {
     if (!ref.holder)
         return;
     Value value = vm.getMember(ref.holder, ref.member);
-    if (!r.variableBound && value.isUndefined()) {
-        std::string text = ScriptText(TextFieldOf(field)->data().chars);
+    // An undefined variable takes the text the field's tag gave it, and the
+    // field shows that text again.
+    if (!r.variableBound && value.isUndefined() && !r.initialText.empty()) {
+        std::string text = r.initialText;
         vm.setMember(ref.holder, ref.member, Value::string(text));
-        Remember(field, text, true);
+        Show(vm, field, text);
         return;
     }
     if (value.isUndefined()) {

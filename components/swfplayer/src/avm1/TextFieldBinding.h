@@ -12,7 +12,8 @@ class Vm;
 // Text fields bound to a variable (DefineEditText's variable name, or the
 // `variable` property), named from the field's parent clip with a dot or
 // slash path. A field shows its variable's value and follows it; a field
-// placed while its variable is undefined gives the variable its text.
+// bound while its variable is undefined gives the variable the text of its
+// tag.
 
 // Binds the field now: after it was placed or given another variable.
 void BindToVariable(Vm& vm, DisplayObject& field);
