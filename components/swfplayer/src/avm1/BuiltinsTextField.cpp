@@ -35,8 +35,7 @@ std::size_t Index(Vm& vm, const Value& value) {
 
 // ([begin, [end]]): the whole text without arguments, one character
 // with one.
-std::pair<std::size_t, std::size_t> Range(Vm& vm, const Field& field,
-                                          std::span<const Value> args) {
+std::pair<std::size_t, std::size_t> Range(Vm& vm, const Field& field, std::span<const Value> args) {
     if (args.empty())
         return {0, field.styled().chars.size()};
     std::size_t begin = Index(vm, args[0]);
@@ -120,8 +119,7 @@ Value ReplaceText(Vm& vm, const Value& self, std::span<const Value> args) {
     Field field = FieldOf(vm, self);
     if (!field)
         return {};
-    Replace(vm, field, Index(vm, Arg(args, 0)), Index(vm, Arg(args, 1)),
-            vm.toString(Arg(args, 2)));
+    Replace(vm, field, Index(vm, Arg(args, 0)), Index(vm, Arg(args, 1)), vm.toString(Arg(args, 2)));
     return {};
 }
 
@@ -160,14 +158,10 @@ void InstallTextFieldClasses(Vm& vm, Builtins& b) {
         std::uint8_t flags;
     };
     const MethodDef methods[] = {
-        {"replaceSel", ReplaceSel, 6, 0},
-        {"getTextFormat", GetFormat, 6, 0},
-        {"setTextFormat", SetFormat, 6, 0},
-        {"removeTextField", RemoveField, 6, 0},
-        {"getNewTextFormat", GetNewFormat, 6, 0},
-        {"setNewTextFormat", SetNewFormat, 6, 0},
-        {"getDepth", FieldDepth, 6, kReadOnly},
-        {"replaceText", ReplaceText, 7, 0},
+        {"replaceSel", ReplaceSel, 6, 0},         {"getTextFormat", GetFormat, 6, 0},
+        {"setTextFormat", SetFormat, 6, 0},       {"removeTextField", RemoveField, 6, 0},
+        {"getNewTextFormat", GetNewFormat, 6, 0}, {"setNewTextFormat", SetNewFormat, 6, 0},
+        {"getDepth", FieldDepth, 6, kReadOnly},   {"replaceText", ReplaceText, 7, 0},
     };
     for (const MethodDef& m : methods) {
         std::uint8_t flags = kDontEnum | kDontDelete | m.flags;

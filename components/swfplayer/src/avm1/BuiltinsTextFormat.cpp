@@ -105,15 +105,25 @@ constexpr std::array<Member, 19> kMembers{{
          f.color = v.isNullish() ? std::nullopt : std::optional(Uint32Of(vm, v));
      }},
     {"url", [](Vm&, const Format& f) { return OptionalString(f.url); },
-     [](Vm& vm, Format& f, const Value& v) { f.url = StringOf(vm, v); }},
+     [](Vm& vm, Format& f, const Value& v) {
+         f.url = StringOf(vm, v);
+     }},
     {"target", [](Vm&, const Format& f) { return OptionalString(f.target); },
-     [](Vm& vm, Format& f, const Value& v) { f.target = StringOf(vm, v); }},
+     [](Vm& vm, Format& f, const Value& v) {
+         f.target = StringOf(vm, v);
+     }},
     {"bold", [](Vm&, const Format& f) { return OptionalBool(f.bold); },
-     [](Vm& vm, Format& f, const Value& v) { f.bold = BoolOf(vm, v); }},
+     [](Vm& vm, Format& f, const Value& v) {
+         f.bold = BoolOf(vm, v);
+     }},
     {"italic", [](Vm&, const Format& f) { return OptionalBool(f.italic); },
-     [](Vm& vm, Format& f, const Value& v) { f.italic = BoolOf(vm, v); }},
+     [](Vm& vm, Format& f, const Value& v) {
+         f.italic = BoolOf(vm, v);
+     }},
     {"underline", [](Vm&, const Format& f) { return OptionalBool(f.underline); },
-     [](Vm& vm, Format& f, const Value& v) { f.underline = BoolOf(vm, v); }},
+     [](Vm& vm, Format& f, const Value& v) {
+         f.underline = BoolOf(vm, v);
+     }},
     {"align",
      [](Vm&, const Format& f) {
          return f.align ? Value::string(kAlignNames[static_cast<std::size_t>(*f.align)])
@@ -158,7 +168,9 @@ constexpr std::array<Member, 19> kMembers{{
          f.tabStops = v.asObject() ? std::optional(TabStopsOf(vm, v.asObject())) : std::nullopt;
      }},
     {"bullet", [](Vm&, const Format& f) { return OptionalBool(f.bullet); },
-     [](Vm& vm, Format& f, const Value& v) { f.bullet = BoolOf(vm, v); }},
+     [](Vm& vm, Format& f, const Value& v) {
+         f.bullet = BoolOf(vm, v);
+     }},
     {"display",
      [](Vm&, const Format& f) {
          return Value::string(f.display == TextDisplay::Inline ? "inline"
@@ -172,7 +184,9 @@ constexpr std::array<Member, 19> kMembers{{
                                       : TextDisplay::Block;
      }},
     {"kerning", [](Vm&, const Format& f) { return OptionalBool(f.kerning); },
-     [](Vm& vm, Format& f, const Value& v) { f.kerning = BoolOf(vm, v); }},
+     [](Vm& vm, Format& f, const Value& v) {
+         f.kerning = BoolOf(vm, v);
+     }},
     {"letterSpacing", [](Vm&, const Format& f) { return OptionalNumber(f.letterSpacing); },
      [](Vm& vm, Format& f, const Value& v) {
          f.letterSpacing = v.isNullish() ? std::nullopt : std::optional(vm.toNumber(v));

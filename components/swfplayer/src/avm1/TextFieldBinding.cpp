@@ -48,8 +48,9 @@ void Show(Vm& vm, DisplayObject& field, const std::string& value) {
     const TextDef* text = TextFieldOf(field);
     const EditTextRecord& r = text->data().field->record;
     TextFormat format = NewTextFormat(*text->data().field);
-    StyledText content = r.html ? HtmlText(value, format, {r.multiline, vm.version(), r.condenseWhite})
-                                : PlainText(value, format);
+    StyledText content = r.html
+                             ? HtmlText(value, format, {r.multiline, vm.version(), r.condenseWhite})
+                             : PlainText(value, format);
     SetFieldContent(vm, field, std::move(content));
     Remember(field, value, true);
 }

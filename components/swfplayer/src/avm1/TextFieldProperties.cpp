@@ -114,8 +114,7 @@ struct Accessor {
 
 // A flag of the field's tag, set with Flash's boolean conversion.
 template <bool EditTextRecord::*Member> constexpr Accessor Flag(const char* name) {
-    return {name, 5,
-            [](Vm&, DisplayObject&, const TextDef& f) { return Bool(Record(f).*Member); },
+    return {name, 5, [](Vm&, DisplayObject&, const TextDef& f) { return Bool(Record(f).*Member); },
             [](Vm& vm, DisplayObject& o, const TextDef& f, const Value& v) {
                 bool on = vm.toBoolean(v);
                 Change(o, f, [on](EditTextRecord& r) { r.*Member = on; });

@@ -72,8 +72,8 @@ private:
 // Embedded text uses the font of the format's face and style; a style the
 // movie did not embed shows in the field's own font.
 std::shared_ptr<const FontDef> FontResolver::embedded(const TextFormat& format) {
-    auto font = m_source.fonts ? m_source.fonts->byName(format.face, format.bold, format.italic)
-                               : nullptr;
+    auto font =
+        m_source.fonts ? m_source.fonts->byName(format.face, format.bold, format.italic) : nullptr;
     if (!font)
         font = m_fieldFont;
     if (!font)
@@ -179,7 +179,8 @@ std::shared_ptr<const TextDef> ChangeTextField(const TextFieldSource& source,
     return BuildTextField(std::move(changed));
 }
 
-std::shared_ptr<const TextDef> ChangeTextContent(const TextFieldSource& source, StyledText content) {
+std::shared_ptr<const TextDef> ChangeTextContent(const TextFieldSource& source,
+                                                 StyledText content) {
     auto changed = std::make_shared<TextFieldSource>(source);
     changed->content = std::make_shared<const StyledText>(std::move(content));
     return BuildTextField(std::move(changed));

@@ -365,9 +365,9 @@ void FieldLayout::measureText(TextDef::Data& data) const {
     double top = 0;
     for (const Line& line : m_lines) {
         const TextFormat& para = paragraph(line);
-        data.textWidth = std::max(data.textWidth, leftOffset(para, line.firstOfParagraph) -
-                                                      kGutterTwips + line.width +
-                                                      para.rightMarginTwips);
+        data.textWidth =
+            std::max(data.textWidth, leftOffset(para, line.firstOfParagraph) - kGutterTwips +
+                                         line.width + para.rightMarginTwips);
         double height = line.ascent + line.descent + para.leadingTwips;
         data.lines.push_back({top, height});
         top += height;
