@@ -2,6 +2,7 @@
 
 #include "avm1/Native.h"
 #include "avm1/NumberText.h"
+#include "avm1/Selection.h"
 
 #include <cmath>
 #include <limits>
@@ -288,7 +289,9 @@ void InstallBuiltins(Vm& vm, Builtins& b) {
     InstallTextFieldClasses(vm, b);
     InstallGeometryClasses(vm, b);
     InstallSoundClass(vm, b);
-    InstallPlayerObjects(vm, InstallBroadcaster(vm));
+    Object* broadcaster = InstallBroadcaster(vm);
+    InstallPlayerObjects(vm, broadcaster);
+    InstallSelection(vm, b, broadcaster);
     InstallXmlClasses(vm);
 }
 

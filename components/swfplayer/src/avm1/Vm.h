@@ -45,6 +45,7 @@ struct Builtins {
     Object* textFormat = nullptr;
     Object* rectangle = nullptr; // flash.geom.Rectangle.prototype
     Object* sound = nullptr;
+    Object* selection = nullptr;
 };
 
 struct Activation;
