@@ -4,6 +4,7 @@
 
 #include "avm1/ClipControl.h"
 #include "avm1/Native.h"
+#include "avm1/Selection.h"
 #include "avm1/TextFieldProperties.h"
 #include "avm1/Vm.h"
 #include "player/DisplayBounds.h"
@@ -222,6 +223,9 @@ bool SetDisplayProperty(Vm& vm, DisplayObject& object, std::string_view name, co
             p.colorTransform.aMul = static_cast<float>(n / 100);
     } else if (is("_visible")) {
         p.visible = vm.toBoolean(value);
+        // Hidden objects cannot keep the focus.
+        if (!p.visible)
+            LoseFocusWith(vm, object);
     } else if (is("_width") || is("_height")) {
         SetSize(vm, object, value, is("_width"));
     } else if (is("_name")) {
