@@ -33,7 +33,8 @@ double Pixels(Vm& vm, const Value& value, bool nonNegative) {
     double n = vm.toNumber(value);
     if (vm.version() < 8)
         return std::max<double>(ToInt32(n), 0);
-    return RoundedInt(nonNegative ? std::max(n, 0.0) : n);
+    // Margins go up from zero, NaN going to zero too.
+    return RoundedInt(nonNegative && !(n > 0) ? 0.0 : n);
 }
 
 Value OptionalNumber(const std::optional<double>& n) {

@@ -180,6 +180,10 @@ void SetScale(Vm& vm, DisplayObject& object, const Value& value, bool x) {
 
 void SetSize(Vm& vm, DisplayObject& object, const Value& value, bool width) {
     double pixels = vm.toNumber(value);
+    if (TextFieldOf(object)) {
+        ResizeTextField(object, pixels, width);
+        return;
+    }
     Rect local = BoundsOf(object, Matrix());
     double size = width ? local.width() : local.height();
     if (std::isnan(pixels) || pixels < 0 || local.empty() || size <= 0)

@@ -6,6 +6,7 @@
 #include "avm1/Native.h"
 #include "avm1/TextFieldBinding.h"
 #include "player/DisplayObject.h"
+#include "swf/Limits.h"
 #include "text/TextFieldBuilder.h"
 
 #include <QString>
@@ -385,6 +386,17 @@ void SetFieldContent(Vm&, DisplayObject& object, StyledText content) {
     const TextDef* field = TextFieldOf(object);
     if (field)
         object.setCharacter(ChangeTextContent(*field->data().field, std::move(content)));
+}
+
+void ResizeTextField(DisplayObject& object, double pixels, bool width) {
+    const TextDef* field = TextFieldOf(object);
+    if (!field || !(pixels >= 0))
+        return;
+    double twips = std::min(pixels, double(Limits::kMaxScriptFieldPixels)) * kTwips;
+    auto size = static_cast<std::int32_t>(std::lround(twips));
+    Change(object, *field, [&](EditTextRecord& r) {
+        (width ? r.bounds.xMax : r.bounds.yMax) = (width ? r.bounds.xMin : r.bounds.yMin) + size;
+    });
 }
 
 void InstallTextFieldProperties(Vm& vm, Object* proto) {

@@ -36,6 +36,10 @@ std::string FieldHtml(const StyledText& text);
 // the field in step with it.
 void SetFieldContent(Vm& vm, DisplayObject& object, StyledText content);
 
+// _width and _height of a text field give its box that many pixels before
+// its scale, which stays.
+void ResizeTextField(DisplayObject& object, double pixels, bool width);
+
 // The accessors of TextField.prototype: text, htmlText, scroll and the
 // field's other settings, in the order Flash makes them.
 void InstallTextFieldProperties(Vm& vm, Object* proto);
