@@ -248,7 +248,7 @@ private:
     HtmlOptions m_options;
     std::vector<Open> m_stack;
     StyledText m_out;
-    // A closed paragraph breaks the line only when more content follows.
+    // A closed paragraph's break, written before what follows it.
     std::optional<TextFormat> m_paragraphEnded;
 };
 
@@ -417,6 +417,8 @@ StyledText HtmlReader::read() {
         text(c == U'\r' ? U'\n' : c);
         ++pos;
     }
+    // The last paragraph closed ends in a break too.
+    breakParagraph();
     return std::move(m_out);
 }
 
