@@ -279,6 +279,7 @@ void InstallBuiltins(Vm& vm, Builtins& b) {
     b.color = vm.make<Object>(b.object);
     b.textField = vm.make<Object>(b.object);
     b.textFormat = vm.make<Object>(b.object);
+    b.textSnapshot = vm.make<Object>(b.object);
     b.rectangle = vm.make<Object>(b.object);
     InstallObjectClasses(vm, b);
     InstallArrayClass(vm, b);
@@ -287,6 +288,7 @@ void InstallBuiltins(Vm& vm, Builtins& b) {
     InstallMovieClipClass(vm, b);
     InstallColorClass(vm, b);
     InstallTextFieldClasses(vm, b);
+    InstallTextSnapshotClass(vm, b);
     InstallGeometryClasses(vm, b);
     InstallSoundClass(vm, b);
     Object* broadcaster = InstallBroadcaster(vm);

@@ -46,6 +46,7 @@ struct Builtins {
     Object* rectangle = nullptr; // flash.geom.Rectangle.prototype
     Object* sound = nullptr;
     Object* selection = nullptr;
+    Object* textSnapshot = nullptr;
 };
 
 struct Activation;
