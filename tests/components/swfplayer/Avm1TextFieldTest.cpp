@@ -1,7 +1,7 @@
 // Text fields and text formats as ActionScript 1/2 sees them: formats of
 // ranges of the text, the HTML Flash writes for them, settings converted as
 // the movie's version converts them, properties of later versions, scrolling,
-// and fields bound to variables.
+// fields bound to variables, and the focus.
 
 #include "Avm1Assembler.h"
 #include "SwfTextWriter.h"
@@ -197,6 +197,29 @@ TEST(Avm1TextField, ABoundFieldShowsItsVariableAfterEveryFrameWithoutBeingRead) 
     std::u32string shown;
     BoundFieldMovie({Join({Str("v"), Num(42), Op(kSetVariable)}), Bytes{}}, &shown);
     EXPECT_EQ(shown, U"42");
+}
+
+TEST(Avm1TextField, TheFocusIsToldToListenersAndLeavesWithItsObject) {
+    // listener.onSetFocus = function (old, new) { trace(new); }
+    Bytes listener =
+        Join({Str("l"), Num(0), Op(0x43), Op(kSetVariable),
+              SetMember("l", "onSetFocus", Function2("", 2, Join({Reg(2), Trace()})))});
+    Bytes code = Join({
+        Call(Get("_root"), "createEmptyMovieClip", {Str("c"), Num(1)}),
+        Op(kPop),
+        listener,
+        Call(Get("Selection"), "addListener", {Get("l")}),
+        Op(kPop),
+        // A clip takes the focus only when it asks for it.
+        Show(Call(Get("Selection"), "setFocus", {Get("c")})),
+        SetMember("c", "focusEnabled", Push(5, {1})),
+        Show(Call(Get("Selection"), "setFocus", {Get("c")})),
+        Show(Call(Get("Selection"), "getFocus", {})),
+        Call(Get("c"), "removeMovieClip", {}),
+        Op(kPop),
+        Show(Call(Get("Selection"), "getFocus", {})),
+    });
+    EXPECT_EQ(TraceOf(7, {code}), "false\n_level0.c\ntrue\n_level0.c\nnull\nnull\n");
 }
 
 } // namespace
