@@ -3,6 +3,7 @@
 
 #include "avm1/Native.h"
 #include "avm1/ScriptTextFormat.h"
+#include "avm1/TextFieldProperties.h"
 #include "swf/Limits.h"
 
 #include <algorithm>
@@ -266,7 +267,7 @@ ScriptTextFormat ScriptFormatOf(const TextFormat& t) {
     ScriptTextFormat f;
     f.font = t.face;
     f.size = t.heightTwips / kTwips;
-    f.color = (t.color.r << 16) | (t.color.g << 8) | t.color.b;
+    f.color = ColorNumber(t.color);
     f.bold = t.bold;
     f.italic = t.italic;
     f.underline = t.underline;
@@ -333,11 +334,8 @@ void ApplyScriptFormat(const ScriptTextFormat& f, TextFormat& t) {
         t.face = *f.font;
     if (f.size)
         t.heightTwips = twips(std::max(*f.size, 0.0), 3276);
-    if (f.color) {
-        auto bits = static_cast<std::uint32_t>(*f.color);
-        t.color = Rgba{static_cast<std::uint8_t>(bits >> 16), static_cast<std::uint8_t>(bits >> 8),
-                       static_cast<std::uint8_t>(bits), 255};
-    }
+    if (f.color)
+        t.color = NumberColor(*f.color);
     if (f.bold)
         t.bold = *f.bold;
     if (f.italic)
