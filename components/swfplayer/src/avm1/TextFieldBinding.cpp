@@ -60,6 +60,10 @@ void Sync(Vm& vm, DisplayObject& field) {
     VariableRef ref = Resolve(vm, field, r.variableName);
     if (!ref.holder)
         return;
+    // Only a timeline tells its fields when its variables change: a field
+    // bound to an object's member shows the value it was bound with.
+    if (r.variableBound && r.variableShown && ref.holder->kind() != ObjectKind::Clip)
+        return;
     Value value = vm.getMember(ref.holder, ref.member);
     // An undefined variable takes the text the field's tag gave it, and the
     // field shows that text again.
