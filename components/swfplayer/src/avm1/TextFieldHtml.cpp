@@ -97,7 +97,20 @@ std::string FontAttributes(const TextFormat& f, const TextFormat* outer) {
     return attributes;
 }
 
-// Writes one paragraph: its characters [begin, end) and its format.
+bool SameFont(const TextFormat& a, const TextFormat& b) {
+    return a.face == b.face && a.heightTwips == b.heightTwips && a.color == b.color &&
+           a.letterSpacingTwips == b.letterSpacingTwips && a.kerning == b.kerning;
+}
+
+bool SameStyle(const TextFormat& a, const TextFormat& b) {
+    return a.url == b.url && a.target == b.target && a.bold == b.bold && a.italic == b.italic &&
+           a.underline == b.underline;
+}
+
+// Writes one paragraph: its characters [begin, end) and its format. Fonts
+// nest: a run opens a <FONT> with what differs from the font around it, and
+// fonts close only when a later run goes back to one further out. Links and
+// styles close at every change of run.
 class ParagraphWriter {
 public:
     ParagraphWriter(std::string& out, const StyledText& text) : m_out(out), m_text(text) {}
@@ -108,17 +121,24 @@ public:
         m_out += paragraph.bullet ? "<LI>"
                                   : std::string("<P ALIGN=\"") + AlignName(paragraph.align) + "\">";
         m_out += "<FONT" + FontAttributes(paragraph, nullptr) + ">";
+        m_fonts.assign(1, &paragraph);
         const TextFormat* run = nullptr;
         for (std::size_t i = begin; i < end; ++i) {
             const TextFormat& f = m_text.formats[m_text.formatOfChar[i]];
-            if (run != &f) {
-                closeRun();
-                openRun(paragraph, f);
+            if (run != &f && !(run && SameFont(*run, f) && SameStyle(*run, f))) {
+                closeStyles();
+                enterFont(f);
+                openStyles(f);
                 run = &f;
             }
             AppendEscaped(m_out, m_text.chars[i]);
         }
-        closeRun();
+        // An empty paragraph still shows the styles of its break.
+        if (begin == end)
+            openStyles(paragraph);
+        closeStyles();
+        for (std::size_t i = 1; i < m_fonts.size(); ++i)
+            m_out += "</FONT>";
         m_out += "</FONT>";
         m_out += paragraph.bullet ? "</LI>" : "</P>";
         if (!textFormat.empty())
@@ -126,14 +146,24 @@ public:
     }
 
 private:
-    void openRun(const TextFormat& paragraph, const TextFormat& f) {
-        std::string font = FontAttributes(f, &paragraph);
+    void enterFont(const TextFormat& f) {
+        for (std::size_t k = m_fonts.size(); k-- > 0;) {
+            if (SameFont(*m_fonts[k], f)) {
+                for (std::size_t i = k + 1; i < m_fonts.size(); ++i)
+                    m_out += "</FONT>";
+                m_fonts.resize(k + 1);
+                return;
+            }
+        }
+        m_out += "<FONT" + FontAttributes(f, m_fonts.back()) + ">";
+        m_fonts.push_back(&f);
+    }
+
+    void openStyles(const TextFormat& f) {
         auto open = [&](const std::string& tag, const std::string& close) {
             m_out += tag;
             m_closing.push_back(close);
         };
-        if (!font.empty())
-            open("<FONT" + font + ">", "</FONT>");
         if (!f.url.empty())
             open("<A HREF=\"" + f.url + "\" TARGET=\"" + f.target + "\">", "</A>");
         if (f.bold)
@@ -144,7 +174,7 @@ private:
             open("<U>", "</U>");
     }
 
-    void closeRun() {
+    void closeStyles() {
         for (auto it = m_closing.rbegin(); it != m_closing.rend(); ++it)
             m_out += *it;
         m_closing.clear();
@@ -152,6 +182,7 @@ private:
 
     std::string& m_out;
     const StyledText& m_text;
+    std::vector<const TextFormat*> m_fonts;
     std::vector<std::string> m_closing;
 };
 
