@@ -1,13 +1,15 @@
 // Text fields and text formats as ActionScript 1/2 sees them: formats of
 // ranges of the text, the HTML Flash writes for them, settings converted as
 // the movie's version converts them, properties of later versions, scrolling,
-// fields bound to variables, and the focus.
+// fields bound to variables, the focus, and snapshots of static text.
 
 #include "Avm1Assembler.h"
 #include "SwfTextWriter.h"
+#include "TextTestMovie.h"
 #include "avm1/TextFieldProperties.h"
 #include "text/TextDef.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace vidorama::test {
@@ -156,6 +158,23 @@ TEST(Avm1TextField, ScrollStaysWithinTheLinesOfTheText) {
     EXPECT_EQ(TraceOf(8, {code}), "1\ntrue\ntrue\n1\n1\ntrue\n");
 }
 
+// Plays a movie of the given definitions and frames of code; `after` looks
+// at the player once every frame has played.
+std::string Play(MovieWriter writer, const std::vector<Bytes>& frames,
+                 const std::function<void(swf::Player&)>& after = {}) {
+    for (const Bytes& code : frames)
+        writer.frame({tags::DoAction({code})});
+    auto movie = swf::Movie::load(writer.bytes());
+    EXPECT_TRUE(movie.ok());
+    std::string out;
+    swf::Player player(movie.value(), [&out](const std::string& line) { out += line + "\n"; });
+    for (std::size_t i = 1; i < frames.size(); ++i)
+        player.advanceFrame();
+    if (after)
+        after(player);
+    return out;
+}
+
 // A movie with a field bound to "v" and the given frames of code.
 std::string BoundFieldMovie(const std::vector<Bytes>& frames, std::u32string* shown = nullptr) {
     MovieWriter writer;
@@ -168,20 +187,13 @@ std::string BoundFieldMovie(const std::vector<Bytes>& frames, std::u32string* sh
     field.text = "Hello";
     writer.tag(tags::DefineEditText(field));
     writer.tag(tags::Place(1).character(10).name("f").tag());
-    for (const Bytes& code : frames)
-        writer.frame({tags::DoAction({code})});
-    auto movie = swf::Movie::load(writer.bytes());
-    EXPECT_TRUE(movie.ok());
-    std::string out;
-    swf::Player player(movie.value(), [&out](const std::string& line) { out += line + "\n"; });
-    for (std::size_t i = 1; i < frames.size(); ++i)
-        player.advanceFrame();
-    if (shown) {
+    return Play(writer, frames, [shown](swf::Player& player) {
+        if (!shown)
+            return;
         const swf::DisplayObject* object = player.root().childByName("f", true);
         const swf::TextDef* text = object ? swf::avm1::TextFieldOf(*object) : nullptr;
         *shown = text ? text->data().chars : U"(none)";
-    }
-    return out;
+    });
 }
 
 TEST(Avm1TextField, ABoundFieldAndItsVariableFollowEachOther) {
@@ -220,6 +232,26 @@ TEST(Avm1TextField, TheFocusIsToldToListenersAndLeavesWithItsObject) {
         Show(Call(Get("Selection"), "getFocus", {})),
     });
     EXPECT_EQ(TraceOf(7, {code}), "false\n_level0.c\ntrue\n_level0.c\nnull\nnull\n");
+}
+
+TEST(Avm1TextField, ASnapshotCountsAndSearchesTheClipsStaticText) {
+    MovieWriter writer;
+    writer.version = 8;
+    writer.tag(tags::DefineFont3(BoxFont(kFont, false)));
+    tags::TextRecord record;
+    record.fontId = kFont;
+    record.height = 400;
+    record.glyphs = {{0, 300}, {1, 200}, {0, 300}, {1, 200}}; // "ABAB"
+    writer.tag(tags::DefineText2(5, {0, 2000, 0, 400}, swf::Matrix(), {record}));
+    writer.tag(tags::Place(1).character(5).tag());
+    Bytes snapshot = Join({Str("s"), Call(Get("this"), "getTextSnapshot", {}), Op(kSetVariable)});
+    auto find = [](double start, const std::string& text, bool caseSensitive) {
+        return Show(Call(Get("s"), "findText", {Num(start), Str(text), Push(5, {caseSensitive})}));
+    };
+    Bytes code = Join({snapshot, Show(Call(Get("s"), "getCount", {})), find(0, "ba", false),
+                       find(0, "ba", true), find(2, "AB", true), find(-1, "A", true),
+                       Show(Call(Get("s"), "getText", {Num(1), Num(3)}))});
+    EXPECT_EQ(Play(writer, {code}), "4\n1\n-1\n2\n-1\nBA\n");
 }
 
 } // namespace
