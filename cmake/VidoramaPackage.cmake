@@ -23,5 +23,8 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION video)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-urw-base35, fonts-dejavu-core, fonts-liberation2")
+# The desktop program needs the X11 platform plugin, which Debian ships
+# apart from the Qt libraries and only recommends.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "qt6-qpa-plugins, fonts-urw-base35, fonts-dejavu-core, fonts-liberation2")
 include(CPack)

@@ -42,7 +42,7 @@ fi
 depends=$(dpkg-deb -f "$deb" Depends)
 for needed in libqt6widgets6 libqt6gui6 libqt6multimedia6 libqt6network6 libqt6dbus6 \
     libavcodec libavformat libswscale libswresample libavutil libfontconfig1 libfreetype6 \
-    zlib1g liblzma5 fonts-urw-base35 fonts-dejavu-core fonts-liberation2; do
+    zlib1g liblzma5 qt6-qpa-plugins fonts-urw-base35 fonts-dejavu-core fonts-liberation2; do
     if ! grep -Eq "(^|, )$needed[0-9]*[ ,]" <<<"$depends, "; then
         echo "FAIL: Depends lacks $needed: $depends"
         exit 1

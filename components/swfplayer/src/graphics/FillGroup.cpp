@@ -1,5 +1,6 @@
 #include "graphics/FillGroup.h"
 
+#include "graphics/AreaCoverage.h"
 #include "graphics/PixelOps.h"
 
 #include <QPainter>
@@ -46,28 +47,49 @@ void FillGroup::add(const QPainterPath& path, const QTransform& toDevice, const 
     const QRect drawn = local & m_drawn;
     if (drawn.isEmpty())
         return;
+    const QTransform toLocal = toDevice * QTransform::fromTranslate(-m_box.x(), -m_box.y());
+    const auto take = [&](int y, int x, int count, const uchar* coverage) {
+        const int from = std::max(x, drawn.left()), to = std::min(x + count, drawn.right() + 1);
+        if (from < to)
+            takeRow(y, from, to - from, coverage + (from - x), paint, local.left());
+    };
+    if (m_edges == EdgeMode::Antialiased) {
+        ForEachCoveredRow(path, toLocal, QRect(QPoint(0, 0), m_box.size()), drawn, take);
+        return;
+    }
     Clear(m_coverage, drawn, 0);
-    RasterizeCoverage(m_coverage, path,
-                      toDevice * QTransform::fromTranslate(-m_box.x(), -m_box.y()), m_edges,
-                      m_limited ? drawn : m_coverage.rect());
-    QRgb solid = qPremultiply(paint.color.rgba());
-    std::vector<QRgb> shaded(static_cast<std::size_t>(local.width()));
+    RasterizeCoverage(m_coverage, path, toLocal, m_edges, m_limited ? drawn : m_coverage.rect());
+    std::vector<uchar> row(static_cast<std::size_t>(drawn.width()));
     for (int y = drawn.top(); y <= drawn.bottom(); ++y) {
         const auto* coverage = reinterpret_cast<const QRgb*>(m_coverage.constScanLine(y));
-        uchar* budget = m_budget.scanLine(y);
-        auto* color = reinterpret_cast<QRgb*>(m_color.scanLine(y));
-        if (paint.shader)
-            paint.shader->shadeRow(box.left(), m_box.top() + y, local.width(), shaded.data());
-        for (int x = drawn.left(); x <= drawn.right(); ++x) {
-            unsigned take = std::min(CoverageAt(coverage, x), budget[x]);
-            if (take == 0)
-                continue;
-            QRgb c = paint.shader ? shaded[x - local.left()] : solid;
-            QRgb share = take == 255 ? c : ScalePixel(c, take);
-            // A pixel with all its coverage free has had nothing added yet.
-            color[x] = budget[x] == 255 ? share : AddSaturated(color[x], share);
-            budget[x] = static_cast<uchar>(budget[x] - take);
-        }
+        for (int x = drawn.left(); x <= drawn.right(); ++x)
+            row[static_cast<std::size_t>(x - drawn.left())] = CoverageAt(coverage, x);
+        take(y, drawn.left(), drawn.width(), row.data());
+    }
+}
+
+void FillGroup::takeRow(int y, int x, int count, const uchar* coverage, const Paint& paint,
+                        int shadeFrom) {
+    uchar* budget = m_budget.scanLine(y);
+    auto* color = reinterpret_cast<QRgb*>(m_color.scanLine(y));
+    const QRgb solid = qPremultiply(paint.color.rgba());
+    // A shader steps along the row from where the fill's box starts, so that
+    // its colours do not depend on which pixels are covered.
+    if (paint.shader) {
+        m_shaded.resize(static_cast<std::size_t>(x + count - shadeFrom));
+        paint.shader->shadeRow(m_box.left() + shadeFrom, m_box.top() + y, x + count - shadeFrom,
+                               m_shaded.data());
+    }
+    for (int i = 0; i < count; ++i) {
+        const int at = x + i;
+        const unsigned take = std::min(coverage[i], budget[at]);
+        if (take == 0)
+            continue;
+        const QRgb c = paint.shader ? m_shaded[static_cast<std::size_t>(at - shadeFrom)] : solid;
+        const QRgb share = take == 255 ? c : ScalePixel(c, take);
+        // A pixel with all its coverage free has had nothing added yet.
+        color[at] = budget[at] == 255 ? share : AddSaturated(color[at], share);
+        budget[at] = static_cast<uchar>(budget[at] - take);
     }
 }
 

@@ -6,6 +6,7 @@
 #include <QPainterPath>
 #include <QRect>
 #include <QTransform>
+#include <vector>
 
 namespace vidorama::swf {
 
@@ -26,6 +27,10 @@ public:
     QRect finish(QImage& target);
 
 private:
+    // Takes a row of a fill's coverage, count pixels from x on (m_box
+    // coordinates); its shader starts at shadeFrom.
+    void takeRow(int y, int x, int count, const uchar* coverage, const Paint& paint, int shadeFrom);
+
     QRect m_box;
     // The pixels of m_box drawn, in its own coordinates.
     QRect m_drawn;
@@ -34,6 +39,7 @@ private:
     QImage m_color;    // premultiplied sum of what the fills show
     QImage m_budget;   // coverage still free in each pixel
     QImage m_coverage; // the current fill's coverage
+    std::vector<QRgb> m_shaded;
 };
 
 } // namespace vidorama::swf

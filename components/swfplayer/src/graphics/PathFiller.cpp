@@ -1,5 +1,6 @@
 #include "graphics/PathFiller.h"
 
+#include "graphics/AreaCoverage.h"
 #include "graphics/PixelOps.h"
 
 #include <QPainter>
@@ -11,53 +12,45 @@ namespace vidorama::swf {
 
 namespace {
 
-// Shades the pixels of area (target pixels) that the mask of the box at
-// origin covers. Each row is shaded from its first covered pixel, wherever
-// area starts: a shader steps along a row from where it starts, and its
-// colours must not depend on the area.
-// Shades the pixels of area (target pixels) that the mask of the box at
-// origin covers. Each row is shaded from its first covered pixel, wherever
-// area starts: a shader steps along a row from where it starts, and its
-// colours must not depend on the area.
-void ShadeThroughMask(QImage& target, const QImage& mask, QPoint origin, const FillShader& shader,
-                      const QRect& area) {
-    std::vector<QRgb> colors(static_cast<std::size_t>(mask.width()));
-    const int areaFirst = area.left() - origin.x(), areaLast = area.right() + 1 - origin.x();
-    for (int y = area.top() - origin.y(); y <= area.bottom() - origin.y(); ++y) {
-        const auto* coverage = reinterpret_cast<const QRgb*>(mask.constScanLine(y));
-        int first = 0, last = mask.width();
-        while (first < last && CoverageAt(coverage, first) == 0)
-            ++first;
-        while (last > first && CoverageAt(coverage, last - 1) == 0)
-            --last;
-        const int from = std::max(first, areaFirst), to = std::min(last, areaLast);
-        if (from >= to)
+// Shades the pixels of one row of target that coverage covers, count values
+// from pixel x on, within area. The row is shaded from its first covered
+// pixel, wherever area starts: a shader steps along a row from where it
+// starts, and its colours must not depend on the area.
+void ShadeCoveredRow(QImage& target, int y, int x, int count, const uchar* coverage,
+                     const FillShader& shader, const QRect& area, std::vector<QRgb>& colors) {
+    int first = 0, last = count;
+    while (first < last && coverage[first] == 0)
+        ++first;
+    while (last > first && coverage[last - 1] == 0)
+        --last;
+    const int start = x + first;
+    const int from = std::max(start, area.left()), to = std::min(x + last, area.right() + 1);
+    if (from >= to)
+        return;
+    colors.resize(static_cast<std::size_t>(to - start));
+    shader.shadeRow(start, y, to - start, colors.data());
+    auto* row = reinterpret_cast<QRgb*>(target.scanLine(y));
+    for (int at = from; at < to; ++at) {
+        const uchar covered = coverage[at - x];
+        if (covered == 0)
             continue;
-        shader.shadeRow(origin.x() + first, origin.y() + y, to - first, colors.data());
-        auto* row = reinterpret_cast<QRgb*>(target.scanLine(origin.y() + y)) + origin.x();
-        for (int x = from; x < to; ++x) {
-            const uchar covered = CoverageAt(coverage, x);
-            if (covered == 0)
-                continue;
-            // Inside the shape an opaque fill replaces what is beneath, which
-            // is what the blend gives there, at a fraction of its cost.
-            QRgb color =
-                covered == 255 ? colors[x - first] : ScalePixel(colors[x - first], covered);
-            row[x] = qAlpha(color) == 255 ? color : SourceOver(color, row[x]);
-        }
+        // Inside the shape an opaque fill replaces what is beneath, which
+        // is what the blend gives there, at a fraction of its cost.
+        const QRgb shaded = colors[static_cast<std::size_t>(at - start)];
+        const QRgb color = covered == 255 ? shaded : ScalePixel(shaded, covered);
+        row[at] = qAlpha(color) == 255 ? color : SourceOver(color, row[at]);
     }
 }
 
-// Adds the coverage of the mask of the box at origin to an Alpha8 target
+// Adds one row of coverage, count values from pixel x on, to an Alpha8 target
 // (a mask being drawn) within area.
-void AddCoverage(QImage& target, const QImage& mask, QPoint origin, const QRect& area) {
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        const auto* coverage = reinterpret_cast<const QRgb*>(mask.constScanLine(y - origin.y()));
-        uchar* out = target.scanLine(y);
-        for (int x = area.left(); x <= area.right(); ++x) {
-            const unsigned covered = CoverageAt(coverage, x - origin.x());
-            out[x] = static_cast<uchar>(out[x] + (255 - out[x]) * covered / 255);
-        }
+void AddCoverageRow(QImage& target, int y, int x, int count, const uchar* coverage,
+                    const QRect& area) {
+    uchar* out = target.scanLine(y);
+    const int from = std::max(x, area.left()), to = std::min(x + count, area.right() + 1);
+    for (int at = from; at < to; ++at) {
+        const unsigned covered = coverage[at - x];
+        out[at] = static_cast<uchar>(out[at] + (255 - out[at]) * covered / 255);
     }
 }
 
@@ -140,6 +133,10 @@ void RasterizeCoverage(QImage& coverage, const QPainterPath& path, const QTransf
         RasterizeOnGrid(coverage, path, toDevice, area);
         return;
     }
+    if (edges == EdgeMode::Antialiased) {
+        AddAreaCoverage(coverage, path, toDevice, area);
+        return;
+    }
     QPainter painter(&coverage);
     PrepareEdges(painter, toDevice, edges, area);
     painter.fillPath(path, Qt::black);
@@ -153,27 +150,41 @@ QRect FillPath(QImage& target, const QPainterPath& path, const QTransform& toDev
     const QRect area = box & limit;
     if (area.isEmpty())
         return {};
-    if (!paint.shader && edges != EdgeMode::Grid2x2) {
+    if (!paint.shader && edges == EdgeMode::Aliased) {
         QPainter painter(&target);
         PrepareEdges(painter, toDevice, edges, limit);
         painter.fillPath(path, paint.color);
         return area;
     }
+    std::vector<QRgb> colors;
+    const SolidShader solid(qPremultiply(paint.color.rgba()));
+    const FillShader& shader = paint.shader ? *paint.shader : solid;
+    const bool mask = target.format() == QImage::Format_Alpha8;
+    const auto take = [&](int y, int x, int count, const uchar* coverage) {
+        if (mask)
+            AddCoverageRow(target, y, x, count, coverage, area);
+        else
+            ShadeCoveredRow(target, y, x, count, coverage, shader, area, colors);
+    };
+    if (edges == EdgeMode::Antialiased) {
+        ForEachCoveredRow(path, toDevice, target.rect(), area, take);
+        return area;
+    }
     // The mask keeps the box's origin, and whole rows of it, so that every
     // covered pixel and every row's first one are where they would be
     // without the limit.
-    QImage mask(box.size(), kCoverageFormat);
-    mask.fill(0);
+    QImage coverage(box.size(), kCoverageFormat);
+    coverage.fill(0);
     const QRect rows(0, area.top() - box.top(), box.width(), area.height());
-    RasterizeCoverage(mask, path, toDevice * QTransform::fromTranslate(-box.x(), -box.y()), edges,
-                      rows);
-    if (target.format() == QImage::Format_Alpha8)
-        AddCoverage(target, mask, box.topLeft(), area);
-    else if (paint.shader)
-        ShadeThroughMask(target, mask, box.topLeft(), *paint.shader, area);
-    else
-        ShadeThroughMask(target, mask, box.topLeft(), SolidShader(qPremultiply(paint.color.rgba())),
-                         area);
+    RasterizeCoverage(coverage, path, toDevice * QTransform::fromTranslate(-box.x(), -box.y()),
+                      edges, rows);
+    std::vector<uchar> row(static_cast<std::size_t>(box.width()));
+    for (int y = rows.top(); y <= rows.bottom(); ++y) {
+        const auto* pixels = reinterpret_cast<const QRgb*>(coverage.constScanLine(y));
+        for (int x = 0; x < box.width(); ++x)
+            row[static_cast<std::size_t>(x)] = CoverageAt(pixels, x);
+        take(box.top() + y, box.left(), box.width(), row.data());
+    }
     return area;
 }
 

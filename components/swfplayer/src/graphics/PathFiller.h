@@ -49,9 +49,11 @@ void RasterizeCoverage(QImage& coverage, const QPainterPath& path, const QTransf
 
 // Fills a path, given in its own units and mapped to target pixels by
 // toDevice, with source-over blending, changing only the target pixels inside
-// limit; those get what filling the whole path gives them. Solid colours go
-// straight through QPainter; shaders are applied through a coverage mask of
-// the path's box. Returns the target pixels that may have changed.
+// limit; those get what filling the whole path gives them. The path's
+// coverage is worked out row by row and the paint applied through it; an
+// aliased solid fill goes straight through QPainter. An Format_Alpha8 target
+// is a mask being drawn, which takes the coverage itself. Returns the target
+// pixels that may have changed.
 QRect FillPath(QImage& target, const QPainterPath& path, const QTransform& toDevice,
                const Paint& paint, EdgeMode edges, const QRect& limit);
 

@@ -1,5 +1,6 @@
 set(_graphics ${CMAKE_CURRENT_LIST_DIR})
 add_library(vidorama_swf_graphics STATIC
+    ${_graphics}/AreaCoverage.cpp
     ${_graphics}/BitmapDef.cpp
     ${_graphics}/BitmapParser.cpp
     ${_graphics}/BlendCompositor.cpp
