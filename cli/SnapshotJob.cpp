@@ -82,17 +82,19 @@ std::string RunSnapshotJob(const ConvertOptions& options, std::string* note) {
                std::to_string(size.size.height) + " pixels";
     OutputTarget target(output, OutputShape::File,
                         options.overwrite ? ExistingOutput::Replace : ExistingOutput::Refuse);
-    std::string error = target.prepare();
-    if (error.empty())
-        if (std::string failed = WritePng(image, target.workPath()); !failed.empty())
-            error = "cannot write " + output + ": " + failed;
-    if (error.empty())
-        error = target.commit();
-    if (error.empty() && note) {
+    encoder::Status prepared = target.prepare();
+    if (!prepared.ok())
+        return prepared.message();
+    if (std::string failed = WritePng(image, target.workPath()); !failed.empty())
+        return "cannot write " + output + ": " + failed;
+    encoder::Status committed = target.commit();
+    if (!committed.ok())
+        return committed.message();
+    if (note) {
         const std::string said = libraryMessages.note();
         *note = size.note + (size.note.empty() || said.empty() ? "" : "; ") + said;
     }
-    return error;
+    return {};
 }
 
 } // namespace vidorama::cli

@@ -135,35 +135,35 @@ Cost WholeConversion(const std::string& movie, const cli::ConvertOptions& option
 // the encoder alone can be given exactly the same work.
 class RecordedOutput final : public cli::FrameSink {
 public:
-    std::string writeFrame(const QImage& frame) override {
+    encoder::Status writeFrame(const QImage& frame) override {
         m_last = frame.copy();
         m_writes.emplace_back(m_last);
-        return {};
+        return encoder::Status::success();
     }
     // The encoder alone gets the picture again in full: encoding it is the
     // work a converter that draws every frame would hand on.
-    std::string repeatFrame() override {
+    encoder::Status repeatFrame() override {
         m_writes.emplace_back(m_last);
-        return {};
+        return encoder::Status::success();
     }
-    std::string writeSound(std::span<const std::int16_t> samples) override {
+    encoder::Status writeSound(std::span<const std::int16_t> samples) override {
         m_writes.emplace_back(std::vector<std::int16_t>(samples.begin(), samples.end()));
-        return {};
+        return encoder::Status::success();
     }
-    std::string finish() override { return {}; }
+    encoder::Status finish() override { return encoder::Status::success(); }
     void abandon() override {}
 
     // Sends everything recorded to another sink.
-    std::string replay(cli::FrameSink& sink) const {
+    encoder::Status replay(cli::FrameSink& sink) const {
         for (const auto& write : m_writes) {
-            const std::string error =
+            encoder::Status status =
                 std::holds_alternative<QImage>(write)
                     ? sink.writeFrame(std::get<QImage>(write))
                     : sink.writeSound(std::get<std::vector<std::int16_t>>(write));
-            if (!error.empty())
-                return error;
+            if (!status.ok())
+                return status;
         }
-        return {};
+        return encoder::Status::success();
     }
 
 private:
@@ -172,7 +172,7 @@ private:
 };
 
 cli::Rate MovieRate(const swf::Movie& movie) {
-    return {std::lround(movie.frameRate() * 256), 256};
+    return cli::Rate::OfMovieHeader(movie.frameRate());
 }
 
 // Encoding alone: the conversion's frames and sound are made beforehand, and
@@ -192,12 +192,11 @@ Cost EncodingOnly(const std::shared_ptr<const swf::Movie>& movie,
     const std::atomic<bool> cancel{false};
     const cli::PipelineResult made = cli::RunPipeline(
         driver, cli::MovieClock(rate, rate), {0, options.end->frame}, renderer, recorded, cancel);
-    if (!made.error.empty())
+    if (!made.status.ok())
         return {};
     cli::EncoderSink sink;
     const Stopwatch watch;
-    if (!sink.open(output, plan, false).empty() || !recorded.replay(sink).empty() ||
-        !sink.finish().empty())
+    if (!sink.open(output, plan, false).ok() || !recorded.replay(sink).ok() || !sink.finish().ok())
         return {};
     return watch.stop();
 }

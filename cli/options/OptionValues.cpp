@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <numeric>
 
 namespace vidorama::cli {
 
@@ -24,11 +23,6 @@ std::optional<std::int64_t> ParseWhole(std::string_view text, std::int64_t maxim
         value > maximum)
         return std::nullopt;
     return value;
-}
-
-Rate Reduced(std::int64_t num, std::int64_t den) {
-    const std::int64_t common = std::gcd(num, den);
-    return {num / common, den / common};
 }
 
 bool InRange(Rate rate) {
@@ -61,7 +55,7 @@ std::optional<Rate> ParseRate(std::string_view text) {
         auto den = ParseWhole(text.substr(slash + 1), kMaxRateTerm);
         if (!num || !den || *den == 0)
             return std::nullopt;
-        Rate rate = Reduced(*num, *den);
+        Rate rate = Rate::Reduced(*num, *den);
         return InRange(rate) ? std::optional(rate) : std::nullopt;
     }
     auto value = ParseDecimal(text, kMinRate, kMaxRate);
@@ -69,7 +63,7 @@ std::optional<Rate> ParseRate(std::string_view text) {
         return std::nullopt;
     // Decimal rates are taken to the thousandth, which keeps "29.97" exactly
     // 2997/100 rather than a binary approximation.
-    Rate rate = Reduced(std::llround(*value * kDecimalScale), kDecimalScale);
+    Rate rate = Rate::Reduced(std::llround(*value * kDecimalScale), kDecimalScale);
     return InRange(rate) ? std::optional(rate) : std::nullopt;
 }
 

@@ -1,20 +1,15 @@
 #pragma once
 
+#include "vidorama/swf/FrameRate.h"
+
 #include <cstdint>
 #include <optional>
 #include <string_view>
 
 namespace vidorama::cli {
 
-// A frame rate as an exact fraction, so that 30000/1001 stays what it is and
-// frame times can be counted without rounding.
-struct Rate {
-    std::int64_t num = 0;
-    std::int64_t den = 1;
-
-    double value() const { return static_cast<double>(num) / static_cast<double>(den); }
-    bool operator==(const Rate&) const = default;
-};
+// Movie and output rates are the engine's exact frame rates.
+using Rate = swf::FrameRate;
 
 // A point in a movie: a frame number (1 is the first frame) or a time in
 // seconds from the movie's start.

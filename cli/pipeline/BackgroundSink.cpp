@@ -4,23 +4,29 @@
 
 namespace vidorama::cli {
 
+namespace {
+encoder::Status Closed() {
+    return encoder::Status::failure(encoder::ErrorKind::NotOpen, "the output is closed");
+}
+} // namespace
+
 BackgroundSink::BackgroundSink(FrameSink& target) : m_target(target), m_thread([this] { run(); }) {}
 
 BackgroundSink::~BackgroundSink() {
     stop(true);
 }
 
-std::string BackgroundSink::writeFrame(const QImage& frame) {
+encoder::Status BackgroundSink::writeFrame(const QImage& frame) {
     QImage picture;
     {
         std::unique_lock lock(m_mutex);
         m_changed.wait(lock, [this] {
-            return !m_error.empty() || m_stopping || !m_spare.empty() || m_picturesMade < kPictures;
+            return !m_status.ok() || m_stopping || !m_spare.empty() || m_picturesMade < kPictures;
         });
-        if (!m_error.empty())
-            return m_error;
+        if (!m_status.ok())
+            return m_status;
         if (m_stopping)
-            return "the output is closed";
+            return Closed();
         if (m_spare.empty()) {
             ++m_picturesMade;
         } else {
@@ -38,18 +44,18 @@ std::string BackgroundSink::writeFrame(const QImage& frame) {
     return push({Item::Kind::Frame, std::move(picture)});
 }
 
-std::string BackgroundSink::repeatFrame() {
+encoder::Status BackgroundSink::repeatFrame() {
     return push({Item::Kind::Repeat});
 }
 
-std::string BackgroundSink::writeSound(std::span<const std::int16_t> samples) {
+encoder::Status BackgroundSink::writeSound(std::span<const std::int16_t> samples) {
     return push({Item::Kind::Sound, {}, std::vector<std::int16_t>(samples.begin(), samples.end())});
 }
 
-std::string BackgroundSink::finish() {
+encoder::Status BackgroundSink::finish() {
     stop(false);
-    if (!m_error.empty())
-        return m_error;
+    if (!m_status.ok())
+        return m_status;
     return m_target.finish();
 }
 
@@ -58,15 +64,15 @@ void BackgroundSink::abandon() {
     m_target.abandon();
 }
 
-std::string BackgroundSink::push(Item item) {
+encoder::Status BackgroundSink::push(Item item) {
     std::lock_guard lock(m_mutex);
-    if (!m_error.empty())
-        return m_error;
+    if (!m_status.ok())
+        return m_status;
     if (m_stopping)
-        return "the output is closed";
+        return Closed();
     m_items.push_back(std::move(item));
     m_changed.notify_all();
-    return {};
+    return encoder::Status::success();
 }
 
 void BackgroundSink::run() {
@@ -78,19 +84,19 @@ void BackgroundSink::run() {
         Item item = std::move(m_items.front());
         m_items.pop_front();
         lock.unlock();
-        std::string error = write(item);
+        encoder::Status status = write(item);
         lock.lock();
         if (!item.picture.isNull())
             m_spare.push_back(std::move(item.picture));
-        if (!error.empty() && m_error.empty()) {
-            m_error = std::move(error);
+        if (!status.ok() && m_status.ok()) {
+            m_status = std::move(status);
             dropQueued();
         }
         m_changed.notify_all();
     }
 }
 
-std::string BackgroundSink::write(const Item& item) {
+encoder::Status BackgroundSink::write(const Item& item) {
     switch (item.kind) {
     case Item::Kind::Frame:
         return m_target.writeFrame(item.picture);
@@ -99,7 +105,7 @@ std::string BackgroundSink::write(const Item& item) {
     case Item::Kind::Sound:
         return m_target.writeSound(item.sound);
     }
-    return {};
+    return encoder::Status::success();
 }
 
 void BackgroundSink::stop(bool drop) {

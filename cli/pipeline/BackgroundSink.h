@@ -30,11 +30,11 @@ public:
     BackgroundSink(const BackgroundSink&) = delete;
     BackgroundSink& operator=(const BackgroundSink&) = delete;
 
-    std::string writeFrame(const QImage& frame) override;
-    std::string repeatFrame() override;
-    std::string writeSound(std::span<const std::int16_t> samples) override;
+    encoder::Status writeFrame(const QImage& frame) override;
+    encoder::Status repeatFrame() override;
+    encoder::Status writeSound(std::span<const std::int16_t> samples) override;
     // Waits until everything is written, then completes the other sink.
-    std::string finish() override;
+    encoder::Status finish() override;
     void abandon() override;
 
 private:
@@ -44,9 +44,9 @@ private:
         std::vector<std::int16_t> sound = {};
     };
 
-    std::string push(Item item);
+    encoder::Status push(Item item);
     void run();
-    std::string write(const Item& item);
+    encoder::Status write(const Item& item);
     // Ends the thread after what is queued, or at once dropping it.
     void stop(bool dropQueued);
     void dropQueued();
@@ -57,7 +57,7 @@ private:
     std::deque<Item> m_items;
     std::vector<QImage> m_spare;
     int m_picturesMade = 0;
-    std::string m_error;
+    encoder::Status m_status = encoder::Status::success();
     bool m_stopping = false;
     std::thread m_thread;
 };

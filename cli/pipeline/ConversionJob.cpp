@@ -17,7 +17,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <numeric>
 #include <optional>
 #include <string>
 #include <thread>
@@ -47,24 +46,11 @@ struct Timing {
     std::string rateNote;
 };
 
-// The header keeps the rate in 8.8 fixed point, so its exact value is a
-// fraction over 256.
-Rate MovieRate(const swf::Movie& movie) {
-    const auto raw = static_cast<std::int64_t>(std::lround(movie.frameRate() * 256));
-    const std::int64_t common = std::gcd(raw, std::int64_t{256});
-    return raw > 0 ? Rate{raw / common, 256 / common} : Rate{0, 1};
-}
-
 // A length asked for in seconds is kept to a tenth of a second: a slower
 // movie is taken at a whole multiple of its rate, each of its frames shown
 // for the same number of output frames, rather than a 1/256 fps movie
 // making one frame of 256 seconds.
 constexpr std::int64_t kMinTimedOutputFps = 10;
-
-Rate Reduced(std::int64_t num, std::int64_t den) {
-    const std::int64_t common = std::gcd(num, den);
-    return Rate{num / common, den / common};
-}
 
 Rate TimedOutputRate(Rate movieRate, const ConvertOptions& options) {
     const bool timed = options.durationSeconds ||
@@ -73,7 +59,7 @@ Rate TimedOutputRate(Rate movieRate, const ConvertOptions& options) {
         return movieRate;
     const std::int64_t wanted = kMinTimedOutputFps * movieRate.den;
     const std::int64_t multiple = (wanted + movieRate.num - 1) / movieRate.num;
-    return Reduced(movieRate.num * multiple, movieRate.den);
+    return Rate::Reduced(movieRate.num * multiple, movieRate.den);
 }
 
 std::string RateText(Rate rate) {
@@ -89,7 +75,7 @@ Rate DefaultOutputRate(Rate movieRate, const ConvertOptions& options, std::strin
     if (movieRate.num <= fastest)
         return TimedOutputRate(movieRate, options);
     const std::int64_t every = (movieRate.num + fastest - 1) / fastest;
-    const Rate rate = Reduced(movieRate.num, movieRate.den * every);
+    const Rate rate = Rate::Reduced(movieRate.num, movieRate.den * every);
     note = "the movie runs at " + RateText(movieRate) + " frames a second; the video shows one " +
            "frame in " + std::to_string(every) + ", at " + RateText(rate) +
            " frames a second (--fps chooses another rate)";
@@ -110,7 +96,7 @@ std::int64_t FramesUntil(const MoviePosition& end, const MovieClock& clock, std:
 }
 
 std::string PlanTiming(const swf::Movie& movie, const ConvertOptions& options, Timing& timing) {
-    timing.movieRate = MovieRate(movie);
+    timing.movieRate = Rate::OfMovieHeader(movie.frameRate());
     if (timing.movieRate.num == 0) {
         // A movie without a rate has no timing of its own; it plays at the
         // rate asked for.
@@ -141,6 +127,12 @@ std::optional<std::int64_t> ExpectedFrames(std::int64_t movieFrames, const Timin
     const MovieClock clock(timing.movieRate, timing.outputRate);
     const std::int64_t left = movieFrames - timing.span.startFrame;
     return left > 0 ? std::optional(clock.outputFramesFor(left)) : std::nullopt;
+}
+
+// What the user is told when a step of the output fails; nothing when it
+// went well.
+std::string FailureText(const encoder::Status& status) {
+    return status.ok() ? std::string() : status.message();
 }
 
 JobResult Failed(std::string message) {
@@ -176,12 +168,12 @@ JobResult RunOutput(const OutputRun& run, MovieDriver& driver, FrameRenderer& re
                                                         : OutputShape::File,
                         run.options.overwrite ? ExistingOutput::Replace : ExistingOutput::Refuse);
     EncoderSink sink;
-    std::string error = target.prepare();
-    if (error.empty())
-        error = sink.open(EncoderPath(target, run.job.kind), run.plan,
-                          run.options.encoding.transparent);
-    if (!error.empty())
-        return Failed(error);
+    encoder::Status opened = target.prepare();
+    if (opened.ok())
+        opened = sink.open(EncoderPath(target, run.job.kind), run.plan,
+                           run.options.encoding.transparent);
+    if (!opened.ok())
+        return Failed(opened.message());
 
     observer.started(ExpectedFrames(driver.player().totalFrames(), run.timing));
     const MovieClock clock(run.timing.movieRate, run.timing.outputRate);
@@ -196,13 +188,13 @@ JobResult RunOutput(const OutputRun& run, MovieDriver& driver, FrameRenderer& re
     result.frames = piped.frames;
     result.soundFrames = piped.soundFrames;
     result.outputSeconds = static_cast<double>(piped.frames) / run.timing.outputRate.value();
-    error = piped.cancelled ? "interrupted" : piped.error;
+    std::string error = piped.cancelled ? "interrupted" : FailureText(piped.status);
     if (error.empty() && piped.frames == 0)
         error = "the movie has no frames to convert";
     if (error.empty())
-        error = output.finish();
+        error = FailureText(output.finish());
     if (error.empty())
-        error = target.commit();
+        error = FailureText(target.commit());
     if (!error.empty()) {
         output.abandon();
         target.discard();

@@ -19,7 +19,7 @@ public:
     // Sends the sound that belongs before output frame `frames`, running the
     // movie on as far as that sound reaches but never past the movie frame
     // the next output frame shows.
-    std::string soundUpTo(std::int64_t frames) {
+    encoder::Status soundUpTo(std::int64_t frames) {
         const std::int64_t wanted = m_clock.outputSamplesBefore(frames) - m_result.soundFrames;
         const std::int64_t lastFrame = m_span.startFrame + m_clock.movieFramesBefore(frames) - 1;
         while (m_driver.sound().queuedFrames() < wanted && m_driver.frameIndex() < lastFrame)
@@ -32,10 +32,10 @@ public:
 
     // The remainder of the last frame's sound, when the movie ended before it
     // was made, is silence.
-    std::string padSound(std::int64_t frames) {
+    encoder::Status padSound(std::int64_t frames) {
         const std::int64_t missing = m_clock.outputSamplesBefore(frames) - m_result.soundFrames;
         if (missing <= 0)
-            return {};
+            return encoder::Status::success();
         std::vector<std::int16_t> silence(static_cast<std::size_t>(missing) *
                                           SoundQueue::kChannels);
         m_result.soundFrames += missing;
@@ -69,7 +69,7 @@ PipelineResult RunPipeline(MovieDriver& driver, const MovieClock& clock, const O
                            const std::atomic<bool>& cancel, const FrameProgress& progress) {
     Pipeline pipeline(driver, clock, span, sink);
     PipelineResult& result = pipeline.result();
-    driver.sound().dropBefore(MovieClock::samplesBefore(span.startFrame, clock.movieRate()));
+    driver.sound().dropBefore(clock.movieRate().samplesBefore(span.startFrame));
     for (std::int64_t n = 0; Wanted(span, n); ++n) {
         if (cancel.load(std::memory_order_relaxed)) {
             result.cancelled = true;
@@ -83,16 +83,16 @@ PipelineResult RunPipeline(MovieDriver& driver, const MovieClock& clock, const O
         if (!driver.advanceTo(span.startFrame + clock.movieFrameAt(n)))
             break;
         const QImage& picture = renderer.render(driver.player());
-        result.error = renderer.repeated() ? sink.repeatFrame() : sink.writeFrame(picture);
-        if (result.error.empty())
-            result.error = pipeline.soundUpTo(n + 1);
-        if (!result.error.empty())
+        result.status = renderer.repeated() ? sink.repeatFrame() : sink.writeFrame(picture);
+        if (result.status.ok())
+            result.status = pipeline.soundUpTo(n + 1);
+        if (!result.status.ok())
             return result;
         result.frames = n + 1;
         if (progress)
             progress(result.frames);
     }
-    result.error = pipeline.padSound(result.frames);
+    result.status = pipeline.padSound(result.frames);
     return result;
 }
 

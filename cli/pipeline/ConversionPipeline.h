@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Status.h"
 #include "pipeline/MovieClock.h"
 
 #include <atomic>
@@ -27,7 +28,7 @@ struct PipelineResult {
     std::int64_t frames = 0;
     std::int64_t soundFrames = 0; // sample frames written
     bool cancelled = false;
-    std::string error;
+    encoder::Status status = encoder::Status::success();
 };
 
 // Frames written so far, after each frame.

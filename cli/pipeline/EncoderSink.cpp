@@ -2,15 +2,14 @@
 
 namespace vidorama::cli {
 
-std::string EncoderSink::open(const std::string& path, const encoder::OutputPlan& plan,
-                              bool keepAlpha) {
+encoder::Status EncoderSink::open(const std::string& path, const encoder::OutputPlan& plan,
+                                  bool keepAlpha) {
     m_alpha = keepAlpha;
     m_sound = plan.audio.has_value();
-    encoder::Status status = m_writer.open(path, plan);
-    return status.ok() ? std::string() : status.message();
+    return m_writer.open(path, plan);
 }
 
-std::string EncoderSink::writeFrame(const QImage& frame) {
+encoder::Status EncoderSink::writeFrame(const QImage& frame) {
     const QImage* pixels = &frame;
     if (m_alpha) {
         // Encoders take colour and opacity apart; the renderer's pixels have
@@ -20,25 +19,21 @@ std::string EncoderSink::writeFrame(const QImage& frame) {
     }
     const encoder::RawFrameView view{pixels->constBits(), pixels->width(), pixels->height(),
                                      encoder::RowOrder::TopDown, m_alpha};
-    encoder::Status status = m_writer.writeVideo(view);
-    return status.ok() ? std::string() : status.message();
+    return m_writer.writeVideo(view);
 }
 
-std::string EncoderSink::repeatFrame() {
-    encoder::Status status = m_writer.repeatVideo();
-    return status.ok() ? std::string() : status.message();
+encoder::Status EncoderSink::repeatFrame() {
+    return m_writer.repeatVideo();
 }
 
-std::string EncoderSink::writeSound(std::span<const std::int16_t> samples) {
+encoder::Status EncoderSink::writeSound(std::span<const std::int16_t> samples) {
     if (!m_sound || samples.empty())
-        return {};
-    encoder::Status status = m_writer.writeAudio(samples);
-    return status.ok() ? std::string() : status.message();
+        return encoder::Status::success();
+    return m_writer.writeAudio(samples);
 }
 
-std::string EncoderSink::finish() {
-    encoder::Status status = m_writer.close();
-    return status.ok() ? std::string() : status.message();
+encoder::Status EncoderSink::finish() {
+    return m_writer.close();
 }
 
 void EncoderSink::abandon() {

@@ -16,12 +16,12 @@ public:
 
     // Opens the output at path as the plan describes. With keepAlpha the
     // frames' transparency goes to the encoder, whose plan must carry alpha.
-    std::string open(const std::string& path, const encoder::OutputPlan& plan, bool keepAlpha);
+    encoder::Status open(const std::string& path, const encoder::OutputPlan& plan, bool keepAlpha);
 
-    std::string writeFrame(const QImage& frame) override;
-    std::string repeatFrame() override;
-    std::string writeSound(std::span<const std::int16_t> samples) override;
-    std::string finish() override;
+    encoder::Status writeFrame(const QImage& frame) override;
+    encoder::Status repeatFrame() override;
+    encoder::Status writeSound(std::span<const std::int16_t> samples) override;
+    encoder::Status finish() override;
     void abandon() override;
 
 private:

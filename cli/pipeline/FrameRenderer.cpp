@@ -2,8 +2,7 @@
 
 #include "graphics/QPainterRenderer.h"
 #include "pipeline/RepeatFilter.h"
-#include "player/DisplayTreeDrawer.h"
-#include "player/Player.h"
+#include "player/FrameImage.h"
 
 namespace vidorama::cli {
 
@@ -62,8 +61,7 @@ const QImage& FrameRenderer::render(const swf::Player& player) {
         ++m_framesHeld;
         return m_image;
     }
-    player.render(*m_filter,
-                  swf::ExactFitView(player.movie().frameRect(), m_image.width(), m_image.height()));
+    swf::DrawFrame(player, *m_filter, m_image.width(), m_image.height());
     return m_image;
 }
 

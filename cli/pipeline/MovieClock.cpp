@@ -34,15 +34,11 @@ std::int64_t MovieClock::movieFrameAtTime(double seconds) const {
 }
 
 std::int64_t MovieClock::movieFrameSamples(std::int64_t movieFrame) const {
-    return samplesBefore(movieFrame + 1, m_movie) - samplesBefore(movieFrame, m_movie);
+    return m_movie.samplesOf(movieFrame);
 }
 
 std::int64_t MovieClock::outputSamplesBefore(std::int64_t outputFrames) const {
-    return samplesBefore(outputFrames, m_output);
-}
-
-std::int64_t MovieClock::samplesBefore(std::int64_t frame, Rate rate) {
-    return av_rescale_rnd(frame, kSampleRate * rate.den, rate.num, AV_ROUND_DOWN);
+    return m_output.samplesBefore(outputFrames);
 }
 
 } // namespace vidorama::cli

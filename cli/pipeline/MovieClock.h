@@ -6,9 +6,6 @@
 
 namespace vidorama::cli {
 
-// The sound rate the engine mixes at and the outputs are fed with.
-inline constexpr std::int64_t kSampleRate = 44100;
-
 // Frame and sample arithmetic of one conversion, all in whole numbers so that
 // nothing drifts however long the movie: frame k of a rate r starts at
 // k / r seconds and at sample floor(k x 44100 / r).
@@ -40,8 +37,6 @@ public:
     std::int64_t movieFrameSamples(std::int64_t movieFrame) const;
     // The sound that must be written once n output frames have been written.
     std::int64_t outputSamplesBefore(std::int64_t outputFrames) const;
-
-    static std::int64_t samplesBefore(std::int64_t frame, Rate rate);
 
 private:
     Rate m_movie;

@@ -19,8 +19,12 @@ namespace {
 
 constexpr int kNameAttempts = 100;
 
-std::string SystemError(const std::string& what, int error) {
-    return what + ": " + std::strerror(error);
+encoder::Status Refused(std::string message) {
+    return encoder::Status::failure(encoder::ErrorKind::Io, std::move(message));
+}
+
+encoder::Status SystemError(const std::string& what, int error) {
+    return Refused(what + ": " + std::strerror(error));
 }
 
 // A hidden name beside the target that no other conversion uses: the process
@@ -48,11 +52,11 @@ int RenameNoReplace(const std::string& from, const std::string& to) {
 }
 
 // Puts a finished output in place, unless something is there already.
-std::string RenameIntoPlace(const std::string& work, const std::string& target) {
+encoder::Status RenameIntoPlace(const std::string& work, const std::string& target) {
     if (int error = RenameNoReplace(work, target); error != 0)
-        return error == EEXIST ? target + " exists; give --overwrite to replace it"
+        return error == EEXIST ? Refused(target + " exists; give --overwrite to replace it")
                                : SystemError("cannot create " + target, error);
-    return {};
+    return encoder::Status::success();
 }
 
 void RemoveTree(const std::string& path) {
@@ -128,7 +132,7 @@ OutputTarget::~OutputTarget() {
     discard();
 }
 
-std::string OutputTarget::prepare() {
+encoder::Status OutputTarget::prepare() {
     RemoveStaleParts(fs::path(m_target).parent_path());
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         std::string candidate = TemporaryName(m_target, "part");
@@ -143,33 +147,33 @@ std::string OutputTarget::prepare() {
         }
         if (result == 0) {
             m_work = std::move(candidate);
-            return {};
+            return encoder::Status::success();
         }
         if (errno != EEXIST)
             return SystemError("cannot write beside " + m_target, errno);
     }
-    return "cannot find a free temporary name beside " + m_target;
+    return Refused("cannot find a free temporary name beside " + m_target);
 }
 
-std::string OutputTarget::commit() {
+encoder::Status OutputTarget::commit() {
     if (m_work.empty())
-        return "nothing was written for " + m_target;
-    std::string error = m_shape == OutputShape::File ? commitFile() : commitFolder();
-    if (error.empty())
+        return Refused("nothing was written for " + m_target);
+    encoder::Status status = m_shape == OutputShape::File ? commitFile() : commitFolder();
+    if (status.ok())
         m_work.clear();
-    return error;
+    return status;
 }
 
-std::string OutputTarget::commitFile() {
+encoder::Status OutputTarget::commitFile() {
     if (m_existing == ExistingOutput::Replace) {
         if (std::rename(m_work.c_str(), m_target.c_str()) != 0)
             return SystemError("cannot replace " + m_target, errno);
-        return {};
+        return encoder::Status::success();
     }
     return RenameIntoPlace(m_work, m_target);
 }
 
-std::string OutputTarget::commitFolder() {
+encoder::Status OutputTarget::commitFolder() {
     std::error_code ignored;
     if (m_existing == ExistingOutput::Replace && fs::exists(fs::symlink_status(m_target, ignored)))
         return replaceFolder();
@@ -179,15 +183,16 @@ std::string OutputTarget::commitFolder() {
 // A folder is replaced only when it holds nothing but an earlier picture
 // sequence, so that --overwrite never deletes anything else. The old folder
 // steps aside first and goes only once the new one is in place.
-std::string OutputTarget::replaceFolder() {
+encoder::Status OutputTarget::replaceFolder() {
     std::error_code error;
     if (!fs::is_directory(fs::symlink_status(m_target, error)))
-        return m_target + " exists and is not a folder of pictures; not replacing it";
+        return Refused(m_target + " exists and is not a folder of pictures; not replacing it");
     for (const auto& entry : fs::directory_iterator(m_target, error))
         if (!entry.is_regular_file() || !IsSequencePictureName(entry.path().filename().string()))
-            return m_target + " holds other files than numbered pictures; not replacing it";
+            return Refused(m_target +
+                           " holds other files than numbered pictures; not replacing it");
     if (error)
-        return "cannot read " + m_target + ": " + error.message();
+        return Refused("cannot read " + m_target + ": " + error.message());
     const std::string old = TemporaryName(m_target, "old");
     if (std::rename(m_target.c_str(), old.c_str()) != 0)
         return SystemError("cannot replace " + m_target, errno);
@@ -196,7 +201,7 @@ std::string OutputTarget::replaceFolder() {
         return SystemError("cannot replace " + m_target, failed);
     }
     RemoveTree(old);
-    return {};
+    return encoder::Status::success();
 }
 
 void OutputTarget::discard() {

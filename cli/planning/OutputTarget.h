@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Status.h"
+
 #include <string>
 
 namespace vidorama::cli {
@@ -19,22 +21,22 @@ public:
     // Discards the temporary output unless it was committed.
     ~OutputTarget();
 
-    // Creates the temporary file or folder. Answers an error message, or "".
-    std::string prepare();
+    // Creates the temporary file or folder.
+    encoder::Status prepare();
     // Where the encoder writes: the temporary file, or the temporary folder
     // for pictures.
     const std::string& workPath() const { return m_work; }
     // Makes the temporary output the target, refusing to replace an existing
     // one unless asked to.
-    std::string commit();
+    encoder::Status commit();
     void discard();
 
     const std::string& target() const { return m_target; }
 
 private:
-    std::string commitFile();
-    std::string commitFolder();
-    std::string replaceFolder();
+    encoder::Status commitFile();
+    encoder::Status commitFolder();
+    encoder::Status replaceFolder();
 
     std::string m_target;
     OutputShape m_shape;

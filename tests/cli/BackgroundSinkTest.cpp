@@ -25,14 +25,17 @@ std::int64_t NumberOf(const QImage& frame) {
 class FailingSink final : public cli::FrameSink {
 public:
     explicit FailingSink(int failAt) : m_failAt(failAt) {}
-    std::string writeFrame(const QImage&) override {
-        return ++frames == m_failAt ? "disk full" : "";
+    encoder::Status writeFrame(const QImage&) override {
+        return ++frames == m_failAt ? encoder::Status::failure(encoder::ErrorKind::Io, "disk full")
+                                    : encoder::Status::success();
     }
-    std::string repeatFrame() override { return writeFrame(QImage()); }
-    std::string writeSound(std::span<const std::int16_t>) override { return {}; }
-    std::string finish() override {
+    encoder::Status repeatFrame() override { return writeFrame(QImage()); }
+    encoder::Status writeSound(std::span<const std::int16_t>) override {
+        return encoder::Status::success();
+    }
+    encoder::Status finish() override {
         finished = true;
-        return {};
+        return encoder::Status::success();
     }
     void abandon() override { abandoned = true; }
 
@@ -50,14 +53,14 @@ TEST(BackgroundSink, HandsEverythingOnInOrder) {
         cli::BackgroundSink sink(target);
         // More frames than pictures in flight, so that pictures are reused.
         for (int k = 0; k < 3 * cli::BackgroundSink::kPictures; ++k) {
-            ASSERT_EQ(sink.writeFrame(Numbered(k)), "");
+            ASSERT_TRUE(sink.writeFrame(Numbered(k)).ok());
             if (k % 3 == 1) {
-                ASSERT_EQ(sink.repeatFrame(), "");
+                ASSERT_TRUE(sink.repeatFrame().ok());
             }
             const std::vector<std::int16_t> sound(static_cast<std::size_t>(2 * (k + 1)), 7);
-            ASSERT_EQ(sink.writeSound(sound), "");
+            ASSERT_TRUE(sink.writeSound(sound).ok());
         }
-        ASSERT_EQ(sink.finish(), "");
+        ASSERT_TRUE(sink.finish().ok());
     }
     std::vector<std::int64_t> expected;
     std::vector<std::int64_t> soundBefore;
@@ -80,12 +83,12 @@ TEST(BackgroundSink, HandsEverythingOnInOrder) {
 TEST(BackgroundSink, AFailureStopsTheConversion) {
     FailingSink target(2);
     cli::BackgroundSink sink(target);
-    std::string error;
+    encoder::Status status = encoder::Status::success();
     // The failure shows at the latest once every picture is waiting.
-    for (int k = 0; k < 1000 && error.empty(); ++k)
-        error = sink.writeFrame(Numbered(k));
-    EXPECT_EQ(error, "disk full");
-    EXPECT_EQ(sink.finish(), "disk full");
+    for (int k = 0; k < 1000 && status.ok(); ++k)
+        status = sink.writeFrame(Numbered(k));
+    EXPECT_EQ(status.message(), "disk full");
+    EXPECT_EQ(sink.finish().message(), "disk full");
     EXPECT_FALSE(target.finished);
     EXPECT_LE(target.frames, 2 + cli::BackgroundSink::kPictures);
     sink.abandon();
@@ -96,11 +99,11 @@ TEST(BackgroundSink, AbandoningDropsWhatWaits) {
     FailingSink target(0);
     cli::BackgroundSink sink(target);
     for (int k = 0; k < 10; ++k)
-        ASSERT_EQ(sink.writeFrame(Numbered(k)), "");
+        ASSERT_TRUE(sink.writeFrame(Numbered(k)).ok());
     sink.abandon();
     EXPECT_TRUE(target.abandoned);
     EXPECT_FALSE(target.finished);
-    EXPECT_NE(sink.writeFrame(Numbered(0)), "");
+    EXPECT_FALSE(sink.writeFrame(Numbered(0)).ok());
 }
 
 } // namespace

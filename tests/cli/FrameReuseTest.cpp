@@ -3,14 +3,12 @@
 // drawing every frame afresh, pixel for pixel, on real movies of every kind
 // of drawing.
 
-#include "graphics/QPainterRenderer.h"
 #include "movie/Movie.h"
 #include "pipeline/FrameRenderer.h"
 #include "pipeline/MovieDriver.h"
-#include "player/DisplayTreeDrawer.h"
+#include "player/FrameImage.h"
 #include "player/Player.h"
 
-#include <cmath>
 #include <gtest/gtest.h>
 #include <string>
 
@@ -34,7 +32,7 @@ Reuse Compare(const std::string& corpusCase) {
     EXPECT_TRUE(movie.ok()) << corpusCase;
     if (!movie.ok())
         return {};
-    const cli::Rate rate{std::lround(movie.value()->frameRate() * 256), 256};
+    const auto rate = cli::Rate::OfMovieHeader(movie.value()->frameRate());
     cli::MovieDriver driver(movie.value(), rate, cli::EndRule::PlayOn);
     cli::FrameRenderer reusing(kSize, cli::StageBackground::Painted);
     QImage fresh(kSize, QImage::Format_ARGB32_Premultiplied);
@@ -45,9 +43,7 @@ Reuse Compare(const std::string& corpusCase) {
         reuse.repeats += reusing.repeated() ? 1 : 0;
         const QRect drawn = reusing.drawnArea();
         reuse.drawnInPart += !reusing.repeated() && drawn != picture.rect() ? 1 : 0;
-        swf::QPainterRenderer renderer(fresh);
-        driver.player().render(renderer, swf::ExactFitView(driver.player().movie().frameRect(),
-                                                           kSize.width(), kSize.height()));
+        swf::RenderFrame(driver.player(), fresh);
         reuse.differingFrames += picture == fresh ? 0 : 1;
     }
     return reuse;

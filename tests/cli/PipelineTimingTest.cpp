@@ -43,7 +43,7 @@ std::unique_ptr<Run> Convert(const MovieWriter& writer, Rate outputRate, cli::Ou
     std::atomic<bool> cancel{false};
     run->result = cli::RunPipeline(driver, MovieClock(movieRate, outputRate), span, renderer,
                                    run->sink, cancel);
-    EXPECT_EQ(run->result.error, "");
+    EXPECT_TRUE(run->result.status.ok()) << run->result.status.message();
     return run;
 }
 
@@ -156,7 +156,21 @@ TEST(MovieClock, KeepsWholeNumbersForFractionalRates) {
     std::int64_t total = 0;
     for (int k = 0; k < 1000; ++k)
         total += odd.movieFrameSamples(k);
-    EXPECT_EQ(total, MovieClock::samplesBefore(1000, Rate{7672, 256}));
+    EXPECT_EQ(total, (Rate{7672, 256}.samplesBefore(1000)));
+}
+
+TEST(MovieClock, TakesTheHeadersRateExactlyAndCountsSoundForYears) {
+    // The header's 8.8 fixed point: 29.97 is stored as 7672/256.
+    EXPECT_EQ(Rate::OfMovieHeader(7672 / 256.0), (Rate{959, 32}));
+    EXPECT_EQ(Rate::OfMovieHeader(0.5), (Rate{1, 2}));
+    EXPECT_EQ(Rate::OfMovieHeader(0), (Rate{0, 1}));
+    // Over a year of NTSC frames the plain product frame x 44100 x 1001
+    // would overflow; whole periods of the rate come to whole samples.
+    const Rate ntsc{30000, 1001};
+    const std::int64_t periods = 40'000'000;
+    const std::int64_t frame = periods * ntsc.num + 12345;
+    EXPECT_EQ(ntsc.samplesBefore(frame), periods * 44100 * 1001 + ntsc.samplesBefore(12345));
+    EXPECT_EQ(ntsc.samplesBefore(12345), 12345LL * 44100 * 1001 / 30000);
 }
 
 } // namespace

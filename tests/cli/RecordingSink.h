@@ -17,25 +17,25 @@ public:
 
     explicit RecordingSink(FrameProbe probe) : m_probe(std::move(probe)) {}
 
-    std::string writeFrame(const QImage& frame) override {
+    encoder::Status writeFrame(const QImage& frame) override {
         frames.push_back(m_probe(frame));
         soundAfterFrame.push_back(soundFrames);
-        return {};
+        return encoder::Status::success();
     }
-    std::string repeatFrame() override {
+    encoder::Status repeatFrame() override {
         frames.push_back(frames.back());
         soundAfterFrame.push_back(soundFrames);
         ++repeats;
-        return {};
+        return encoder::Status::success();
     }
-    std::string writeSound(std::span<const std::int16_t> samples) override {
+    encoder::Status writeSound(std::span<const std::int16_t> samples) override {
         soundFrames += static_cast<std::int64_t>(samples.size() / 2);
         sound.insert(sound.end(), samples.begin(), samples.end());
-        return {};
+        return encoder::Status::success();
     }
-    std::string finish() override {
+    encoder::Status finish() override {
         finished = true;
-        return {};
+        return encoder::Status::success();
     }
     void abandon() override { abandoned = true; }
 

@@ -149,6 +149,12 @@ void QPainterRenderer::stroke(const QPainterPath& path, const LineStyle& style,
     if (drawingMask())
         return;
     StrokeArea area = OutlineStroke(path, style, toDevice);
+    // At low quality Flash draws solid lines no wider than a pixel on the
+    // pixels below and right of them: a line along x = 10 fills column 10,
+    // where an outline around it would fill column 9. Lines with a gradient
+    // or bitmap fill are outlined like any other stroke.
+    if (m_edges == EdgeMode::Aliased && area.thin && !style.hasFill)
+        area.outline.translate(0.5, 0.5);
     FillStyle paint;
     if (style.hasFill)
         paint = style.fill;

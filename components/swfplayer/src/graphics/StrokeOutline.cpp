@@ -120,8 +120,20 @@ QPainterPath HintToPixels(const QPainterPath& devicePath, double width) {
 
 StrokeArea OutlineStroke(const QPainterPath& path, const LineStyle& style,
                          const QTransform& toDevice) {
-    double scaleX = std::hypot(toDevice.m11(), toDevice.m12());
-    double scaleY = std::hypot(toDevice.m21(), toDevice.m22());
+    // Flash measures how the object scales a stroke by where it takes the
+    // diagonal (1, 1), seen from the object's own turned x axis: the part
+    // along that axis is the horizontal scale, the part across it the
+    // vertical one. Turning alone leaves strokes as they are and stretches
+    // along the axes give their own factors, but a skew one way thickens
+    // strokes where the mirror skew thins them, as Flash's captures show.
+    const double a = toDevice.m11(), b = toDevice.m12(), c = toDevice.m21(), d = toDevice.m22();
+    const double turnedX = std::hypot(a, b);
+    double scaleX = turnedX;
+    double scaleY = std::hypot(c, d);
+    if (turnedX > 0) {
+        scaleX = std::abs(turnedX * turnedX + a * c + b * d) / turnedX;
+        scaleY = std::abs(a * d - b * c) / turnedX;
+    }
     double width = style.width;
     double deviceWidth;
     if (style.noHScale && style.noVScale)
@@ -139,7 +151,8 @@ StrokeArea OutlineStroke(const QPainterPath& path, const LineStyle& style,
     // Flash strokes keep one width all around even when the shape is
     // stretched more one way than the other, so they are outlined in target
     // pixels rather than stretched with the shape.
-    return {Outline(toDevice.map(path), style, std::max(1.0, deviceWidth)), QTransform()};
+    return {Outline(toDevice.map(path), style, std::max(1.0, deviceWidth)), QTransform(),
+            deviceWidth <= 1};
 }
 
 } // namespace vidorama::swf

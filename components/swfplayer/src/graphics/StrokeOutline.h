@@ -12,6 +12,8 @@ namespace vidorama::swf {
 struct StrokeArea {
     QPainterPath outline;
     QTransform toDevice;
+    // At most one target pixel wide before the one-pixel minimum.
+    bool thin = false;
 };
 
 // Strokes scale with the shape unless the style's no-scale flags keep their

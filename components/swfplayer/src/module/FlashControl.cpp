@@ -26,6 +26,9 @@ constexpr std::size_t kStreamLeadFrames = SoundOutput::kBuffers * SoundOutput::k
 constexpr int kMaxFramesPerTick = 8;
 // The timer must come often enough to keep the device fed.
 constexpr std::chrono::milliseconds kMaxTickInterval{20};
+// A movie may declare a rate of 0; it plays at the slowest rate the pacer
+// keeps, and its frames' sound is as long as such frames.
+constexpr FrameRate kSlowestRate{1, 100};
 
 // BOOL arguments arrive as booleans or as longs, as automation allows.
 std::optional<bool> AsBool(const Variant& value) {
@@ -170,7 +173,9 @@ void FlashControl::loadMovie(const std::string& url) {
         m_player = std::make_unique<Player>(movie.value());
         m_player->setLooping(m_loop);
         m_pacer = FramePacer(movie.value()->frameRate());
-        m_frameSamples = FrameSamples(movie.value()->frameRate());
+        m_rate = FrameRate::OfMovieHeader(movie.value()->frameRate());
+        if (m_rate.num == 0)
+            m_rate = kSlowestRate;
         m_framesEntered = 0;
         m_sound.open();
         queueFrameSound();
@@ -213,7 +218,7 @@ void FlashControl::tick() {
         return;
     int due = framesDue();
     for (int i = 0; i < due; ++i)
-        advance();
+        enterFrame();
     m_sound.pump(!m_player->soundPlaying());
     if (due > 0)
         repaint();
@@ -230,11 +235,13 @@ int FlashControl::framesDue() {
     int due = 0;
     for (std::uint64_t k = m_framesEntered + 1;
          pending < kStreamLeadFrames && due < kMaxFramesPerTick; ++k, ++due)
-        pending += m_frameSamples.countOf(k);
+        pending += static_cast<std::size_t>(m_rate.samplesOf(static_cast<std::int64_t>(k)));
     return due;
 }
 
-void FlashControl::advance() {
+void FlashControl::enterFrame() {
+    if (!m_player)
+        return;
     m_player->advanceFrame();
     ++m_framesEntered;
     queueFrameSound();
@@ -245,7 +252,8 @@ void FlashControl::advance() {
 void FlashControl::queueFrameSound() {
     if (!m_sound.isOpen() || !m_player->soundPlaying())
         return;
-    m_mixBuffer.resize(2 * m_frameSamples.countOf(m_framesEntered));
+    m_mixBuffer.resize(
+        2 * static_cast<std::size_t>(m_rate.samplesOf(static_cast<std::int64_t>(m_framesEntered))));
     m_player->mixAudio(m_mixBuffer);
     m_sound.queue(m_mixBuffer);
     m_sound.pump(false);

@@ -2,8 +2,8 @@
 
 #include "module/FramePacer.h"
 #include "module/SoundOutput.h"
-#include "sound/FrameSamples.h"
 #include "vidorama/flash/FlashControl.h"
+#include "vidorama/swf/FrameRate.h"
 
 #include <QTimer>
 #include <memory>
@@ -30,6 +30,11 @@ public:
     void SetRepaintRequest(std::function<void()> request) override;
     flash::ImportTable& Imports() override { return m_imports; }
 
+    // Enters the next frame and hands its sound to the device, as the timer
+    // does for every frame that falls due; a host that keeps time itself
+    // drives the control frame by frame with it.
+    void enterFrame();
+
 private:
     flash::Variant property(flash::DispId id);
     void putProperty(flash::DispId id, const flash::Variant& value);
@@ -44,8 +49,6 @@ private:
     // Frames due now: by the sound device while a stream plays, otherwise
     // by the clock.
     int framesDue();
-    // Enters the next frame and queues its sound.
-    void advance();
     void queueFrameSound();
     void repaint();
 
@@ -57,9 +60,9 @@ private:
     // through this table so that the host can intercept them.
     flash::ImportTable m_imports;
     SoundOutput m_sound{m_imports};
-    FrameSamples m_frameSamples{12};
+    FrameRate m_rate{12, 1};
     // Frames entered since the movie was loaded; frame k's sound is
-    // m_frameSamples.countOf(k) sample frames long.
+    // m_rate.samplesOf(k) sample frames long.
     std::uint64_t m_framesEntered = 0;
     std::vector<std::int16_t> m_mixBuffer;
     std::int32_t m_scaleMode = 0;

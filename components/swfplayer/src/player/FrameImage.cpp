@@ -13,11 +13,14 @@ namespace {
 
 void RenderPremultiplied(const Player& player, QImage& target) {
     QPainterRenderer renderer(target);
-    player.render(renderer,
-                  ExactFitView(player.movie().frameRect(), target.width(), target.height()));
+    DrawFrame(player, renderer, target.width(), target.height());
 }
 
 } // namespace
+
+void DrawFrame(const Player& player, Renderer& renderer, int width, int height) {
+    player.render(renderer, ExactFitView(player.movie().frameRect(), width, height));
+}
 
 void RenderFrame(const Player& player, QImage& target) {
     if (target.isNull())

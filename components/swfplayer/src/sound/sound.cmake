@@ -7,7 +7,6 @@ add_library(vidorama_swf_sound STATIC
     ${_sound}/Envelope.cpp
     ${_sound}/EventSoundDecoder.cpp
     ${_sound}/EventVoice.cpp
-    ${_sound}/FrameSamples.cpp
     ${_sound}/Resampler.cpp
     ${_sound}/SoundDecoder.cpp
     ${_sound}/SoundDef.cpp

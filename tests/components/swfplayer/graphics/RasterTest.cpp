@@ -3,6 +3,7 @@
 #include "RenderHelpers.h"
 #include "ShapeBodyWriter.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 
 using namespace vidorama;
@@ -18,11 +19,7 @@ constexpr QRgb kBlack = 0xFF000000;
 // A black rectangle in twips.
 std::shared_ptr<const swf::ShapeDef> BlackRect(std::int32_t x, std::int32_t y, std::int32_t w,
                                                std::int32_t h) {
-    ShapeBodyWriter b(1, {x, x + w, y, y + h});
-    SolidFills(b.styles(), {{0, 0, 0, 255}});
-    Lines(b.styles(), {});
-    b.beginRecords().moveTo(x, y, 0, 1, 0).line(w, 0).line(0, h).line(-w, 0).line(0, -h);
-    return Parse<swf::ShapeDef>(kDefineShape3, b.finish());
+    return Rect(x, y, w, h, {0, 0, 0, 255});
 }
 
 } // namespace
@@ -69,6 +66,26 @@ TEST(EdgeCoverage, MediumQualityCountsTwoByTwoSamplesPerPixel) {
     EXPECT_EQ(medium.at(1, 4), kWhite);
 }
 
+TEST(EdgeCoverage, LowQualityPutsThinSolidLinesBelowAndRightOfThemselves) {
+    // Outlines of a square from 2 to 8 pixels: a 1-twip line fills columns
+    // and rows 2 and 8 at low quality; a 2-pixel line, outlined like a shape,
+    // fills 1 and 2 on the left and 7 and 8 on the right.
+    auto square = [](std::uint16_t width) {
+        return Rect(40, 40, 120, 120, {0, 0, 0, 0}, width);
+    };
+    auto hairline = square(1), wide = square(40);
+    ASSERT_TRUE(hairline && wide);
+    Canvas thin(12, 12, {255, 255, 255, 255}, swf::StageQuality::Low);
+    Canvas thick(12, 12, {255, 255, 255, 255}, swf::StageQuality::Low);
+    thin.renderer.drawShape(*hairline, Canvas::pixels(), {});
+    thick.renderer.drawShape(*wide, Canvas::pixels(), {});
+    for (int i = 0; i < 12; ++i) {
+        EXPECT_EQ(thin.at(i, 5), i == 2 || i == 8 ? kBlack : kWhite) << i;
+        EXPECT_EQ(thin.at(5, i), i == 2 || i == 8 ? kBlack : kWhite) << i;
+        EXPECT_EQ(thick.at(i, 5), i == 1 || i == 2 || i == 7 || i == 8 ? kBlack : kWhite) << i;
+    }
+}
+
 TEST(StrokeWidth, StretchedShapesKeepOneWidthAllAround) {
     // A 10-pixel square outlined 4 pixels wide, drawn twice as wide as high:
     // Flash scales the width by the mean of the two scales, 6 pixels on
@@ -90,6 +107,46 @@ TEST(StrokeWidth, StretchedShapesKeepOneWidthAllAround) {
     };
     EXPECT_EQ(darkRun(0, 15, 1, 0), 12); // left and right sides, 6 each
     EXPECT_EQ(darkRun(20, 0, 0, 1), 12); // top and bottom sides, 6 each
+}
+
+TEST(StrokeWidth, MirrorSkewsScaleStrokesApart) {
+    // A 4-pixel stroke along a horizontal line, in a clip twice as wide and
+    // skewed one way or the other (s = 1.41). Flash scales the width by the
+    // mean of the two parts of where the diagonal (1, 1) goes: (2 - s + s) / 2
+    // = 1 for a skew leaning left, (2 + s + s) / 2 for one leaning right, and
+    // by the part along x only when the vertical scale is off.
+    auto line = [](bool noVScale) {
+        ShapeBodyWriter b(1, {0, 400, 0, 400});
+        b.styles().rect({0, 400, 0, 400}).u8(0); // DefineShape4: edge bounds, flags
+        b.styles().u8(0);
+        b.styles().u8(1).u16(80).ub(2, 0).ub(2, 0).ub(1, 0).ub(1, 0).ub(1, noVScale ? 1 : 0);
+        b.styles().ub(1, 0).ub(5, 0).ub(1, 0).ub(2, 0).rgba({0, 0, 0, 255});
+        b.beginRecords().moveTo(0, 200, 0, 0, 1).line(400, 0);
+        return Parse<swf::ShapeDef>(83, b.finish());
+    };
+    auto normal = line(false), horizontalOnly = line(true);
+    ASSERT_TRUE(normal && horizontalOnly);
+    // Dark pixels down column 40, which crosses the line's middle.
+    auto thickness = [](const swf::ShapeDef& shape, const swf::Matrix& m) {
+        Canvas c(80, 60, {255, 255, 255, 255}, swf::StageQuality::Low);
+        c.renderer.drawShape(shape, m, {});
+        int run = 0;
+        for (int y = 0; y < 60; ++y)
+            run += c.at(40, y) == kBlack ? 1 : 0;
+        return run;
+    };
+    const double s = std::sqrt(2.0);
+    auto skewed = [s](double skew) {
+        return swf::Matrix{2 / 20.0, 0, skew / 20.0, s / 20.0, 20 - 10 * skew, 10};
+    };
+    EXPECT_EQ(thickness(*normal, skewed(-s)), 4);
+    EXPECT_EQ(thickness(*normal, skewed(s)), 10);
+    EXPECT_EQ(thickness(*horizontalOnly, skewed(-s)), 2);
+    EXPECT_EQ(thickness(*horizontalOnly, skewed(s)), 14);
+    // Turning alone keeps the width: the 4-pixel line at 45 degrees crosses
+    // the column over 4 * 1.41 pixels.
+    const double turn = s / 2 / 20;
+    EXPECT_NEAR(thickness(*normal, swf::Matrix{turn, turn, -turn, turn, 40, 6}), 4 * s, 0.7);
 }
 
 TEST(StrokeCaps, EachEndOfALineHasItsOwnCap) {

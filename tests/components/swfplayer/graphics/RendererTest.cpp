@@ -14,18 +14,6 @@ constexpr int kDefineShape3 = 32;
 constexpr int kDefineMorphShape = 46;
 constexpr QRgb kWhite = 0xFFFFFFFF;
 
-std::shared_ptr<const swf::ShapeDef> Rect(std::int32_t x, std::int32_t y, std::int32_t w,
-                                          std::int32_t h, Rgba color, std::uint16_t line = 0) {
-    ShapeBodyWriter b(1, {x, x + w, y, y + h});
-    SolidFills(b.styles(), {color});
-    if (line)
-        Lines(b.styles(), {{line, {0, 0, 0, 255}}});
-    else
-        Lines(b.styles(), {});
-    b.beginRecords().moveTo(x, y, 0, 1, line ? 1 : 0).line(w, 0).line(0, h).line(-w, 0).line(0, -h);
-    return Parse<swf::ShapeDef>(kDefineShape3, b.finish());
-}
-
 // A shape filled with bitmap 9 through a fill of the given type (0x40-0x43),
 // its matrix mapping bitmap pixels to twips.
 std::shared_ptr<const swf::ShapeDef> BitmapRect(int pixels, std::uint8_t type, const swf::Matrix& m,

@@ -102,4 +102,19 @@ std::shared_ptr<const T> Parse(int tagCode, const std::vector<std::uint8_t>& bod
     return std::dynamic_pointer_cast<const T>(result.value());
 }
 
+// A DefineShape3 rectangle in twips filled with color, outlined in black
+// line twips wide when line is not 0.
+inline std::shared_ptr<const swf::ShapeDef> Rect(std::int32_t x, std::int32_t y, std::int32_t w,
+                                                 std::int32_t h, swf::Rgba color,
+                                                 std::uint16_t line = 0) {
+    ShapeBodyWriter b(1, {x, x + w, y, y + h});
+    SolidFills(b.styles(), {color});
+    if (line)
+        Lines(b.styles(), {{line, {0, 0, 0, 255}}});
+    else
+        Lines(b.styles(), {});
+    b.beginRecords().moveTo(x, y, 0, 1, line ? 1 : 0).line(w, 0).line(0, h).line(-w, 0).line(0, -h);
+    return Parse<swf::ShapeDef>(32, b.finish());
+}
+
 } // namespace vidorama::test

@@ -1,6 +1,6 @@
 #include "MovieSound.h"
 
-#include "sound/FrameSamples.h"
+#include "vidorama/swf/FrameRate.h"
 
 namespace vidorama::test {
 
@@ -21,19 +21,22 @@ std::unique_ptr<swf::Player> LoadPlayerFile(const std::string& path) {
 }
 
 std::vector<std::int16_t> PlayFrames(swf::Player& player, std::uint64_t frames) {
-    swf::FrameSamples samples(player.movie().frameRate());
-    std::vector<std::int16_t> out(2 * samples.startOf(frames));
+    const double rate = player.movie().frameRate();
+    auto start = [rate](std::uint64_t frame) {
+        return FrameStart(rate, frame);
+    };
+    std::vector<std::int16_t> out(2 * start(frames));
     for (std::uint64_t k = 0; k < frames; ++k) {
         if (k > 0)
             player.advanceFrame();
-        std::span<std::int16_t> part(out.data() + 2 * samples.startOf(k), 2 * samples.countOf(k));
-        player.mixAudio(part);
+        player.mixAudio(std::span(out).subspan(2 * start(k), 2 * (start(k + 1) - start(k))));
     }
     return out;
 }
 
 std::size_t FrameStart(double framesPerSecond, std::uint64_t frame) {
-    return static_cast<std::size_t>(swf::FrameSamples(framesPerSecond).startOf(frame));
+    return static_cast<std::size_t>(swf::FrameRate::OfMovieHeader(framesPerSecond)
+                                        .samplesBefore(static_cast<std::int64_t>(frame)));
 }
 
 } // namespace vidorama::test
