@@ -283,6 +283,78 @@ TEST(Avm2Interpreter, ByteArraysRoundTripAndRefuseWhatPassesTheirLimits) {
               "Error: Error #2030: End of file was encountered.\n");
 }
 
+// AMF: a value written is read back, each writeObject with tables of its
+// own; data cut short, and nesting past the limit, end in Flash's errors.
+TEST(Avm2Interpreter, AmfRoundTripsAndRefusesCutOrEndlesslyNestedData) {
+    Script s;
+    auto local2 = [&] {
+        s.code.op(kGetLocal).u30(2);
+    };
+    auto call = [&](const char* method, std::uint32_t argc, bool keep) {
+        s.code.op(keep ? kCallProperty : kCallPropVoid).u30(s.abc.qname(method)).u30(argc);
+    };
+    auto setPosition = [&](int position) {
+        local2();
+        s.code.op(kPushByte).u8(std::uint8_t(position));
+        s.code.op(kSetProperty).u30(s.abc.qname("position"));
+    };
+    std::uint32_t byteArray = s.abc.qname("ByteArray", "flash.utils");
+    s.code.op(kFindPropStrict).u30(byteArray).op(kConstructProp).u30(byteArray).u30(0);
+    s.code.op(kSetLocal).u30(2);
+    for (int i = 0; i < 2; ++i) {
+        local2();
+        s.pushString("abc");
+        call("writeObject", 1, false);
+    }
+    s.traceBegin();
+    local2();
+    s.code.op(kGetProperty).u30(s.abc.qname("length"));
+    s.traceEnd();
+    setPosition(5);
+    s.traceBegin();
+    local2();
+    call("readObject", 0, true);
+    s.traceEnd();
+    std::vector<AbcWriter::Handler> handlers;
+    auto guardedRead = [&] {
+        std::size_t start = s.code.here();
+        local2();
+        call("readObject", 0, false);
+        std::size_t end = s.code.here();
+        std::string after = "after" + std::to_string(start);
+        s.code.branch(kJump, after);
+        std::size_t handler = s.code.here();
+        s.code.op(kSetLocal).u30(1).op(kGetLocal0).op(kPushScope);
+        s.traceBegin();
+        s.code.op(kGetLocal).u30(1);
+        s.traceEnd();
+        s.code.label(after);
+        handlers.push_back(
+            {std::uint32_t(start), std::uint32_t(end), std::uint32_t(handler), 0, 0});
+    };
+    // A string marker whose length runs past the end.
+    setPosition(0);
+    local2();
+    s.code.op(kPushByte).u8(2);
+    s.code.op(kSetProperty).u30(s.abc.qname("length"));
+    setPosition(0);
+    guardedRead();
+    // Arrays of one array each, deeper than any reader may follow.
+    setPosition(0);
+    for (int i = 0; i < 600; ++i)
+        for (std::uint8_t byte : {std::uint8_t(0x09), std::uint8_t(0x03), std::uint8_t(0x01)}) {
+            local2();
+            s.code.op(kPushByte).u8(byte);
+            call("writeByte", 1, false);
+        }
+    setPosition(0);
+    guardedRead();
+    EXPECT_EQ(PlayBlock(s.finish(std::move(handlers))).traced,
+              "10\nabc\n"
+              "Error: Error #2030: End of file was encountered.\n"
+              "Error: Error #1023: Stack overflow occurred.\n");
+}
+
 TEST(AbcReader, BrokenBlocksAreRefusedWithAReason) {
     Script s;
     s.traceBegin();

@@ -7,7 +7,6 @@ import shutil
 import signal
 import stat
 import subprocess
-import tempfile
 import time
 
 from . import media
@@ -103,10 +102,12 @@ class Account:
 
     # What a scenario leaves behind.
     def temp_files(self):
+        # The program makes its temporary files in TMPDIR, which is this
+        # account's own folder; the shared one also holds the files of tests
+        # running beside this suite.
         names = []
-        for folder in {self.tmp, tempfile.gettempdir()}:
-            for prefix in ("~VID", "~AUD", "~REELCAP"):
-                names += glob.glob(os.path.join(folder, prefix + "*"))
+        for prefix in ("~VID", "~AUD", "~REELCAP"):
+            names += glob.glob(os.path.join(self.tmp, prefix + "*"))
         return names
 
     def outputs(self, folder=None):

@@ -82,6 +82,10 @@ public:
         std::uint32_t ns = package(pkg);
         return intern(m_multinames, std::vector<std::uint32_t>{0x07, ns, string(local)});
     }
+    // An attribute name (@local) in the public namespace, for E4X.
+    std::uint32_t attributeName(const std::string& local) {
+        return intern(m_multinames, std::vector<std::uint32_t>{0x0d, package(), string(local)});
+    }
     // A method of the given parameter count with its body.
     std::uint32_t method(const AbcCode& code, std::uint32_t params = 0, std::uint32_t locals = 1,
                          std::vector<Handler> handlers = {}) {

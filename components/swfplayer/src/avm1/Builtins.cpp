@@ -295,6 +295,8 @@ void InstallBuiltins(Vm& vm, Builtins& b) {
     InstallPlayerObjects(vm, broadcaster);
     InstallSelection(vm, b, broadcaster);
     InstallXmlClasses(vm);
+    InstallErrorClass(vm);
+    InstallDateClass(vm);
 }
 
 } // namespace vidorama::swf::avm1

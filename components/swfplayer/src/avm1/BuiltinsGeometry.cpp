@@ -1,23 +1,10 @@
-// flash.geom.Rectangle, as scrollRect takes and gives it.
+// The flash packages: geom, display and external.
 
 #include "avm1/Native.h"
-
-#include <iterator>
 
 namespace vidorama::swf::avm1 {
 
 namespace {
-
-constexpr const char* kRectangleMembers[] = {"x", "y", "width", "height"};
-
-Value ConstructRectangle(Vm& vm, const Value& self, std::span<const Value> args) {
-    Object* rectangle = self.asObject();
-    if (!rectangle)
-        return {};
-    for (std::size_t i = 0; i < std::size(kRectangleMembers); ++i)
-        vm.setMember(rectangle, kRectangleMembers[i], i < args.size() ? args[i] : Value::number(0));
-    return {};
-}
 
 // A package object of the global object: flash, then flash.geom.
 Object* Package(Vm& vm, Object* holder, const char* name) {
@@ -30,19 +17,19 @@ Object* Package(Vm& vm, Object* holder, const char* name) {
 
 } // namespace
 
-Object* NewRectangle(Vm& vm, double x, double y, double width, double height) {
-    Object* rectangle = vm.make<Object>(vm.builtins().rectangle);
-    const Value values[] = {Value::number(x), Value::number(y), Value::number(width),
-                            Value::number(height)};
-    ConstructRectangle(vm, Value::object(rectangle), values);
-    return rectangle;
-}
-
 void InstallGeometryClasses(Vm& vm, Builtins& b) {
-    Object* geom = Package(vm, Package(vm, b.global, "flash"), "geom");
-    FunctionObject* rectangle = vm.newNative(ConstructRectangle);
-    vm.linkPrototype(rectangle, b.rectangle);
-    vm.defineValue(geom, "Rectangle", Value::object(rectangle), kDontEnum);
+    b.bitmapData = vm.make<Object>(b.object);
+    // The packages came with Flash 8: older movies see no `flash`.
+    if (vm.version() < 8)
+        return;
+    Object* flash = Package(vm, b.global, "flash");
+    Object* geom = Package(vm, flash, "geom");
+    InstallPointClass(vm, geom);
+    InstallRectangleClass(vm, geom, b.rectangle);
+    InstallMatrixClass(vm, geom);
+    InstallTransformClasses(vm, geom);
+    InstallBitmapDataClass(vm, Package(vm, flash, "display"), b.bitmapData);
+    InstallExternalInterface(vm, Package(vm, flash, "external"));
 }
 
 } // namespace vidorama::swf::avm1

@@ -240,6 +240,10 @@ Value MovieClipCall(Vm&, const Value&, std::span<const Value>) {
     return {};
 }
 
+Value SwfVersion(Vm& vm, const Value&, std::span<const Value>) {
+    return Value::number(vm.version());
+}
+
 } // namespace
 
 void InstallMovieClipClass(Vm& vm, Builtins& b) {
@@ -247,6 +251,10 @@ void InstallMovieClipClass(Vm& vm, Builtins& b) {
     Class(vm, "MovieClip", p, MovieClipCall);
     Class(vm, "Button", b.button, MovieClipCall);
     Method(vm, p, "play", Play);
+    Method(vm, p, "getSWFVersion", SwfVersion);
+    // Every clip's until a script gives a clip its own.
+    vm.defineValue(p, "enabled", Value::boolean(true), kDontEnum);
+    vm.defineValue(p, "useHandCursor", Value::boolean(true), kDontEnum);
     Method(vm, p, "stop", Stop);
     Method(vm, p, "nextFrame", Next);
     Method(vm, p, "prevFrame", Previous);

@@ -45,9 +45,17 @@ SoundMixer& Mixer(Vm& vm) {
     return vm.host().sounds().mixer();
 }
 
+// The clip is kept as its path, found again at every call: a Sound of a
+// clip that is renamed or removed controls nothing until a clip answers to
+// the path again. Any other target is made text once, here.
 Value Construct(Vm& vm, const Value& self, std::span<const Value> args) {
-    if (Object* sound = self.asObject())
-        vm.defineValue(sound, kTarget, Arg(args, 0), kDontEnum);
+    Object* sound = self.asObject();
+    const Value& target = Arg(args, 0);
+    if (!sound || target.isNullish())
+        return {};
+    DisplayObject* clip = vm.displayObjectOf(target);
+    Value path = Value::string(clip ? vm.targetPath(*clip) : vm.toString(target));
+    vm.defineValue(sound, kTarget, path, kDontEnum);
     return {};
 }
 
@@ -134,8 +142,7 @@ Value SetPan(Vm& vm, const Value& self, std::span<const Value> args) {
     if (!group)
         return {};
     SoundTransform t = Mixer(vm).transform(*group);
-    // The pan wraps to 32 bits where the volume does not.
-    const double pan = ToInt32(vm.toNumber(Arg(args, 0)));
+    const double pan = Whole(vm, args, 0);
     t.ll = pan > 0 ? 100 - pan : 100;
     t.rr = pan < 0 ? 100 + pan : 100;
     t.lr = t.rl = 0;
@@ -163,9 +170,10 @@ Value SetTransform(Vm& vm, const Value& self, std::span<const Value> args) {
         return {};
     SoundTransform t = Mixer(vm).transform(*group);
     auto take = [&](const char* name, double& field) {
-        if (vm.hasProperty(source, name)) {
-            const Value value = vm.getMember(source, name);
-            field = Whole(vm, std::span(&value, 1), 0);
+        // The object's own members only, not those of its prototypes.
+        if (source->properties().find(vm.key(name))) {
+            // Unlike the other setters, these wrap round to 32 bits.
+            field = ToInt32(vm.toNumber(vm.getMember(source, name)));
         }
     };
     take("ll", t.ll);
@@ -199,10 +207,30 @@ Value GetPosition(Vm& vm, const Value& self, std::span<const Value>) {
     return Value::number(std::round(double(playing->position()) * 1000.0 / kOutputRate));
 }
 
+// setDuration, setPosition and the loading methods belong to sounds
+// loaded from files, which a movie converted on its own never has: they
+// change nothing and answer nothing.
+Value Nothing(Vm&, const Value&, std::span<const Value>) {
+    return {};
+}
+
+// duration, position and id3 are computed, but a script that assigns one
+// gets its own value in its place, until it deletes it.
+template <const char* Name> Value Shadow(Vm& vm, const Value& self, std::span<const Value> args) {
+    if (Object* sound = self.asObject())
+        vm.defineValue(sound, Name, Arg(args, 0));
+    return {};
+}
+
+constexpr char kDuration[] = "duration";
+constexpr char kPosition[] = "position";
+constexpr char kId3[] = "id3";
+
 } // namespace
 
 void InstallSoundClass(Vm& vm, Builtins& b) {
     Object* proto = vm.newObject();
+    b.sound = proto;
     Class(vm, "Sound", proto, Construct);
     Method(vm, proto, "attachSound", AttachSound);
     Method(vm, proto, "start", Start);
@@ -213,11 +241,17 @@ void InstallSoundClass(Vm& vm, Builtins& b) {
     Method(vm, proto, "setPan", SetPan);
     Method(vm, proto, "getTransform", GetTransform);
     Method(vm, proto, "setTransform", SetTransform);
+    Accessor(vm, proto, kDuration, GetDuration, Shadow<kDuration>);
+    Accessor(vm, proto, kPosition, GetPosition, Shadow<kPosition>);
+    Accessor(vm, proto, kId3, Nothing, Shadow<kId3>);
+    // The methods of sounds loaded from files came with Flash 6.
+    if (vm.version() < 6)
+        return;
     Method(vm, proto, "getDuration", GetDuration);
     Method(vm, proto, "getPosition", GetPosition);
-    Getter(vm, proto, "duration", GetDuration);
-    Getter(vm, proto, "position", GetPosition);
-    b.sound = proto;
+    for (const char* name :
+         {"setDuration", "setPosition", "loadSound", "getBytesLoaded", "getBytesTotal"})
+        Method(vm, proto, name, Nothing);
 }
 
 } // namespace vidorama::swf::avm1

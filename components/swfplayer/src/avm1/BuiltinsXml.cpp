@@ -94,10 +94,11 @@ Value ChildNodes(Vm& vm, const Value& self, std::span<const Value>) {
     XmlNodeObject* node = NodeOf(self);
     if (!node)
         return {};
-    std::vector<Value> children;
-    for (XmlNodeObject* child : node->children)
-        children.push_back(Value::object(child));
-    return Value::object(vm.newArray(std::move(children)));
+    if (!node->childList) {
+        node->childList = vm.newArray();
+        node->childrenChanged(vm);
+    }
+    return Value::object(node->childList);
 }
 
 Value SetNodeName(Vm& vm, const Value& self, std::span<const Value> args) {
@@ -122,34 +123,36 @@ bool MayAdopt(XmlNodeObject* parent, XmlNodeObject* child) {
     return true;
 }
 
-Value AppendChild(Vm&, const Value& self, std::span<const Value> args) {
+Value AppendChild(Vm& vm, const Value& self, std::span<const Value> args) {
     XmlNodeObject* node = NodeOf(self);
     XmlNodeObject* child = NodeOf(Arg(args, 0));
     if (!node || !child || !MayAdopt(node, child))
         return {};
-    child->detach();
+    child->detach(vm);
     child->parent = node;
     node->children.push_back(child);
+    node->childrenChanged(vm);
     return {};
 }
 
-Value InsertBefore(Vm&, const Value& self, std::span<const Value> args) {
+Value InsertBefore(Vm& vm, const Value& self, std::span<const Value> args) {
     XmlNodeObject* node = NodeOf(self);
     XmlNodeObject* child = NodeOf(Arg(args, 0));
     XmlNodeObject* before = NodeOf(Arg(args, 1));
     if (!node || !child || !before || before->parent != node || child == before ||
         !MayAdopt(node, child))
         return {};
-    child->detach();
+    child->detach(vm);
     auto at = std::find(node->children.begin(), node->children.end(), before);
     child->parent = node;
     node->children.insert(at, child);
+    node->childrenChanged(vm);
     return {};
 }
 
-Value RemoveNode(Vm&, const Value& self, std::span<const Value>) {
+Value RemoveNode(Vm& vm, const Value& self, std::span<const Value>) {
     if (XmlNodeObject* node = NodeOf(self))
-        node->detach();
+        node->detach(vm);
     return {};
 }
 
@@ -206,6 +209,7 @@ Value ParseXmlText(Vm& vm, const Value& self, std::span<const Value> args) {
     const std::string text = vm.toString(Arg(args, 0));
     XmlParseResult result =
         ParseXml(vm, *document, text, vm.toBoolean(vm.getMember(document, "ignoreWhite")), NewNode);
+    document->childrenChanged(vm);
     vm.setMember(document, "status", Value::number(result.status));
     if (result.declaration)
         vm.setMember(document, "xmlDecl", Value::string(*result.declaration));
@@ -240,6 +244,87 @@ Value ReturnFalse(Vm&, const Value&, std::span<const Value>) {
     return Value::boolean(false);
 }
 
+// An element's name split at its colon: "svg:rect" is the local name rect
+// with the prefix svg; a name without one has an empty prefix.
+std::pair<std::string, std::string> SplitName(const std::string& name) {
+    const std::size_t colon = name.find(':');
+    if (colon == std::string::npos)
+        return {std::string(), name};
+    return {name.substr(0, colon), name.substr(colon + 1)};
+}
+
+// The namespace declarations of the node and then of its ancestors, in
+// the order their attributes were written, until found() says stop. An
+// attribute whose name starts "xmlns" declares one: "xmlns:p" for the
+// prefix p, any other ("xmlns", "xmlns:", even "xmlnsfoo") the default.
+template <typename Found> Value FindDeclaration(Vm& vm, const XmlNodeObject& node, Found found) {
+    int depth = 0;
+    for (const XmlNodeObject* at = &node; at && depth < 1024; at = at->parent, ++depth) {
+        if (!at->attributes)
+            continue;
+        for (const std::string& name : vm.enumerate(at->attributes)) {
+            if (!name.starts_with("xmlns"))
+                continue;
+            const std::string prefix =
+                name.size() > 5 && name[5] == ':' ? name.substr(6) : std::string();
+            Value result = found(prefix, vm.toString(vm.getMember(at->attributes, name)));
+            if (!result.isUndefined())
+                return result;
+        }
+    }
+    return Value::null();
+}
+
+Value NamespaceFor(Vm& vm, const XmlNodeObject& node, const std::string& prefix) {
+    return FindDeclaration(vm, node, [&](const std::string& declared, const std::string& uri) {
+        return declared == prefix ? Value::string(uri) : Value();
+    });
+}
+
+Value Prefix(Vm&, const Value& self, std::span<const Value>) {
+    XmlNodeObject* node = NodeOf(self);
+    if (!node)
+        return {};
+    return node->type == 1 && node->name ? Value::string(SplitName(*node->name).first)
+                                         : Value::null();
+}
+
+Value LocalName(Vm&, const Value& self, std::span<const Value>) {
+    XmlNodeObject* node = NodeOf(self);
+    if (!node)
+        return {};
+    return node->type == 1 && node->name ? Value::string(SplitName(*node->name).second)
+                                         : Value::null();
+}
+
+Value NamespaceUri(Vm& vm, const Value& self, std::span<const Value>) {
+    XmlNodeObject* node = NodeOf(self);
+    if (!node)
+        return {};
+    if (node->type != 1 || !node->name)
+        return Value::null();
+    return NamespaceFor(vm, *node, SplitName(*node->name).first);
+}
+
+Value GetNamespaceForPrefix(Vm& vm, const Value& self, std::span<const Value> args) {
+    XmlNodeObject* node = NodeOf(self);
+    if (!node)
+        return {};
+    return NamespaceFor(vm, *node, vm.toString(Arg(args, 0)));
+}
+
+// The prefix the nearest declaration of the namespace gives it, "" for
+// the default; null when none declares it.
+Value GetPrefixForNamespace(Vm& vm, const Value& self, std::span<const Value> args) {
+    XmlNodeObject* node = NodeOf(self);
+    if (!node)
+        return {};
+    const std::string wanted = vm.toString(Arg(args, 0));
+    return FindDeclaration(vm, *node, [&](const std::string& declared, const std::string& uri) {
+        return uri == wanted ? Value::string(declared) : Value();
+    });
+}
+
 } // namespace
 
 void InstallXmlClasses(Vm& vm) {
@@ -255,6 +340,11 @@ void InstallXmlClasses(Vm& vm) {
     Getter(vm, node, "lastChild", LastChild);
     Getter(vm, node, "nextSibling", NextSibling);
     Getter(vm, node, "previousSibling", PreviousSibling);
+    Getter(vm, node, "prefix", Prefix);
+    Getter(vm, node, "localName", LocalName);
+    Getter(vm, node, "namespaceURI", NamespaceUri);
+    Method(vm, node, "getNamespaceForPrefix", GetNamespaceForPrefix);
+    Method(vm, node, "getPrefixForNamespace", GetPrefixForNamespace);
     Method(vm, node, "hasChildNodes", HasChildNodes);
     Method(vm, node, "appendChild", AppendChild);
     Method(vm, node, "insertBefore", InsertBefore);

@@ -117,6 +117,8 @@ bool GetDisplayProperty(Vm& vm, DisplayObject& object, std::string_view name, Va
         out = ScrollRectValue(vm, p.scrollRect);
         return true;
     }
+    if (GetFlash8Property(vm, object, name, out))
+        return true;
     if (name.empty() || name[0] != '_')
         return false;
     if (is("_x"))
@@ -200,6 +202,8 @@ bool SetDisplayProperty(Vm& vm, DisplayObject& object, std::string_view name, co
         p.scrollRect = ScrollRectFrom(vm, value);
         return true;
     }
+    if (SetFlash8Property(vm, object, name, value))
+        return true;
     if (name.empty() || name[0] != '_')
         return false;
     auto number = [&]() {

@@ -172,12 +172,14 @@ void Interpreter::callMethod() {
     auto* super = object.asObject() && object.asObject()->kind() == ObjectKind::Super
                       ? static_cast<SuperObject*>(object.asObject())
                       : nullptr;
-    if (name.isUndefined() || (name.isString() && name.asString().empty())) {
+    // No name, or one whose text is empty (an object's toString too), calls
+    // the object itself.
+    std::string method = name.isUndefined() ? std::string() : m_vm.toString(name);
+    if (method.empty()) {
         push(super ? callSuper(*super, args)
                    : m_vm.call(object, Value::object(targetScope()), args));
         return;
     }
-    std::string method = m_vm.toString(name);
     if (!object.isObject()) {
         push(m_vm.call(m_vm.getProperty(object, method), object, args));
         return;

@@ -4,6 +4,7 @@
 #include "avm1/ActionCodes.h"
 #include "avm1/Interpreter.h"
 #include "avm1/NumberText.h"
+#include "avm1/ScriptOperators.h"
 #include "avm1/Utf16Text.h"
 #include "swf/ByteReader.h"
 
@@ -105,45 +106,13 @@ Interpreter::Flow Interpreter::executeSwf5(std::uint8_t code, ByteReader& record
 }
 
 void Interpreter::add2() {
-    // valueOf only, the second operand first: an object it leaves an object
-    // is NaN, unless the other operand is a string, and then its text.
     Value second = pop(), first = pop();
-    Value b = m_vm.valueOf(second);
-    Value a = m_vm.valueOf(first);
-    if (a.isString() || b.isString()) {
-        std::string text = m_vm.toString(a) + m_vm.toString(b);
-        push(Value::string(m_vm.makeString(std::move(text))));
-    } else {
-        push(Value::number(m_vm.toNumber(a) + m_vm.toNumber(b)));
-    }
+    push(AddValues(m_vm, first, second));
 }
 
 void Interpreter::compare(bool greater) {
-    // Only valueOf is asked; an operand it leaves a plain object makes the
-    // comparison false, before the other operand is even converted. A clip
-    // is no number.
     Value second = pop(), first = pop();
-    Value a = m_vm.valueOf(first);
-    if (a.isObject() && !m_vm.displayObjectOf(a)) {
-        push(Value::boolean(false));
-        return;
-    }
-    Value b = m_vm.valueOf(second);
-    if (b.isObject() && !m_vm.displayObjectOf(b)) {
-        push(Value::boolean(false));
-        return;
-    }
-    if (greater)
-        std::swap(a, b);
-    if (a.isString() && b.isString()) {
-        push(Value::boolean(a.asString() < b.asString()));
-        return;
-    }
-    double x = m_vm.toNumber(a), y = m_vm.toNumber(b);
-    if (std::isnan(x) || std::isnan(y))
-        push(Value());
-    else
-        push(Value::boolean(x < y));
+    push(CompareValues(m_vm, first, second, greater));
 }
 
 void Interpreter::stringOp(std::uint8_t code) {

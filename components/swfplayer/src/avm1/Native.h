@@ -58,6 +58,21 @@ void InstallTextFieldClasses(Vm& vm, Builtins& builtins);
 // TextSnapshot, and MovieClip's getTextSnapshot that makes one.
 void InstallTextSnapshotClass(Vm& vm, Builtins& builtins);
 void InstallGeometryClasses(Vm& vm, Builtins& builtins);
+// The flash.geom classes, on the package object.
+void InstallPointClass(Vm& vm, Object* geom);
+void InstallRectangleClass(Vm& vm, Object* geom, Object* proto);
+void InstallMatrixClass(Vm& vm, Object* geom);
+void InstallTransformClasses(Vm& vm, Object* geom);
+// MovieClip.transform: a flash.geom.Transform of the object, and setting
+// one, which takes its matrix and colour transform.
+Value ClipTransform(Vm& vm, DisplayObject& object);
+void SetClipTransform(Vm& vm, DisplayObject& object, const Value& transform);
+// transform, blendMode and cacheAsBitmap of a clip, from Flash 8 on; false
+// for any other name.
+bool GetFlash8Property(Vm& vm, DisplayObject& object, std::string_view name, Value& out);
+bool SetFlash8Property(Vm& vm, DisplayObject& object, std::string_view name, const Value& value);
+// flash.display.BitmapData, on the package object.
+void InstallBitmapDataClass(Vm& vm, Object* display, Object* proto);
 
 // A flash.geom.Rectangle of the given pixels.
 Object* NewRectangle(Vm& vm, double x, double y, double width, double height);
@@ -66,6 +81,10 @@ void InstallSoundClass(Vm& vm, Builtins& builtins);
 // are made with.
 FunctionObject* InstallBroadcaster(Vm& vm);
 void InstallXmlClasses(Vm& vm);
+void InstallErrorClass(Vm& vm);
+void InstallDateClass(Vm& vm);
+// flash.external.ExternalInterface, on the package object.
+void InstallExternalInterface(Vm& vm, Object* external);
 void MakeBroadcaster(Vm& vm, Object* broadcaster, Object* target);
 // Key, Mouse, Stage and System as a movie sees them without any input.
 void InstallPlayerObjects(Vm& vm, Object* broadcaster);

@@ -12,6 +12,7 @@
 namespace vidorama::swf {
 
 class DisplayObject;
+class BitmapDef;
 class MovieClip;
 class PlayerSound;
 class TimelineHost;
@@ -30,6 +31,9 @@ public:
     virtual double timerMs() const = 0;
     // The character ExportAssets gives a linkage name, for attachMovie.
     virtual std::optional<CharacterId> exportedCharacter(const std::string& name) const = 0;
+    // The library's bitmap of the id as it was decoded, for
+    // BitmapData.loadBitmap; nullptr when the id is no bitmap.
+    virtual std::shared_ptr<const BitmapDef> libraryBitmap(CharacterId id) const = 0;
     // A clip with an empty timeline, for createEmptyMovieClip; nullptr when
     // the display tree would grow past its limits.
     virtual std::shared_ptr<DisplayObject> emptyClip(std::uint16_t depth,

@@ -47,6 +47,7 @@ struct Builtins {
     Object* sound = nullptr;
     Object* selection = nullptr;
     Object* textSnapshot = nullptr;
+    Object* bitmapData = nullptr; // flash.display.BitmapData.prototype
 };
 
 struct Activation;
@@ -180,6 +181,17 @@ public:
     std::vector<Value>& stack() { return m_stack; }
     void push(Value value);
     int callDepth() const { return m_callDepth; }
+    // What the Date class takes for now and for local time: the instant the
+    // movie starts at (its own clock runs on from it) and the local zone's
+    // offset east of UTC. Both 0 unless the host sets them, so a movie
+    // converts the same on every machine.
+    struct DateClock {
+        double startMs = 0;
+        double utcOffsetMinutes = 0;
+    };
+    DateClock& dateClock() { return m_dateClock; }
+    // Pixels of the live bitmaps scripts made (BitmapData).
+    std::uint64_t& scriptBitmapPixels() { return m_scriptBitmapPixels; }
     std::mt19937& random() { return m_random; }
 
     template <typename T, typename... Args> T* make(Args&&... args) {
@@ -230,6 +242,9 @@ private:
     double m_nextTimerId = 1;
     std::vector<SoundEnd> m_soundEnds;
     Builtins m_builtins;
+    // Before the objects, which give their pixels back when destroyed.
+    std::uint64_t m_scriptBitmapPixels = 0;
+    DateClock m_dateClock;
     std::vector<std::unique_ptr<Object>> m_objects;
     std::size_t m_objectsAfterCollect = 0;
     std::vector<Value> m_stack;

@@ -14,13 +14,24 @@ void XmlNodeObject::references(std::vector<Object*>& out) const {
     if (parent)
         out.push_back(parent);
     out.insert(out.end(), children.begin(), children.end());
+    if (childList)
+        out.push_back(childList);
 }
 
-void XmlNodeObject::detach() {
+void XmlNodeObject::detach(Vm& vm) {
     if (!parent)
         return;
     std::erase(parent->children, this);
+    parent->childrenChanged(vm);
     parent = nullptr;
+}
+
+void XmlNodeObject::childrenChanged(Vm& vm) {
+    if (!childList)
+        return;
+    vm.resizeArray(*childList, children.size());
+    for (std::size_t i = 0; i < children.size(); ++i)
+        childList->elements[i] = Value::object(children[i]);
 }
 
 std::string XmlEscape(std::string_view text) {

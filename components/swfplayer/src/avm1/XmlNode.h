@@ -22,9 +22,14 @@ public:
     Object* attributes = nullptr;
     std::vector<XmlNodeObject*> children;
     XmlNodeObject* parent = nullptr;
+    // childNodes: one array for the node's life, which Flash rewrites from
+    // the children whenever they change (what a script put in it is lost).
+    ArrayObject* childList = nullptr;
 
     // Takes the node out of its parent's children.
-    void detach();
+    void detach(Vm& vm);
+    // Brings childList up to date after the children changed.
+    void childrenChanged(Vm& vm);
 };
 
 // Why a text could not be parsed, as XML.status reports it; 0 for none.

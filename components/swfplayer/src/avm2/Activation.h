@@ -1,9 +1,18 @@
 #pragma once
 
 #include "avm2/Vm.h"
+#include "avm2/Xml.h"
 #include "swf/Limits.h"
 
 namespace vidorama::swf::avm2 {
+
+// An XML value in a with scope (an E4X filter) answers attribute names even
+// where the item has no such attribute, and the names of its methods.
+inline bool WithScopeHas(const Value& scope, const Name& name) {
+    if (!IsXmlValue(scope))
+        return false;
+    return name.attribute || (scope.object->traits() && scope.object->traits()->find(name));
+}
 
 // One method's run: its registers, operand stack and scope stack.
 class Activation {
@@ -94,22 +103,25 @@ public:
     Name name(std::uint32_t index) {
         const AbcMultiname& source = pool(abc.multinames, index);
         Name result = rt.names[index];
+        bool qualified = false;
         if (source.runtimeName()) {
             Value local = pop();
             if (local.isObject())
                 result.keyObject = local.object;
-            result.local = local.isObject() && local.object->kind() == Object::Kind::Plain &&
-                                   local.object->findDynamic("localName")
-                               ? vm.toString(*local.object->findDynamic("localName"))
-                               : vm.toString(local);
+            // A QName names its own namespace, whatever the code gives.
+            std::string uri;
+            qualified = QNameParts(local, uri, result.local);
+            if (qualified) {
+                result.anyNamespace = static_cast<QNameObject*>(local.object)->anyNamespace;
+                result.namespaces = {Ns{Ns::Group::Public, uri, 0}};
+            } else {
+                result.local = vm.toString(local);
+            }
         }
         if (source.runtimeNamespace()) {
             Value ns = pop();
-            Ns runtime;
-            if (ns.isObject())
-                if (Value* uri = ns.object->findDynamic("uri"))
-                    runtime.uri = vm.toString(*uri);
-            result.namespaces = {runtime};
+            if (!qualified)
+                result.namespaces = {Ns{Ns::Group::Public, NamespaceUri(vm, ns), 0}};
         }
         return result;
     }
@@ -125,7 +137,7 @@ public:
     }
     bool scopeHas(const Value& scope, bool with, const Name& name) {
         if (with)
-            return vm.hasProperty(scope, name);
+            return vm.hasProperty(scope, name) || WithScopeHas(scope, name);
         if (!scope.isObject())
             return false;
         Object* object = scope.object;

@@ -1,6 +1,8 @@
 // Object, Class, Function and Namespace: the classes every other one needs.
 
 #include "avm2/Native.h"
+#include "avm2/Proxy.h"
+#include "avm2/Xml.h"
 
 namespace vidorama::swf::avm2 {
 
@@ -138,21 +140,6 @@ Value SetFunctionPrototype(Vm& vm, const Value& self, Args args) {
     return Value();
 }
 
-Value NamespaceInit(Vm& vm, const Value& self, Args args) {
-    if (self.isObject()) {
-        Value uri = args.size() >= 2 ? args[1] : Arg(args, 0);
-        self.object->setDynamic("uri", Value(uri.isUndefined() ? std::string() : vm.toString(uri)));
-    }
-    return Value();
-}
-
-Value NamespaceToString(Vm& vm, const Value& self, Args) {
-    if (self.isObject())
-        if (Value* uri = self.object->findDynamic("uri"))
-            return Value(vm.toString(*uri));
-    return Value("");
-}
-
 } // namespace
 
 void InstallObjectClasses(Vm& vm) {
@@ -180,9 +167,7 @@ void InstallObjectClasses(Vm& vm) {
     vm.defineMethod(n.function, "apply", FunctionApply);
     vm.defineAccessor(n.function, "length", FunctionLength, nullptr);
     vm.defineAccessor(n.function, "prototype", FunctionPrototype, SetFunctionPrototype);
-    n.namespaceClass = vm.defineClass("", "Namespace", n.object, nullptr, NamespaceInit);
-    vm.defineMethod(n.namespaceClass, "toString", NamespaceToString);
-    vm.defineAccessor(n.namespaceClass, "uri", NamespaceToString, nullptr);
+    InstallXmlNames(vm);
 }
 
 void InstallBuiltins(Vm& vm) {
@@ -198,6 +183,8 @@ void InstallBuiltins(Vm& vm) {
     InstallTextFunctions(vm);
     InstallDisplay(vm);
     InstallTimers(vm);
+    InstallXml(vm);
+    InstallProxy(vm);
 }
 
 } // namespace vidorama::swf::avm2

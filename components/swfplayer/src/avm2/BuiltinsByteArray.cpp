@@ -2,6 +2,7 @@
 // and zlib compression.
 
 #include "avm1/Utf16Text.h"
+#include "avm2/Amf.h"
 #include "avm2/ByteArrayObject.h"
 #include "avm2/Native.h"
 #include "swf/Limits.h"
@@ -21,8 +22,10 @@ using avm1::FromUtf16;
 using avm1::ToUtf16;
 
 Object* AllocateByteArray(Vm& vm, ClassObject* cls) {
-    return vm.make<ByteArrayObject>(Object::Kind::ByteArray, cls, &cls->instanceTraits,
-                                    cls->prototype);
+    auto* array = vm.make<ByteArrayObject>(Object::Kind::ByteArray, cls, &cls->instanceTraits,
+                                           cls->prototype);
+    array->objectEncoding = vm.defaultObjectEncoding;
+    return array;
 }
 
 ByteArrayObject* AsByteArray(const Value& v) {
@@ -181,8 +184,63 @@ Value SetEndian(Vm& vm, const Value& self, Args args) {
     This(vm, self)->littleEndian = endian == "littleEndian";
     return Value();
 }
-Value ObjectEncoding(Vm&, const Value&, Args) {
-    return Value(3);
+Value ObjectEncoding(Vm& vm, const Value& self, Args) {
+    return Value(This(vm, self)->objectEncoding);
+}
+
+// AMF versions are 0 and 3; anything else is refused as Flash does.
+int EncodingParam(Vm& vm, const Value& v) {
+    std::int32_t version = ToInt32(vm.toNumber(v));
+    if (version != 0 && version != 3)
+        vm.throwError("ArgumentError", 2008, ErrorMessage(2008, "objectEncoding"));
+    return version;
+}
+
+Value SetObjectEncoding(Vm& vm, const Value& self, Args args) {
+    This(vm, self)->objectEncoding = EncodingParam(vm, Arg(args, 0));
+    return Value();
+}
+
+Value DefaultObjectEncoding(Vm& vm, const Value&, Args) {
+    return Value(vm.defaultObjectEncoding);
+}
+
+Value SetDefaultObjectEncoding(Vm& vm, const Value&, Args args) {
+    vm.defaultObjectEncoding = EncodingParam(vm, Arg(args, 0));
+    return Value();
+}
+
+Value WriteObject(Vm& vm, const Value& self, Args args) {
+    ByteArrayObject* array = This(vm, self);
+    std::vector<std::uint8_t> encoded;
+    AmfWrite(vm, encoded, Arg(args, 0), array->objectEncoding);
+    Write(vm, *array, encoded.data(), encoded.size());
+    return Value();
+}
+
+Value RegisterClassAlias(Vm& vm, const Value&, Args args) {
+    std::string alias = TextParam(vm, Arg(args, 0), "aliasName");
+    Value cls = Arg(args, 1);
+    if (!cls.isObject() || cls.object->kind() != Object::Kind::Class)
+        vm.throwError("TypeError", 2007, ErrorMessage(2007, "classObject"));
+    vm.classAliases[alias] = static_cast<ClassObject*>(cls.object);
+    return Value();
+}
+
+Value GetClassByAlias(Vm& vm, const Value&, Args args) {
+    std::string alias = TextParam(vm, Arg(args, 0), "aliasName");
+    auto found = vm.classAliases.find(alias);
+    if (found == vm.classAliases.end())
+        vm.throwError("ReferenceError", 1014, ErrorMessage(1014, alias));
+    return Value(static_cast<Object*>(found->second));
+}
+
+Value ReadObject(Vm& vm, const Value& self, Args) {
+    ByteArrayObject* array = This(vm, self);
+    std::size_t pos = array->position;
+    Value value = AmfRead(vm, array->bytes, pos, array->objectEncoding);
+    array->position = pos;
+    return value;
 }
 
 Value WriteByte(Vm& vm, const Value& self, Args args) {
@@ -436,7 +494,18 @@ void InstallByteArray(Vm& vm) {
     vm.defineAccessor(cls, "position", Position, SetPosition);
     vm.defineAccessor(cls, "bytesAvailable", BytesAvailable, nullptr);
     vm.defineAccessor(cls, "endian", Endian, SetEndian);
-    vm.defineAccessor(cls, "objectEncoding", ObjectEncoding, nullptr);
+    vm.defineAccessor(cls, "objectEncoding", ObjectEncoding, SetObjectEncoding);
+    vm.defineAccessor(cls, "defaultObjectEncoding", DefaultObjectEncoding, SetDefaultObjectEncoding,
+                      true);
+    vm.defineMethod(cls, "writeObject", WriteObject);
+    vm.defineMethod(cls, "readObject", ReadObject);
+    ClassObject* encoding =
+        vm.defineClass("flash.net", "ObjectEncoding", vm.natives.object, nullptr, Nothing);
+    vm.defineConstant(encoding, "AMF0", Value(0));
+    vm.defineConstant(encoding, "AMF3", Value(3));
+    vm.defineConstant(encoding, "DEFAULT", Value(3));
+    vm.defineGlobalFunction("flash.net", "registerClassAlias", RegisterClassAlias);
+    vm.defineGlobalFunction("flash.net", "getClassByAlias", GetClassByAlias);
     const Pair methods[] = {{"writeByte", WriteByte},
                             {"writeBoolean", WriteBoolean},
                             {"writeShort", WriteShort},

@@ -101,9 +101,11 @@ void InstallGlobals(Vm& vm) {
     vm.defineGlobalConstant("", "Infinity", Value(INFINITY));
     vm.defineGlobalConstant("", "undefined", Value());
     vm.defineGlobalFunction("flash.utils", "getTimer", GetTimer);
-    vm.defineGlobalFunction("flash.utils", "getQualifiedClassName", GetQualifiedClassName);
-    vm.defineGlobalFunction("flash.utils", "getQualifiedSuperclassName",
-                            GetQualifiedSuperclassName);
+    // The avmplus package has the same functions under the same names.
+    for (const char* package : {"flash.utils", "avmplus"}) {
+        vm.defineGlobalFunction(package, "getQualifiedClassName", GetQualifiedClassName);
+        vm.defineGlobalFunction(package, "getQualifiedSuperclassName", GetQualifiedSuperclassName);
+    }
     vm.defineGlobalFunction("flash.utils", "getDefinitionByName", GetDefinitionByName);
 }
 

@@ -15,6 +15,8 @@ public:
     std::vector<std::uint8_t> bytes;
     std::size_t position = 0;
     bool littleEndian = false;
+    // The AMF version writeObject and readObject use: 0 or 3.
+    int objectEncoding = 3;
 };
 
 // Indexed access, for the property lookups of the machine: the byte at an

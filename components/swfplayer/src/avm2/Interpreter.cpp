@@ -26,6 +26,28 @@ Value Vm::coerceToType(AbcRuntime& rt, std::uint32_t typeName, const Value& v) {
     return cls ? coerceTo(v, cls) : v;
 }
 
+namespace {
+
+// A method as Flash names it in errors: the block's "pkg:Class/member"
+// becomes "pkg::Class/member()", and a constructor "pkg::Class()".
+std::string FlashMethodName(const std::string& name) {
+    std::size_t slash = name.find('/');
+    if (slash == std::string::npos)
+        return name + "()";
+    std::size_t colon = name.rfind(':', slash);
+    std::string package;
+    std::string cls = name.substr(0, slash);
+    if (colon != std::string::npos) {
+        std::size_t packageEnd = colon > 0 && name[colon - 1] == ':' ? colon - 1 : colon;
+        package = name.substr(0, packageEnd) + "::";
+        cls = name.substr(colon + 1, slash - colon - 1);
+    }
+    std::string member = name.substr(slash + 1);
+    return package + cls + (member == cls ? std::string() : "/" + member) + "()";
+}
+
+} // namespace
+
 void Activation::setup(const AbcMethod& method, const Value& self, Args args,
                        FunctionObject* callee) {
     std::size_t params = method.paramTypes.size();
@@ -38,7 +60,7 @@ void Activation::setup(const AbcMethod& method, const Value& self, Args args,
         std::string what =
             callee && !callee->name.empty() ? callee->name : "Function/<anonymous>()";
         if (method.name && method.name < abc.strings.size() && !abc.strings[method.name].empty())
-            what = abc.strings[method.name];
+            what = FlashMethodName(abc.strings[method.name]);
         vm.throwError(
             "ArgumentError", 1063,
             ErrorMessage(1063, what, std::to_string(required), std::to_string(args.size())));

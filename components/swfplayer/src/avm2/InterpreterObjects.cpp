@@ -2,6 +2,7 @@
 
 #include "avm2/Activation.h"
 #include "avm2/Opcodes.h"
+#include "avm2/Proxy.h"
 
 namespace vidorama::swf::avm2 {
 
@@ -224,14 +225,23 @@ bool Activation::stepObjects(std::uint8_t op, const AbcMethod& method) {
         push(Value(vm.make(Object::Kind::Activation, nullptr, &found->second, nullptr)));
         return true;
     }
-    case kOpGetDescendants:
-        vm.noteMissing("XML descendants (..)");
-        vm.throwError("TypeError", 1016, ErrorMessage(1016));
+    case kOpGetDescendants: {
+        Name asked = name(u30());
+        Value target = pop();
+        if (IsProxy(target)) {
+            push(ProxyDescendants(vm, target, asked));
+            return true;
+        }
+        if (!IsXmlValue(target))
+            vm.throwError("TypeError", 1016, ErrorMessage(1016));
+        push(Value(static_cast<Object*>(XmlDescendants(vm, target, ToXmlName(vm, asked)))));
+        return true;
+    }
     case kOpDxns:
-        u30();
+        vm.xml.defaultNamespace = pool(abc.strings, u30());
         return true;
     case kOpDxnsLate:
-        pop();
+        vm.xml.defaultNamespace = NamespaceUri(vm, pop());
         return true;
     case kOpCallMethod:
     case kOpCallSuperId:

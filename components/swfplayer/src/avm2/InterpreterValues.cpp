@@ -2,6 +2,7 @@
 
 #include "avm2/Activation.h"
 #include "avm2/Opcodes.h"
+#include "avm2/XmlParser.h"
 
 #include <cmath>
 
@@ -137,9 +138,13 @@ bool Activation::stepValues(std::uint8_t op) {
     case kOpConvertS:
         push(Value(vm.toString(pop())));
         return true;
-    case kOpEscXElem:
+    case kOpEscXElem: {
+        Value v = pop();
+        push(Value(IsXmlValue(v) ? XmlToXmlString(vm, v) : EscapeXmlText(vm.toString(v))));
+        return true;
+    }
     case kOpEscXAttr:
-        push(Value(vm.toString(pop())));
+        push(Value(EscapeXmlAttribute(vm.toString(pop()))));
         return true;
     case kOpConvertI:
     case kOpCoerceI:
@@ -171,8 +176,14 @@ bool Activation::stepValues(std::uint8_t op) {
         push(vm.coerce(pop(), SlotType::Object));
         return true;
     case kOpCoerceA:
-    case kOpCheckFilter:
         top();
+        return true;
+    case kOpCheckFilter:
+        if (!IsXmlValue(top())) {
+            ClassObject* cls = vm.classOf(top());
+            vm.throwError("TypeError", 1123,
+                          ErrorMessage(1123, cls ? cls->qualifiedName() : vm.typeOf(top())));
+        }
         return true;
     case kOpSxi1:
         push(Value(-(ToInt32(vm.toNumber(pop())) & 1)));

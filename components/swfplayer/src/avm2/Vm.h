@@ -3,6 +3,7 @@
 #include "avm2/AbcFile.h"
 #include "avm2/Object.h"
 #include "avm2/Value.h"
+#include "avm2/XmlState.h"
 #include "swf/Character.h"
 #include "swf/Geometry.h"
 
@@ -204,6 +205,11 @@ public:
         Object* global = nullptr;
     };
     Natives natives;
+    XmlState xml;
+    // ByteArray.defaultObjectEncoding: the AMF version new ByteArrays use.
+    int defaultObjectEncoding = 3;
+    // registerClassAlias: the names AMF writes for classes, and reads back.
+    std::map<std::string, ClassObject*> classAliases;
     ClassObject* eventClass = nullptr;
     // The Stage, made when first asked for.
     Object* stage = nullptr;

@@ -1,4 +1,5 @@
 #include "avm2/Vm.h"
+#include "avm2/Xml.h"
 #include "swf/Limits.h"
 
 #include <cmath>
@@ -90,11 +91,7 @@ Value Vm::constantValue(AbcRuntime& rt, const AbcConstant& constant) {
     case 0x00:
         return Value();
     default: {
-        Object* ns =
-            make(Object::Kind::Namespace, natives.namespaceClass,
-                 &natives.namespaceClass->instanceTraits, natives.namespaceClass->prototype);
-        ns->setDynamic("uri", Value(rt.namespaces[constant.index].uri));
-        return Value(ns);
+        return NewNamespace(*this, {"", rt.namespaces[constant.index].uri, false});
     }
     }
 }

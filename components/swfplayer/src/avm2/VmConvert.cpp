@@ -1,5 +1,6 @@
 #include "avm1/Utf16Text.h"
 #include "avm2/Vm.h"
+#include "avm2/Xml.h"
 #include "swf/Limits.h"
 
 #include <cmath>
@@ -45,6 +46,8 @@ std::string Vm::toString(const Value& v) {
 Value Vm::toPrimitive(const Value& v, bool preferString) {
     if (!v.isObject())
         return v;
+    if (IsXmlValue(v))
+        return Value(XmlToString(*this, v));
     const char* order[2] = {preferString ? "toString" : "valueOf",
                             preferString ? "valueOf" : "toString"};
     for (const char* method : order) {
@@ -175,6 +178,8 @@ bool Vm::strictEquals(const Value& a, const Value& b) {
 }
 
 bool Vm::looseEquals(const Value& a, const Value& b) {
+    if (XmlComparable(a, b))
+        return XmlEquals(*this, a, b);
     if (a.kind == b.kind)
         return strictEquals(a, b);
     if (a.isNullish() && b.isNullish())
@@ -211,6 +216,8 @@ Value Vm::lessThan(const Value& a, const Value& b) {
 Value Vm::add(const Value& a, const Value& b) {
     if (a.isNumber() && b.isNumber())
         return Value(a.number + b.number);
+    if (IsXmlValue(a) && IsXmlValue(b))
+        return XmlConcat(*this, a, b);
     // A Date with no hint becomes its text, as ECMAScript's + asks.
     auto isDate = [](const Value& v) {
         return v.isObject() && v.object->kind() == Object::Kind::Date;
@@ -251,6 +258,8 @@ std::string Vm::typeOf(const Value& v) {
     case Value::Kind::String:
         return "string";
     case Value::Kind::Object:
+        if (IsXmlValue(v))
+            return "xml";
         return v.object->kind() == Object::Kind::Function ? "function" : "object";
     }
     return "object";

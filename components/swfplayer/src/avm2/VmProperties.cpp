@@ -1,6 +1,8 @@
 #include "avm2/ByteArrayObject.h"
 #include "avm2/Native.h"
+#include "avm2/Proxy.h"
 #include "avm2/Vm.h"
+#include "avm2/Xml.h"
 #include "swf/Limits.h"
 
 #include <cmath>
@@ -49,8 +51,10 @@ const Trait* FindTrait(Vm& vm, const Value& target, const Name& name) {
     // Globals, classes and the like keep traits of their own; what their
     // class gives every instance (toString) is behind them.
     ClassObject* cls = object->cls();
-    if (cls && object->traits() != &cls->instanceTraits)
-        return cls->instanceTraits.find(name);
+    if (cls && object->traits() != &cls->instanceTraits) {
+        const Trait* trait = cls->instanceTraits.find(name);
+        return trait && NativeMethodShadowed(trait, object, name) ? nullptr : trait;
+    }
     return nullptr;
 }
 
@@ -81,6 +85,8 @@ Value Vm::getProperty(const Value& target, const Name& asked) {
     const Name& name = Keyed(target, asked, keyed);
     RefuseNullish(*this, target);
     Object* object = target.isObject() ? target.object : nullptr;
+    if (IsXmlValue(target) && IsXmlQuery(name))
+        return XmlGet(*this, object, name);
     if (object) {
         std::int64_t index = ElementIndex(object, name);
         if (ByteArrayObject* bytes = IndexedBytes(object, name, index))
@@ -114,6 +120,8 @@ Value Vm::getProperty(const Value& target, const Name& asked) {
                           trait->declarer ? trait->declarer->scope : ScopeChain{}, trait->declarer);
         }
     }
+    if (IsProxy(target))
+        return ProxyGet(*this, target, name);
     if (name.hasPublic() && !name.attribute) {
         if (object)
             if (Value* own = object->findDynamic(name.local))
@@ -134,6 +142,10 @@ void Vm::setProperty(const Value& target, const Name& asked, Value value, bool i
     const Name& name = Keyed(target, asked, keyed);
     RefuseNullish(*this, target);
     Object* object = target.isObject() ? target.object : nullptr;
+    if (IsXmlValue(target) && IsXmlQuery(name)) {
+        XmlPut(*this, object, name, value);
+        return;
+    }
     if (object) {
         std::int64_t index = ElementIndex(object, name);
         if (ByteArrayObject* bytes = IndexedBytes(object, name, index)) {
@@ -191,6 +203,10 @@ void Vm::setProperty(const Value& target, const Name& asked, Value value, bool i
             return;
         }
     }
+    if (IsProxy(target)) {
+        ProxySet(*this, target, name, value);
+        return;
+    }
     if (object && !object->sealed && name.hasPublic() && !name.attribute) {
         object->setDynamic(name.local, std::move(value));
         return;
@@ -207,6 +223,8 @@ bool Vm::deleteProperty(const Value& target, const Name& asked) {
     if (!target.isObject())
         return false;
     Object* object = target.object;
+    if (IsXmlValue(target) && IsXmlQuery(name))
+        return XmlDelete(*this, object, name);
     std::int64_t index = ElementIndex(object, name);
     if (index >= 0) {
         auto* list = static_cast<ArrayObject*>(object);
@@ -217,6 +235,8 @@ bool Vm::deleteProperty(const Value& target, const Name& asked) {
     }
     if (FindTrait(*this, target, name))
         return false;
+    if (IsProxy(target))
+        return ProxyDelete(*this, target, name);
     object->deleteDynamic(name.local);
     return true;
 }
@@ -227,6 +247,15 @@ bool Vm::hasProperty(const Value& target, const Name& asked) {
     if (target.isNullish())
         return false;
     Object* object = target.isObject() ? target.object : nullptr;
+    // Besides its children and attributes, XML has what its prototypes have.
+    if (IsXmlValue(target) && IsXmlQuery(name)) {
+        if (XmlHas(*this, object, name))
+            return true;
+        for (Object* proto = object->proto(); proto && name.hasPublic(); proto = proto->proto())
+            if (proto->findDynamic(name.local))
+                return true;
+        return false;
+    }
     if (object) {
         std::int64_t index = ElementIndex(object, name);
         if (index >= 0)
@@ -234,6 +263,8 @@ bool Vm::hasProperty(const Value& target, const Name& asked) {
     }
     if (FindTrait(*this, target, name))
         return true;
+    if (IsProxy(target))
+        return ProxyHas(*this, target, name);
     if (!name.hasPublic())
         return false;
     if (object && object->findDynamic(name.local))
@@ -255,6 +286,10 @@ Value Vm::callProperty(const Value& target, const Name& name, Args args) {
         trait && trait->kind == Trait::Kind::Method)
         return invoke(trait->method, target, args,
                       trait->declarer ? trait->declarer->scope : ScopeChain{}, trait->declarer);
+    if (IsXmlValue(target) && IsXmlQuery(name))
+        return callProperty(XmlMethodReceiver(*this, target, name), name, args);
+    if (IsProxy(target) && !FindTrait(*this, target, name))
+        return ProxyCall(*this, target, name, args);
     Value fn = getProperty(target, name);
     if (!fn.isObject() ||
         (fn.object->kind() != Object::Kind::Function && fn.object->kind() != Object::Kind::Class))
@@ -343,6 +378,12 @@ std::uint32_t Vm::nextIndex(const Value& target, std::uint32_t index) {
     if (!target.isObject())
         return 0;
     Object* object = target.object;
+    if (IsProxy(target))
+        return ProxyNextIndex(*this, target, index);
+    if (std::uint32_t entries = NameObjectEntries(target))
+        return index < entries ? index + 1 : 0;
+    if (IsXmlValue(target))
+        return index < XmlNodes(target).size() ? index + 1 : 0;
     std::size_t elements = IsList(object) ? static_cast<ArrayObject*>(object)->elements.size() : 0;
     // Holes are passed over.
     while (index < elements &&
@@ -355,6 +396,12 @@ Value Vm::nameAt(const Value& target, std::uint32_t index) {
     if (!target.isObject() || index == 0)
         return Value();
     Object* object = target.object;
+    if (IsProxy(target))
+        return ProxyNameAt(*this, target, index);
+    if (index <= NameObjectEntries(target))
+        return NameObjectKey(target, index - 1);
+    if (IsXmlValue(target))
+        return Value(double(index - 1));
     std::size_t elements = IsList(object) ? static_cast<ArrayObject*>(object)->elements.size() : 0;
     if (index <= elements)
         return Value(double(index - 1));
@@ -374,6 +421,14 @@ Value Vm::valueAt(const Value& target, std::uint32_t index) {
     if (!target.isObject() || index == 0)
         return Value();
     Object* object = target.object;
+    if (IsProxy(target))
+        return ProxyValueAt(*this, target, index);
+    if (index <= NameObjectEntries(target))
+        return NameObjectValue(target, index - 1);
+    if (IsXmlValue(target)) {
+        std::vector<XmlObject*> nodes = XmlNodes(target);
+        return index <= nodes.size() ? Value(static_cast<Object*>(nodes[index - 1])) : Value();
+    }
     std::size_t elements = IsList(object) ? static_cast<ArrayObject*>(object)->elements.size() : 0;
     if (index <= elements)
         return static_cast<ArrayObject*>(object)->elements[index - 1];

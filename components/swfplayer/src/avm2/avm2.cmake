@@ -2,6 +2,7 @@
 # built-in classes. Part of the engine library, beside the ActionScript 1/2 one.
 target_sources(vidorama_swf PRIVATE
     src/avm2/AbcReader.cpp
+    src/avm2/Amf.cpp
     src/avm2/Builtins.cpp
     src/avm2/BuiltinsArray.cpp
     src/avm2/BuiltinsByteArray.cpp
@@ -17,12 +18,15 @@ target_sources(vidorama_swf PRIVATE
     src/avm2/BuiltinsMath.cpp
     src/avm2/BuiltinsMedia.cpp
     src/avm2/BuiltinsPrimitive.cpp
+    src/avm2/BuiltinsProxy.cpp
     src/avm2/BuiltinsRegExp.cpp
     src/avm2/BuiltinsSettings.cpp
     src/avm2/BuiltinsText.cpp
     src/avm2/BuiltinsTimer.cpp
     src/avm2/BuiltinsTransform.cpp
     src/avm2/BuiltinsUri.cpp
+    src/avm2/BuiltinsXml.cpp
+    src/avm2/BuiltinsXmlNames.cpp
     src/avm2/DateMath.cpp
     src/avm2/DisplayBinding.cpp
     src/avm2/ErrorMessages.cpp
@@ -39,4 +43,7 @@ target_sources(vidorama_swf PRIVATE
     src/avm2/VmClasses.cpp
     src/avm2/VmConvert.cpp
     src/avm2/VmProperties.cpp
+    src/avm2/XmlAccess.cpp
+    src/avm2/XmlParser.cpp
+    src/avm2/XmlPrint.cpp
 )

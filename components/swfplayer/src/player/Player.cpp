@@ -109,6 +109,13 @@ std::shared_ptr<const CharacterDef> Player::character(CharacterId id) {
     return definition;
 }
 
+std::shared_ptr<const BitmapDef> Player::libraryBitmap(CharacterId id) const {
+    auto definition = m_movie->character(id);
+    if (!definition || definition->kind() != CharacterDef::Kind::Bitmap)
+        return nullptr;
+    return std::static_pointer_cast<const BitmapDef>(definition);
+}
+
 // Takes one instance from the step's budget; false when the tree is full.
 bool Player::reserveInstance(const MovieClip& parent, bool clip) {
     if (m_instancesThisStep >= Limits::kMaxInstancesPerStep) {
@@ -212,13 +219,13 @@ void Player::queueEnterFrame(MovieClip& clip) {
 
 // A new clip's initialize handlers, and after every new clip's, their
 // construct handlers run before any frame's actions, so that they can set
-// what the first frame reads. Its first frame's actions are queued, and its
-// load handlers follow them.
+// what the first frame reads. Its load handlers come next, then its first
+// frame's actions, and then its children's, each load before frame.
 void Player::startClip(MovieClip& clip) {
     queueClipEvent(clip, avm1::kClipEventInitialize, m_initQueue);
     queueClipEvent(clip, avm1::kClipEventConstruct, m_constructQueue);
-    clip.enterFirstFrame(*this);
     queueClipEvent(clip, avm1::kClipEventLoad);
+    clip.enterFirstFrame(*this);
 }
 
 double Player::timerMs() const {

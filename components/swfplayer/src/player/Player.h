@@ -132,6 +132,7 @@ private:
     TimelineHost& timelineHost() override { return *this; }
     MovieClip& rootClip() override { return *m_root; }
     double timerMs() const override;
+    std::shared_ptr<const BitmapDef> libraryBitmap(CharacterId id) const override;
     std::optional<CharacterId> exportedCharacter(const std::string& name) const override {
         return m_movie->exported(name);
     }

@@ -29,6 +29,11 @@ struct Limits {
     static constexpr std::int32_t kMaxBitmapSide = 8191;
     static constexpr std::uint64_t kMaxBitmapPixels = 16777215;
     static constexpr std::uint64_t kMaxTotalBitmapPixels = 128ull * 1024 * 1024;
+    // Bitmaps scripts make (BitmapData): before SWF 10 Flash allows sides up
+    // to 2880 pixels, later the limits above. The live ones of a movie hold
+    // 256 MB of pixels at most; past that a new one fails as a bad size does.
+    static constexpr std::int32_t kMaxScriptBitmapSideSwf9 = 2880;
+    static constexpr std::uint64_t kMaxScriptBitmapPixels = 64ull * 1024 * 1024;
     // Frames in one timeline.
     static constexpr std::uint32_t kMaxFrames = 1u << 20;
     // New display objects made in one frame step (or one goto); bounds the
@@ -92,6 +97,10 @@ struct Limits {
     static constexpr int kMaxRegExpNesting = 64;
     static constexpr int kMaxRegExpDepth = 4000;
     static constexpr std::uint64_t kMaxRegExpSteps = 1'000'000;
+    // Elements nested in one ActionScript 3 XML tree: the parser refuses
+    // deeper markup and the methods that walk trees stop there, so hostile
+    // markup cannot exhaust the stack.
+    static constexpr int kMaxXmlDepth = 512;
     // Classes ActionScript 3 code may derive from each other in a chain.
     static constexpr int kMaxAbcClassDepth = 256;
     // Path elements the drawing methods may add to one clip; further
