@@ -109,6 +109,7 @@ struct EditText {
     std::uint8_t align = 0;
     std::uint16_t leftMargin = 0, rightMargin = 0, indent = 0;
     std::int16_t leading = 0;
+    std::string variable;
     std::optional<std::string> text;
 };
 
@@ -124,7 +125,7 @@ inline Bytes DefineEditText(const EditText& e) {
     if (e.color)
         w.rgba(*e.color);
     w.u8(e.align).u16(e.leftMargin).u16(e.rightMargin).u16(e.indent).i16(e.leading);
-    w.string("");
+    w.string(e.variable);
     if (e.text)
         w.string(*e.text);
     return Tag(37, w.take(), true);

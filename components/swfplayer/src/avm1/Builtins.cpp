@@ -2,6 +2,7 @@
 
 #include "avm1/Native.h"
 #include "avm1/NumberText.h"
+#include "avm1/Selection.h"
 
 #include <cmath>
 #include <limits>
@@ -278,6 +279,7 @@ void InstallBuiltins(Vm& vm, Builtins& b) {
     b.color = vm.make<Object>(b.object);
     b.textField = vm.make<Object>(b.object);
     b.textFormat = vm.make<Object>(b.object);
+    b.textSnapshot = vm.make<Object>(b.object);
     b.rectangle = vm.make<Object>(b.object);
     InstallObjectClasses(vm, b);
     InstallArrayClass(vm, b);
@@ -286,9 +288,12 @@ void InstallBuiltins(Vm& vm, Builtins& b) {
     InstallMovieClipClass(vm, b);
     InstallColorClass(vm, b);
     InstallTextFieldClasses(vm, b);
+    InstallTextSnapshotClass(vm, b);
     InstallGeometryClasses(vm, b);
     InstallSoundClass(vm, b);
-    InstallPlayerObjects(vm, InstallBroadcaster(vm));
+    Object* broadcaster = InstallBroadcaster(vm);
+    InstallPlayerObjects(vm, broadcaster);
+    InstallSelection(vm, b, broadcaster);
     InstallXmlClasses(vm);
     InstallErrorClass(vm);
     InstallDateClass(vm);

@@ -1,6 +1,7 @@
 #include "avm1/ClipControl.h"
 
 #include "avm1/NumberText.h"
+#include "avm1/Selection.h"
 #include "avm1/Vm.h"
 #include "player/MovieClip.h"
 
@@ -173,10 +174,12 @@ DisplayObject* CreateTextField(Vm& vm, MovieClip& parent, const std::string& nam
     return object.get();
 }
 
-void RemoveClip(Vm&, DisplayObject& object) {
+void RemoveClip(Vm& vm, DisplayObject& object) {
     MovieClip* parent = object.parent();
-    if (parent && object.depth() >= kDynamicDepthBase)
-        parent->removeChild(object.depth());
+    if (!parent || object.depth() < kDynamicDepthBase)
+        return;
+    LoseFocusWith(vm, object);
+    parent->removeChild(object.depth());
 }
 
 int ScriptDepth(const DisplayObject& object) {

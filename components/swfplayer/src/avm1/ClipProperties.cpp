@@ -4,6 +4,7 @@
 
 #include "avm1/ClipControl.h"
 #include "avm1/Native.h"
+#include "avm1/Selection.h"
 #include "avm1/TextFieldProperties.h"
 #include "avm1/Vm.h"
 #include "player/DisplayBounds.h"
@@ -181,6 +182,10 @@ void SetScale(Vm& vm, DisplayObject& object, const Value& value, bool x) {
 
 void SetSize(Vm& vm, DisplayObject& object, const Value& value, bool width) {
     double pixels = vm.toNumber(value);
+    if (TextFieldOf(object)) {
+        ResizeTextField(object, pixels, width);
+        return;
+    }
     Rect local = BoundsOf(object, Matrix());
     double size = width ? local.width() : local.height();
     if (std::isnan(pixels) || pixels < 0 || local.empty() || size <= 0)
@@ -226,6 +231,9 @@ bool SetDisplayProperty(Vm& vm, DisplayObject& object, std::string_view name, co
             p.colorTransform.aMul = static_cast<float>(n / 100);
     } else if (is("_visible")) {
         p.visible = vm.toBoolean(value);
+        // Hidden objects cannot keep the focus.
+        if (!p.visible)
+            LoseFocusWith(vm, object);
     } else if (is("_width") || is("_height")) {
         SetSize(vm, object, value, is("_width"));
     } else if (is("_name")) {
@@ -264,9 +272,6 @@ bool ClipObject::getSpecial(Vm& vm, std::string_view name, Value& out) {
             return true;
         }
     }
-    if (const TextDef* field = TextFieldOf(*object);
-        field && GetTextFieldProperty(vm, *field, name, out))
-        return true;
     return GetDisplayProperty(vm, *object, name, out);
 }
 
@@ -274,8 +279,7 @@ bool ClipObject::setSpecial(Vm& vm, std::string_view name, const Value& value) {
     auto object = clip.lock();
     if (!object || object->removed())
         return false;
-    return SetTextFieldProperty(vm, *object, name, value) ||
-           SetDisplayProperty(vm, *object, name, value);
+    return SetDisplayProperty(vm, *object, name, value);
 }
 
 void ClipObject::specialNames(Vm&, std::vector<std::string>& out) {

@@ -55,6 +55,8 @@ void InstallMovieClipClass(Vm& vm, Builtins& builtins);
 void InstallDrawingMethods(Vm& vm, Object* movieClipProto);
 void InstallColorClass(Vm& vm, Builtins& builtins);
 void InstallTextFieldClasses(Vm& vm, Builtins& builtins);
+// TextSnapshot, and MovieClip's getTextSnapshot that makes one.
+void InstallTextSnapshotClass(Vm& vm, Builtins& builtins);
 void InstallGeometryClasses(Vm& vm, Builtins& builtins);
 // The flash.geom classes, on the package object.
 void InstallPointClass(Vm& vm, Object* geom);

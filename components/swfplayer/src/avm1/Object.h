@@ -23,6 +23,9 @@ enum PropertyFlag : std::uint8_t {
     kDontEnum = 1,
     kDontDelete = 2,
     kReadOnly = 4,
+    // A built-in property of a later Flash version than the movie's: reads,
+    // writes and deletes pass it by, though for..in still lists it.
+    kVersionHidden = 8,
 };
 
 struct Property {

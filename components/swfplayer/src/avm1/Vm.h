@@ -45,6 +45,8 @@ struct Builtins {
     Object* textFormat = nullptr;
     Object* rectangle = nullptr; // flash.geom.Rectangle.prototype
     Object* sound = nullptr;
+    Object* selection = nullptr;
+    Object* textSnapshot = nullptr;
     Object* bitmapData = nullptr; // flash.display.BitmapData.prototype
 };
 

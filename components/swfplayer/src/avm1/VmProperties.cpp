@@ -12,6 +12,10 @@ namespace {
 // assigning __proto__ cannot loop.
 constexpr int kMaxProtoDepth = 256;
 
+Property* Visible(Property* property) {
+    return property && !(property->flags & kVersionHidden) ? property : nullptr;
+}
+
 char Lower(char c) {
     return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
 }
@@ -51,7 +55,7 @@ Value Vm::getMember(Object* object, std::string_view name, Object** found) {
         return object->protoValue();
     Object* holder = object;
     for (int depth = 0; holder && depth < kMaxProtoDepth; ++depth, holder = holder->proto()) {
-        if (Property* property = holder->properties().find(k)) {
+        if (Property* property = Visible(holder->properties().find(k))) {
             if (found)
                 *found = holder;
             if (property->getter)
@@ -73,7 +77,7 @@ bool Vm::hasProperty(Object* object, std::string_view name) {
     Object* holder = object;
     for (int depth = 0; holder && depth < kMaxProtoDepth; ++depth, holder = holder->proto()) {
         Value special;
-        if (holder->properties().find(k) || holder->getSpecial(*this, name, special))
+        if (Visible(holder->properties().find(k)) || holder->getSpecial(*this, name, special))
             return true;
     }
     return false;
@@ -178,7 +182,7 @@ void Vm::storeMember(Object* object, std::string_view name, const Value& value) 
             object->setProtoValue(value);
         return;
     }
-    if (Property* property = object->properties().find(k)) {
+    if (Property* property = Visible(object->properties().find(k))) {
         if (property->setter)
             call(Value::object(property->setter), Value::object(object), std::span(&value, 1));
         else if (!(property->flags & kReadOnly) && !property->getter)
@@ -188,7 +192,7 @@ void Vm::storeMember(Object* object, std::string_view name, const Value& value) 
     // A property made by addProperty on a prototype is set through it.
     Object* holder = object->proto();
     for (int depth = 0; holder && depth < kMaxProtoDepth; ++depth, holder = holder->proto()) {
-        Property* property = holder->properties().find(k);
+        Property* property = Visible(holder->properties().find(k));
         if (property && property->setter) {
             call(Value::object(property->setter), Value::object(object), std::span(&value, 1));
             return;
@@ -228,7 +232,7 @@ bool Vm::deleteMember(Object* object, std::string_view name) {
         object->setProtoValue(Value());
         return true;
     }
-    Property* property = object->properties().find(k);
+    Property* property = Visible(object->properties().find(k));
     if (!property || (property->flags & kDontDelete))
         return false;
     return object->properties().erase(k);

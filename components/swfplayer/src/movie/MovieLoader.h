@@ -42,6 +42,7 @@ private:
     bool readTextDefinition(const Tag& tag);
     void defineFont(const Tag& tag);
     void applyFontInfo(const Tag& tag);
+    void applyTextSettings(const Tag& tag);
     void defineText(const Tag& tag);
     void defineTextField(const Tag& tag);
     // The source of the fields scripts create, once every font is known.

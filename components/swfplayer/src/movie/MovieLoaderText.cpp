@@ -5,6 +5,8 @@
 #include "text/StaticTextParser.h"
 #include "text/TextFieldBuilder.h"
 
+#include <cmath>
+
 namespace vidorama::swf {
 
 bool MovieLoader::readTextDefinition(const Tag& tag) {
@@ -25,6 +27,9 @@ bool MovieLoader::readTextDefinition(const Tag& tag) {
         return true;
     case kTagDefineEditText:
         defineTextField(tag);
+        return true;
+    case kTagCsmTextSettings:
+        applyTextSettings(tag);
         return true;
     default:
         // DefineFontName and DefineFontAlignZones only help authoring tools
@@ -58,6 +63,29 @@ void MovieLoader::applyFontInfo(const Tag& tag) {
     m_fonts.add(completed);
     m_fontsForFields.reset();
     m_movie.m_dictionary[id] = std::move(completed);
+}
+
+// CSMTextSettings: a text field's anti-aliasing, as scripts read it back.
+void MovieLoader::applyTextSettings(const Tag& tag) {
+    ByteReader body = tag.reader();
+    CharacterId id = body.u16();
+    std::uint8_t flags = body.u8();
+    float thickness = body.f32();
+    float sharpness = body.f32();
+    auto character = m_movie.character(id);
+    if (body.overrun() || !character || character->kind() != CharacterDef::Kind::Text)
+        return;
+    const auto& text = static_cast<const TextDef&>(*character);
+    if (!text.data().field)
+        return;
+    constexpr const char* kGridFit[] = {"none", "pixel", "subpixel"};
+    unsigned gridFit = (flags >> 3) & 7;
+    m_movie.m_dictionary[id] = ChangeTextField(*text.data().field, [&](EditTextRecord& r) {
+        r.advancedAntiAlias = (flags >> 6) == 1;
+        r.gridFitType = gridFit < 3 ? kGridFit[gridFit] : "none";
+        r.thickness = std::isfinite(thickness) ? thickness : 0;
+        r.sharpness = std::isfinite(sharpness) ? sharpness : 0;
+    });
 }
 
 void MovieLoader::defineText(const Tag& tag) {

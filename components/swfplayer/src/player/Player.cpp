@@ -1,6 +1,7 @@
 #include "player/Player.h"
 
 #include "avm1/ClipEvents.h"
+#include "avm1/TextFieldBinding.h"
 #include "avm1/Vm.h"
 #include "avm2/MovieScripts.h"
 #include "graphics/BitmapDef.h"
@@ -47,7 +48,7 @@ Player::Player(std::shared_ptr<const Movie> movie, TraceHandler trace, StageQual
     m_root->enterFirstFrame(*this);
     if (m_scripts3)
         m_scripts3->start();
-    runActionQueue();
+    runFrameScripts();
     m_sound.endSilencedStreams();
 }
 
@@ -81,7 +82,7 @@ void Player::advanceFrame() {
     }
     if (scriptsRun())
         m_vm->runTimedEvents();
-    runActionQueue();
+    runFrameScripts();
     m_sound.endSilencedStreams();
 }
 
@@ -90,7 +91,7 @@ void Player::gotoFrame(FrameNumber frame, bool play) {
     m_root->gotoFrame(*this, frame, play);
     if (m_scripts3)
         m_scripts3->frameEntered();
-    runActionQueue();
+    runFrameScripts();
     m_sound.endSilencedStreams();
 }
 
@@ -283,6 +284,16 @@ bool Player::spendGotoFrames(FrameNumber frames) {
     }
     m_gotoFramesThisStep += frames;
     return true;
+}
+
+// Text fields bound to variables are bound as they are placed, before the
+// frame's scripts, and show what the scripts left in them after.
+void Player::runFrameScripts() {
+    if (scriptsRun())
+        avm1::SyncBoundTextFields(*m_vm, *m_root);
+    runActionQueue();
+    if (scriptsRun())
+        avm1::SyncBoundTextFields(*m_vm, *m_root);
 }
 
 void Player::runActionQueue() {

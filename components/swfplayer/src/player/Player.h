@@ -158,6 +158,7 @@ private:
     void stopStream(const MovieClip& clip) override { m_sound.stopStream(clip); }
     void stopAllSounds() override { m_sound.stopAll(); }
     void timelineRemoving(DisplayObject& child) override;
+    void runFrameScripts();
     void runActionQueue();
     // Every clip of the display tree, newest first.
     std::vector<std::weak_ptr<DisplayObject>> clipsInRunOrder() const;

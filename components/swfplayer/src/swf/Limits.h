@@ -156,6 +156,8 @@ struct Limits {
     // HTML is read; and how deeply its HTML tags may nest.
     static constexpr std::size_t kMaxTextFieldChars = 1u << 16;
     static constexpr std::size_t kMaxHtmlNesting = 64;
+    // Tab stops a script's TextFormat keeps.
+    static constexpr std::size_t kMaxScriptTabStops = 64;
     // OpenType data of one DefineFont4; FreeType reads it from memory each
     // time a text field needs glyphs of it.
     static constexpr std::size_t kMaxOpenTypeFontBytes = 16u * 1024 * 1024;

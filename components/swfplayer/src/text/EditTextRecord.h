@@ -27,6 +27,9 @@ struct EditTextRecord {
     bool wordWrap = false;
     bool multiline = false;
     bool password = false;
+    // An input field when false; a user could type into it.
+    bool readOnly = true;
+    bool selectable = true;
     bool html = false;
     bool useOutlines = false;
     // The tag's border flag gives a field both its border and background;
@@ -49,6 +52,24 @@ struct EditTextRecord {
     std::int16_t leading = 0;
     std::string variableName;
     std::string initialText;
+    // Settings only scripts give. The first line shown (from 1) and how far
+    // the text is scrolled left, in pixels.
+    std::uint32_t scroll = 1;
+    double hscroll = 0;
+    // HTML collapses runs of white space.
+    bool condenseWhite = false;
+    // The characters a user may type; none means any.
+    std::optional<std::string> restrict;
+    bool mouseWheelEnabled = true;
+    // "normal" or "advanced" anti-aliasing, and how glyphs meet the pixel grid.
+    bool advancedAntiAlias = false;
+    std::string gridFitType = "pixel";
+    double sharpness = 0, thickness = 0;
+    std::optional<double> tabIndex;
+    // A field bound to a variable: whether it has been bound since it was
+    // placed, and the variable's value as the field last showed it.
+    bool variableBound = false;
+    std::optional<std::string> variableShown;
 };
 
 Result<EditTextRecord> ReadEditText(ByteReader body, int swfVersion);

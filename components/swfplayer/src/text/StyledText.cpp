@@ -91,6 +91,10 @@ std::optional<char32_t> Entity(std::string_view name) {
     return std::nullopt;
 }
 
+bool IsHtmlSpace(char32_t c) {
+    return c == U' ' || c == U'\t' || c == U'\r' || c == U'\n';
+}
+
 struct HtmlTag {
     std::string name;
     bool closing = false;
@@ -152,14 +156,24 @@ std::optional<HtmlTag> ReadTag(std::u32string_view text, std::size_t& pos) {
     return tag;
 }
 
+// "#" then, after any blanks, hex digits up to the first other character,
+// of which the last six count; anything else is no colour.
 std::optional<Rgba> ParseColor(std::string_view value) {
-    if (!value.empty() && value[0] == '#')
-        value.remove_prefix(1);
-    auto rgb = ParseNumber(value, 16);
-    if (!rgb || value.size() != 6)
+    if (value.empty() || value[0] != '#')
         return std::nullopt;
-    return Rgba{static_cast<std::uint8_t>(*rgb >> 16), static_cast<std::uint8_t>(*rgb >> 8),
-                static_cast<std::uint8_t>(*rgb), 255};
+    std::size_t i = 1;
+    while (i < value.size() && (value[i] == ' ' || value[i] == '\t'))
+        ++i;
+    std::uint32_t rgb = 0;
+    std::size_t digits = 0;
+    for (; i < value.size() && std::isxdigit(static_cast<unsigned char>(value[i])); ++i, ++digits) {
+        char c = static_cast<char>(std::tolower(static_cast<unsigned char>(value[i])));
+        rgb = (rgb << 4 | static_cast<std::uint32_t>(c <= '9' ? c - '0' : c - 'a' + 10)) & 0xffffff;
+    }
+    if (digits == 0)
+        return std::nullopt;
+    return Rgba{static_cast<std::uint8_t>(rgb >> 16), static_cast<std::uint8_t>(rgb >> 8),
+                static_cast<std::uint8_t>(rgb), 255};
 }
 
 // Lengths in <textformat> are pixels, kept within a sane range.
@@ -234,7 +248,7 @@ private:
     HtmlOptions m_options;
     std::vector<Open> m_stack;
     StyledText m_out;
-    // A closed paragraph breaks the line only when more content follows.
+    // A closed paragraph's break, written before what follows it.
     std::optional<TextFormat> m_paragraphEnded;
 };
 
@@ -297,6 +311,13 @@ void HtmlReader::openTag(const HtmlTag& tag) {
         applyFont(tag, format);
     } else if (tag.name == "textformat") {
         ApplyTextFormatTag(tag, format);
+    } else if (tag.name == "a") {
+        auto attribute = [&](const char* name) {
+            auto it = tag.attributes.find(name);
+            return it == tag.attributes.end() ? std::string() : it->second;
+        };
+        format.url = attribute("href");
+        format.target = attribute("target");
     } else {
         return;
     }
@@ -383,11 +404,21 @@ StyledText HtmlReader::read() {
             entity(pos);
             continue;
         }
+        if (m_options.condenseWhite && IsHtmlSpace(c)) {
+            bool afterSpace = m_out.chars.empty() || m_out.chars.back() == U' ' ||
+                              m_out.chars.back() == U'\n' || m_paragraphEnded;
+            if (!afterSpace)
+                text(U' ');
+            ++pos;
+            continue;
+        }
         if (c == U'\r' && pos + 1 < m_text.size() && m_text[pos + 1] == U'\n')
             ++pos;
         text(c == U'\r' ? U'\n' : c);
         ++pos;
     }
+    // The last paragraph closed ends in a break too.
+    breakParagraph();
     return std::move(m_out);
 }
 

@@ -32,6 +32,9 @@ struct TextFormat {
     // gives stops at a fixed spacing.
     std::vector<double> tabStopsTwips;
     bool bullet = false;
+    // A link (<a href target>) the characters belong to; empty for none.
+    std::string url;
+    std::string target;
     bool operator==(const TextFormat&) const = default;
 };
 
@@ -54,12 +57,15 @@ struct HtmlOptions {
     // A single-line field ignores the line breaks of <br>, <p> and <li>.
     bool multiline = true;
     int swfVersion = 10;
+    // Runs of white space count as one space, and line ends in the source
+    // as none.
+    bool condenseWhite = false;
 };
 
 // The HTML subset Flash reads: <p align>, <br>, <font face size color
-// letterspacing kerning>, <b>, <i>, <u>, <li>, <textformat leftmargin
-// rightmargin indent blockindent leading tabstops>, and the character
-// entities; other tags (<a> among them) are skipped and their text kept.
+// letterspacing kerning>, <b>, <i>, <u>, <li>, <a href target>, <textformat
+// leftmargin rightmargin indent blockindent leading tabstops>, and the
+// character entities; other tags are skipped and their text kept.
 StyledText HtmlText(std::string_view utf8, const TextFormat& format, const HtmlOptions& options);
 
 } // namespace vidorama::swf

@@ -4,6 +4,7 @@
 #include "swf/Color.h"
 #include "swf/Geometry.h"
 #include "text/FontDef.h"
+#include "text/StyledText.h"
 
 #include <cstdint>
 #include <memory>
@@ -57,6 +58,18 @@ public:
         // A text field's characters without markup (paragraphs end in
         // '\n', a password's own characters): the text a script reads.
         std::u32string chars;
+        // The same characters with their formats, as laid out.
+        std::shared_ptr<const StyledText> styled;
+        // How a text field's text measures, in twips without the gutter: its
+        // widest line, the height of all its lines, and each line's top
+        // (from the first line's) and height, leading included.
+        double textWidth = 0;
+        double textHeight = 0;
+        struct LineBox {
+            double top = 0;
+            double height = 0;
+        };
+        std::vector<LineBox> lines;
     };
 
     TextDef(CharacterId id, Data data) : CharacterDef(id, Kind::Text), m_data(std::move(data)) {}

@@ -51,7 +51,9 @@ public:
     FontResolver(const TextFieldSource& source, std::shared_ptr<const FontDef> fieldFont,
                  std::u32string chars)
         : m_source(source), m_fieldFont(std::move(fieldFont)), m_chars(std::move(chars)) {
-        m_embedded = source.record.useOutlines && m_fieldFont && m_fieldFont->hasOutlines();
+        // A field made by a script has no font of its own and finds its
+        // embedded fonts by the names its formats give.
+        m_embedded = source.record.useOutlines && (!m_fieldFont || m_fieldFont->hasOutlines());
     }
 
     std::shared_ptr<const FontDef> operator()(const TextFormat& format);
@@ -70,9 +72,12 @@ private:
 // Embedded text uses the font of the format's face and style; a style the
 // movie did not embed shows in the field's own font.
 std::shared_ptr<const FontDef> FontResolver::embedded(const TextFormat& format) {
-    auto font = m_source.fonts->byName(format.face, format.bold, format.italic);
+    auto font =
+        m_source.fonts ? m_source.fonts->byName(format.face, format.bold, format.italic) : nullptr;
     if (!font)
         font = m_fieldFont;
+    if (!font)
+        return nullptr;
     if (!font->data().openType)
         return font;
     auto [it, inserted] = m_openTypeGlyphs.emplace(font.get(), nullptr);
@@ -96,26 +101,21 @@ std::shared_ptr<const FontDef> FontResolver::operator()(const TextFormat& format
     return it->second;
 }
 
-} // namespace
-
-std::shared_ptr<const TextDef> BuildTextField(std::shared_ptr<const TextFieldSource> source) {
-    const EditTextRecord& field = source->record;
-    return BuildTextField(std::move(source), field.initialText,
-                          field.html ? TextMarkup::Html : TextMarkup::Plain);
+// The field's own font: the one its tag names, by id or by class name.
+std::shared_ptr<const FontDef> FieldFont(const TextFieldSource& source) {
+    const EditTextRecord& field = source.record;
+    if (source.fonts && field.fontId)
+        return source.fonts->byId(*field.fontId);
+    if (source.fonts && !field.fontClass.empty())
+        return source.fonts->byName(field.fontClass, false, false);
+    return nullptr;
 }
 
-std::shared_ptr<const TextDef> BuildTextField(std::shared_ptr<const TextFieldSource> source,
-                                              std::string_view text, TextMarkup markup) {
+std::shared_ptr<const TextDef> LayOut(std::shared_ptr<const TextFieldSource> source,
+                                      StyledText styled) {
     const EditTextRecord& field = source->record;
-    std::shared_ptr<const FontDef> fieldFont;
-    if (source->fonts && field.fontId)
-        fieldFont = source->fonts->byId(*field.fontId);
-    else if (source->fonts && !field.fontClass.empty())
-        fieldFont = source->fonts->byName(field.fontClass, false, false);
-    TextFormat format = FieldFormat(field, fieldFont.get(), markup);
-    StyledText styled = markup == TextMarkup::Html
-                            ? HtmlText(text, format, {field.multiline, field.swfVersion})
-                            : PlainText(text, format);
+    auto fieldFont = FieldFont(*source);
+    auto scriptStyled = std::make_shared<const StyledText>(styled);
     std::u32string scriptText = styled.chars;
     if (field.password)
         HidePassword(styled);
@@ -133,13 +133,63 @@ std::shared_ptr<const TextDef> BuildTextField(std::shared_ptr<const TextFieldSou
         data.border = field.borderColor;
     data.field = source;
     data.chars = std::move(scriptText);
+    data.styled = std::move(scriptStyled);
     return std::make_shared<const TextDef>(field.id, std::move(data));
+}
+
+} // namespace
+
+TextFormat NewTextFormat(const TextFieldSource& source) {
+    if (source.newFormat)
+        return *source.newFormat;
+    return FieldFormat(source.record, FieldFont(source).get(), TextMarkup::Plain);
+}
+
+std::shared_ptr<const TextDef> BuildTextField(std::shared_ptr<const TextFieldSource> source) {
+    if (source->content) {
+        StyledText styled = *source->content;
+        return LayOut(std::move(source), std::move(styled));
+    }
+    const EditTextRecord& field = source->record;
+    return BuildTextField(std::move(source), field.initialText,
+                          field.html ? TextMarkup::Html : TextMarkup::Plain);
+}
+
+std::shared_ptr<const TextDef> BuildTextField(std::shared_ptr<const TextFieldSource> source,
+                                              std::string_view text, TextMarkup markup) {
+    const EditTextRecord& field = source->record;
+    auto fieldFont = FieldFont(*source);
+    TextFormat format = markup == TextMarkup::Html && !source->newFormat
+                            ? FieldFormat(field, fieldFont.get(), markup)
+                            : NewTextFormat(*source);
+    StyledText styled =
+        markup == TextMarkup::Html
+            ? HtmlText(text, format, {field.multiline, field.swfVersion, field.condenseWhite})
+            : PlainText(text, format);
+    return LayOut(std::move(source), std::move(styled));
 }
 
 std::shared_ptr<const TextDef> ChangeTextField(const TextFieldSource& source,
                                                const std::function<void(EditTextRecord&)>& change) {
     auto changed = std::make_shared<TextFieldSource>(source);
     change(changed->record);
+    // New text in the tag replaces what a script set before.
+    if (changed->record.initialText != source.record.initialText)
+        changed->content.reset();
+    return BuildTextField(std::move(changed));
+}
+
+std::shared_ptr<const TextDef> ChangeTextContent(const TextFieldSource& source,
+                                                 StyledText content) {
+    auto changed = std::make_shared<TextFieldSource>(source);
+    changed->content = std::make_shared<const StyledText>(std::move(content));
+    return BuildTextField(std::move(changed));
+}
+
+std::shared_ptr<const TextDef> ChangeNewTextFormat(const TextFieldSource& source,
+                                                   const TextFormat& format) {
+    auto changed = std::make_shared<TextFieldSource>(source);
+    changed->newFormat = std::make_shared<const TextFormat>(format);
     return BuildTextField(std::move(changed));
 }
 

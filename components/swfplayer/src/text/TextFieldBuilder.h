@@ -28,4 +28,13 @@ std::shared_ptr<const TextDef> BuildTextField(std::shared_ptr<const TextFieldSou
 std::shared_ptr<const TextDef> ChangeTextField(const TextFieldSource& source,
                                                const std::function<void(EditTextRecord&)>& change);
 
+// The field laid out with the given characters and formats, which stand for
+// its text from then on.
+std::shared_ptr<const TextDef> ChangeTextContent(const TextFieldSource& source, StyledText content);
+
+// The format text set from now on takes (the field's text keeps its own).
+TextFormat NewTextFormat(const TextFieldSource& source);
+std::shared_ptr<const TextDef> ChangeNewTextFormat(const TextFieldSource& source,
+                                                   const TextFormat& format);
+
 } // namespace vidorama::swf

@@ -2,6 +2,7 @@
 
 #include "text/EditTextRecord.h"
 #include "text/FontLibrary.h"
+#include "text/StyledText.h"
 
 #include <memory>
 
@@ -19,6 +20,12 @@ struct TextFieldSource {
     std::shared_ptr<const FontLibrary> fonts;
     // Null when the field may only use the movie's own fonts.
     std::shared_ptr<DeviceFonts> deviceFonts;
+    // The text with the format of every character as a script last set it;
+    // null while the tag's own text and markup stand.
+    std::shared_ptr<const StyledText> content;
+    // The format a script gave for text set from now on; null for the
+    // field's own.
+    std::shared_ptr<const TextFormat> newFormat;
 };
 
 } // namespace vidorama::swf

@@ -80,7 +80,8 @@ private:
     double availableWidth(const TextFormat& paragraph, bool firstLine) const;
     double advance(std::size_t i, double x, const TextFormat& paragraph) const;
     double width(std::size_t begin, std::size_t end, const TextFormat& paragraph) const;
-    void fitBoundsToText();
+    void measureText(TextDef::Data& data) const;
+    void fitBoundsToText(const TextDef::Data& measured);
     double alignmentShift(const Line& line, std::size_t visibleEnd, double& spaceExtra) const;
     void place(const Line& line, double baseline, TextDef::Data& data) const;
     void placeGlyph(const MeasuredChar& m, double x, double baseline, TextDef::Data& data) const;
@@ -227,16 +228,10 @@ void FieldLayout::measureLine(Line& line) const {
 // An auto-sized field grows or shrinks to its text, keeping its top and, by
 // its kind, its left edge, its middle or its right edge; a wrapping field
 // keeps its width.
-void FieldLayout::fitBoundsToText() {
+void FieldLayout::fitBoundsToText(const TextDef::Data& measured) {
     if (m_field.autoSize == AutoSize::None)
         return;
-    double textWidth = 0, textHeight = 0;
-    for (const Line& line : m_lines) {
-        const TextFormat& para = paragraph(line);
-        textWidth = std::max(textWidth, leftOffset(para, line.firstOfParagraph) - kGutterTwips +
-                                            line.width + para.rightMarginTwips);
-        textHeight += line.ascent + line.descent + para.leadingTwips;
-    }
+    double textWidth = measured.textWidth, textHeight = measured.textHeight;
     auto twips = [](double v) {
         return static_cast<std::int32_t>(std::clamp(std::round(v), -1e9, 1e9));
     };
@@ -366,16 +361,35 @@ void FieldLayout::place(const Line& line, double baseline, TextDef::Data& data) 
     endUnderline();
 }
 
+void FieldLayout::measureText(TextDef::Data& data) const {
+    double top = 0;
+    for (const Line& line : m_lines) {
+        const TextFormat& para = paragraph(line);
+        data.textWidth =
+            std::max(data.textWidth, leftOffset(para, line.firstOfParagraph) - kGutterTwips +
+                                         line.width + para.rightMarginTwips);
+        double height = line.ascent + line.descent + para.leadingTwips;
+        data.lines.push_back({top, height});
+        top += height;
+    }
+    data.textHeight = top;
+}
+
 TextDef::Data FieldLayout::layOut() {
     TextDef::Data data;
     breakLines();
     for (Line& line : m_lines)
         measureLine(line);
-    fitBoundsToText();
+    measureText(data);
+    fitBoundsToText(data);
     data.bounds = m_bounds;
+    // A field scrolled down shows its lines from the scroll line on.
+    std::size_t first = std::min<std::size_t>(m_field.scroll, m_lines.size());
+    first = first > 0 ? first - 1 : 0;
     double top = m_bounds.yMin + kGutterTwips;
     std::size_t glyphs = 0;
-    for (const Line& line : m_lines) {
+    for (std::size_t i = first; i < m_lines.size(); ++i) {
+        const Line& line = m_lines[i];
         if (top > m_bounds.yMax || glyphs > Limits::kMaxTextGlyphs)
             break;
         place(line, top + line.ascent, data);
