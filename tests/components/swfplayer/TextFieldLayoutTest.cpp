@@ -205,8 +205,7 @@ TEST(TextHtml, SingleLineFieldsIgnoreHtmlBreaks) {
     swf::TextFormat format;
     swf::HtmlOptions single{false, 10};
     EXPECT_EQ(swf::HtmlText("<p>A</p><p>B<br>C</p><li>D</li>", format, single).chars, U"ABCD");
-    EXPECT_EQ(swf::HtmlText("<p>A</p><p>B<br>C</p><li>D</li>", format, {}).chars,
-              U"A\nB\nC\nD\n");
+    EXPECT_EQ(swf::HtmlText("<p>A</p><p>B<br>C</p><li>D</li>", format, {}).chars, U"A\nB\nC\nD\n");
 }
 
 TEST(TextHtml, OldMoviesDropWhitespaceBetweenTagsAndKerning) {
