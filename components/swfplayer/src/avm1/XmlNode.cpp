@@ -2,6 +2,7 @@
 
 #include "avm1/Utf16Text.h"
 #include "avm1/Vm.h"
+#include "swf/XmlEscape.h"
 
 #include <algorithm>
 
@@ -35,29 +36,8 @@ void XmlNodeObject::childrenChanged(Vm& vm) {
 }
 
 std::string XmlEscape(std::string_view text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        case '\'':
-            out += "&apos;";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
+    return EscapeXml(
+        text, {{'&', "&amp;"}, {'<', "&lt;"}, {'>', "&gt;"}, {'"', "&quot;"}, {'\'', "&apos;"}});
 }
 
 namespace {

@@ -1,6 +1,7 @@
 #include "avm2/XmlParser.h"
 
 #include "swf/Limits.h"
+#include "swf/XmlEscape.h"
 
 #include <algorithm>
 
@@ -361,52 +362,16 @@ std::optional<XmlParseError> ParseXml(std::string_view text, const XmlParseOptio
 }
 
 std::string EscapeXmlText(std::string_view text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
+    return EscapeXml(text, {{'&', "&amp;"}, {'<', "&lt;"}, {'>', "&gt;"}});
 }
 
 std::string EscapeXmlAttribute(std::string_view text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        case '\n':
-            out += "&#xA;";
-            break;
-        case '\r':
-            out += "&#xD;";
-            break;
-        case '\t':
-            out += "&#x9;";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
+    return EscapeXml(text, {{'&', "&amp;"},
+                            {'<', "&lt;"},
+                            {'"', "&quot;"},
+                            {'\n', "&#xA;"},
+                            {'\r', "&#xD;"},
+                            {'\t', "&#x9;"}});
 }
 
 } // namespace vidorama::swf::avm2
