@@ -15,6 +15,11 @@ run_suite() {
     shift
     bash "$root/scripts/build.sh" "$dir" -DVIDORAMA_WERROR=ON "$@"
     (cd "$root/$dir" && ctest --output-on-failure --parallel "$jobs" --timeout 600)
+    # A CI machine starts from a clean clone each time, and its disk must hold
+    # only one build tree at a time.
+    if [ "${CI:-}" = true ]; then
+        rm -rf "${root:?}/$dir"
+    fi
 }
 
 run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo

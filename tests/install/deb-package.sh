@@ -9,6 +9,9 @@ work=$2
 libdir=$3
 rm -rf "$work"
 mkdir -p "$work"
+# The copies of every binary made here run to hundreds of megabytes in a
+# sanitizer build; they go once checked.
+trap 'rm -rf "$work"' EXIT
 (cd "$build" && cpack -G DEB -B "$work" >"$work/cpack.log" 2>&1) || {
     cat "$work/cpack.log"
     exit 1
