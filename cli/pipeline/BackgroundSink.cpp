@@ -1,7 +1,5 @@
 #include "pipeline/BackgroundSink.h"
 
-#include <cstring>
-
 namespace vidorama::cli {
 
 namespace {
@@ -17,31 +15,12 @@ BackgroundSink::~BackgroundSink() {
 }
 
 encoder::Status BackgroundSink::writeFrame(const QImage& frame) {
-    QImage picture;
     {
         std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [this] {
-            return !m_status.ok() || m_stopping || !m_spare.empty() || m_picturesMade < kPictures;
-        });
-        if (!m_status.ok())
-            return m_status;
-        if (m_stopping)
-            return Closed();
-        if (m_spare.empty()) {
-            ++m_picturesMade;
-        } else {
-            picture = std::move(m_spare.back());
-            m_spare.pop_back();
-        }
+        m_changed.wait(
+            lock, [this] { return !m_status.ok() || m_stopping || m_framesInFlight < kPictures; });
     }
-    // Frames keep one size and format, so a spare picture is filled in place.
-    if (picture.size() == frame.size() && picture.format() == frame.format() &&
-        picture.bytesPerLine() == frame.bytesPerLine())
-        std::memcpy(picture.bits(), frame.constBits(),
-                    static_cast<std::size_t>(frame.sizeInBytes()));
-    else
-        picture = frame.copy();
-    return push({Item::Kind::Frame, std::move(picture)});
+    return push({Item::Kind::Frame, frame});
 }
 
 encoder::Status BackgroundSink::repeatFrame() {
@@ -70,6 +49,8 @@ encoder::Status BackgroundSink::push(Item item) {
         return m_status;
     if (m_stopping)
         return Closed();
+    if (item.kind == Item::Kind::Frame)
+        ++m_framesInFlight;
     m_items.push_back(std::move(item));
     m_changed.notify_all();
     return encoder::Status::success();
@@ -85,9 +66,12 @@ void BackgroundSink::run() {
         m_items.pop_front();
         lock.unlock();
         encoder::Status status = write(item);
+        // The picture is let go before the frame stops counting, so that the
+        // drawing thread finds it free once writing may go on.
+        item.picture = QImage();
         lock.lock();
-        if (!item.picture.isNull())
-            m_spare.push_back(std::move(item.picture));
+        if (item.kind == Item::Kind::Frame)
+            --m_framesInFlight;
         if (!status.ok() && m_status.ok()) {
             m_status = std::move(status);
             dropQueued();
@@ -121,9 +105,9 @@ void BackgroundSink::stop(bool drop) {
 }
 
 void BackgroundSink::dropQueued() {
-    for (Item& item : m_items)
-        if (!item.picture.isNull())
-            m_spare.push_back(std::move(item.picture));
+    for (const Item& item : m_items)
+        if (item.kind == Item::Kind::Frame)
+            --m_framesInFlight;
     m_items.clear();
 }
 

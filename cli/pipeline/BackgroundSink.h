@@ -14,10 +14,12 @@ namespace vidorama::cli {
 
 // Hands frames and sound on to another sink from a thread of its own, in the
 // order they come, so that the movie plays and draws its next frames while
-// the frames before are converted and encoded. Each frame is copied into one
-// of kPictures pictures made for the purpose; when all are waiting to be
-// written, writing the next frame waits. So at most kPictures frames are in
-// flight beyond the one being drawn, however long the movie.
+// the frames before are converted and encoded. A frame is not copied: the
+// sink keeps a shared reference to its picture (QImage's implicit sharing)
+// until it is written, so whoever draws the next one must draw it elsewhere,
+// or pay for Qt's copy on write. When kPictures frames wait to be written,
+// writing the next one waits. So at most kPictures frames are in flight
+// beyond the one being drawn, however long the movie.
 //
 // An error of the other sink is answered by the next call; the frames still
 // waiting are then dropped.
@@ -55,8 +57,7 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::deque<Item> m_items;
-    std::vector<QImage> m_spare;
-    int m_picturesMade = 0;
+    int m_framesInFlight = 0;
     encoder::Status m_status = encoder::Status::success();
     bool m_stopping = false;
     std::thread m_thread;

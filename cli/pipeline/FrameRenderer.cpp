@@ -46,23 +46,27 @@ private:
 } // namespace
 
 FrameRenderer::FrameRenderer(QSize size, StageBackground background)
-    : m_image(size, QImage::Format_ARGB32_Premultiplied),
-      m_painter(std::make_unique<swf::QPainterRenderer>(m_image)) {
+    : m_pool(size, kPictures),
+      m_painter(std::make_unique<swf::QPainterRenderer>(m_pool.current())) {
     if (background == StageBackground::Transparent)
         m_clearStage = std::make_unique<ClearStageRenderer>(*m_painter);
-    m_filter = std::make_unique<RepeatFilter>(m_clearStage ? *m_clearStage : *m_painter, size);
+    m_filter = std::make_unique<RepeatFilter>(m_clearStage ? *m_clearStage : *m_painter, size,
+                                              [this] { return m_pool.prepare(); });
 }
 
 FrameRenderer::~FrameRenderer() = default;
 
 const QImage& FrameRenderer::render(const swf::Player& player) {
     m_held = m_painter->pixelsPainted() > m_pixelsAllowed;
+    QImage& picture = m_pool.current();
     if (m_held) {
         ++m_framesHeld;
-        return m_image;
+        return picture;
     }
-    swf::DrawFrame(player, *m_filter, m_image.width(), m_image.height());
-    return m_image;
+    swf::DrawFrame(player, *m_filter, picture.width(), picture.height());
+    if (!m_filter->repeated())
+        m_pool.frameDrawn(m_filter->changedArea());
+    return picture;
 }
 
 bool FrameRenderer::repeated() const {

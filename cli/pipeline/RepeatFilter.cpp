@@ -125,8 +125,8 @@ bool RepeatFilter::Frame::operator==(const Frame& other) const {
     return background == other.background && quality == other.quality && calls == other.calls;
 }
 
-RepeatFilter::RepeatFilter(swf::Renderer& target, QSize picture)
-    : m_target(target), m_picture(QPoint(0, 0), picture) {}
+RepeatFilter::RepeatFilter(swf::Renderer& target, QSize picture, TargetPreparer prepare)
+    : m_target(target), m_picture(QPoint(0, 0), picture), m_prepare(std::move(prepare)) {}
 
 RepeatFilter::~RepeatFilter() = default;
 
@@ -181,7 +181,7 @@ void RepeatFilter::popLayer(const swf::LayerEffects& effects) {
     add(std::move(call));
 }
 
-std::optional<QRect> RepeatFilter::changedArea() const {
+std::optional<QRect> RepeatFilter::differences() const {
     const std::vector<Call>& before = m_previous.calls;
     const std::vector<Call>& after = m_next.calls;
     if (!m_hasPrevious || m_previous.background != m_next.background ||
@@ -224,14 +224,21 @@ std::optional<QRect> RepeatFilter::changedArea() const {
             }
         }
     }
-    changed &= m_picture;
+    return changed & m_picture;
+}
+
+std::optional<QRect> RepeatFilter::limitFor(const std::optional<QRect>& changed,
+                                            const QRect& stale) const {
+    if (!changed)
+        return std::nullopt;
+    const QRect limit = (*changed | stale) & m_picture;
     // Drawing most of the picture through a limit saves little.
     const auto area = [](const QRect& r) {
         return static_cast<std::int64_t>(r.width()) * r.height();
     };
-    if (area(changed) * 4 > area(m_picture) * 3)
+    if (area(limit) * 4 > area(m_picture) * 3)
         return std::nullopt;
-    return changed;
+    return limit;
 }
 
 // A call drawn through a limit it cannot reach would change nothing; leaving
@@ -244,8 +251,11 @@ bool RepeatFilter::reaches(const Call& call, const QRect& limit) {
 void RepeatFilter::endFrame() {
     m_repeated = m_hasPrevious && m_next == m_previous;
     m_drawn = QRect();
+    m_changed = QRect();
     if (!m_repeated) {
-        const std::optional<QRect> changed = changedArea();
+        const std::optional<QRect> differing = differences();
+        m_changed = differing.value_or(m_picture);
+        const std::optional<QRect> changed = limitFor(differing, m_prepare ? m_prepare() : QRect());
         m_drawn = changed.value_or(m_picture);
         if (changed)
             m_target.limitNextFrame(

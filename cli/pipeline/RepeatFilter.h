@@ -4,6 +4,7 @@
 
 #include <QRect>
 #include <QSize>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -28,8 +29,13 @@ namespace vidorama::cli {
 // filters, and changes to layers' effects, are drawn again in full.
 class RepeatFilter final : public swf::Renderer {
 public:
+    // Called before a frame is drawn: readies the renderer's target and
+    // answers its pixels that do not show the frame before, which are drawn
+    // again with what changed.
+    using TargetPreparer = std::function<QRect()>;
+
     // picture: the size of the renderer's target.
-    RepeatFilter(swf::Renderer& target, QSize picture);
+    RepeatFilter(swf::Renderer& target, QSize picture, TargetPreparer prepare = {});
     ~RepeatFilter() override;
 
     void beginFrame(swf::Rgba background, swf::StageQuality quality,
@@ -52,6 +58,9 @@ public:
     bool repeated() const { return m_repeated; }
     // The pixels the last frame drew: none when it was repeated.
     QRect drawnArea() const { return m_drawn; }
+    // Where the last frame differs from the one before: none when it was
+    // repeated, all of the picture when that cannot be told.
+    QRect changedArea() const { return m_changed; }
 
 private:
     struct Call;
@@ -64,14 +73,18 @@ private:
     };
 
     void add(Call call);
-    // Where the next frame differs from the one before, if that is known and
-    // worth drawing alone.
-    std::optional<QRect> changedArea() const;
+    // Where the next frame differs from the one before, if that is known.
+    std::optional<QRect> differences() const;
+    // What to draw of the next frame, given where it differs and the pixels
+    // of the target that do not show the frame before; none for all of it.
+    std::optional<QRect> limitFor(const std::optional<QRect>& changed, const QRect& stale) const;
     static bool reaches(const Call& call, const QRect& limit);
 
     swf::Renderer& m_target;
     QRect m_picture;
     QRect m_drawn;
+    QRect m_changed;
+    TargetPreparer m_prepare;
     Frame m_previous;
     Frame m_next;
     bool m_hasPrevious = false;

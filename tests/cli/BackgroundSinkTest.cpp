@@ -6,7 +6,9 @@
 #include "RecordingSink.h"
 
 #include <atomic>
+#include <chrono>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace vidorama::test {
 namespace {
@@ -78,6 +80,49 @@ TEST(BackgroundSink, HandsEverythingOnInOrder) {
     EXPECT_EQ(target.soundAfterFrame, soundBefore);
     EXPECT_EQ(target.soundFrames, sound);
     EXPECT_TRUE(target.finished);
+}
+
+// Takes its time over each frame, and notes where the pixels it was given
+// lie.
+class SlowSink final : public cli::FrameSink {
+public:
+    encoder::Status writeFrame(const QImage& frame) override {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        pixels.push_back(frame.constBits());
+        return encoder::Status::success();
+    }
+    encoder::Status repeatFrame() override { return encoder::Status::success(); }
+    encoder::Status writeSound(std::span<const std::int16_t>) override {
+        return encoder::Status::success();
+    }
+    encoder::Status finish() override { return encoder::Status::success(); }
+    void abandon() override {}
+
+    std::vector<const uchar*> pixels;
+};
+
+TEST(BackgroundSink, FramesAreHandedOnUncopiedAndFewAreHeld) {
+    SlowSink target;
+    std::vector<QImage> given;
+    std::vector<const uchar*> givenPixels;
+    {
+        cli::BackgroundSink sink(target);
+        for (int k = 0; k < 4 * cli::BackgroundSink::kPictures; ++k) {
+            given.push_back(Numbered(k));
+            givenPixels.push_back(given.back().constBits());
+            ASSERT_TRUE(sink.writeFrame(given.back()).ok());
+            // Every frame given and not yet written is held by the sink, and
+            // no more than its pictures in flight.
+            int held = 0;
+            for (const QImage& frame : given)
+                held += frame.isDetached() ? 0 : 1;
+            EXPECT_LE(held, cli::BackgroundSink::kPictures) << k;
+        }
+        ASSERT_TRUE(sink.finish().ok());
+    }
+    EXPECT_EQ(target.pixels, givenPixels);
+    for (const QImage& frame : given)
+        EXPECT_TRUE(frame.isDetached());
 }
 
 TEST(BackgroundSink, AFailureStopsTheConversion) {
