@@ -170,22 +170,20 @@ void QPainterRenderer::stroke(const QPainterPath& path, const LineStyle& style,
 void QPainterRenderer::drawShape(const ShapeDef& shape, const Matrix& matrix,
                                  const ColorTransform& colors) {
     QTransform toDevice = ToQt(matrix);
-    Qt::FillRule rule = shape.nonZeroWinding() ? Qt::WindingFill : Qt::OddEvenFill;
-    for (const ShapeLayer& layer : shape.layers()) {
+    const ShapePathCache::Paths& paths = m_shapePaths.pathsOf(shape);
+    for (std::size_t l = 0; l < shape.layers().size(); ++l) {
+        const ShapeLayer& layer = shape.layers()[l];
         std::vector<StyledFill> fills;
-        for (const StyledPath& f : layer.fills) {
-            if (f.style >= shape.fillStyles().size())
-                continue;
-            QPainterPath path = ToQPainterPath(f.path);
-            path.setFillRule(rule);
-            fills.push_back({std::move(path), &shape.fillStyles()[f.style]});
+        for (std::size_t i = 0; i < layer.fills.size(); ++i) {
+            const std::uint32_t style = layer.fills[i].style;
+            if (style < shape.fillStyles().size())
+                fills.push_back({paths.fills[l][i], &shape.fillStyles()[style]});
         }
         drawFills(fills, toDevice, colors);
-        for (const StyledPath& s : layer.strokes) {
-            if (s.style >= shape.lineStyles().size())
-                continue;
-            const LineStyle& style = shape.lineStyles()[s.style];
-            stroke(ToQPainterPath(s.path, !style.noClose), style, toDevice, colors);
+        for (std::size_t i = 0; i < layer.strokes.size(); ++i) {
+            const std::uint32_t style = layer.strokes[i].style;
+            if (style < shape.lineStyles().size())
+                stroke(paths.strokes[l][i], shape.lineStyles()[style], toDevice, colors);
         }
     }
 }
@@ -383,6 +381,7 @@ void QPainterRenderer::endFrame() {
             popMask();
     }
     m_bitmaps = nullptr;
+    m_shapePaths.endFrame();
 }
 
 } // namespace vidorama::swf

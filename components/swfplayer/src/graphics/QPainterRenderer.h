@@ -4,6 +4,7 @@
 #include "graphics/FilterRunner.h"
 #include "graphics/PathFiller.h"
 #include "graphics/Renderer.h"
+#include "graphics/ShapePathCache.h"
 #include "graphics/StageQuality.h"
 #include "graphics/Styles.h"
 
@@ -99,6 +100,7 @@ private:
     std::vector<QImage> m_spareMasks, m_spareContents;
     QSize m_spareSize;
     FillGroup m_fillGroup;
+    ShapePathCache m_shapePaths;
     FilterBudget m_filterBudget;
     std::uint64_t m_pixelsPainted = 0;
     // Masks and layers over the limits are not made; what they would hold is

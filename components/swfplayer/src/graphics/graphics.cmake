@@ -23,6 +23,7 @@ add_library(vidorama_swf_graphics STATIC
     ${_graphics}/QPainterRenderer.cpp
     ${_graphics}/QtPath.cpp
     ${_graphics}/ShadowFilters.cpp
+    ${_graphics}/ShapePathCache.cpp
     ${_graphics}/ShapeParser.cpp
     ${_graphics}/ShapeRecordReader.cpp
     ${_graphics}/StrokeOutline.cpp
