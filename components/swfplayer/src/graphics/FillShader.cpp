@@ -1,10 +1,12 @@
 #include "graphics/FillShader.h"
 
 #include "graphics/BitmapDef.h"
+#include "graphics/PixelLanes.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <vector>
 
 namespace vidorama::swf {
 
@@ -107,33 +109,7 @@ private:
         int weight;
     };
 
-    // The weighted sum a * (256 - w) + b * w of each channel, two channels in
-    // each half of a 64-bit word, 32 bits apart: the sums reach 24 bits, so
-    // they cannot spill into the next channel. Every channel is worked out
-    // with the same integer steps as one at a time, only four at once.
-    struct Lanes {
-        std::uint64_t blueRed;
-        std::uint64_t greenAlpha;
-    };
-    static Lanes Spread(QRgb p) {
-        auto pair = [](std::uint32_t v) {
-            return (v & 0xFFu) | (std::uint64_t(v & 0xFF0000u) << 16);
-        };
-        return {pair(p), pair(p >> 8)};
-    }
-    static Lanes Mix(Lanes a, Lanes b, int w) {
-        const auto keep = static_cast<std::uint64_t>(256 - w), take = static_cast<std::uint64_t>(w);
-        return {a.blueRed * keep + b.blueRed * take, a.greenAlpha * keep + b.greenAlpha * take};
-    }
-    // Two mixes deep the sums carry 16 bits of fraction, rounded off here.
-    static QRgb ToPixel(Lanes sum) {
-        constexpr std::uint64_t kHalf = 32768 | (std::uint64_t(32768) << 32);
-        auto narrow = [](std::uint64_t lanes) {
-            lanes = ((lanes + kHalf) >> 16) & 0x000000FF000000FFull;
-            return static_cast<QRgb>(lanes | (lanes >> 16));
-        };
-        return narrow(sum.blueRed) | (narrow(sum.greenAlpha) << 8);
-    }
+    using Lanes = PixelLanes;
 
     // Repeating fills tile the bitmap; clipped fills extend its edge pixels.
     int wrap(long v, int size) const {
@@ -185,11 +161,11 @@ private:
     // A bitmap column mixed between the two rows. Mixing the rows first and
     // the columns second sums the same four products as the other way round.
     static Lanes Column(const Rows& rows, int x) {
-        return Mix(Spread(rows.top[x]), Spread(rows.bottom[x]), rows.weight);
+        return MixLanes(SpreadPixel(rows.top[x]), SpreadPixel(rows.bottom[x]), rows.weight);
     }
     QRgb bilinear(const Rows& rows, double u) const {
         const Columns at = columnsAround(u);
-        return ToPixel(Mix(Column(rows, at.left), Column(rows, at.right), at.weight));
+        return LanesToPixel(MixLanes(Column(rows, at.left), Column(rows, at.right), at.weight));
     }
     // Samples along one pair of rows. A bitmap drawn larger than it is gives
     // several samples between the same two columns, which are mixed once.
@@ -202,7 +178,7 @@ private:
                 right = Column(rows, at.right);
                 mixed = at;
             }
-            return ToPixel(Mix(left, right, at.weight));
+            return LanesToPixel(MixLanes(left, right, at.weight));
         };
         // Most rows lie well within reach of 64-bit fixed point with 32 bits
         // of fraction, whose steps cost far less than rounding doubles; its
@@ -213,6 +189,12 @@ private:
         if (std::fabs(u) < kReach && std::fabs(end) < kReach && count < (1 << 12)) {
             std::int64_t at = std::llround(u * kOne);
             const std::int64_t by = std::llround(step * kOne);
+            const long first = static_cast<long>(at >> 32);
+            const long last = static_cast<long>((at + by * (count - 1)) >> 32);
+            if (std::min(first, last) >= 0 && std::max(first, last) + 1 < m_width) {
+                smoothWithin(rows, at, by, count, std::min(first, last), out);
+                return;
+            }
             for (int i = 0; i < count; ++i, at += by) {
                 const long x0 = static_cast<long>(at >> 32);
                 out[i] = sample({wrap(x0, m_width), wrap(x0 + 1, m_width),
@@ -222,6 +204,25 @@ private:
         }
         for (int i = 0; i < count; ++i)
             out[i] = sample(columnsAround(u + i * step));
+    }
+
+    // Samples along one pair of rows that all lie inside the bitmap, at the
+    // fixed-point positions at + i * by: the columns they read are mixed
+    // between the two rows once each, in one straight run, before every
+    // sample mixes its two columns.
+    static void smoothWithin(const Rows& rows, std::int64_t at, std::int64_t by, int count,
+                             long firstColumn, QRgb* out) {
+        thread_local std::vector<Lanes> columns;
+        const auto lastColumn = static_cast<long>((at + by * (count - 1)) >> 32);
+        const long reach = std::max(static_cast<long>(at >> 32), lastColumn) + 2 - firstColumn;
+        columns.resize(static_cast<std::size_t>(reach));
+        MixRowPair(rows.top + firstColumn, rows.bottom + firstColumn, rows.weight,
+                   static_cast<int>(reach), columns.data());
+        for (int i = 0; i < count; ++i, at += by) {
+            const auto x = static_cast<std::size_t>((at >> 32) - firstColumn);
+            out[i] = LanesToPixel(
+                MixLanes(columns[x], columns[x + 1], static_cast<int>((at >> 24) & 0xFF)));
+        }
     }
 
     QImage m_image;

@@ -20,6 +20,7 @@ add_library(vidorama_swf_graphics STATIC
     ${_graphics}/MorphShapeParser.cpp
     ${_graphics}/PathBuilder.cpp
     ${_graphics}/PathFiller.cpp
+    ${_graphics}/PixelLanes.cpp
     ${_graphics}/QPainterRenderer.cpp
     ${_graphics}/QtPath.cpp
     ${_graphics}/ShadowFilters.cpp
