@@ -1,6 +1,7 @@
 #include "pipeline/FramePool.h"
 
 #include <algorithm>
+#include <atomic>
 
 namespace vidorama::cli {
 
@@ -9,13 +10,20 @@ FramePool::FramePool(QSize size, int pictures)
       m_current(size, QImage::Format_ARGB32_Premultiplied) {}
 
 QRect FramePool::prepare() {
-    if (m_current.isDetached())
+    // A receiver on another thread lets a picture go once it has read it:
+    // what it read must come before what is drawn into the picture now.
+    const auto freed = [](const QImage& image) {
+        const bool alone = image.isDetached();
+        std::atomic_thread_fence(std::memory_order_acquire);
+        return alone;
+    };
+    if (freed(m_current))
         return {};
     m_spares.push_back({std::move(m_current), m_frame});
     // The free picture that shows the latest frame needs the least drawing.
     auto chosen = m_spares.end();
     for (auto spare = m_spares.begin(); spare != m_spares.end(); ++spare)
-        if (spare->image.isDetached() && (chosen == m_spares.end() || spare->frame > chosen->frame))
+        if (freed(spare->image) && (chosen == m_spares.end() || spare->frame > chosen->frame))
             chosen = spare;
     if (chosen == m_spares.end() && static_cast<int>(m_spares.size()) < m_limit) {
         m_current = QImage(m_rect.size(), QImage::Format_ARGB32_Premultiplied);
