@@ -1,5 +1,6 @@
 // The global object, Object and Function.
 
+#include "avm1/ArrayElements.h"
 #include "avm1/Native.h"
 #include "avm1/NumberText.h"
 #include "avm1/Selection.h"
@@ -95,7 +96,7 @@ Value SetPropFlags(Vm& vm, const Value&, std::span<const Value> args) {
     auto clear = static_cast<std::uint8_t>(ToInt32(vm.toNumber(Arg(args, 3))) & 7);
     std::vector<std::string> names;
     if (auto* array = dynamic_cast<ArrayObject*>(Arg(args, 1).asObject())) {
-        for (const Value& name : array->elements)
+        for (const Value& name : ArrayValues(vm, *array))
             names.push_back(vm.toString(name));
     } else if (Arg(args, 1).isString()) {
         std::string list = Arg(args, 1).asString();
@@ -130,7 +131,7 @@ Value FunctionCall(Vm& vm, const Value& self, std::span<const Value> args) {
 Value FunctionApply(Vm& vm, const Value& self, std::span<const Value> args) {
     std::vector<Value> list;
     if (auto* array = dynamic_cast<ArrayObject*>(Arg(args, 1).asObject()))
-        list = array->elements;
+        list = ArrayValues(vm, *array);
     return vm.call(self, Arg(args, 0), list);
 }
 

@@ -19,8 +19,9 @@ Object* Vm::newObject() {
 
 ArrayObject* Vm::newArray(std::vector<Value> elements) {
     auto* array = make<ArrayObject>(m_builtins.array);
-    resizeArray(*array, elements.size());
-    array->elements = std::move(elements);
+    for (std::size_t i = 0; i < elements.size(); ++i)
+        defineValue(array, std::to_string(i), elements[i]);
+    defineValue(array, "length", Value::number(double(elements.size())), kDontEnum | kDontDelete);
     return array;
 }
 

@@ -1,3 +1,4 @@
+#include "avm1/ArrayElements.h"
 #include "avm1/Vm.h"
 #include "swf/Limits.h"
 
@@ -182,6 +183,8 @@ void Vm::storeMember(Object* object, std::string_view name, const Value& value) 
             object->setProtoValue(value);
         return;
     }
+    if (object->kind() == ObjectKind::Array)
+        KeepArrayLength(*this, static_cast<ArrayObject&>(*object), name, value);
     if (Property* property = Visible(object->properties().find(k))) {
         if (property->setter)
             call(Value::object(property->setter), Value::object(object), std::span(&value, 1));
