@@ -131,6 +131,14 @@ TEST(Avm1Array, MovedElementsAreWrittenAnew) {
                                   "z,c,undefined,undefined\n");
 }
 
+// An element count that is no 32-bit length makes undefined and leaves the
+// values where they were.
+TEST(Avm1Array, InitArrayWithAnImpossibleCountTakesNothing) {
+    Bytes code = Join({Str("a"), Str("b"), Num(4294967297.0), Op(kInitArray), Trace(), Trace(),
+                       Trace(), Str("c"), Num(1), Op(kInitArray), Trace()});
+    EXPECT_EQ(TraceOf(7, {code}), "undefined\nb\na\nc\n");
+}
+
 // Array's methods work on any object through its length and indexes.
 TEST(Avm1Array, MethodsWorkOnObjectsWithALength) {
     auto borrow = [](const std::string& method) {

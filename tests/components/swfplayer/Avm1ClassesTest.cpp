@@ -172,5 +172,29 @@ TEST(Avm1Classes, UnnamedClipsAreNumberedAndShapesAreNot) {
     EXPECT_EQ(out, "_level0.instance1\n_level0.instance2\n");
 }
 
+// What assignment and delete may not change: a property inherited with a
+// getter and no setter, a function's prototype, a String object's length.
+TEST(Avm1Classes, ReadOnlyAndUndeletablePropertiesHoldTheirValues) {
+    constexpr std::uint8_t kInitObject = 0x43;
+    constexpr std::uint8_t kDelete = 0x3a;
+    constexpr std::uint8_t kTypeOf = 0x44;
+    auto traceHere = [](const std::string& object, const std::string& member) {
+        return Join({Get(object), Str(member), Op(kGetMember), Trace()});
+    };
+    Bytes code =
+        Join({Str("base"), Num(0), Op(kInitObject), Op(kSetVariable),
+              // base.addProperty("p", function () { return 5; }, null);
+              Push(2, {}), Function2("", 0, Join({Num(5), Op(0x3e)})), Str("p"), Num(3),
+              Get("base"), Str("addProperty"), Op(kCallMethod), Op(kPop), Str("o"), Num(0),
+              Op(kInitObject), Op(kSetVariable), Get("o"), Str("__proto__"), Get("base"),
+              Op(kSetMember), Get("o"), Str("p"), Num(10), Op(kSetMember), traceHere("o", "p"),
+              // delete f.prototype; delete s.length;
+              Str("f"), Function2("", 0, {}), Op(kSetVariable), Get("f"), Str("prototype"),
+              Op(kDelete), Op(kPop), Get("f"), Str("prototype"), Op(kGetMember), Op(kTypeOf),
+              Trace(), Str("s"), Str("ab"), Num(1), Str("String"), Op(kNewObject), Op(kSetVariable),
+              Get("s"), Str("length"), Op(kDelete), Op(kPop), traceHere("s", "length")});
+    EXPECT_EQ(TraceOf(7, {code}), "5\nobject\n2\n");
+}
+
 } // namespace
 } // namespace vidorama::test

@@ -29,6 +29,11 @@ double Integer(Vm& vm, const Value& value, double otherwise) {
     return std::isnan(n) ? 0 : std::trunc(n);
 }
 
+// A character position as charAt and charCodeAt read it: wrapped to 32 bits.
+double Position(Vm& vm, const Value& value) {
+    return value.isUndefined() ? 0 : ToInt32(vm.toNumber(value));
+}
+
 std::size_t Clamp(double n, std::size_t size) {
     return static_cast<std::size_t>(std::clamp(n, 0.0, double(size)));
 }
@@ -48,7 +53,7 @@ Value StringValue(Vm& vm, const Value& self, std::span<const Value>) {
 
 Value CharAt(Vm& vm, const Value& self, std::span<const Value> args) {
     std::string text = Text(vm, self);
-    double index = Integer(vm, Arg(args, 0), 0);
+    double index = Position(vm, Arg(args, 0));
     if (index < 0 || index >= double(text.size()))
         return Value::string("");
     return Value::string(text.substr(static_cast<std::size_t>(index), 1));
@@ -56,7 +61,7 @@ Value CharAt(Vm& vm, const Value& self, std::span<const Value> args) {
 
 Value CharCodeAt(Vm& vm, const Value& self, std::span<const Value> args) {
     std::string text = Text(vm, self);
-    double index = Integer(vm, Arg(args, 0), 0);
+    double index = Position(vm, Arg(args, 0));
     if (index < 0 || index >= double(text.size()))
         return Value::number(std::numeric_limits<double>::quiet_NaN());
     return Value::number(static_cast<unsigned char>(text[static_cast<std::size_t>(index)]));
@@ -168,6 +173,9 @@ Value FromCharCode(Vm& vm, const Value&, std::span<const Value> args) {
     std::string text;
     for (const Value& arg : args) {
         auto code = static_cast<std::uint32_t>(ToInt32(vm.toNumber(arg))) & 0xffff;
+        // Flash's strings end at a NUL character.
+        if (code == 0)
+            break;
         if (code < 0x80 || vm.version() < 6) {
             text += static_cast<char>(code & 0xff);
         } else if (code < 0x800) {

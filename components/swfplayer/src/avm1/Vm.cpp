@@ -43,7 +43,7 @@ FunctionObject* Vm::newScriptFunction(std::shared_ptr<const ScriptFunction> func
 Object* Vm::linkPrototype(FunctionObject* constructor, Object* proto) {
     if (!proto)
         proto = newObject();
-    defineValue(constructor, "prototype", Value::object(proto), kDontEnum);
+    defineValue(constructor, "prototype", Value::object(proto), kDontEnum | kDontDelete);
     defineValue(proto, "constructor", Value::object(constructor), kDontEnum);
     return proto;
 }
