@@ -6,6 +6,7 @@
 #include "Avm1Assembler.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 
 namespace vidorama::test {
 namespace {
@@ -194,6 +195,43 @@ TEST(Avm1Classes, ReadOnlyAndUndeletablePropertiesHoldTheirValues) {
               Trace(), Str("s"), Str("ab"), Num(1), Str("String"), Op(kNewObject), Op(kSetVariable),
               Get("s"), Str("length"), Op(kDelete), Op(kPop), traceHere("s", "length")});
     EXPECT_EQ(TraceOf(7, {code}), "5\nobject\n2\n");
+}
+
+// toString counts only when it gives a string, == converts NaN into nothing
+// equal, and the string methods read 32-bit positions.
+TEST(Avm1Classes, ConversionsAndStringPositionsFollowFlash) {
+    constexpr std::uint8_t kEquals2 = 0x49;
+    constexpr std::uint8_t kInitObject = 0x43;
+    auto callOn = [](const Bytes& target, const std::string& method,
+                     const std::vector<Bytes>& args) {
+        Bytes code;
+        for (auto it = args.rbegin(); it != args.rend(); ++it)
+            code = Join({code, *it});
+        return Join(
+            {code, Num(double(args.size())), target, Str(method), Op(kCallMethod), Trace()});
+    };
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    Bytes code = Join({Str("o"),
+                       Str("toString"),
+                       Function2("", 0, Join({Num(4), Op(0x3e)})),
+                       Num(1),
+                       Op(kInitObject),
+                       Op(kSetVariable),
+                       Get("o"),
+                       Trace(),
+                       Str("true"),
+                       Num(nan),
+                       Op(kEquals2),
+                       Trace(),
+                       Num(nan),
+                       Num(nan),
+                       Op(kEquals2),
+                       Trace(),
+                       callOn(Get("String"), "fromCharCode", {Num(80), Num(0), Num(81)}),
+                       callOn(Str("hello"), "charAt", {Num(4294967297.0)}),
+                       callOn(Str("hello"), "indexOf", {}),
+                       callOn(Str("hello"), "indexOf", {Str(""), Num(9)})});
+    EXPECT_EQ(TraceOf(7, {code}), "[type Object]\nfalse\ntrue\nP\ne\nundefined\n-1\n");
 }
 
 } // namespace

@@ -115,8 +115,11 @@ Value SetNodeValue(Vm& vm, const Value& self, std::span<const Value> args) {
     return {};
 }
 
-// Whether child may go under parent: not into itself or its own subtree.
+// Whether child may go under parent: not into itself or its own subtree,
+// and not again under the parent it has, where Flash leaves it in place.
 bool MayAdopt(XmlNodeObject* parent, XmlNodeObject* child) {
+    if (child->parent == parent)
+        return false;
     for (XmlNodeObject* at = parent; at; at = at->parent)
         if (at == child)
             return false;
