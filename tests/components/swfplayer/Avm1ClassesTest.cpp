@@ -234,5 +234,14 @@ TEST(Avm1Classes, ConversionsAndStringPositionsFollowFlash) {
     EXPECT_EQ(TraceOf(7, {code}), "[type Object]\nfalse\ntrue\nP\ne\nundefined\n-1\n");
 }
 
+// LoadVars makes its query from its properties, newest first, escaped.
+TEST(Avm1Classes, LoadVarsJoinsItsPropertiesIntoAQuery) {
+    Bytes code =
+        Join({Str("lv"), Num(0), Str("LoadVars"), Op(kNewObject), Op(kSetVariable), Get("lv"),
+              Str("a b"), Str("x&y"), Op(kSetMember), Get("lv"), Str("c"), Num(1), Op(kSetMember),
+              Num(0), Get("lv"), Str("toString"), Op(kCallMethod), Trace()});
+    EXPECT_EQ(TraceOf(7, {code}), "c=1&a%20b=x%26y\n");
+}
+
 } // namespace
 } // namespace vidorama::test

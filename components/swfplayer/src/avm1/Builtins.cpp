@@ -156,17 +156,7 @@ Value IsFinite(Vm& vm, const Value&, std::span<const Value> args) {
 }
 
 Value Escape(Vm& vm, const Value&, std::span<const Value> args) {
-    std::string text = vm.toString(Arg(args, 0)), out;
-    for (unsigned char c : text) {
-        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) {
-            out += static_cast<char>(c);
-        } else {
-            char buffer[4];
-            std::snprintf(buffer, sizeof buffer, "%%%02X", c);
-            out += buffer;
-        }
-    }
-    return Value::string(vm.makeString(std::move(out)));
+    return Value::string(vm.makeString(EscapeUrl(vm.toString(Arg(args, 0)))));
 }
 
 // "+" is a space; "%" takes two hexadecimal digits. Flash drops a "%" whose
@@ -265,6 +255,20 @@ void InstallObjectClasses(Vm& vm, Builtins& b) {
     Constant(vm, global, "Infinity", std::numeric_limits<double>::infinity());
 }
 
+std::string EscapeUrl(std::string_view text) {
+    std::string out;
+    for (unsigned char c : text) {
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) {
+            out += static_cast<char>(c);
+        } else {
+            char buffer[4];
+            std::snprintf(buffer, sizeof buffer, "%%%02X", c);
+            out += buffer;
+        }
+    }
+    return out;
+}
+
 void InstallBuiltins(Vm& vm, Builtins& b) {
     // Object.prototype first: every other object is made with it.
     b.object = vm.make<Object>(nullptr);
@@ -296,6 +300,7 @@ void InstallBuiltins(Vm& vm, Builtins& b) {
     InstallPlayerObjects(vm, broadcaster);
     InstallSelection(vm, b, broadcaster);
     InstallXmlClasses(vm);
+    InstallLoadVarsClass(vm);
     InstallErrorClass(vm);
     InstallDateClass(vm);
 }

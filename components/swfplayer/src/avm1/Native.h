@@ -81,6 +81,10 @@ void InstallSoundClass(Vm& vm, Builtins& builtins);
 // are made with.
 FunctionObject* InstallBroadcaster(Vm& vm);
 void InstallXmlClasses(Vm& vm);
+// LoadVars: name and value pairs that a movie sends or loads as a query.
+void InstallLoadVarsClass(Vm& vm);
+// escape(): every byte but ASCII letters and digits as %XX.
+std::string EscapeUrl(std::string_view text);
 void InstallErrorClass(Vm& vm);
 void InstallDateClass(Vm& vm);
 // flash.external.ExternalInterface, on the package object.
