@@ -23,25 +23,29 @@ Value ToQuery(Vm& vm, const Value& self, std::span<const Value>) {
     return Value::string(std::move(out));
 }
 
-Value Refuse(Vm&, const Value&, std::span<const Value>) {
-    return Value::boolean(false);
-}
-
 Value Construct(Vm&, const Value&, std::span<const Value>) {
     return {};
 }
 
+Value Refuse(Vm&, const Value&, std::span<const Value>) {
+    return Value::boolean(false);
+}
+
 } // namespace
 
-void InstallLoadVarsClass(Vm& vm) {
-    Object* proto = vm.newObject();
-    Class(vm, "LoadVars", proto, Construct);
-    Method(vm, proto, "toString", ToQuery);
+void InstallOfflineTransfers(Vm& vm, Object* proto) {
     Method(vm, proto, "load", Refuse);
     Method(vm, proto, "send", Refuse);
     Method(vm, proto, "sendAndLoad", Refuse);
     vm.defineValue(proto, "contentType", Value::string("application/x-www-form-urlencoded"),
                    kDontEnum);
+}
+
+void InstallLoadVarsClass(Vm& vm) {
+    Object* proto = vm.newObject();
+    Class(vm, "LoadVars", proto, Construct);
+    Method(vm, proto, "toString", ToQuery);
+    InstallOfflineTransfers(vm, proto);
 }
 
 } // namespace vidorama::swf::avm1

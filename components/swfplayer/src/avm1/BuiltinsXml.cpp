@@ -243,10 +243,6 @@ Value CreateTextNode(Vm& vm, const Value&, std::span<const Value> args) {
     return Value::object(node);
 }
 
-Value ReturnFalse(Vm&, const Value&, std::span<const Value>) {
-    return Value::boolean(false);
-}
-
 // An element's name split at its colon: "svg:rect" is the local name rect
 // with the prefix svg; a name without one has an empty prefix.
 std::pair<std::string, std::string> SplitName(const std::string& name) {
@@ -360,11 +356,7 @@ void InstallXmlClasses(Vm& vm) {
     Method(vm, xml, "parseXML", ParseXmlText);
     Method(vm, xml, "createElement", CreateElement);
     Method(vm, xml, "createTextNode", CreateTextNode);
-    Method(vm, xml, "load", ReturnFalse);
-    Method(vm, xml, "sendAndLoad", ReturnFalse);
-    Method(vm, xml, "send", ReturnFalse);
-    vm.defineValue(xml, "contentType", Value::string("application/x-www-form-urlencoded"),
-                   kDontEnum);
+    InstallOfflineTransfers(vm, xml);
     vm.defineValue(xml, "ignoreWhite", Value::boolean(false), kDontEnum);
     vm.defineValue(xml, "loaded", Value(), kDontEnum);
     vm.defineValue(xml, "status", Value::number(0), kDontEnum);
