@@ -6,6 +6,7 @@
 #include "Avm1Assembler.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 
 namespace vidorama::test {
 namespace {
@@ -170,6 +171,76 @@ TEST(Avm1Classes, UnnamedClipsAreNumberedAndShapesAreNot) {
     std::string out;
     swf::Player player(movie.value(), [&out](const std::string& line) { out += line + "\n"; });
     EXPECT_EQ(out, "_level0.instance1\n_level0.instance2\n");
+}
+
+// What assignment and delete may not change: a property inherited with a
+// getter and no setter, a function's prototype, a String object's length.
+TEST(Avm1Classes, ReadOnlyAndUndeletablePropertiesHoldTheirValues) {
+    constexpr std::uint8_t kInitObject = 0x43;
+    constexpr std::uint8_t kDelete = 0x3a;
+    constexpr std::uint8_t kTypeOf = 0x44;
+    auto traceHere = [](const std::string& object, const std::string& member) {
+        return Join({Get(object), Str(member), Op(kGetMember), Trace()});
+    };
+    Bytes code =
+        Join({Str("base"), Num(0), Op(kInitObject), Op(kSetVariable),
+              // base.addProperty("p", function () { return 5; }, null);
+              Push(2, {}), Function2("", 0, Join({Num(5), Op(0x3e)})), Str("p"), Num(3),
+              Get("base"), Str("addProperty"), Op(kCallMethod), Op(kPop), Str("o"), Num(0),
+              Op(kInitObject), Op(kSetVariable), Get("o"), Str("__proto__"), Get("base"),
+              Op(kSetMember), Get("o"), Str("p"), Num(10), Op(kSetMember), traceHere("o", "p"),
+              // delete f.prototype; delete s.length;
+              Str("f"), Function2("", 0, {}), Op(kSetVariable), Get("f"), Str("prototype"),
+              Op(kDelete), Op(kPop), Get("f"), Str("prototype"), Op(kGetMember), Op(kTypeOf),
+              Trace(), Str("s"), Str("ab"), Num(1), Str("String"), Op(kNewObject), Op(kSetVariable),
+              Get("s"), Str("length"), Op(kDelete), Op(kPop), traceHere("s", "length")});
+    EXPECT_EQ(TraceOf(7, {code}), "5\nobject\n2\n");
+}
+
+// toString counts only when it gives a string, == converts NaN into nothing
+// equal, and the string methods read 32-bit positions.
+TEST(Avm1Classes, ConversionsAndStringPositionsFollowFlash) {
+    constexpr std::uint8_t kEquals2 = 0x49;
+    constexpr std::uint8_t kInitObject = 0x43;
+    auto callOn = [](const Bytes& target, const std::string& method,
+                     const std::vector<Bytes>& args) {
+        Bytes code;
+        for (auto it = args.rbegin(); it != args.rend(); ++it)
+            code = Join({code, *it});
+        return Join(
+            {code, Num(double(args.size())), target, Str(method), Op(kCallMethod), Trace()});
+    };
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    Bytes code = Join({Str("o"),
+                       Str("toString"),
+                       Function2("", 0, Join({Num(4), Op(0x3e)})),
+                       Num(1),
+                       Op(kInitObject),
+                       Op(kSetVariable),
+                       Get("o"),
+                       Trace(),
+                       Str("true"),
+                       Num(nan),
+                       Op(kEquals2),
+                       Trace(),
+                       Num(nan),
+                       Num(nan),
+                       Op(kEquals2),
+                       Trace(),
+                       callOn(Get("String"), "fromCharCode", {Num(80), Num(0), Num(81)}),
+                       callOn(Str("hello"), "charAt", {Num(4294967297.0)}),
+                       callOn(Str("hello"), "indexOf", {}),
+                       callOn(Str("hello"), "indexOf", {Str(""), Num(9)})});
+    EXPECT_EQ(TraceOf(7, {code}), "[type Object]\nfalse\ntrue\nP\ne\nundefined\n-1\n");
+}
+
+// LoadVars makes its query from its properties, newest first, escaped.
+TEST(Avm1Classes, LoadVarsJoinsItsPropertiesIntoAQuery) {
+    Bytes code =
+        Join({Str("lv"), Num(0), Str("LoadVars"), Op(kNewObject), Op(kSetVariable), Get("lv"),
+              Str("a b"), Str("x&y"), Op(kSetMember), Get("lv"), Str("c"), Num(1), Op(kSetMember),
+              Num(0), Get("lv"), Str("toString"), Op(kCallMethod), Trace()});
+    EXPECT_EQ(TraceOf(7, {code}), "c=1&a%20b=x%26y\n");
 }
 
 } // namespace

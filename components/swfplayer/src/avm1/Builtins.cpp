@@ -1,5 +1,6 @@
 // The global object, Object and Function.
 
+#include "avm1/ArrayElements.h"
 #include "avm1/Native.h"
 #include "avm1/NumberText.h"
 #include "avm1/Selection.h"
@@ -95,7 +96,7 @@ Value SetPropFlags(Vm& vm, const Value&, std::span<const Value> args) {
     auto clear = static_cast<std::uint8_t>(ToInt32(vm.toNumber(Arg(args, 3))) & 7);
     std::vector<std::string> names;
     if (auto* array = dynamic_cast<ArrayObject*>(Arg(args, 1).asObject())) {
-        for (const Value& name : array->elements)
+        for (const Value& name : ArrayValues(vm, *array))
             names.push_back(vm.toString(name));
     } else if (Arg(args, 1).isString()) {
         std::string list = Arg(args, 1).asString();
@@ -130,7 +131,7 @@ Value FunctionCall(Vm& vm, const Value& self, std::span<const Value> args) {
 Value FunctionApply(Vm& vm, const Value& self, std::span<const Value> args) {
     std::vector<Value> list;
     if (auto* array = dynamic_cast<ArrayObject*>(Arg(args, 1).asObject()))
-        list = array->elements;
+        list = ArrayValues(vm, *array);
     return vm.call(self, Arg(args, 0), list);
 }
 
@@ -155,17 +156,7 @@ Value IsFinite(Vm& vm, const Value&, std::span<const Value> args) {
 }
 
 Value Escape(Vm& vm, const Value&, std::span<const Value> args) {
-    std::string text = vm.toString(Arg(args, 0)), out;
-    for (unsigned char c : text) {
-        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) {
-            out += static_cast<char>(c);
-        } else {
-            char buffer[4];
-            std::snprintf(buffer, sizeof buffer, "%%%02X", c);
-            out += buffer;
-        }
-    }
-    return Value::string(vm.makeString(std::move(out)));
+    return Value::string(vm.makeString(EscapeUrl(vm.toString(Arg(args, 0)))));
 }
 
 // "+" is a space; "%" takes two hexadecimal digits. Flash drops a "%" whose
@@ -264,6 +255,20 @@ void InstallObjectClasses(Vm& vm, Builtins& b) {
     Constant(vm, global, "Infinity", std::numeric_limits<double>::infinity());
 }
 
+std::string EscapeUrl(std::string_view text) {
+    std::string out;
+    for (unsigned char c : text) {
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) {
+            out += static_cast<char>(c);
+        } else {
+            char buffer[4];
+            std::snprintf(buffer, sizeof buffer, "%%%02X", c);
+            out += buffer;
+        }
+    }
+    return out;
+}
+
 void InstallBuiltins(Vm& vm, Builtins& b) {
     // Object.prototype first: every other object is made with it.
     b.object = vm.make<Object>(nullptr);
@@ -295,6 +300,7 @@ void InstallBuiltins(Vm& vm, Builtins& b) {
     InstallPlayerObjects(vm, broadcaster);
     InstallSelection(vm, b, broadcaster);
     InstallXmlClasses(vm);
+    InstallLoadVarsClass(vm);
     InstallErrorClass(vm);
     InstallDateClass(vm);
 }

@@ -4,6 +4,7 @@
 
 #include "avm1/BuiltinsArraySort.h"
 
+#include "avm1/ArrayElements.h"
 #include "avm1/Utf16Text.h"
 
 #include <algorithm>
@@ -50,8 +51,8 @@ int CompareByFlags(Vm& vm, const Value& a, const Value& b, int flags) {
 // Orders the array by compare; with UNIQUESORT two equal elements leave it
 // as it was and give 0, with RETURNINDEXEDARRAY the order comes back as the
 // elements' indexes and the array stays as it was.
-Value Apply(Vm& vm, ArrayObject& array, const Value& self, const Compare& compare, int flags) {
-    std::vector<Value> elements = array.elements;
+Value Apply(Vm& vm, Object& array, const Value& self, const Compare& compare, int flags) {
+    std::vector<Value> elements = ArrayValues(vm, array);
     std::vector<std::size_t> order(elements.size());
     std::iota(order.begin(), order.end(), std::size_t(0));
     auto compareAt = [&](std::size_t i, std::size_t j) {
@@ -72,8 +73,11 @@ Value Apply(Vm& vm, ArrayObject& array, const Value& self, const Compare& compar
             indexes.push_back(Value::number(double(i)));
         return Value::object(vm.newArray(std::move(indexes)));
     }
-    for (std::size_t k = 0; k < order.size(); ++k)
-        array.elements[k] = elements[order[k]];
+    std::vector<Value> sorted;
+    sorted.reserve(order.size());
+    for (std::size_t k : order)
+        sorted.push_back(elements[k]);
+    ReplaceArrayElements(vm, array, sorted);
     return self;
 }
 
@@ -82,7 +86,7 @@ Value Apply(Vm& vm, ArrayObject& array, const Value& self, const Compare& compar
 // sort(), sort(flags), sort(compareFunction[, flags]). A first argument of
 // another kind makes Flash give up: undefined for primitives, the unsorted
 // array for an object that is not a function.
-Value SortArray(Vm& vm, ArrayObject& array, const Value& self, std::span<const Value> args) {
+Value SortArray(Vm& vm, Object& array, const Value& self, std::span<const Value> args) {
     const Value& first = args.empty() ? Value::number(0) : args[0];
     bool function = first.isObject() && first.asObject()->kind() == ObjectKind::Function;
     if (first.isObject() && !function)
@@ -102,24 +106,25 @@ Value SortArray(Vm& vm, ArrayObject& array, const Value& self, std::span<const V
 
 // sortOn(name or names[, flags or a flags per name]): elements compare by
 // their named properties, the first name first.
-Value SortArrayOn(Vm& vm, ArrayObject& array, const Value& self, std::span<const Value> args) {
+Value SortArrayOn(Vm& vm, Object& array, const Value& self, std::span<const Value> args) {
     if (args.empty())
         return {};
     std::vector<std::string> names;
     std::vector<int> fieldFlags;
     if (auto* list = dynamic_cast<ArrayObject*>(args[0].asObject()))
-        for (const Value& name : list->elements)
+        for (const Value& name : ArrayValues(vm, *list))
             names.push_back(vm.toString(name));
     else
         names.push_back(vm.toString(args[0]));
     const Value& options = args.size() > 1 ? args[1] : Value::number(0);
     // A list of flags that does not give one per name is ignored.
     auto* optionList = dynamic_cast<ArrayObject*>(options.asObject());
-    bool perName = optionList && optionList->elements.size() == names.size();
+    std::vector<Value> optionValues =
+        optionList ? ArrayValues(vm, *optionList) : std::vector<Value>();
+    bool perName = optionList && optionValues.size() == names.size();
     for (std::size_t i = 0; i < names.size(); ++i)
-        fieldFlags.push_back(optionList
-                                 ? (perName ? ToInt32(vm.toNumber(optionList->elements[i])) : 0)
-                                 : ToInt32(vm.toNumber(options)));
+        fieldFlags.push_back(optionList ? (perName ? ToInt32(vm.toNumber(optionValues[i])) : 0)
+                                        : ToInt32(vm.toNumber(options)));
     int flags = fieldFlags.empty() ? 0 : fieldFlags.front();
     Compare compare = [&](const Value& a, const Value& b) {
         for (std::size_t i = 0; i < names.size(); ++i) {

@@ -15,7 +15,7 @@ enum SortFlag {
     kSortNumeric = 16,
 };
 
-Value SortArray(Vm& vm, ArrayObject& array, const Value& self, std::span<const Value> args);
-Value SortArrayOn(Vm& vm, ArrayObject& array, const Value& self, std::span<const Value> args);
+Value SortArray(Vm& vm, Object& array, const Value& self, std::span<const Value> args);
+Value SortArrayOn(Vm& vm, Object& array, const Value& self, std::span<const Value> args);
 
 } // namespace vidorama::swf::avm1

@@ -2,6 +2,7 @@
 // when called on a disposed bitmap or with too few arguments, and -2 when an
 // argument that must be a bitmap is none.
 
+#include "avm1/ArrayElements.h"
 #include "avm1/BitmapDataObject.h"
 #include "avm1/Native.h"
 #include "avm1/ScriptOperators.h"
@@ -460,11 +461,11 @@ Value PaletteMap(Vm& vm, const Value& self, std::span<const Value> args) {
     std::uint32_t tables[4][256];
     for (int i = 0; i < 4; ++i) {
         auto* array = dynamic_cast<ArrayObject*>(Arg(args, 3 + i).asObject());
+        std::vector<Value> levels = array ? ArrayValues(vm, *array) : std::vector<Value>();
         for (std::uint32_t level = 0; level < 256; ++level) {
             tables[i][level] = level << shifts[i];
-            if (array && level < array->elements.size())
-                tables[i][level] =
-                    static_cast<std::uint32_t>(ToInt32(vm.toNumber(array->elements[level])));
+            if (level < levels.size())
+                tables[i][level] = static_cast<std::uint32_t>(ToInt32(vm.toNumber(levels[level])));
         }
     }
     CombineRegion(*pixels, region, [&](std::uint32_t in, std::uint32_t) {

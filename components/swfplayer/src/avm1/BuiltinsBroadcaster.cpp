@@ -1,6 +1,7 @@
 // AsBroadcaster: objects that keep a list of listeners and call a method of
 // each of them, as Key, Mouse, Stage and scripts' own classes do.
 
+#include "avm1/ArrayElements.h"
 #include "avm1/Native.h"
 
 #include <algorithm>
@@ -19,10 +20,11 @@ ArrayObject* Listeners(Vm& vm, const Value& self) {
 
 // Takes out the first listener equal (==) to the value; false when none is.
 bool RemoveFirst(Vm& vm, ArrayObject& listeners, const Value& listener) {
-    auto& elements = listeners.elements;
+    std::vector<Value> elements = ArrayValues(vm, listeners);
     for (std::size_t i = 0; i < elements.size(); ++i) {
         if (vm.looselyEqual(elements[i], listener)) {
             elements.erase(elements.begin() + static_cast<std::ptrdiff_t>(i));
+            ReplaceArrayElements(vm, listeners, elements);
             return true;
         }
     }
@@ -34,8 +36,8 @@ Value AddListener(Vm& vm, const Value& self, std::span<const Value> args) {
     if (!listeners)
         return {};
     RemoveFirst(vm, *listeners, Arg(args, 0));
-    vm.resizeArray(*listeners, listeners->elements.size() + 1);
-    listeners->elements.back() = Arg(args, 0);
+    std::int32_t length = std::max(ArrayLength(vm, *listeners), 0);
+    SetArrayElement(vm, *listeners, length, Arg(args, 0));
     return Value::boolean(true);
 }
 
@@ -53,7 +55,7 @@ Value BroadcastMessage(Vm& vm, const Value& self, std::span<const Value> args) {
     if (!listeners || args.empty())
         return {};
     const std::string name = vm.toString(args[0]);
-    const std::vector<Value> each = listeners->elements;
+    const std::vector<Value> each = ArrayValues(vm, *listeners);
     for (const Value& listener : each)
         vm.callMethod(listener, name, args.subspan(1));
     return Value::boolean(!each.empty());

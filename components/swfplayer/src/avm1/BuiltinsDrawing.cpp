@@ -79,19 +79,12 @@ Matrix GradientMatrix(Vm& vm, const Value& value) {
 // The colour, alpha and ratio lists may be any objects with a length.
 double Length(Vm& vm, const Value& list) {
     Object* object = list.asObject();
-    if (auto* array = dynamic_cast<ArrayObject*>(object))
-        return static_cast<double>(array->elements.size());
     return object ? ToInt32(vm.toNumber(vm.getMember(object, "length"))) : -1;
 }
 
 // The list's element, or nullopt where the list has none.
 std::optional<Value> Element(Vm& vm, const Value& list, std::size_t index) {
-    // Conversions run script code, which may have shortened the array.
-    if (auto* array = dynamic_cast<ArrayObject*>(list.asObject())) {
-        if (index < array->elements.size())
-            return array->elements[index];
-        return std::nullopt;
-    }
+    // Conversions run script code, which may have shortened the list.
     std::string name = std::to_string(index);
     if (!list.asObject() || !vm.hasProperty(list.asObject(), name))
         return std::nullopt;

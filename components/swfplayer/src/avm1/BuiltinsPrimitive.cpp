@@ -22,11 +22,9 @@ std::string Text(Vm& vm, const Value& self) {
     return vm.toString(Primitive(self));
 }
 
+// Positions and lengths are 32-bit integers: 4294967297 is 1.
 double Integer(Vm& vm, const Value& value, double otherwise) {
-    if (value.isUndefined())
-        return otherwise;
-    double n = vm.toNumber(value);
-    return std::isnan(n) ? 0 : std::trunc(n);
+    return value.isUndefined() ? otherwise : ToInt32(vm.toNumber(value));
 }
 
 std::size_t Clamp(double n, std::size_t size) {
@@ -57,19 +55,30 @@ Value CharAt(Vm& vm, const Value& self, std::span<const Value> args) {
 Value CharCodeAt(Vm& vm, const Value& self, std::span<const Value> args) {
     std::string text = Text(vm, self);
     double index = Integer(vm, Arg(args, 0), 0);
+    // SWF 5 reads 0 past the end of the text, but NaN before its start.
+    if (index >= double(text.size()) && vm.version() < 6)
+        return Value::number(0);
     if (index < 0 || index >= double(text.size()))
         return Value::number(std::numeric_limits<double>::quiet_NaN());
     return Value::number(static_cast<unsigned char>(text[static_cast<std::size_t>(index)]));
 }
 
+// The searching and cutting methods give undefined when called with nothing.
 Value IndexOf(Vm& vm, const Value& self, std::span<const Value> args) {
+    if (args.empty())
+        return {};
     std::string text = Text(vm, self), needle = vm.toString(Arg(args, 0));
-    std::size_t from = Clamp(Integer(vm, Arg(args, 1), 0), text.size());
+    double start = Integer(vm, Arg(args, 1), 0);
+    if (start > double(text.size()))
+        return Value::number(-1);
+    std::size_t from = Clamp(start, text.size());
     std::size_t found = text.find(needle, from);
     return Value::number(found == std::string::npos ? -1 : double(found));
 }
 
 Value LastIndexOf(Vm& vm, const Value& self, std::span<const Value> args) {
+    if (args.empty())
+        return {};
     std::string text = Text(vm, self), needle = vm.toString(Arg(args, 0));
     std::size_t from = Clamp(Integer(vm, Arg(args, 1), double(text.size())), text.size());
     std::size_t found = text.rfind(needle, from);
@@ -77,6 +86,8 @@ Value LastIndexOf(Vm& vm, const Value& self, std::span<const Value> args) {
 }
 
 Value Substr(Vm& vm, const Value& self, std::span<const Value> args) {
+    if (args.empty())
+        return {};
     std::string text = Text(vm, self);
     double start = Integer(vm, Arg(args, 0), 0);
     if (start < 0)
@@ -94,6 +105,8 @@ Value Substr(Vm& vm, const Value& self, std::span<const Value> args) {
 }
 
 Value Substring(Vm& vm, const Value& self, std::span<const Value> args) {
+    if (args.empty())
+        return {};
     std::string text = Text(vm, self);
     std::size_t a = Clamp(Integer(vm, Arg(args, 0), 0), text.size());
     std::size_t b = Clamp(Integer(vm, Arg(args, 1), double(text.size())), text.size());
@@ -103,6 +116,8 @@ Value Substring(Vm& vm, const Value& self, std::span<const Value> args) {
 }
 
 Value Slice(Vm& vm, const Value& self, std::span<const Value> args) {
+    if (args.empty())
+        return {};
     std::string text = Text(vm, self);
     auto position = [&](const Value& value, double otherwise) {
         double n = Integer(vm, value, otherwise);
@@ -115,11 +130,16 @@ Value Slice(Vm& vm, const Value& self, std::span<const Value> args) {
 Value Split(Vm& vm, const Value& self, std::span<const Value> args) {
     std::string text = Text(vm, self);
     std::vector<Value> parts;
-    if (Arg(args, 0).isUndefined()) {
+    // SWF 5 splits at commas without a separator, and not at all at an
+    // empty one.
+    bool swf5 = vm.version() < 6;
+    if (Arg(args, 0).isUndefined() && !swf5) {
         parts.push_back(Value::string(text));
     } else {
-        std::string separator = vm.toString(Arg(args, 0));
-        if (separator.empty()) {
+        std::string separator = Arg(args, 0).isUndefined() ? "," : vm.toString(Arg(args, 0));
+        if (separator.empty() && swf5) {
+            parts.push_back(Value::string(text));
+        } else if (separator.empty()) {
             for (char c : text)
                 parts.push_back(Value::string(std::string(1, c)));
         } else {
@@ -168,6 +188,9 @@ Value FromCharCode(Vm& vm, const Value&, std::span<const Value> args) {
     std::string text;
     for (const Value& arg : args) {
         auto code = static_cast<std::uint32_t>(ToInt32(vm.toNumber(arg))) & 0xffff;
+        // Flash's strings end at a NUL character.
+        if (code == 0)
+            break;
         if (code < 0x80 || vm.version() < 6) {
             text += static_cast<char>(code & 0xff);
         } else if (code < 0x800) {

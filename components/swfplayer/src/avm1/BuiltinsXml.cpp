@@ -115,8 +115,11 @@ Value SetNodeValue(Vm& vm, const Value& self, std::span<const Value> args) {
     return {};
 }
 
-// Whether child may go under parent: not into itself or its own subtree.
+// Whether child may go under parent: not into itself or its own subtree,
+// and not again under the parent it has, where Flash leaves it in place.
 bool MayAdopt(XmlNodeObject* parent, XmlNodeObject* child) {
+    if (child->parent == parent)
+        return false;
     for (XmlNodeObject* at = parent; at; at = at->parent)
         if (at == child)
             return false;
@@ -240,10 +243,6 @@ Value CreateTextNode(Vm& vm, const Value&, std::span<const Value> args) {
     return Value::object(node);
 }
 
-Value ReturnFalse(Vm&, const Value&, std::span<const Value>) {
-    return Value::boolean(false);
-}
-
 // An element's name split at its colon: "svg:rect" is the local name rect
 // with the prefix svg; a name without one has an empty prefix.
 std::pair<std::string, std::string> SplitName(const std::string& name) {
@@ -357,11 +356,7 @@ void InstallXmlClasses(Vm& vm) {
     Method(vm, xml, "parseXML", ParseXmlText);
     Method(vm, xml, "createElement", CreateElement);
     Method(vm, xml, "createTextNode", CreateTextNode);
-    Method(vm, xml, "load", ReturnFalse);
-    Method(vm, xml, "sendAndLoad", ReturnFalse);
-    Method(vm, xml, "send", ReturnFalse);
-    vm.defineValue(xml, "contentType", Value::string("application/x-www-form-urlencoded"),
-                   kDontEnum);
+    InstallOfflineTransfers(vm, xml);
     vm.defineValue(xml, "ignoreWhite", Value::boolean(false), kDontEnum);
     vm.defineValue(xml, "loaded", Value(), kDontEnum);
     vm.defineValue(xml, "status", Value::number(0), kDontEnum);

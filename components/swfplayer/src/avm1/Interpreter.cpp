@@ -74,7 +74,10 @@ Value Interpreter::pop() {
 }
 
 std::vector<Value> Interpreter::popArguments() {
-    double count = m_vm.toNumber(pop());
+    return popArguments(m_vm.toNumber(pop()));
+}
+
+std::vector<Value> Interpreter::popArguments(double count) {
     std::vector<Value> args;
     std::size_t available = m_vm.stack().size() - m_a.stackBase;
     // A count larger than the stack takes what there is, as Flash pops

@@ -47,6 +47,7 @@ private:
     Value pop();
     void push(Value value) { m_vm.push(std::move(value)); }
     std::vector<Value> popArguments();
+    std::vector<Value> popArguments(double count);
     Value pushResult(bool b); // SWF 4 pushes 1 or 0 where later versions push booleans
     void readPush(ByteReader& record);
 

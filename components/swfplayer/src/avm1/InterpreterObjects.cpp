@@ -6,6 +6,9 @@
 #include "player/MovieClip.h"
 #include "swf/ByteReader.h"
 
+#include <cstdint>
+#include <limits>
+
 namespace vidorama::swf::avm1 {
 
 namespace {
@@ -46,8 +49,14 @@ Interpreter::Flow Interpreter::executeObjects(std::uint8_t code, ByteReader& rec
         newObject(true);
         break;
     case kActionInitArray: {
-        std::vector<Value> elements = popArguments();
-        push(Value::object(m_vm.newArray(std::move(elements))));
+        // A count that is no 32-bit length makes undefined, and the values
+        // stay on the stack.
+        double count = m_vm.toNumber(pop());
+        if (!(count >= 0 && count <= double(std::numeric_limits<std::int32_t>::max()))) {
+            push(Value());
+            break;
+        }
+        push(Value::object(m_vm.newArray(popArguments(count))));
         break;
     }
     case kActionInitObject: {

@@ -81,6 +81,13 @@ void InstallSoundClass(Vm& vm, Builtins& builtins);
 // are made with.
 FunctionObject* InstallBroadcaster(Vm& vm);
 void InstallXmlClasses(Vm& vm);
+// LoadVars: name and value pairs that a movie sends or loads as a query.
+void InstallLoadVarsClass(Vm& vm);
+// load, send and sendAndLoad of XML and LoadVars, which fail with no network,
+// and the content type they would send.
+void InstallOfflineTransfers(Vm& vm, Object* proto);
+// escape(): every byte but ASCII letters and digits as %XX.
+std::string EscapeUrl(std::string_view text);
 void InstallErrorClass(Vm& vm);
 void InstallDateClass(Vm& vm);
 // flash.external.ExternalInterface, on the package object.

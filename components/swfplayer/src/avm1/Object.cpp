@@ -3,8 +3,6 @@
 #include "avm1/Code.h"
 #include "avm1/Vm.h"
 
-#include <charconv>
-
 namespace vidorama::swf::avm1 {
 
 Property* PropertyMap::find(const std::string& key) {
@@ -38,6 +36,28 @@ bool PropertyMap::erase(const std::string& key) {
         if (index > at)
             --index;
     return true;
+}
+
+void PropertyMap::erase(std::span<const std::string> keys) {
+    std::vector<bool> doomed(m_entries.size(), false);
+    for (const std::string& key : keys)
+        if (auto found = m_index.find(key); found != m_index.end())
+            doomed[found->second] = true;
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < m_entries.size(); ++i) {
+        if (doomed[i]) {
+            m_index.erase(m_keys[i]);
+            continue;
+        }
+        if (kept != i) {
+            m_entries[kept] = std::move(m_entries[i]);
+            m_keys[kept] = std::move(m_keys[i]);
+        }
+        m_index[m_keys[kept]] = kept;
+        ++kept;
+    }
+    m_entries.resize(kept);
+    m_keys.resize(kept);
 }
 
 void Object::references(std::vector<Object*>& out) const {
@@ -76,58 +96,6 @@ void SuperObject::references(std::vector<Object*>& out) const {
     Object::references(out);
     out.push_back(self);
     out.push_back(home);
-}
-
-bool ParseIndex(std::string_view name, std::size_t& index) {
-    if (name.empty() || name.size() > 10 || (name.size() > 1 && name[0] == '0'))
-        return false;
-    auto [end, error] = std::from_chars(name.data(), name.data() + name.size(), index);
-    return error == std::errc() && end == name.data() + name.size();
-}
-
-bool ArrayObject::getSpecial(Vm& vm, std::string_view name, Value& out) {
-    std::size_t index = 0;
-    if (ParseIndex(name, index)) {
-        if (index >= elements.size())
-            return false;
-        out = elements[index];
-        return true;
-    }
-    if (vm.sameName(name, "length")) {
-        out = Value::number(static_cast<double>(elements.size()));
-        return true;
-    }
-    return false;
-}
-
-bool ArrayObject::setSpecial(Vm& vm, std::string_view name, const Value& value) {
-    std::size_t index = 0;
-    if (ParseIndex(name, index)) {
-        if (index >= elements.size())
-            vm.resizeArray(*this, index + 1);
-        elements[index] = value;
-        return true;
-    }
-    if (vm.sameName(name, "length")) {
-        double length = vm.toNumber(value);
-        if (length >= 0 && length == static_cast<double>(static_cast<std::size_t>(length)))
-            vm.resizeArray(*this, static_cast<std::size_t>(length));
-        return true;
-    }
-    return false;
-}
-
-// Elements are listed newest first, as every property is: from the end.
-void ArrayObject::specialNames(Vm&, std::vector<std::string>& out) {
-    for (std::size_t i = elements.size(); i-- > 0;)
-        out.push_back(std::to_string(i));
-}
-
-void ArrayObject::references(std::vector<Object*>& out) const {
-    Object::references(out);
-    for (const Value& value : elements)
-        if (Object* object = value.asObject())
-            out.push_back(object);
 }
 
 } // namespace vidorama::swf::avm1

@@ -46,6 +46,8 @@ public:
     // The property of the key, made empty when it is new.
     Property& insert(const std::string& key, std::string_view name);
     bool erase(const std::string& key);
+    // Removes several at once, in one pass over the rest.
+    void erase(std::span<const std::string> keys);
     std::size_t size() const { return m_entries.size(); }
     const std::vector<Property>& entries() const { return m_entries; }
 
@@ -142,16 +144,14 @@ public:
     std::weak_ptr<DisplayObject> baseClip;
 };
 
+// An array keeps its elements as ordinary properties named by their index,
+// as Flash does, so holes, property flags and for..in order behave as with
+// any other property. Only "length", a stored property too, is kept in step:
+// see ArrayElements.h.
 class ArrayObject final : public Object {
 public:
     explicit ArrayObject(Object* proto) : Object(proto) {}
     ObjectKind kind() const override { return ObjectKind::Array; }
-    bool getSpecial(Vm& vm, std::string_view name, Value& out) override;
-    bool setSpecial(Vm& vm, std::string_view name, const Value& value) override;
-    void specialNames(Vm& vm, std::vector<std::string>& out) override;
-    void references(std::vector<Object*>& out) const override;
-
-    std::vector<Value> elements;
 };
 
 // What `super` names inside a method: the object the method runs on, seen
@@ -192,8 +192,5 @@ public:
 
     std::weak_ptr<DisplayObject> clip;
 };
-
-// Parses an array index ("0", "12"); false for anything else.
-bool ParseIndex(std::string_view name, std::size_t& index);
 
 } // namespace vidorama::swf::avm1

@@ -8,10 +8,15 @@
 namespace vidorama::swf::avm1 {
 
 Value AddValues(Vm& vm, const Value& first, const Value& second) {
-    // valueOf only, the second operand first: an object it leaves an object
-    // is NaN, unless the other operand is a string, and then its text.
+    // valueOf only, the second operand first: an operand it gives an object
+    // stays itself, which is NaN unless the other is a string, and then its
+    // own text.
     Value b = vm.valueOf(second);
+    if (b.isObject())
+        b = second;
     Value a = vm.valueOf(first);
+    if (a.isObject())
+        a = first;
     if (a.isString() || b.isString())
         return Value::string(vm.makeString(vm.toString(a) + vm.toString(b)));
     return Value::number(vm.toNumber(a) + vm.toNumber(b));

@@ -19,8 +19,9 @@ Object* Vm::newObject() {
 
 ArrayObject* Vm::newArray(std::vector<Value> elements) {
     auto* array = make<ArrayObject>(m_builtins.array);
-    resizeArray(*array, elements.size());
-    array->elements = std::move(elements);
+    for (std::size_t i = 0; i < elements.size(); ++i)
+        defineValue(array, std::to_string(i), elements[i]);
+    defineValue(array, "length", Value::number(double(elements.size())), kDontEnum | kDontDelete);
     return array;
 }
 
@@ -42,7 +43,7 @@ FunctionObject* Vm::newScriptFunction(std::shared_ptr<const ScriptFunction> func
 Object* Vm::linkPrototype(FunctionObject* constructor, Object* proto) {
     if (!proto)
         proto = newObject();
-    defineValue(constructor, "prototype", Value::object(proto), kDontEnum);
+    defineValue(constructor, "prototype", Value::object(proto), kDontEnum | kDontDelete);
     defineValue(proto, "constructor", Value::object(constructor), kDontEnum);
     return proto;
 }

@@ -171,7 +171,6 @@ public:
     // own budget: a clip may have thousands of children.
     void chargeNameSearch(std::size_t names);
     void chargeString(std::size_t bytes);
-    void resizeArray(ArrayObject& array, std::size_t size);
     std::string makeString(std::string text) {
         chargeString(text.size());
         return text;

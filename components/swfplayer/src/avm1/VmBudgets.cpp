@@ -50,17 +50,6 @@ void Vm::chargeString(std::size_t bytes) {
     }
 }
 
-void Vm::resizeArray(ArrayObject& array, std::size_t size) {
-    if (size > array.elements.size()) {
-        m_cellsInUse += size - array.elements.size();
-        if (m_cellsInUse > Limits::kMaxScriptCells) {
-            m_frameCut = true;
-            throw ScriptCut{};
-        }
-    }
-    array.elements.resize(size);
-}
-
 void Vm::push(Value value) {
     if (m_stack.size() >= Limits::kMaxScriptStackValues) {
         m_frameCut = true;

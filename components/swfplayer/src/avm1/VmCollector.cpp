@@ -65,8 +65,6 @@ void Vm::collect() {
     for (const auto& object : m_objects) {
         object->marked = false;
         m_cellsInUse += object->properties().size();
-        if (auto* array = dynamic_cast<ArrayObject*>(object.get()))
-            m_cellsInUse += array->elements.size();
     }
     m_objectsAfterCollect = m_objects.size();
     m_bytesMadeSinceCollect = 0;
@@ -95,9 +93,6 @@ std::uint64_t Vm::measureHeapBytes() const {
             bytes += 4 * property.name.size();
             count(property.value);
         }
-        if (auto* array = dynamic_cast<const ArrayObject*>(object.get()))
-            for (const Value& element : array->elements)
-                count(element);
     }
     return bytes;
 }

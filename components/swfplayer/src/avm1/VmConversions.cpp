@@ -18,7 +18,8 @@ double Vm::toNumber(const Value& value) {
     case Value::Type::String:
         return StringToNumber(value.asString(), m_version);
     case Value::Type::Object: {
-        Value primitive = toPrimitive(value);
+        // Only valueOf is asked; an object it gives is no number.
+        Value primitive = valueOf(value);
         return primitive.isObject() ? std::nan("") : toNumber(primitive);
     }
     }
@@ -40,13 +41,13 @@ std::string Vm::toString(const Value& value) {
     case Value::Type::Object: {
         if (const DisplayObject* clip = displayObjectOf(value))
             return targetPath(*clip);
-        // Only toString is asked; without one that gives a primitive, Flash
+        // Only toString is asked; without one that gives a string, Flash
         // names the type.
         Value function = getMember(value.asObject(), "toString");
         if (function.isObject() && function.asObject()->kind() == ObjectKind::Function) {
             Value text = call(function, value, {});
-            if (!text.isObject())
-                return toString(text);
+            if (text.isString())
+                return text.asString();
         }
         return value.asObject()->kind() == ObjectKind::Function ? "[type Function]"
                                                                 : "[type Object]";
@@ -110,10 +111,10 @@ Object* Vm::toObject(const Value& value) {
         return value.asObject();
     case Value::Type::String: {
         // A String object's length is its own property, hidden from for..in,
-        // which scripts may set and delete.
+        // which scripts may set but not delete.
         Object* boxed = make<BoxedObject>(m_builtins.string, value);
         defineValue(boxed, "length", Value::number(static_cast<double>(value.asString().size())),
-                    kDontEnum);
+                    kDontEnum | kDontDelete);
         return boxed;
     }
     case Value::Type::Number:
@@ -188,7 +189,9 @@ bool Vm::looselyEqual(const Value& a, const Value& b) {
         return !toPrimitive(b).isObject() && looselyEqual(a, toPrimitive(b));
     if (a.isString() && b.isString())
         return a.asString() == b.asString();
-    return strictlyEqual(Value::number(toNumber(a)), Value::number(toNumber(b)));
+    // Only two numbers that are NaN already are equal: one made NaN by the
+    // conversion equals nothing.
+    return toNumber(a) == toNumber(b);
 }
 
 } // namespace vidorama::swf::avm1

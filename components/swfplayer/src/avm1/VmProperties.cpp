@@ -1,3 +1,4 @@
+#include "avm1/ArrayElements.h"
 #include "avm1/Vm.h"
 #include "swf/Limits.h"
 
@@ -182,6 +183,8 @@ void Vm::storeMember(Object* object, std::string_view name, const Value& value) 
             object->setProtoValue(value);
         return;
     }
+    if (object->kind() == ObjectKind::Array)
+        KeepArrayLength(*this, static_cast<ArrayObject&>(*object), name, value);
     if (Property* property = Visible(object->properties().find(k))) {
         if (property->setter)
             call(Value::object(property->setter), Value::object(object), std::span(&value, 1));
@@ -189,7 +192,8 @@ void Vm::storeMember(Object* object, std::string_view name, const Value& value) 
             property->value = value;
         return;
     }
-    // A property made by addProperty on a prototype is set through it.
+    // A property made by addProperty on a prototype is set through it; one
+    // made without a setter is read-only for every object inheriting it.
     Object* holder = object->proto();
     for (int depth = 0; holder && depth < kMaxProtoDepth; ++depth, holder = holder->proto()) {
         Property* property = Visible(holder->properties().find(k));
@@ -197,6 +201,8 @@ void Vm::storeMember(Object* object, std::string_view name, const Value& value) 
             call(Value::object(property->setter), Value::object(object), std::span(&value, 1));
             return;
         }
+        if (property && property->getter)
+            return;
         if (property)
             break;
     }

@@ -1,5 +1,6 @@
 #include "avm1/XmlNode.h"
 
+#include "avm1/ArrayElements.h"
 #include "avm1/Utf16Text.h"
 #include "avm1/Vm.h"
 #include "swf/XmlEscape.h"
@@ -30,9 +31,10 @@ void XmlNodeObject::detach(Vm& vm) {
 void XmlNodeObject::childrenChanged(Vm& vm) {
     if (!childList)
         return;
-    vm.resizeArray(*childList, children.size());
-    for (std::size_t i = 0; i < children.size(); ++i)
-        childList->elements[i] = Value::object(children[i]);
+    std::vector<Value> nodes;
+    for (XmlNodeObject* child : children)
+        nodes.push_back(Value::object(child));
+    ReplaceArrayElements(vm, *childList, nodes);
 }
 
 std::string XmlEscape(std::string_view text) {
