@@ -2,6 +2,7 @@
 // values as Flash prints them, exceptions, and broken or hostile blocks.
 
 #include "avm2/AbcFile.h"
+#include "avm2/CodeCheck.h"
 #include "movie/Movie.h"
 #include "player/Player.h"
 #include "swf/AbcWriter.h"
@@ -39,6 +40,8 @@ enum Op : std::uint8_t {
     kCallProperty = 0x46,
     kConstructProp = 0x4a,
     kSetProperty = 0x61,
+    kNewFunction = 0x40,
+    kCall = 0x41,
 };
 
 struct Played {
@@ -207,11 +210,13 @@ TEST(Avm2Interpreter, StringsThatDoubleThemselvesStopAtTheLimit) {
     EXPECT_NE(played.missing[0].find("Error #1000"), std::string::npos) << played.missing[0];
 }
 
+// Flash's debugger logs an uncaught error with the methods it came through.
 TEST(Avm2Interpreter, UndefinedNamesAreReferenceErrorsNamedInTheNote) {
     Script s;
     s.code.op(kFindPropStrict).u30(s.abc.qname("Loader", "flash.display")).op(kPop);
     Played played = PlayBlock(s.finish());
-    EXPECT_EQ(played.traced, "");
+    EXPECT_EQ(played.traced,
+              "ReferenceError: Error #1065: Variable Loader is not defined.\n\tat global$init()\n");
     ASSERT_FALSE(played.missing.empty());
     EXPECT_NE(std::find(played.missing.begin(), played.missing.end(), "flash.display.Loader"),
               played.missing.end());
@@ -353,6 +358,59 @@ TEST(Avm2Interpreter, AmfRoundTripsAndRefusesCutOrEndlesslyNestedData) {
               "10\nabc\n"
               "Error: Error #2030: End of file was encountered.\n"
               "Error: Error #1023: Stack overflow occurred.\n");
+}
+
+TEST(Avm2CodeCheck, BranchesIntoAnInstructionAreRefusedBeforeTheMethodRuns) {
+    auto check = [](std::vector<std::uint8_t> code, std::uint32_t handlerTarget = 0) {
+        swf::avm2::AbcMethodBody body;
+        body.code = code;
+        if (handlerTarget)
+            body.exceptions.push_back({0, 1, handlerTarget, 0, 0});
+        return swf::avm2::CheckBranchTargets(body).value_or(0);
+    };
+    // pushbyte 5; jump +0; pop; returnvoid: every target on an instruction.
+    EXPECT_EQ(check({kPushByte, 5, kJump, 0, 0, 0, kPop, kReturnVoid}), 0);
+    // The jump lands on pushbyte's operand.
+    EXPECT_EQ(check({kPushByte, 5, kJump, 0xfb, 0xff, 0xff, kReturnVoid}), 1021);
+    // Past the end, and a handler inside an instruction.
+    EXPECT_EQ(check({kJump, 9, 0, 0, kReturnVoid}), 1021);
+    EXPECT_EQ(check({kPushByte, 5, kPop, kReturnVoid}, 1), 1021);
+    // A lookupswitch whose case table runs past the code is cut, not read.
+    EXPECT_EQ(check({kLookupSwitch, 0, 0, 0, 0x7f}), 0);
+    // An instruction of unknown length leaves the rest to the interpreter.
+    EXPECT_EQ(check({0xff, kJump, 0x7f, 0, 0}), 0);
+}
+
+TEST(Avm2Interpreter, ErrorsKeepTheMethodsRunningWhenTheyWereMade) {
+    Script s;
+    std::uint32_t error = s.abc.qname("Error");
+    auto traceStackOfNewError = [&](AbcCode& code) {
+        code.op(kFindPropStrict).u30(s.abc.qname("trace"));
+        code.op(kFindPropStrict).u30(error).op(kConstructProp).u30(error).u30(0);
+        code.op(kCallProperty).u30(s.abc.qname("getStackTrace")).u30(0);
+        code.op(kCallPropVoid).u30(s.abc.qname("trace")).u30(1);
+    };
+    // A function no trait names, called from the script's initializer.
+    AbcCode inner;
+    traceStackOfNewError(inner);
+    inner.op(kReturnVoid);
+    std::uint32_t function = s.abc.method(inner, 0, 1);
+    traceStackOfNewError(s.code);
+    s.code.op(kNewFunction).u30(function).op(kPushNull).op(kCall).u30(0).op(kPop);
+    // Flash's texts by number, their placeholders left in.
+    for (int code : {1009, 1063, 5}) {
+        s.traceBegin();
+        s.code.op(kFindPropStrict).u30(error);
+        s.code.op(kPushDouble).u30(s.abc.number(code));
+        s.code.op(kCallProperty).u30(s.abc.qname("getErrorMessage")).u30(1);
+        s.traceEnd();
+    }
+    EXPECT_EQ(PlayBlock(s.finish()).traced,
+              "Error\n\tat global$init()\n"
+              "Error\n\tat MethodInfo-0()\n\tat global$init()\n"
+              "Error #1009: Cannot access a property or method of a null object reference.\n"
+              "Error #1063: Argument count mismatch on %1. Expected %2, got %3.\n"
+              "Error #5\n");
 }
 
 TEST(AbcReader, BrokenBlocksAreRefusedWithAReason) {

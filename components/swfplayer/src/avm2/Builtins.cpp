@@ -170,6 +170,46 @@ void InstallObjectClasses(Vm& vm) {
     InstallXmlNames(vm);
 }
 
+namespace {
+
+// The core classes carry their constructors' parameter counts as a static
+// constant, as ECMAScript's constructors do.
+void InstallConstructorLengths(Vm& vm) {
+    static const std::pair<const char*, int> kLengths[] = {
+        {"Object", 1},
+        {"Function", 1},
+        {"Namespace", 2},
+        {"QName", 2},
+        {"Boolean", 1},
+        {"Number", 1},
+        {"int", 1},
+        {"uint", 1},
+        {"String", 1},
+        {"Array", 1},
+        {"Date", 7},
+        {"RegExp", 1},
+        {"XML", 1},
+        {"XMLList", 1},
+        {"Error", 1},
+        {"EvalError", 1},
+        {"RangeError", 1},
+        {"ReferenceError", 1},
+        {"SecurityError", 1},
+        {"SyntaxError", 1},
+        {"TypeError", 1},
+        {"URIError", 1},
+        {"VerifyError", 1},
+        {"ArgumentError", 1},
+        {"DefinitionError", 1},
+        {"UninitializedError", 1},
+    };
+    for (const auto& [name, length] : kLengths)
+        if (ClassObject* cls = vm.classByName(Name::publicName(name)))
+            vm.defineConstant(cls, "length", Value(length));
+}
+
+} // namespace
+
 void InstallBuiltins(Vm& vm) {
     InstallObjectClasses(vm);
     InstallPrimitives(vm);
@@ -185,6 +225,7 @@ void InstallBuiltins(Vm& vm) {
     InstallTimers(vm);
     InstallXml(vm);
     InstallProxy(vm);
+    InstallConstructorLengths(vm);
 }
 
 } // namespace vidorama::swf::avm2

@@ -1,4 +1,5 @@
 #include "avm2/Activation.h"
+#include "avm2/CodeCheck.h"
 #include "avm2/Opcodes.h"
 #include "swf/Limits.h"
 
@@ -89,6 +90,8 @@ void Activation::setup(const AbcMethod& method, const Value& self, Args args,
 }
 
 bool Activation::handle(const ScriptThrow& thrown, std::size_t at) {
+    if (refused)
+        return false;
     for (const AbcException& handler : body.exceptions) {
         if (at < handler.from || at >= handler.to)
             continue;
@@ -172,7 +175,15 @@ Value Vm::interpret(AbcRuntime& rt, const AbcMethod& method, const Value& self, 
                     const ScopeChain& scope, ClassObject* declarer, FunctionObject* callee) {
     if (method.body < 0)
         return Value();
-    Activation activation(*this, rt, rt.abc->bodies[std::size_t(method.body)], scope, declarer);
+    const AbcMethodBody& body = rt.abc->bodies[std::size_t(method.body)];
+    if (rt.bodyChecks.size() != rt.abc->bodies.size())
+        rt.bodyChecks.assign(rt.abc->bodies.size(), -1);
+    int& check = rt.bodyChecks[std::size_t(method.body)];
+    if (check < 0)
+        check = CheckBranchTargets(body).value_or(0);
+    if (check > 0)
+        throwError("VerifyError", check, ErrorMessage(check));
+    Activation activation(*this, rt, body, scope, declarer);
     return activation.run(method, self, args, callee);
 }
 

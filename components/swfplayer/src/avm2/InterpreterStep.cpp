@@ -106,14 +106,14 @@ bool Activation::step(const AbcMethod& method, Value& result) {
     case kOpGetScopeObject: {
         std::uint8_t index = u8();
         if (index >= scopes.size())
-            verifyError(1019);
+            verifyError(1019, std::to_string(index));
         push(scopes[index]);
         return false;
     }
     case kOpGetOuterScope: {
         std::uint32_t index = u30();
         if (index >= outer.size())
-            verifyError(1019);
+            verifyError(1019, std::to_string(index));
         push(outer[index]);
         return false;
     }
