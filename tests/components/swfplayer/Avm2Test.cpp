@@ -400,7 +400,7 @@ TEST(Avm2Interpreter, ErrorsKeepTheMethodsRunningWhenTheyWereMade) {
     // Flash's texts by number, their placeholders left in.
     for (int code : {1009, 1063, 5}) {
         s.traceBegin();
-        s.code.op(kFindPropStrict).u30(error);
+        s.code.op(kFindPropStrict).u30(error).op(kGetProperty).u30(error);
         s.code.op(kPushDouble).u30(s.abc.number(code));
         s.code.op(kCallProperty).u30(s.abc.qname("getErrorMessage")).u30(1);
         s.traceEnd();

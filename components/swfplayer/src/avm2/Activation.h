@@ -101,6 +101,13 @@ public:
             verifyError(1025, std::to_string(index));
         return locals[index];
     }
+    // An operand naming a constant: entry 0 of a constant pool stands for
+    // "none", which no instruction may name.
+    template <typename T> const T& constant(const std::vector<T>& entries, std::uint32_t index) {
+        if (index == 0)
+            verifyError(1032, "0", std::to_string(entries.size()));
+        return pool(entries, index);
+    }
     template <typename T> const T& pool(const std::vector<T>& entries, std::uint32_t index) {
         if (index >= entries.size())
             verifyError(1032, std::to_string(index), std::to_string(entries.size()));
@@ -108,7 +115,7 @@ public:
     }
     // A multiname operand with its run-time parts taken from the stack.
     Name name(std::uint32_t index) {
-        const AbcMultiname& source = pool(abc.multinames, index);
+        const AbcMultiname& source = constant(abc.multinames, index);
         Name result = rt.names[index];
         bool qualified = false;
         if (source.runtimeName()) {

@@ -20,9 +20,16 @@ char16_t UpperUnit(char16_t c) {
         return 0x03a2;
     case 0x03f2: // lunate sigma, before its capital was encoded
         return 0x03a3;
+    case 0x1fb3: // Greek vowels with ypogegrammeni take the prosgegrammeni
+    case 0x1fc3: // form: their simple mapping, which Qt leaves to full case
+    case 0x1ff3: // mapping and so does not apply
+        return char16_t(c + 9);
     default:
         break;
     }
+    if ((c >= 0x1f80 && c <= 0x1f87) || (c >= 0x1f90 && c <= 0x1f97) ||
+        (c >= 0x1fa0 && c <= 0x1fa7))
+        return char16_t(c + 8);
     char32_t mapped = QChar::toUpper(char32_t(c));
     return mapped <= 0xffff ? char16_t(mapped) : c;
 }
@@ -32,6 +39,8 @@ char16_t LowerUnit(char16_t c) {
         return char16_t(c + kGeorgianToMkhedruli);
     if (c == 0x03a2)
         return 0x03c2;
+    if (c == 0x0130) // capital I with dot: its simple mapping, plain i
+        return u'i';
     char32_t mapped = QChar::toLower(char32_t(c));
     return mapped <= 0xffff ? char16_t(mapped) : c;
 }
