@@ -42,6 +42,7 @@ enum Op : std::uint8_t {
     kSetProperty = 0x61,
     kNewFunction = 0x40,
     kCall = 0x41,
+    kPushInt = 0x2d,
 };
 
 struct Played {
@@ -360,25 +361,36 @@ TEST(Avm2Interpreter, AmfRoundTripsAndRefusesCutOrEndlesslyNestedData) {
               "Error: Error #1023: Stack overflow occurred.\n");
 }
 
-TEST(Avm2CodeCheck, BranchesIntoAnInstructionAreRefusedBeforeTheMethodRuns) {
-    auto check = [](std::vector<std::uint8_t> code, std::uint32_t handlerTarget = 0) {
+TEST(Avm2CodeCheck, CodeThatCanRunIsRefusedBeforeTheMethodRuns) {
+    swf::avm2::AbcFile abc;
+    abc.ints = {0, 7};
+    abc.methods.resize(1);
+    auto check = [&](std::vector<std::uint8_t> code, std::uint32_t handlerTarget = 0) {
         swf::avm2::AbcMethodBody body;
         body.code = code;
         if (handlerTarget)
             body.exceptions.push_back({0, 1, handlerTarget, 0, 0});
-        return swf::avm2::CheckBranchTargets(body).value_or(0);
+        auto fault = swf::avm2::CheckCode(abc, body);
+        return fault ? std::to_string(fault->code) + " " + fault->detail + " " + fault->more
+                     : std::string("ok");
     };
     // pushbyte 5; jump +0; pop; returnvoid: every target on an instruction.
-    EXPECT_EQ(check({kPushByte, 5, kJump, 0, 0, 0, kPop, kReturnVoid}), 0);
+    EXPECT_EQ(check({kPushByte, 5, kJump, 0, 0, 0, kPop, kReturnVoid}), "ok");
     // The jump lands on pushbyte's operand.
-    EXPECT_EQ(check({kPushByte, 5, kJump, 0xfb, 0xff, 0xff, kReturnVoid}), 1021);
+    EXPECT_EQ(check({kPushByte, 5, kJump, 0xfb, 0xff, 0xff, kReturnVoid}), "1021  ");
     // Past the end, and a handler inside an instruction.
-    EXPECT_EQ(check({kJump, 9, 0, 0, kReturnVoid}), 1021);
-    EXPECT_EQ(check({kPushByte, 5, kPop, kReturnVoid}, 1), 1021);
+    EXPECT_EQ(check({kJump, 9, 0, 0, kReturnVoid}), "1021  ");
+    EXPECT_EQ(check({kPushByte, 5, kPop, kReturnVoid}, 1), "1021  ");
+    // Junk after a jump is never read.
+    EXPECT_EQ(check({kJump, 4, 0, 0, kPushByte, kJump, 0xff, 0xff, kReturnVoid}), "ok");
+    // Operands naming what the block lacks, with Flash's details.
+    EXPECT_EQ(check({kPushInt, 0, kReturnVoid}), "1032 0 2");
+    EXPECT_EQ(check({kPushInt, 1, kReturnVoid}), "ok");
+    EXPECT_EQ(check({kNewFunction, 3, kReturnVoid}), "1027 3 1");
     // A lookupswitch whose case table runs past the code is cut, not read.
-    EXPECT_EQ(check({kLookupSwitch, 0, 0, 0, 0x7f}), 0);
+    EXPECT_EQ(check({kLookupSwitch, 0, 0, 0, 0x7f}), "ok");
     // An instruction of unknown length leaves the rest to the interpreter.
-    EXPECT_EQ(check({0xff, kJump, 0x7f, 0, 0}), 0);
+    EXPECT_EQ(check({0xff, kJump, 0x7f, 0, 0}), "ok");
 }
 
 TEST(Avm2Interpreter, ErrorsKeepTheMethodsRunningWhenTheyWereMade) {

@@ -115,7 +115,7 @@ Operands OperandsOf(std::uint8_t op) {
 // Reads the code one instruction at a time; fails on a cut operand.
 class CodeCursor {
 public:
-    explicit CodeCursor(std::span<const std::uint8_t> code) : m_code(code) {}
+    CodeCursor(std::span<const std::uint8_t> code, std::size_t pc) : m_code(code), m_pc(pc) {}
     bool done() const { return m_pc >= m_code.size(); }
     std::size_t pc() const { return m_pc; }
     std::size_t remaining() const { return m_code.size() - m_pc; }
@@ -156,14 +156,16 @@ private:
     std::size_t m_pc = 0;
 };
 
-struct Layout {
-    std::vector<bool> starts;
+// One decoded instruction: its first operand, if it has one, and where its
+// branches go.
+struct Instruction {
+    std::uint8_t op = 0;
+    std::uint32_t operand = 0;
     std::vector<std::int64_t> targets;
 };
 
-// Walks one instruction's operands, noting where its branches go; false
-// when its length cannot be known.
-bool ReadOperands(CodeCursor& cursor, std::size_t start, Operands kind, Layout& layout) {
+// Reads one instruction's operands; false when its length cannot be known.
+bool ReadOperands(CodeCursor& cursor, std::size_t start, Operands kind, Instruction& out) {
     std::uint8_t byte = 0;
     std::uint32_t u = 0;
     std::int32_t offset = 0;
@@ -175,25 +177,25 @@ bool ReadOperands(CodeCursor& cursor, std::size_t start, Operands kind, Layout& 
     case Operands::Byte:
         return cursor.u8(byte);
     case Operands::U30:
-        return cursor.u30(u);
+        return cursor.u30(out.operand);
     case Operands::TwoU30:
-        return cursor.u30(u) && cursor.u30(u);
+        return cursor.u30(out.operand) && cursor.u30(u);
     case Operands::Debug:
         return cursor.u8(byte) && cursor.u30(u) && cursor.u8(byte) && cursor.u30(u);
     case Operands::Branch:
         if (!cursor.s24(offset))
             return false;
-        layout.targets.push_back(std::int64_t(cursor.pc()) + offset);
+        out.targets.push_back(std::int64_t(cursor.pc()) + offset);
         return true;
     case Operands::Switch: {
         std::uint32_t count = 0;
         if (!cursor.s24(offset) || !cursor.u30(count) || count >= cursor.remaining())
             return false;
-        layout.targets.push_back(std::int64_t(start) + offset);
+        out.targets.push_back(std::int64_t(start) + offset);
         for (std::uint32_t i = 0; i <= count; ++i) {
             if (!cursor.s24(offset))
                 return false;
-            layout.targets.push_back(std::int64_t(start) + offset);
+            out.targets.push_back(std::int64_t(start) + offset);
         }
         return true;
     }
@@ -201,29 +203,90 @@ bool ReadOperands(CodeCursor& cursor, std::size_t start, Operands kind, Layout& 
     return false;
 }
 
+bool EndsFlow(std::uint8_t op) {
+    return op == kOpJump || op == kOpLookupSwitch || op == kOpReturnVoid || op == kOpReturnValue ||
+           op == kOpThrow;
+}
+
+std::optional<CodeFault> PoolFault(std::uint32_t index, std::size_t size) {
+    if (index != 0 && index < size)
+        return std::nullopt;
+    return CodeFault{1032, std::to_string(index), std::to_string(size)};
+}
+
+// The operands that name an entry of the block, which must exist.
+std::optional<CodeFault> OperandFault(const AbcFile& abc, const Instruction& in) {
+    switch (in.op) {
+    case kOpPushInt:
+        return PoolFault(in.operand, abc.ints.size());
+    case kOpPushUint:
+        return PoolFault(in.operand, abc.uints.size());
+    case kOpPushDouble:
+        return PoolFault(in.operand, abc.doubles.size());
+    case kOpPushString:
+        return PoolFault(in.operand, abc.strings.size());
+    case kOpPushNamespace:
+        return PoolFault(in.operand, abc.namespaces.size());
+    case kOpNewClass:
+        if (in.operand >= abc.classes.size())
+            return CodeFault{1060, std::to_string(in.operand), std::to_string(abc.classes.size())};
+        return std::nullopt;
+    case kOpNewFunction:
+        if (in.operand >= abc.methods.size())
+            return CodeFault{1027, std::to_string(in.operand), std::to_string(abc.methods.size())};
+        return std::nullopt;
+    default:
+        return std::nullopt;
+    }
+}
+
+enum class Mark : std::uint8_t { None, Start, Operand };
+
 } // namespace
 
-std::optional<int> CheckBranchTargets(const AbcMethodBody& body) {
-    Layout layout;
-    layout.starts.assign(body.code.size() + 1, false);
-    CodeCursor cursor(body.code);
-    while (!cursor.done()) {
-        std::size_t start = cursor.pc();
-        layout.starts[start] = true;
-        std::uint8_t op = 0;
-        cursor.u8(op);
-        if (!ReadOperands(cursor, start, OperandsOf(op), layout))
-            return std::nullopt;
+// Only the code that can run is read, from the entry and the handlers, so
+// junk after a jump (as obfuscators leave) is not held against a method,
+// as Flash's verifier does not.
+std::optional<CodeFault> CheckCode(const AbcFile& abc, const AbcMethodBody& body) {
+    const std::size_t size = body.code.size();
+    std::vector<Mark> marks(size, Mark::None);
+    std::vector<std::size_t> pending = {0};
+    CodeFault misplaced{1021, {}, {}};
+    for (const AbcException& handler : body.exceptions) {
+        if (handler.target >= size)
+            return misplaced;
+        pending.push_back(handler.target);
     }
-    auto onInstruction = [&](std::int64_t at) {
-        return at >= 0 && std::size_t(at) < body.code.size() && layout.starts[std::size_t(at)];
-    };
-    for (std::int64_t target : layout.targets)
-        if (!onInstruction(target))
-            return 1021;
-    for (const AbcException& handler : body.exceptions)
-        if (!onInstruction(handler.target))
-            return 1021;
+    while (!pending.empty()) {
+        std::size_t pc = pending.back();
+        pending.pop_back();
+        while (pc < size && marks[pc] != Mark::Start) {
+            if (marks[pc] == Mark::Operand)
+                return misplaced;
+            CodeCursor cursor(body.code, pc);
+            Instruction in;
+            cursor.u8(in.op);
+            if (!ReadOperands(cursor, pc, OperandsOf(in.op), in))
+                return std::nullopt;
+            for (std::size_t at = pc + 1; at < cursor.pc(); ++at) {
+                if (marks[at] != Mark::None)
+                    return misplaced;
+                marks[at] = Mark::Operand;
+            }
+            marks[pc] = Mark::Start;
+            if (auto fault = OperandFault(abc, in))
+                return fault;
+            for (std::int64_t target : in.targets) {
+                if (target < 0 || std::size_t(target) >= size ||
+                    marks[std::size_t(target)] == Mark::Operand)
+                    return misplaced;
+                pending.push_back(std::size_t(target));
+            }
+            if (EndsFlow(in.op))
+                break;
+            pc = cursor.pc();
+        }
+    }
     return std::nullopt;
 }
 

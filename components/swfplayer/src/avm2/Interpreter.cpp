@@ -176,13 +176,14 @@ Value Vm::interpret(AbcRuntime& rt, const AbcMethod& method, const Value& self, 
     if (method.body < 0)
         return Value();
     const AbcMethodBody& body = rt.abc->bodies[std::size_t(method.body)];
-    if (rt.bodyChecks.size() != rt.abc->bodies.size())
-        rt.bodyChecks.assign(rt.abc->bodies.size(), -1);
-    int& check = rt.bodyChecks[std::size_t(method.body)];
-    if (check < 0)
-        check = CheckBranchTargets(body).value_or(0);
-    if (check > 0)
-        throwError("VerifyError", check, ErrorMessage(check));
+    if (rt.bodiesChecked.size() != rt.abc->bodies.size())
+        rt.bodiesChecked.assign(rt.abc->bodies.size(), false);
+    if (!rt.bodiesChecked[std::size_t(method.body)]) {
+        if (auto fault = CheckCode(*rt.abc, body))
+            throwError("VerifyError", fault->code,
+                       ErrorMessage(fault->code, fault->detail, fault->more));
+        rt.bodiesChecked[std::size_t(method.body)] = true;
+    }
     Activation activation(*this, rt, body, scope, declarer);
     return activation.run(method, self, args, callee);
 }

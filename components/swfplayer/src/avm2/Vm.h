@@ -93,9 +93,8 @@ struct AbcRuntime {
     std::unordered_map<std::uint64_t, Traits> catchTraits;
     // Classes named as parameter and exception types, once found.
     std::unordered_map<std::uint32_t, ClassObject*> typeCache;
-    // Each method body's check before its first run: -1 not yet made, 0
-    // passed, otherwise the error number it failed with.
-    std::vector<int> bodyChecks;
+    // The method bodies whose code passed its check before their first run.
+    std::vector<bool> bodiesChecked;
     // The names stack traces give the block's methods, made when first asked.
     std::vector<std::string> methodNames;
 };
