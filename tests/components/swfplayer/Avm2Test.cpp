@@ -393,6 +393,16 @@ TEST(Avm2CodeCheck, CodeThatCanRunIsRefusedBeforeTheMethodRuns) {
     EXPECT_EQ(check({0xff, kJump, 0x7f, 0, 0}), "ok");
 }
 
+TEST(Avm2Interpreter, NewFunctionMakesAnEmptyFunction) {
+    Script s;
+    std::uint32_t function = s.abc.qname("Function");
+    s.traceBegin();
+    s.code.op(kFindPropStrict).u30(function).op(kConstructProp).u30(function).u30(0);
+    s.code.op(kPushNull).op(kPushByte).u8(1).op(kCall).u30(1);
+    s.traceEnd();
+    EXPECT_EQ(PlayBlock(s.finish()).traced, "undefined\n");
+}
+
 TEST(Avm2Interpreter, ErrorsKeepTheMethodsRunningWhenTheyWereMade) {
     Script s;
     std::uint32_t error = s.abc.qname("Error");

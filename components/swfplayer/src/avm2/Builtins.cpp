@@ -23,6 +23,16 @@ Value ObjectToString(Vm& vm, const Value& self, Args) {
     return Value("[object " + (cls ? cls->name : std::string("Object")) + "]");
 }
 
+// new Function() makes a function with no body: Flash compiles no source
+// at run time, so any arguments are ignored and a call gives undefined.
+Value EmptyFunctionBody(Vm&, const Value&, Args) {
+    return Value();
+}
+
+Object* AllocateEmptyFunction(Vm& vm, ClassObject*) {
+    return vm.newFunction({nullptr, 0, EmptyFunctionBody}, {}, "");
+}
+
 Value ObjectValueOf(Vm&, const Value& self, Args) {
     return self;
 }
@@ -162,7 +172,7 @@ void InstallObjectClasses(Vm& vm) {
     }
     n.object->prototype->setClass(n.object);
     n.klass->prototype->setClass(n.object);
-    n.function = vm.defineClass("", "Function", n.object, nullptr, nullptr);
+    n.function = vm.defineClass("", "Function", n.object, AllocateEmptyFunction, nullptr);
     vm.defineMethod(n.function, "call", FunctionCall);
     vm.defineMethod(n.function, "apply", FunctionApply);
     vm.defineAccessor(n.function, "length", FunctionLength, nullptr);
