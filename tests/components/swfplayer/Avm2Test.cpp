@@ -43,6 +43,11 @@ enum Op : std::uint8_t {
     kNewFunction = 0x40,
     kCall = 0x41,
     kPushInt = 0x2d,
+    kGetLex = 0x60,
+    kNewClass = 0x58,
+    kInitProperty = 0x68,
+    kGetScopeObject = 0x65,
+    kConstructSuper = 0x49,
 };
 
 struct Played {
@@ -391,6 +396,76 @@ TEST(Avm2CodeCheck, CodeThatCanRunIsRefusedBeforeTheMethodRuns) {
     EXPECT_EQ(check({kLookupSwitch, 0, 0, 0, 0x7f}), "ok");
     // An instruction of unknown length leaves the rest to the interpreter.
     EXPECT_EQ(check({0xff, kJump, 0x7f, 0, 0}), "ok");
+}
+
+// Stack traces name methods by the traits that bind them, as Flash's
+// debugger does: constructors by their class, class initialisers with
+// "$cinit", methods after a slash.
+TEST(Avm2Interpreter, StackTracesNameMethodsByTheirClasses) {
+    Script s;
+    std::uint32_t error = s.abc.qname("Error");
+    std::uint32_t object = s.abc.qname("Object");
+    std::uint32_t named = s.abc.qname("Named", "pkg");
+    std::uint32_t run = s.abc.qname("run");
+    auto traceStack = [&](AbcCode& code) {
+        code.op(kFindPropStrict).u30(s.abc.qname("trace"));
+        code.op(kFindPropStrict).u30(error).op(kConstructProp).u30(error).u30(0);
+        code.op(kCallProperty).u30(s.abc.qname("getStackTrace")).u30(0);
+        code.op(kCallPropVoid).u30(s.abc.qname("trace")).u30(1);
+    };
+    AbcCode cinit;
+    cinit.op(kGetLocal0).op(kPushScope);
+    traceStack(cinit);
+    cinit.op(kReturnVoid);
+    AbcCode ctor;
+    ctor.op(kGetLocal0).op(kPushScope).op(kGetLocal0).op(kConstructSuper).u30(0);
+    traceStack(ctor);
+    ctor.op(kReturnVoid);
+    AbcCode method;
+    method.op(kGetLocal0).op(kPushScope);
+    traceStack(method);
+    method.op(kReturnVoid);
+    AbcWriter::ClassDef def;
+    def.name = named;
+    def.base = object;
+    def.iinit = s.abc.method(ctor);
+    def.cinit = s.abc.method(cinit);
+    def.methods = {{run, s.abc.method(method)}};
+    std::uint32_t cls = s.abc.addClass(def);
+    s.code.op(kGetScopeObject).u8(0).op(kGetLex).u30(object).op(kNewClass).u30(cls);
+    s.code.op(kInitProperty).u30(named);
+    s.code.op(kFindPropStrict).u30(named).op(kConstructProp).u30(named).u30(0);
+    s.code.op(kCallPropVoid).u30(run).u30(0);
+    s.code.op(kReturnVoid);
+    s.abc.script(s.abc.method(s.code, 0, 4), {cls});
+    EXPECT_EQ(PlayBlock(s.abc.bytes()).traced,
+              "Error\n\tat pkg::Named$cinit()\n\tat global$init()\n"
+              "Error\n\tat pkg::Named()\n\tat global$init()\n"
+              "Error\n\tat pkg::Named/run()\n\tat global$init()\n");
+}
+
+// Each kind of error names itself on its prototype; those of flash.errors
+// still call their instances "Error".
+TEST(Avm2Interpreter, ErrorKindsNameThemselvesAsFlashDoes) {
+    Script s;
+    auto traceNew = [&](const std::string& cls, const std::string& package) {
+        std::uint32_t name = s.abc.qname(cls, package);
+        s.traceBegin();
+        s.code.op(kFindPropStrict).u30(name);
+        s.pushString("x");
+        s.code.op(kConstructProp).u30(name).u30(1);
+        s.traceEnd();
+    };
+    traceNew("RangeError", "");
+    traceNew("EOFError", "flash.errors");
+    for (std::string cls : {"EOFError", "Error"}) {
+        s.traceBegin();
+        s.code.op(kGetLex).u30(s.abc.qname(cls, cls == "Error" ? "" : "flash.errors"));
+        s.code.op(kGetProperty).u30(s.abc.qname("prototype"));
+        s.code.op(kGetProperty).u30(s.abc.qname("message"));
+        s.traceEnd();
+    }
+    EXPECT_EQ(PlayBlock(s.finish()).traced, "RangeError: x\nError: x\nundefined\nError\n");
 }
 
 TEST(Avm2Interpreter, NewFunctionMakesAnEmptyFunction) {
