@@ -5,6 +5,7 @@
 #include "avm1/Utf16Text.h"
 #include "avm2/DateMath.h"
 #include "avm2/RegExpProgram.h"
+#include "avm2/StringCase.h"
 #include "swf/Limits.h"
 
 #include <chrono>
@@ -106,6 +107,28 @@ TEST(Avm2RegExp, HostilePatternsEndQuicklyWithoutMatching) {
     double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
     EXPECT_LT(seconds, 30.0);
+}
+
+// Case mapping goes one UTF-16 unit at a time, by the tables of the Unicode
+// version Flash was built with.
+TEST(Avm2StringCase, MapsUnitByUnitAsFlashsTablesDo) {
+    auto upper = [](const std::u16string& s) {
+        return swf::avm2::FlashUpperCase(s);
+    };
+    auto lower = [](const std::u16string& s) {
+        return swf::avm2::FlashLowerCase(s);
+    };
+    EXPECT_EQ(upper(u"teST\U0001F60B \u00e9\u00ff"), u"TEST\U0001F60B \u00c9\u0178");
+    EXPECT_EQ(lower(u"\u00c9\u0130\u0178"), u"\u00e9i\u00ff");
+    // Simple mappings only: what would grow to two characters keeps one.
+    EXPECT_EQ(upper(u"\u00df\u1f80"), u"\u00df\u1f88");
+    // Georgian capitals lower to Mkhedruli; final and lunate sigma as Flash
+    // had them; the micro sign has no capital.
+    EXPECT_EQ(lower(u"\u10a0\u10c5"), u"\u10d0\u10f5");
+    EXPECT_EQ(upper(u"\u03c2\u03f2\u00b5"), u"\u03a2\u03a3\u00b5");
+    EXPECT_EQ(lower(u"\u03a2\u03a3"), u"\u03c2\u03c3");
+    // A lone surrogate passes unchanged.
+    EXPECT_EQ(upper(std::u16string(1, char16_t(0xd801))), std::u16string(1, char16_t(0xd801)));
 }
 
 TEST(Avm2DateMath, FieldsAndTimeValuesRoundTrip) {

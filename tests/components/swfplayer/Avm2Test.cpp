@@ -2,6 +2,7 @@
 // values as Flash prints them, exceptions, and broken or hostile blocks.
 
 #include "avm2/AbcFile.h"
+#include "avm2/CodeCheck.h"
 #include "movie/Movie.h"
 #include "player/Player.h"
 #include "swf/AbcWriter.h"
@@ -39,6 +40,14 @@ enum Op : std::uint8_t {
     kCallProperty = 0x46,
     kConstructProp = 0x4a,
     kSetProperty = 0x61,
+    kNewFunction = 0x40,
+    kCall = 0x41,
+    kPushInt = 0x2d,
+    kGetLex = 0x60,
+    kNewClass = 0x58,
+    kInitProperty = 0x68,
+    kGetScopeObject = 0x65,
+    kConstructSuper = 0x49,
 };
 
 struct Played {
@@ -207,11 +216,13 @@ TEST(Avm2Interpreter, StringsThatDoubleThemselvesStopAtTheLimit) {
     EXPECT_NE(played.missing[0].find("Error #1000"), std::string::npos) << played.missing[0];
 }
 
+// Flash's debugger logs an uncaught error with the methods it came through.
 TEST(Avm2Interpreter, UndefinedNamesAreReferenceErrorsNamedInTheNote) {
     Script s;
     s.code.op(kFindPropStrict).u30(s.abc.qname("Loader", "flash.display")).op(kPop);
     Played played = PlayBlock(s.finish());
-    EXPECT_EQ(played.traced, "");
+    EXPECT_EQ(played.traced,
+              "ReferenceError: Error #1065: Variable Loader is not defined.\n\tat global$init()\n");
     ASSERT_FALSE(played.missing.empty());
     EXPECT_NE(std::find(played.missing.begin(), played.missing.end(), "flash.display.Loader"),
               played.missing.end());
@@ -353,6 +364,150 @@ TEST(Avm2Interpreter, AmfRoundTripsAndRefusesCutOrEndlesslyNestedData) {
               "10\nabc\n"
               "Error: Error #2030: End of file was encountered.\n"
               "Error: Error #1023: Stack overflow occurred.\n");
+}
+
+TEST(Avm2CodeCheck, CodeThatCanRunIsRefusedBeforeTheMethodRuns) {
+    swf::avm2::AbcFile abc;
+    abc.ints = {0, 7};
+    abc.methods.resize(1);
+    auto check = [&](std::vector<std::uint8_t> code, std::uint32_t handlerTarget = 0) {
+        swf::avm2::AbcMethodBody body;
+        body.code = code;
+        if (handlerTarget)
+            body.exceptions.push_back({0, 1, handlerTarget, 0, 0});
+        auto fault = swf::avm2::CheckCode(abc, body);
+        return fault ? std::to_string(fault->code) + " " + fault->detail + " " + fault->more
+                     : std::string("ok");
+    };
+    // pushbyte 5; jump +0; pop; returnvoid: every target on an instruction.
+    EXPECT_EQ(check({kPushByte, 5, kJump, 0, 0, 0, kPop, kReturnVoid}), "ok");
+    // The jump lands on pushbyte's operand.
+    EXPECT_EQ(check({kPushByte, 5, kJump, 0xfb, 0xff, 0xff, kReturnVoid}), "1021  ");
+    // Past the end, and a handler inside an instruction.
+    EXPECT_EQ(check({kJump, 9, 0, 0, kReturnVoid}), "1021  ");
+    EXPECT_EQ(check({kPushByte, 5, kPop, kReturnVoid}, 1), "1021  ");
+    // Junk after a jump is never read.
+    EXPECT_EQ(check({kJump, 4, 0, 0, kPushByte, kJump, 0xff, 0xff, kReturnVoid}), "ok");
+    // Operands naming what the block lacks, with Flash's details.
+    EXPECT_EQ(check({kPushInt, 0, kReturnVoid}), "1032 0 2");
+    EXPECT_EQ(check({kPushInt, 1, kReturnVoid}), "ok");
+    EXPECT_EQ(check({kNewFunction, 3, kReturnVoid}), "1027 3 1");
+    // A lookupswitch whose case table runs past the code is cut, not read.
+    EXPECT_EQ(check({kLookupSwitch, 0, 0, 0, 0x7f}), "ok");
+    // An instruction of unknown length leaves the rest to the interpreter.
+    EXPECT_EQ(check({0xff, kJump, 0x7f, 0, 0}), "ok");
+}
+
+// Stack traces name methods by the traits that bind them, as Flash's
+// debugger does: constructors by their class, class initialisers with
+// "$cinit", methods after a slash.
+TEST(Avm2Interpreter, StackTracesNameMethodsByTheirClasses) {
+    Script s;
+    std::uint32_t error = s.abc.qname("Error");
+    std::uint32_t object = s.abc.qname("Object");
+    std::uint32_t named = s.abc.qname("Named", "pkg");
+    std::uint32_t run = s.abc.qname("run");
+    auto traceStack = [&](AbcCode& code) {
+        code.op(kFindPropStrict).u30(s.abc.qname("trace"));
+        code.op(kFindPropStrict).u30(error).op(kConstructProp).u30(error).u30(0);
+        code.op(kCallProperty).u30(s.abc.qname("getStackTrace")).u30(0);
+        code.op(kCallPropVoid).u30(s.abc.qname("trace")).u30(1);
+    };
+    AbcCode cinit;
+    cinit.op(kGetLocal0).op(kPushScope);
+    traceStack(cinit);
+    cinit.op(kReturnVoid);
+    AbcCode ctor;
+    ctor.op(kGetLocal0).op(kPushScope).op(kGetLocal0).op(kConstructSuper).u30(0);
+    traceStack(ctor);
+    ctor.op(kReturnVoid);
+    AbcCode method;
+    method.op(kGetLocal0).op(kPushScope);
+    traceStack(method);
+    method.op(kReturnVoid);
+    AbcWriter::ClassDef def;
+    def.name = named;
+    def.base = object;
+    def.iinit = s.abc.method(ctor);
+    def.cinit = s.abc.method(cinit);
+    def.methods = {{run, s.abc.method(method)}};
+    std::uint32_t cls = s.abc.addClass(def);
+    s.code.op(kGetScopeObject).u8(0).op(kGetLex).u30(object).op(kNewClass).u30(cls);
+    s.code.op(kInitProperty).u30(named);
+    s.code.op(kFindPropStrict).u30(named).op(kConstructProp).u30(named).u30(0);
+    s.code.op(kCallPropVoid).u30(run).u30(0);
+    s.code.op(kReturnVoid);
+    s.abc.script(s.abc.method(s.code, 0, 4), {cls});
+    EXPECT_EQ(PlayBlock(s.abc.bytes()).traced,
+              "Error\n\tat pkg::Named$cinit()\n\tat global$init()\n"
+              "Error\n\tat pkg::Named()\n\tat global$init()\n"
+              "Error\n\tat pkg::Named/run()\n\tat global$init()\n");
+}
+
+// Each kind of error names itself on its prototype; those of flash.errors
+// still call their instances "Error".
+TEST(Avm2Interpreter, ErrorKindsNameThemselvesAsFlashDoes) {
+    Script s;
+    auto traceNew = [&](const std::string& cls, const std::string& package) {
+        std::uint32_t name = s.abc.qname(cls, package);
+        s.traceBegin();
+        s.code.op(kFindPropStrict).u30(name);
+        s.pushString("x");
+        s.code.op(kConstructProp).u30(name).u30(1);
+        s.traceEnd();
+    };
+    traceNew("RangeError", "");
+    traceNew("EOFError", "flash.errors");
+    for (std::string cls : {"EOFError", "Error"}) {
+        s.traceBegin();
+        s.code.op(kGetLex).u30(s.abc.qname(cls, cls == "Error" ? "" : "flash.errors"));
+        s.code.op(kGetProperty).u30(s.abc.qname("prototype"));
+        s.code.op(kGetProperty).u30(s.abc.qname("message"));
+        s.traceEnd();
+    }
+    EXPECT_EQ(PlayBlock(s.finish()).traced, "RangeError: x\nError: x\nundefined\nError\n");
+}
+
+TEST(Avm2Interpreter, NewFunctionMakesAnEmptyFunction) {
+    Script s;
+    std::uint32_t function = s.abc.qname("Function");
+    s.traceBegin();
+    s.code.op(kFindPropStrict).u30(function).op(kConstructProp).u30(function).u30(0);
+    s.code.op(kPushNull).op(kPushByte).u8(1).op(kCall).u30(1);
+    s.traceEnd();
+    EXPECT_EQ(PlayBlock(s.finish()).traced, "undefined\n");
+}
+
+TEST(Avm2Interpreter, ErrorsKeepTheMethodsRunningWhenTheyWereMade) {
+    Script s;
+    std::uint32_t error = s.abc.qname("Error");
+    auto traceStackOfNewError = [&](AbcCode& code) {
+        code.op(kFindPropStrict).u30(s.abc.qname("trace"));
+        code.op(kFindPropStrict).u30(error).op(kConstructProp).u30(error).u30(0);
+        code.op(kCallProperty).u30(s.abc.qname("getStackTrace")).u30(0);
+        code.op(kCallPropVoid).u30(s.abc.qname("trace")).u30(1);
+    };
+    // A function no trait names, called from the script's initializer.
+    AbcCode inner;
+    traceStackOfNewError(inner);
+    inner.op(kReturnVoid);
+    std::uint32_t function = s.abc.method(inner, 0, 1);
+    traceStackOfNewError(s.code);
+    s.code.op(kNewFunction).u30(function).op(kPushNull).op(kCall).u30(0).op(kPop);
+    // Flash's texts by number, their placeholders left in.
+    for (int code : {1009, 1063, 5}) {
+        s.traceBegin();
+        s.code.op(kFindPropStrict).u30(error).op(kGetProperty).u30(error);
+        s.code.op(kPushDouble).u30(s.abc.number(code));
+        s.code.op(kCallProperty).u30(s.abc.qname("getErrorMessage")).u30(1);
+        s.traceEnd();
+    }
+    EXPECT_EQ(PlayBlock(s.finish()).traced,
+              "Error\n\tat global$init()\n"
+              "Error\n\tat MethodInfo-0()\n\tat global$init()\n"
+              "Error #1009: Cannot access a property or method of a null object reference.\n"
+              "Error #1063: Argument count mismatch on %1. Expected %2, got %3.\n"
+              "Error #5\n");
 }
 
 TEST(AbcReader, BrokenBlocksAreRefusedWithAReason) {

@@ -33,8 +33,13 @@ public:
     std::vector<bool> withScopes;
     std::size_t pc = 0;
 
-    [[noreturn]] void verifyError(int code) {
-        vm.throwError("VerifyError", code, ErrorMessage(code));
+    // Flash refuses such code before it runs, so the method's own handlers
+    // never see the error; its callers' handlers do.
+    bool refused = false;
+    [[noreturn]] void verifyError(int code, const std::string& detail = {},
+                                  const std::string& more = {}) {
+        refused = true;
+        vm.throwError("VerifyError", code, ErrorMessage(code, detail, more));
     }
     std::uint8_t u8() {
         if (pc >= body.code.size())
@@ -64,8 +69,10 @@ public:
             verifyError(1021);
         pc = std::size_t(target);
     }
+    // The body's declared max_stack bounds its operand stack, as Flash's
+    // verifier holds code to it.
     void push(Value v) {
-        if (stack.size() >= Limits::kMaxScriptStackValues)
+        if (stack.size() >= Limits::kMaxScriptStackValues || stack.size() >= body.maxStack)
             verifyError(1023);
         stack.push_back(std::move(v));
     }
@@ -91,17 +98,24 @@ public:
     }
     Value& local(std::uint32_t index) {
         if (index >= locals.size())
-            verifyError(1025);
+            verifyError(1025, std::to_string(index));
         return locals[index];
+    }
+    // An operand naming a constant: entry 0 of a constant pool stands for
+    // "none", which no instruction may name.
+    template <typename T> const T& constant(const std::vector<T>& entries, std::uint32_t index) {
+        if (index == 0)
+            verifyError(1032, "0", std::to_string(entries.size()));
+        return pool(entries, index);
     }
     template <typename T> const T& pool(const std::vector<T>& entries, std::uint32_t index) {
         if (index >= entries.size())
-            verifyError(1032);
+            verifyError(1032, std::to_string(index), std::to_string(entries.size()));
         return entries[index];
     }
     // A multiname operand with its run-time parts taken from the stack.
     Name name(std::uint32_t index) {
-        const AbcMultiname& source = pool(abc.multinames, index);
+        const AbcMultiname& source = constant(abc.multinames, index);
         Name result = rt.names[index];
         bool qualified = false;
         if (source.runtimeName()) {

@@ -23,6 +23,16 @@ Value ObjectToString(Vm& vm, const Value& self, Args) {
     return Value("[object " + (cls ? cls->name : std::string("Object")) + "]");
 }
 
+// new Function() makes a function with no body: Flash compiles no source
+// at run time, so any arguments are ignored and a call gives undefined.
+Value EmptyFunctionBody(Vm&, const Value&, Args) {
+    return Value();
+}
+
+Object* AllocateEmptyFunction(Vm& vm, ClassObject*) {
+    return vm.newFunction({nullptr, 0, EmptyFunctionBody}, {}, "");
+}
+
 Value ObjectValueOf(Vm&, const Value& self, Args) {
     return self;
 }
@@ -162,13 +172,53 @@ void InstallObjectClasses(Vm& vm) {
     }
     n.object->prototype->setClass(n.object);
     n.klass->prototype->setClass(n.object);
-    n.function = vm.defineClass("", "Function", n.object, nullptr, nullptr);
+    n.function = vm.defineClass("", "Function", n.object, AllocateEmptyFunction, nullptr);
     vm.defineMethod(n.function, "call", FunctionCall);
     vm.defineMethod(n.function, "apply", FunctionApply);
     vm.defineAccessor(n.function, "length", FunctionLength, nullptr);
     vm.defineAccessor(n.function, "prototype", FunctionPrototype, SetFunctionPrototype);
     InstallXmlNames(vm);
 }
+
+namespace {
+
+// The core classes carry their constructors' parameter counts as a static
+// constant, as ECMAScript's constructors do.
+void InstallConstructorLengths(Vm& vm) {
+    static const std::pair<const char*, int> kLengths[] = {
+        {"Object", 1},
+        {"Function", 1},
+        {"Namespace", 2},
+        {"QName", 2},
+        {"Boolean", 1},
+        {"Number", 1},
+        {"int", 1},
+        {"uint", 1},
+        {"String", 1},
+        {"Array", 1},
+        {"Date", 7},
+        {"RegExp", 1},
+        {"XML", 1},
+        {"XMLList", 1},
+        {"Error", 1},
+        {"EvalError", 1},
+        {"RangeError", 1},
+        {"ReferenceError", 1},
+        {"SecurityError", 1},
+        {"SyntaxError", 1},
+        {"TypeError", 1},
+        {"URIError", 1},
+        {"VerifyError", 1},
+        {"ArgumentError", 1},
+        {"DefinitionError", 1},
+        {"UninitializedError", 1},
+    };
+    for (const auto& [name, length] : kLengths)
+        if (ClassObject* cls = vm.classByName(Name::publicName(name)))
+            vm.defineConstant(cls, "length", Value(length));
+}
+
+} // namespace
 
 void InstallBuiltins(Vm& vm) {
     InstallObjectClasses(vm);
@@ -185,6 +235,7 @@ void InstallBuiltins(Vm& vm) {
     InstallTimers(vm);
     InstallXml(vm);
     InstallProxy(vm);
+    InstallConstructorLengths(vm);
 }
 
 } // namespace vidorama::swf::avm2

@@ -42,10 +42,15 @@ void Resize(Vm& vm, ArrayObject* list, double length) {
     if (length < 0 || length > double(Limits::kMaxScriptCells) || length != std::trunc(length))
         vm.throwError("RangeError", 1005,
                       "Array index is not a positive integer (" + NumberToString(length) + ").");
-    Value fill =
-        list->kind() == Object::Kind::Vector ? vm.coerce(Value(), list->elementType) : Value();
-    if (list->elementType == SlotType::Object || list->elementType == SlotType::Any)
-        fill = list->kind() == Object::Kind::Vector ? Value::null() : ArrayObject::hole();
+    // Flash keeps only vectors of int, uint and Number apart, zero-filled;
+    // every other vector holds objects and grows with nulls, Boolean and
+    // String ones too.
+    Value fill = ArrayObject::hole();
+    if (list->kind() == Object::Kind::Vector) {
+        bool numeric = list->elementType == SlotType::Int || list->elementType == SlotType::Uint ||
+                       list->elementType == SlotType::Number;
+        fill = numeric ? vm.coerce(Value(0), list->elementType) : Value::null();
+    }
     list->elements.resize(std::size_t(length), fill);
 }
 
@@ -135,6 +140,18 @@ Value Pop(Vm& vm, const Value& self, Args) {
     CheckGrowable(vm, list);
     if (list->elements.empty())
         return Value();
+    // Flash keeps an array's elements packed from index 0 and pops the last
+    // one it holds, even where holes follow it; the length drops by one.
+    if (list->kind() == Object::Kind::Array) {
+        for (std::size_t i = list->elements.size(); i-- > 0;) {
+            if (ArrayObject::isHole(list->elements[i]))
+                continue;
+            Value held = list->elements[i];
+            list->elements[i] = ArrayObject::hole();
+            list->elements.pop_back();
+            return held;
+        }
+    }
     Value last = ElementAt(vm, list, list->elements.size() - 1);
     list->elements.pop_back();
     return last;
@@ -183,6 +200,13 @@ Value Splice(Vm& vm, const Value& self, Args args) {
     double countArg = args.size() < 2 ? double(size - start) : std::trunc(vm.toNumber(args[1]));
     std::size_t count =
         std::size_t(std::clamp(std::isnan(countArg) ? 0.0 : countArg, 0.0, double(size - start)));
+    // Elements move as reading and writing them would: a hole the prototype
+    // has a value for becomes that value, in what is removed and what moves.
+    if (list->kind() == Object::Kind::Array)
+        for (std::size_t i = start; i < size; ++i)
+            if (ArrayObject::isHole(list->elements[i]))
+                if (Value inherited = ElementAt(vm, list, i); !inherited.isUndefined())
+                    list->elements[i] = inherited;
     auto first = list->elements.begin() + std::ptrdiff_t(start);
     std::vector<Value> removed(first, first + std::ptrdiff_t(count));
     list->elements.erase(first, first + std::ptrdiff_t(count));
@@ -293,7 +317,13 @@ Value ListToLocaleString(Vm& vm, const Value& self, Args) {
 
 Value Reverse(Vm& vm, const Value& self, Args) {
     ArrayObject* list = ThisList(vm, self);
-    std::reverse(list->elements.begin(), list->elements.end());
+    // An Array turns over only the elements it holds packed from index 0:
+    // holes after the last of them stay where they are, as in Flash.
+    auto end = list->elements.end();
+    if (list->kind() == Object::Kind::Array)
+        while (end != list->elements.begin() && ArrayObject::isHole(*(end - 1)))
+            --end;
+    std::reverse(list->elements.begin(), end);
     return self;
 }
 
@@ -399,9 +429,24 @@ template <typename Less> void MergeSort(std::vector<std::size_t>& order, Less le
     }
 }
 
+// Whole numbers Flash keeps in its 29-bit integer form.
+bool IsSmallInteger(double n) {
+    constexpr double kLimit = double(1 << 28);
+    return n == std::trunc(n) && n >= -kLimit && n < kLimit && !(n == 0 && std::signbit(n));
+}
+
 int CompareDefault(Vm& vm, const Value& a, const Value& b, int flags) {
     if (flags & kNumeric) {
         double x = vm.toNumber(a), y = vm.toNumber(b);
+        // Flash orders two such integers by subtracting their tagged forms
+        // (the value shifted left by three) in 32 bits, so values far apart
+        // wrap around and sort the wrong way, as its players do.
+        if (IsSmallInteger(x) && IsSmallInteger(y)) {
+            std::uint32_t tx = std::uint32_t(std::int32_t(x)) << 3;
+            std::uint32_t ty = std::uint32_t(std::int32_t(y)) << 3;
+            auto difference = std::int32_t(tx - ty);
+            return difference < 0 ? -1 : difference > 0 ? 1 : 0;
+        }
         return x < y ? -1 : x > y ? 1 : 0;
     }
     std::string x = vm.toString(a), y = vm.toString(b);

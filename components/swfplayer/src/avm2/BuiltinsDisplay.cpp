@@ -314,7 +314,9 @@ Value AddFrameScript(Vm& vm, const Value& self, Args args) {
     auto* script = static_cast<DisplayScriptObject*>(self.object);
     for (std::size_t i = 0; i + 1 < args.size(); i += 2) {
         FrameNumber frame = FrameNumber(ToUint32(vm.toNumber(args[i]))) + 1;
-        if (args[i + 1].isNullish())
+        // Anything but a function takes the frame's script away, silently.
+        const Value& function = args[i + 1];
+        if (!function.isObject() || function.object->kind() != Object::Kind::Function)
             script->frameScripts.erase(frame);
         else
             script->frameScripts[frame] = args[i + 1];

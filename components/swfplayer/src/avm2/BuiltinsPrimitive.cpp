@@ -3,6 +3,7 @@
 #include "avm1/Utf16Text.h"
 #include "avm2/Native.h"
 #include "avm2/RegExpObject.h"
+#include "avm2/StringCase.h"
 
 #include <algorithm>
 #include <cmath>
@@ -124,19 +125,11 @@ Value Slice(Vm& vm, const Value& self, Args args) {
 }
 
 Value ToUpper(Vm& vm, const Value& self, Args) {
-    std::u16string text = ThisText(vm, self);
-    for (auto& c : text)
-        if (c >= 'a' && c <= 'z')
-            c = char16_t(c - 32);
-    return Value(FromUtf16(text));
+    return Value(FromUtf16(FlashUpperCase(ThisText(vm, self))));
 }
 
 Value ToLower(Vm& vm, const Value& self, Args) {
-    std::u16string text = ThisText(vm, self);
-    for (auto& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = char16_t(c + 32);
-    return Value(FromUtf16(text));
+    return Value(FromUtf16(FlashLowerCase(ThisText(vm, self))));
 }
 
 Value Split(Vm& vm, const Value& self, Args args) {

@@ -4,6 +4,8 @@
 #include "avm2/Proxy.h"
 #include "avm2/Xml.h"
 
+#include <string_view>
+
 namespace vidorama::swf::avm2 {
 
 namespace {
@@ -33,8 +35,17 @@ Value NameArg(Vm& vm, const Name& name) {
     return NewQName(vm, uri, name.local, false);
 }
 
+// Each method Proxy leaves to subclasses has its own error number in Flash.
 Value Unimplemented(Vm& vm, const char* method) {
-    vm.throwError("IllegalOperationError", 2088, ErrorMessage(2088, method));
+    static const std::pair<const char*, int> kCodes[] = {
+        {"getProperty", 2088},   {"setProperty", 2089},    {"callProperty", 2090},
+        {"hasProperty", 2091},   {"deleteProperty", 2092}, {"getDescendants", 2093},
+        {"nextNameIndex", 2105}, {"nextName", 2106},       {"nextValue", 2107},
+    };
+    for (const auto& [name, code] : kCodes)
+        if (std::string_view(name) == method)
+            vm.throwError("IllegalOperationError", code, ErrorMessage(code));
+    vm.throwError("IllegalOperationError", 2088, ErrorMessage(2088));
 }
 
 template <const char* Method> Value NotOverridden(Vm& vm, const Value&, Args) {

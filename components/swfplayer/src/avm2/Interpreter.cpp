@@ -1,4 +1,5 @@
 #include "avm2/Activation.h"
+#include "avm2/CodeCheck.h"
 #include "avm2/Opcodes.h"
 #include "swf/Limits.h"
 
@@ -89,6 +90,8 @@ void Activation::setup(const AbcMethod& method, const Value& self, Args args,
 }
 
 bool Activation::handle(const ScriptThrow& thrown, std::size_t at) {
+    if (refused)
+        return false;
     for (const AbcException& handler : body.exceptions) {
         if (at < handler.from || at >= handler.to)
             continue;
@@ -172,7 +175,16 @@ Value Vm::interpret(AbcRuntime& rt, const AbcMethod& method, const Value& self, 
                     const ScopeChain& scope, ClassObject* declarer, FunctionObject* callee) {
     if (method.body < 0)
         return Value();
-    Activation activation(*this, rt, rt.abc->bodies[std::size_t(method.body)], scope, declarer);
+    const AbcMethodBody& body = rt.abc->bodies[std::size_t(method.body)];
+    if (rt.bodiesChecked.size() != rt.abc->bodies.size())
+        rt.bodiesChecked.assign(rt.abc->bodies.size(), false);
+    if (!rt.bodiesChecked[std::size_t(method.body)]) {
+        if (auto fault = CheckCode(*rt.abc, body))
+            throwError("VerifyError", fault->code,
+                       ErrorMessage(fault->code, fault->detail, fault->more));
+        rt.bodiesChecked[std::size_t(method.body)] = true;
+    }
+    Activation activation(*this, rt, body, scope, declarer);
     return activation.run(method, self, args, callee);
 }
 

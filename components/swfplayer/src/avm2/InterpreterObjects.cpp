@@ -14,7 +14,10 @@ Value& SlotOf(Vm& vm, const Value& target, std::uint32_t slot) {
                       ErrorMessage(target.isNull() ? 1009 : 1010));
     Object* object = target.object;
     if (slot == 0 || slot > object->fields.size())
-        vm.throwError("VerifyError", 1026, ErrorMessage(1026, std::to_string(slot)));
+        vm.throwError("VerifyError", 1026,
+                      ErrorMessage(1026, std::to_string(slot),
+                                   std::to_string(object->fields.size()),
+                                   object->cls() ? object->cls()->qualifiedName() : "Object"));
     return object->fields[slot - 1];
 }
 
@@ -233,7 +236,7 @@ bool Activation::stepObjects(std::uint8_t op, const AbcMethod& method) {
             return true;
         }
         if (!IsXmlValue(target))
-            vm.throwError("TypeError", 1016, ErrorMessage(1016));
+            vm.throwError("TypeError", 1016, ErrorMessage(1016, vm.describe(target)));
         push(Value(static_cast<Object*>(XmlDescendants(vm, target, ToXmlName(vm, asked)))));
         return true;
     }

@@ -106,14 +106,14 @@ bool Activation::step(const AbcMethod& method, Value& result) {
     case kOpGetScopeObject: {
         std::uint8_t index = u8();
         if (index >= scopes.size())
-            verifyError(1019);
+            verifyError(1019, std::to_string(index));
         push(scopes[index]);
         return false;
     }
     case kOpGetOuterScope: {
         std::uint32_t index = u30();
         if (index >= outer.size())
-            verifyError(1019);
+            verifyError(1019, std::to_string(index));
         push(outer[index]);
         return false;
     }
@@ -137,20 +137,21 @@ bool Activation::step(const AbcMethod& method, Value& result) {
         push(Value(int(static_cast<std::int16_t>(u30()))));
         return false;
     case kOpPushInt:
-        push(Value(pool(abc.ints, u30())));
+        push(Value(constant(abc.ints, u30())));
         return false;
     case kOpPushUint:
-        push(Value(pool(abc.uints, u30())));
+        push(Value(constant(abc.uints, u30())));
         return false;
     case kOpPushDouble:
-        push(Value(pool(abc.doubles, u30())));
+        push(Value(constant(abc.doubles, u30())));
         return false;
     case kOpPushString:
-        push(Value(pool(abc.strings, u30())));
+        push(Value(constant(abc.strings, u30())));
         return false;
     case kOpPushNamespace:
-        push(vm.constantValue(rt, {0x08, static_cast<std::uint32_t>(&pool(abc.namespaces, u30()) -
-                                                                    abc.namespaces.data())}));
+        push(vm.constantValue(rt,
+                              {0x08, static_cast<std::uint32_t>(&constant(abc.namespaces, u30()) -
+                                                                abc.namespaces.data())}));
         return false;
     case kOpPop:
         pop();

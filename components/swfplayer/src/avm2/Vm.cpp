@@ -1,5 +1,6 @@
 #include "avm2/Vm.h"
 
+#include "avm2/StackTrace.h"
 #include "swf/Limits.h"
 
 namespace vidorama::swf::avm2 {
@@ -46,15 +47,20 @@ bool Vm::runReported(const std::function<void()>& fn) {
         fn();
         return true;
     } catch (const ScriptThrow& thrown) {
-        // Flash's debugger reports an uncaught error and goes on with the
-        // next script; the movie plays on.
+        // Flash's debugger writes an uncaught error with its stack trace to
+        // the log and goes on with the next script; the movie plays on.
         std::string text;
         try {
-            text = toString(thrown.value);
-        } catch (...) {
+            text = StackTraceText(*this, thrown.value);
+        } catch (const ScriptThrow&) {
+            text = "Error";
+        } catch (const ScriptCut&) {
+            m_frameCut = true;
             text = "Error";
         }
-        noteMissing("uncaught " + text);
+        if (thrown.value.isObject() && thrown.value.object->kind() == Object::Kind::Error)
+            m_host.trace(text);
+        noteMissing("uncaught " + text.substr(0, text.find('\n')));
     } catch (const ScriptCut&) {
         m_frameCut = true;
     }

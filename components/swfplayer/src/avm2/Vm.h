@@ -93,6 +93,10 @@ struct AbcRuntime {
     std::unordered_map<std::uint64_t, Traits> catchTraits;
     // Classes named as parameter and exception types, once found.
     std::unordered_map<std::uint32_t, ClassObject*> typeCache;
+    // The method bodies whose code passed its check before their first run.
+    std::vector<bool> bodiesChecked;
+    // The names stack traces give the block's methods, made when first asked.
+    std::vector<std::string> methodNames;
 };
 
 struct Frame;
@@ -280,6 +284,8 @@ public:
     Value interpret(AbcRuntime& rt, const AbcMethod& method, const Value& self, Args args,
                     const ScopeChain& scope, ClassObject* declarer, FunctionObject* callee);
     void spendSteps(std::uint64_t steps);
+    // The block methods running now, outermost first.
+    const std::vector<MethodRef>& callStack() const { return m_callStack; }
     // The class a multiname of the block names as a type, or nullptr.
     ClassObject* typeClass(AbcRuntime& rt, std::uint32_t typeName);
     Value coerceToType(AbcRuntime& rt, std::uint32_t typeName, const Value& v);
@@ -304,6 +310,7 @@ private:
     HeapFigures m_heapFigures;
     bool m_memoryCut = false;
     int m_depth = 0;
+    std::vector<MethodRef> m_callStack;
     bool m_frameCut = false;
     std::uint64_t m_nextPrivateId = 1;
 
@@ -313,5 +320,8 @@ private:
 // Flash's error messages, by number.
 std::string ErrorMessage(int code, const std::string& a = {}, const std::string& b = {},
                          const std::string& c = {});
+// What Error.getErrorMessage gives: "Error #N: text" with its placeholders
+// left in, or "Error #N" for a number Flash has no text for.
+std::string ErrorMessageWithNumber(int code);
 
 } // namespace vidorama::swf::avm2

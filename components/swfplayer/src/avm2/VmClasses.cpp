@@ -145,7 +145,7 @@ ClassObject* Vm::newClass(AbcRuntime& rt, std::uint32_t index, ClassObject* base
     const AbcInstance& instance = rt.abc->instances[index];
     const AbcClass& statics = rt.abc->classes[index];
     if (base && base->depth + 1 > Limits::kMaxAbcClassDepth)
-        throwError("VerifyError", 1103, ErrorMessage(1103));
+        throwError("VerifyError", 1023, ErrorMessage(1023));
     const Name& name = rt.names[instance.name];
     auto* cls =
         make<ClassObject>(Object::Kind::Class, natives.klass, nullptr, natives.klass->prototype);
@@ -228,6 +228,11 @@ Value Vm::invoke(const MethodRef& method, const Value& self, Args args, const Sc
     if (!method.rt)
         return Value();
     AbcRuntime& rt = *method.rt;
+    m_callStack.push_back(method);
+    struct StackGuard {
+        std::vector<MethodRef>& stack;
+        ~StackGuard() { stack.pop_back(); }
+    } stackGuard{m_callStack};
     return interpret(rt, rt.abc->methods[method.index], self, args, scope, declarer, callee);
 }
 

@@ -113,7 +113,9 @@ Value Vm::coerceTo(const Value& v, ClassObject* cls) {
         return Value::null();
     if (cls == natives.object || isType(v, cls))
         return v;
-    throwError("TypeError", 1034, ErrorMessage(1034, describe(v), cls->qualifiedName()));
+    // Flash quotes a string it could not convert.
+    std::string from = v.isString() ? "\"" + v.string + "\"" : describe(v);
+    throwError("TypeError", 1034, ErrorMessage(1034, from, describe(Value(cls))));
 }
 
 bool Vm::isType(const Value& v, ClassObject* cls) {
@@ -266,13 +268,17 @@ std::string Vm::typeOf(const Value& v) {
     return "object";
 }
 
+// Error messages name a class with a dot after its package
+// ("flash.display.Sprite"), where other texts use "::".
 std::string Vm::describe(const Value& v) {
     if (!v.isObject())
         return toString(v);
     ClassObject* cls = v.object->cls();
     if (v.object->kind() == Object::Kind::Class)
-        return static_cast<ClassObject*>(v.object)->qualifiedName();
-    return cls ? cls->qualifiedName() : "Object";
+        cls = static_cast<ClassObject*>(v.object);
+    if (!cls)
+        return "Object";
+    return cls->packageName.empty() ? cls->name : cls->packageName + "." + cls->name;
 }
 
 } // namespace vidorama::swf::avm2

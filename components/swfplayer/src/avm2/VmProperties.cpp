@@ -227,10 +227,11 @@ bool Vm::deleteProperty(const Value& target, const Name& asked) {
         return XmlDelete(*this, object, name);
     std::int64_t index = ElementIndex(object, name);
     if (index >= 0) {
+        // A Vector's elements cannot be deleted: Flash answers true and
+        // keeps them.
         auto* list = static_cast<ArrayObject*>(object);
-        if (std::size_t(index) < list->elements.size())
-            list->elements[std::size_t(index)] =
-                object->kind() == Object::Kind::Array ? ArrayObject::hole() : Value();
+        if (object->kind() == Object::Kind::Array && std::size_t(index) < list->elements.size())
+            list->elements[std::size_t(index)] = ArrayObject::hole();
         return true;
     }
     if (FindTrait(*this, target, name))

@@ -27,9 +27,11 @@ target_sources(vidorama_swf PRIVATE
     src/avm2/BuiltinsUri.cpp
     src/avm2/BuiltinsXml.cpp
     src/avm2/BuiltinsXmlNames.cpp
+    src/avm2/CodeCheck.cpp
     src/avm2/DateMath.cpp
     src/avm2/DisplayBinding.cpp
     src/avm2/DisplayReferences.cpp
+    src/avm2/ErrorMessageTexts.cpp
     src/avm2/ErrorMessages.cpp
     src/avm2/Interpreter.cpp
     src/avm2/InterpreterObjects.cpp
@@ -40,6 +42,8 @@ target_sources(vidorama_swf PRIVATE
     src/avm2/ObjectReferences.cpp
     src/avm2/RegExpParser.cpp
     src/avm2/RegExpProgram.cpp
+    src/avm2/StackTrace.cpp
+    src/avm2/StringCase.cpp
     src/avm2/Value.cpp
     src/avm2/Vm.cpp
     src/avm2/VmClasses.cpp
