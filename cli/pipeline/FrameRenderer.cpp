@@ -31,7 +31,7 @@ public:
                     const swf::ColorTransform& colors, bool smoothed) override {
         m_inner.drawBitmap(bitmap, matrix, colors, smoothed);
     }
-    void pushMask() override { m_inner.pushMask(); }
+    void pushMask(swf::MaskKind kind) override { m_inner.pushMask(kind); }
     void activateMask() override { m_inner.activateMask(); }
     void popMask() override { m_inner.popMask(); }
     void pushLayer() override { m_inner.pushLayer(); }

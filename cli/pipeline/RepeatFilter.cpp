@@ -15,7 +15,8 @@ enum class Op : std::uint8_t {
     Shape,
     MorphShape,
     Bitmap,
-    PushMask,
+    PushAreaMask,
+    PushAlphaMask,
     ActivateMask,
     PopMask,
     PushLayer,
@@ -102,8 +103,11 @@ struct RepeatFilter::Call {
             renderer.drawBitmap(static_cast<const swf::BitmapDef&>(*definition), matrix, colors,
                                 smoothed);
             break;
-        case Op::PushMask:
-            renderer.pushMask();
+        case Op::PushAreaMask:
+            renderer.pushMask(swf::MaskKind::Area);
+            break;
+        case Op::PushAlphaMask:
+            renderer.pushMask(swf::MaskKind::Alpha);
             break;
         case Op::ActivateMask:
             renderer.activateMask();
@@ -159,8 +163,8 @@ void RepeatFilter::drawBitmap(const swf::BitmapDef& bitmap, const swf::Matrix& m
     add({Op::Bitmap, Held(bitmap), false, matrix, colors, 0, smoothed, {}, &bitmap});
 }
 
-void RepeatFilter::pushMask() {
-    add({Op::PushMask});
+void RepeatFilter::pushMask(swf::MaskKind kind) {
+    add({kind == swf::MaskKind::Alpha ? Op::PushAlphaMask : Op::PushAreaMask});
 }
 
 void RepeatFilter::activateMask() {

@@ -46,7 +46,7 @@ public:
                         const swf::Matrix& matrix, const swf::ColorTransform& colors) override;
     void drawBitmap(const swf::BitmapDef& bitmap, const swf::Matrix& matrix,
                     const swf::ColorTransform& colors, bool smoothed) override;
-    void pushMask() override;
+    void pushMask(swf::MaskKind kind) override;
     void activateMask() override;
     void popMask() override;
     void pushLayer() override;

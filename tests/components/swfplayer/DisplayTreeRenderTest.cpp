@@ -2,6 +2,7 @@
 // by clip depth, the stage background and exact-fit scaling, checked on the
 // pixels of tiny hand-made movies.
 
+#include "Avm1Assembler.h"
 #include "PixelChecks.h"
 #include "SwfCompression.h"
 #include "SwfWriter.h"
@@ -220,6 +221,40 @@ TEST(DisplayTreeRender, ATranslucentCachedObjectIsDrawnAsOnePicture) {
     QImage cached = Render(movieWith(true));
     EXPECT_TRUE(Near(cached.pixel(75, 75), qRgb(158, 158, 158)));
     EXPECT_TRUE(Near(cached.pixel(25, 75), qRgb(158, 158, 158)));
+}
+
+// A script mask between two cached objects masks by its picture's alpha: a
+// half-transparent mask shows half of its object. Uncached, or cached too
+// large for Flash to keep as a bitmap (a side of 2880 pixels before SWF 10),
+// it masks by its filled area.
+TEST(DisplayTreeRender, AScriptMaskBetweenCachedObjectsMasksByItsAlpha) {
+    constexpr std::uint16_t kHalfClear = 20;
+    auto movieWith = [](bool cached, double maskScale) {
+        MovieWriter writer = Stage();
+        writer.version = 8;
+        writer.tag(tags::DefineRectShape(kHalfClear, {0, 2000, 0, 3000}, {0, 0, 0, 128}));
+        writer.tag(tags::DefineSprite(10, {{tags::PlaceAt(1, kRed)}}));
+        writer.tag(tags::DefineSprite(11, {{tags::PlaceAt(1, kHalfClear)}}));
+        tags::Place content(1), mask(2);
+        content.character(10).name("a");
+        mask.character(11).name("m").matrix(Matrix::scale(maskScale, 1));
+        if (cached) {
+            content.cacheAsBitmap();
+            mask.cacheAsBitmap();
+        }
+        using namespace as;
+        Bytes setMask = Join(
+            {Str("m"), Op(0x1c), Num(1), Str("a"), Op(0x1c), Str("setMask"), Op(0x52), Op(0x17)});
+        writer.frame({content.tag(), mask.tag(), tags::DoAction({setMask})});
+        return writer;
+    };
+    EXPECT_TRUE(Near(Render(movieWith(false, 1)).pixel(50, 75), qRgb(255, 0, 0)));
+    QImage alpha = Render(movieWith(true, 1));
+    EXPECT_TRUE(Near(alpha.pixel(50, 75), qRgb(158, 30, 30)));
+    EXPECT_TRUE(Near(alpha.pixel(150, 75), qRgb(60, 60, 60)));
+    // 100 pixels wide at 28.8 times: 2880 pixels, and a picture of 2881.
+    EXPECT_TRUE(Near(Render(movieWith(true, 28.8)).pixel(50, 75), qRgb(255, 0, 0)));
+    EXPECT_TRUE(Near(Render(movieWith(true, 28.79)).pixel(50, 75), qRgb(158, 30, 30)));
 }
 
 // A cached object's picture sits on whole pixels: an edge a quarter pixel

@@ -34,6 +34,18 @@ void CompositeMasked(QImage& destination, const QImage& content, const QImage& m
     }
 }
 
+void AddAlphaToMask(QImage& mask, const QImage& picture, QRect area) {
+    area &= mask.rect() & picture.rect();
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        uchar* cover = mask.scanLine(y);
+        const auto* pixels = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const unsigned added = qAlpha(pixels[x]);
+            cover[x] = static_cast<uchar>(added + (cover[x] * (255 - added) + 127) / 255);
+        }
+    }
+}
+
 void UnderlayArea(QImage& layer, const QImage& beneath, QRect area) {
     area &= layer.rect() & beneath.rect();
     for (int y = area.top(); y <= area.bottom(); ++y) {

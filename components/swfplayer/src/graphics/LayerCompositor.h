@@ -18,6 +18,11 @@ enum class MaskedContent { DrawnAlone, OverBackdrop };
 void CompositeMasked(QImage& destination, const QImage& content, const QImage& mask, QRect area,
                      MaskedContent kind);
 
+// Adds the alpha of one area of a premultiplied ARGB32 picture to an Alpha8
+// mask of the same size, as an opaque layer over what the mask holds: an
+// alpha mask covers as much as its picture is opaque.
+void AddAlphaToMask(QImage& mask, const QImage& picture, QRect area);
+
 // Puts one area of `beneath` under the same area of `layer`, both
 // premultiplied ARGB32 images of the same size.
 void UnderlayArea(QImage& layer, const QImage& beneath, QRect area);

@@ -270,19 +270,32 @@ bool QPainterRenderer::layerFits(LayerKind kind, int extraBytesPerPixel) const {
     return sameKind < nesting && bytes <= Limits::kMaxLayerBytes;
 }
 
-void QPainterRenderer::pushMask() {
+void QPainterRenderer::pushMask(MaskKind kind) {
     // Masks nested deeper than the limits are not drawn; what they would clip
     // is drawn unclipped. Each level takes a coverage layer and a content
-    // layer of the target's size, 5 bytes a pixel.
-    if (m_ignoredMasks > 0 || !layerFits(LayerKind::Mask, 5)) {
+    // layer of the target's size, 5 bytes a pixel, and an alpha mask's
+    // picture 4 more.
+    const bool alpha = kind == MaskKind::Alpha;
+    if (m_ignoredMasks > 0 || !layerFits(LayerKind::Mask, alpha ? 9 : 5)) {
         ++m_ignoredMasks;
         return;
     }
     addLayer(LayerKind::Mask);
+    if (alpha)
+        addLayer(LayerKind::MaskPicture);
 }
 
 void QPainterRenderer::activateMask() {
-    if (m_ignoredMasks > 0 || !drawingMask())
+    if (m_ignoredMasks > 0)
+        return;
+    if (!m_layers.empty() && m_layers.back().kind == LayerKind::MaskPicture) {
+        Layer picture = std::move(m_layers.back());
+        m_layers.pop_back();
+        AddAlphaToMask(m_layers.back().image, picture.image, picture.dirty);
+        m_layers.back().dirty |= picture.dirty;
+        releaseLayer(std::move(picture));
+    }
+    if (!drawingMask())
         return;
     addLayer(LayerKind::Content);
 }
@@ -313,7 +326,12 @@ void QPainterRenderer::popMask() {
     }
     if (m_layers.empty())
         return;
-    if (m_layers.back().kind == LayerKind::Mask) {
+    // A mask that never got its content clips nothing.
+    if (m_layers.back().kind == LayerKind::MaskPicture) {
+        releaseLayer(std::move(m_layers.back()));
+        m_layers.pop_back();
+    }
+    if (!m_layers.empty() && m_layers.back().kind == LayerKind::Mask) {
         releaseLayer(std::move(m_layers.back()));
         m_layers.pop_back();
         return;

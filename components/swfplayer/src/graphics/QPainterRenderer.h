@@ -21,7 +21,9 @@ namespace vidorama::swf {
 // Format_ARGB32_Premultiplied, which must outlive it.
 //
 // Masks are drawn as layers the size of the target: a mask layer receives the
-// filled area of the mask's shapes, a content layer the objects it clips; when
+// filled area of the mask's shapes (an alpha mask draws its picture into a
+// layer of its own first, whose alpha the mask layer then takes), a content
+// layer the objects it clips; when
 // the content ends it is cut to the mask and blended onto the layer beneath.
 // Flash's masks only clip, so an object with a blend mode drawn through a mask
 // blends with what is beneath the mask: the content layer then gets that
@@ -41,7 +43,7 @@ public:
                         const ColorTransform& colors) override;
     void drawBitmap(const BitmapDef& bitmap, const Matrix& matrix, const ColorTransform& colors,
                     bool smoothed) override;
-    void pushMask() override;
+    void pushMask(MaskKind kind) override;
     void activateMask() override;
     void popMask() override;
     void pushLayer() override;
@@ -54,7 +56,7 @@ public:
     std::uint64_t pixelsPainted() const { return m_pixelsPainted; }
 
 private:
-    enum class LayerKind { Mask, Content, Group };
+    enum class LayerKind { Mask, MaskPicture, Content, Group };
     struct Layer {
         LayerKind kind;
         QImage image;

@@ -27,12 +27,17 @@ struct PixelBox {
     int x = 0, y = 0, width = 0, height = 0;
 };
 
+enum class MaskKind : std::uint8_t { Area, Alpha };
+
 // The player walks its display list and describes one frame through these
 // calls; a renderer turns them into pixels. Matrices map the character's twips
 // to target pixels (the view transform already applied).
 //
 // Masks: pushMask() starts the mask's own drawing, activateMask() switches to
-// the content the mask clips, popMask() ends that content.
+// the content the mask clips, popMask() ends that content. An area mask shows
+// its content wherever the mask's shapes are filled, whatever their colours;
+// an alpha mask (Flash's mask between two objects cached as bitmaps) shows it
+// as far as the mask's drawn pixels are opaque.
 //
 // Layers: pushLayer() sends what follows into a layer of its own, popLayer()
 // ends it: the layer's filters run, its colour transform is applied, and it
@@ -55,7 +60,7 @@ public:
     // pixel.
     virtual void drawBitmap(const BitmapDef& bitmap, const Matrix& matrix,
                             const ColorTransform& colors, bool smoothed) = 0;
-    virtual void pushMask() = 0;
+    virtual void pushMask(MaskKind kind) = 0;
     virtual void activateMask() = 0;
     virtual void popMask() = 0;
     virtual void pushLayer() = 0;
@@ -77,7 +82,7 @@ public:
     void drawMorphShape(const MorphShapeDef&, std::uint16_t, const Matrix&,
                         const ColorTransform&) override {}
     void drawBitmap(const BitmapDef&, const Matrix&, const ColorTransform&, bool) override {}
-    void pushMask() override {}
+    void pushMask(MaskKind) override {}
     void activateMask() override {}
     void popMask() override {}
     void pushLayer() override {}

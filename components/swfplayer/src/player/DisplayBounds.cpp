@@ -84,6 +84,14 @@ std::optional<std::pair<double, double>> TopLeftOf(const DisplayObject& object,
     return std::pair{box.xMin, box.yMin};
 }
 
+std::optional<std::pair<double, double>> SizeOf(const DisplayObject& object, const Matrix& matrix) {
+    Box box;
+    AddBounds(box, object, matrix);
+    if (box.xMin > box.xMax)
+        return std::nullopt;
+    return std::pair{box.xMax - box.xMin, box.yMax - box.yMin};
+}
+
 Rect BoundsInParent(const DisplayObject& object) {
     return BoundsOf(object, object.properties().matrix);
 }

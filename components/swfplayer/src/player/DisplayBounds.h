@@ -18,6 +18,10 @@ Rect BoundsOf(const DisplayObject& object, const Matrix& matrix);
 std::optional<std::pair<double, double>> TopLeftOf(const DisplayObject& object,
                                                    const Matrix& matrix);
 
+// The width and height of that box, unrounded; nothing when the object
+// draws nothing.
+std::optional<std::pair<double, double>> SizeOf(const DisplayObject& object, const Matrix& matrix);
+
 // The box in the parent's space, as _width and _height measure it.
 Rect BoundsInParent(const DisplayObject& object);
 

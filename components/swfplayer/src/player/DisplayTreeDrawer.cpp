@@ -109,7 +109,7 @@ void DisplayTreeDrawer::drawChildren(const MovieClip& clip, const Matrix& matrix
             m_limits.reached(PlayLimit::MaskNesting);
             continue;
         }
-        m_renderer.pushMask();
+        m_renderer.pushMask(MaskKind::Area);
         drawObject(*child, matrix, colors, true);
         m_renderer.activateMask();
         openMasks.push_back(properties.clipDepth);
@@ -172,9 +172,15 @@ void DisplayTreeDrawer::drawWithEffects(const DisplayObject& object, const Matri
 }
 
 // A mask set by a script clips its object wherever the mask is on the stage:
-// the mask is drawn with its own parents' transforms, not the object's.
+// the mask is drawn with its own parents' transforms, not the object's. When
+// both are cached as bitmaps (filters cache an object too), Flash masks with
+// the mask's picture, so that its alpha, colour transform and filters count,
+// not only its shapes' area.
 void DisplayTreeDrawer::drawMasked(const DisplayObject& object, const DisplayObject& mask,
                                    const Matrix& matrix, const ColorTransform& colors) {
+    auto cached = [](const DisplayObject& o) {
+        return o.properties().cacheAsBitmap || !o.properties().filters.empty();
+    };
     Matrix maskParent = m_view;
     std::vector<const DisplayObject*> chain;
     for (const DisplayObject* at = mask.parent(); at; at = at->parent())
@@ -182,12 +188,32 @@ void DisplayTreeDrawer::drawMasked(const DisplayObject& object, const DisplayObj
     for (auto it = chain.rbegin(); it != chain.rend(); ++it)
         maskParent = maskParent * (*it)->properties().matrix;
     ++m_maskNesting;
-    m_renderer.pushMask();
-    drawCharacter(mask, maskParent * mask.properties().matrix, ColorTransform(), true);
+    const Matrix maskMatrix = maskParent * mask.properties().matrix;
+    if (cached(object) && cached(mask) && fitsCache(mask, maskMatrix)) {
+        m_renderer.pushMask(MaskKind::Alpha);
+        drawWithEffects(mask, maskMatrix, mask.properties().colorTransform, false);
+    } else {
+        m_renderer.pushMask(MaskKind::Area);
+        drawCharacter(mask, maskMatrix, ColorTransform(), true);
+    }
     m_renderer.activateMask();
     drawWithEffects(object, matrix, colors, false);
     m_renderer.popMask();
     --m_maskNesting;
+}
+
+// Flash caches an object in a picture one pixel larger than its box, whole
+// pixels across, and gives up caching it when that picture would break the
+// bitmap limits of the movie's version: the object is then drawn as it is.
+bool DisplayTreeDrawer::fitsCache(const DisplayObject& object, const Matrix& matrix) const {
+    const auto size = SizeOf(object, matrix);
+    if (!size)
+        return true;
+    const double width = std::ceil(size->first) + 1, height = std::ceil(size->second) + 1;
+    const double side =
+        m_movie.version() < 10 ? Limits::kMaxScriptBitmapSideSwf9 : Limits::kMaxBitmapSide;
+    return width <= side && height <= side &&
+           width * height <= static_cast<double>(Limits::kMaxBitmapPixels);
 }
 
 LayerEffects DisplayTreeDrawer::effectsFor(const DisplayProperties& properties,
@@ -261,7 +287,7 @@ void DisplayTreeDrawer::drawFramed(const DisplayObject& object, const Matrix& ma
         return;
     }
     Rect view{0, scroll->width(), 0, scroll->height()};
-    m_renderer.pushMask();
+    m_renderer.pushMask(MaskKind::Area);
     m_renderer.drawShape(ShapeDef(0, MakeRectsShape({{view, Rgba{0, 0, 0, 255}}})), matrix,
                          ColorTransform{});
     m_renderer.activateMask();

@@ -43,6 +43,8 @@ private:
     // The object over its opaque background, cut to its scroll rectangle.
     void drawFramed(const DisplayObject& object, const Matrix& matrix, const ColorTransform& colors,
                     bool asMask);
+    // Whether Flash can cache the object as a bitmap at this transform.
+    bool fitsCache(const DisplayObject& object, const Matrix& matrix) const;
     LayerEffects effectsFor(const DisplayProperties& properties,
                             const ColorTransform& colors) const;
     // Static text and text fields: glyphs as shapes, and a field's box.

@@ -32,7 +32,7 @@ void DisplayTreeDrawer::drawText(const TextDef& text, const Matrix& matrix,
     bool clip = data.clipToBounds && !asMask;
     if (clip) {
         TextBox area = MakeTextClip(data.bounds, matrix);
-        m_renderer.pushMask();
+        m_renderer.pushMask(MaskKind::Area);
         m_renderer.drawShape(ShapeDef(0, std::move(area.shape)), area.matrix, colors);
         m_renderer.activateMask();
     }

@@ -140,7 +140,7 @@ TEST(Masks, FilledAreaClipsAndStrokesDoNotCount) {
     auto content = Rect(0, 0, 200, 200, {255, 0, 0, 255});
     ASSERT_TRUE(mask && content);
     Canvas c(10, 10);
-    c.renderer.pushMask();
+    c.renderer.pushMask(swf::MaskKind::Area);
     c.renderer.drawShape(*mask, Canvas::pixels(), {});
     c.renderer.activateMask();
     c.renderer.drawShape(*content, Canvas::pixels(), {});
@@ -159,7 +159,7 @@ TEST(Masks, FilledAreaClipsAndStrokesDoNotCount) {
     auto outline = Parse<swf::ShapeDef>(kDefineShape3, b.finish());
     ASSERT_TRUE(outline);
     Canvas o(10, 10);
-    o.renderer.pushMask();
+    o.renderer.pushMask(swf::MaskKind::Area);
     o.renderer.drawShape(*outline, Canvas::pixels(), {});
     o.renderer.activateMask();
     o.renderer.drawShape(*content, Canvas::pixels(), {});
@@ -172,11 +172,11 @@ TEST(Masks, NestedMasksIntersect) {
     auto top = Rect(0, 0, 200, 120, {0, 0, 0, 255});
     auto content = Rect(0, 0, 200, 200, {0, 128, 0, 255});
     Canvas c(10, 10);
-    c.renderer.pushMask();
+    c.renderer.pushMask(swf::MaskKind::Area);
     c.renderer.drawShape(*left, Canvas::pixels(), {});
     c.renderer.activateMask();
     c.renderer.drawShape(*Rect(0, 180, 200, 20, {0, 0, 255, 255}), Canvas::pixels(), {});
-    c.renderer.pushMask();
+    c.renderer.pushMask(swf::MaskKind::Area);
     c.renderer.drawShape(*top, Canvas::pixels(), {});
     c.renderer.activateMask();
     c.renderer.drawShape(*content, Canvas::pixels(), {});
@@ -187,6 +187,53 @@ TEST(Masks, NestedMasksIntersect) {
     EXPECT_EQ(c.at(2, 8), kWhite);          // outside the inner mask
     EXPECT_EQ(c.at(2, 9), qRgb(0, 0, 255)); // drawn under the outer mask only
     EXPECT_EQ(c.at(8, 9), kWhite);
+}
+
+TEST(Masks, AlphaMaskShowsContentAsFarAsItsPictureIsOpaque) {
+    auto content = Rect(0, 0, 200, 200, {255, 0, 0, 255});
+    ASSERT_TRUE(content);
+    Canvas c(10, 10);
+    c.renderer.pushMask(swf::MaskKind::Alpha);
+    // Left half half-transparent, the right half fully transparent but filled.
+    c.renderer.drawShape(*Rect(0, 0, 100, 200, {0, 0, 0, 128}), Canvas::pixels(), {});
+    c.renderer.drawShape(*Rect(100, 0, 100, 200, {0, 0, 0, 0}), Canvas::pixels(), {});
+    c.renderer.activateMask();
+    c.renderer.drawShape(*content, Canvas::pixels(), {});
+    c.renderer.popMask();
+    c.renderer.endFrame();
+    EXPECT_EQ(c.at(2, 5), qRgb(255, 127, 127)); // half the red over white
+    EXPECT_EQ(c.at(7, 5), kWhite);
+
+    // Alpha masks nest in area masks and intersect with them; a colour
+    // transform on the mask's picture changes how far it shows.
+    Canvas n(10, 10);
+    n.renderer.pushMask(swf::MaskKind::Area);
+    n.renderer.drawShape(*Rect(0, 0, 200, 100, {0, 0, 0, 255}), Canvas::pixels(), {});
+    n.renderer.activateMask();
+    n.renderer.pushMask(swf::MaskKind::Alpha);
+    swf::ColorTransform faded;
+    faded.aMul = 0.5f;
+    n.renderer.drawShape(*Rect(0, 0, 100, 200, {0, 0, 0, 255}), Canvas::pixels(), faded);
+    n.renderer.activateMask();
+    n.renderer.drawShape(*content, Canvas::pixels(), {});
+    n.renderer.popMask();
+    n.renderer.popMask();
+    n.renderer.endFrame();
+    EXPECT_EQ(qRed(n.at(2, 2)), 255);
+    EXPECT_NEAR(qGreen(n.at(2, 2)), 127, 1);
+    EXPECT_EQ(n.at(2, 8), kWhite);
+    EXPECT_EQ(n.at(7, 2), kWhite);
+}
+
+TEST(Masks, AlphaMaskWithoutContentDrawsNothing) {
+    Canvas c(10, 10);
+    c.renderer.pushMask(swf::MaskKind::Alpha);
+    c.renderer.drawShape(*Rect(0, 0, 200, 200, {0, 0, 255, 255}), Canvas::pixels(), {});
+    c.renderer.popMask();
+    c.renderer.pushMask(swf::MaskKind::Alpha);
+    c.renderer.drawShape(*Rect(0, 0, 200, 200, {0, 0, 255, 255}), Canvas::pixels(), {});
+    c.renderer.endFrame();
+    EXPECT_EQ(c.at(5, 5), kWhite);
 }
 
 TEST(Strokes, HairlinesStayOnePixelWideAtAnyScale) {

@@ -68,7 +68,7 @@ TEST(Robustness, UnbalancedMasksAndHugeTransformsAreHarmless) {
     ASSERT_TRUE(shape);
     Canvas c(8, 8);
     for (int i = 0; i < 300; ++i)
-        c.renderer.pushMask();
+        c.renderer.pushMask(swf::MaskKind::Area);
     c.renderer.activateMask();
     c.renderer.drawShape(*shape, swf::Matrix::scale(1e12, 1e12), {});
     c.renderer.drawShape(*shape, swf::Matrix::scale(0, 0), {});
