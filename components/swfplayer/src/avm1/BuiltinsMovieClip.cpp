@@ -149,13 +149,13 @@ Value NextHighestDepth(Vm& vm, const Value& self, std::span<const Value>) {
 
 Value InstanceAtDepth(Vm& vm, const Value& self, std::span<const Value> args) {
     MovieClip* clip = Clip(vm, self);
-    double depth = vm.toNumber(Arg(args, 0)) + kDynamicDepthBase;
-    if (!clip || !(depth >= 0 && depth <= 65535))
+    if (!clip || Arg(args, 0).isUndefined())
         return {};
-    auto found = clip->children().find(static_cast<std::uint16_t>(depth));
-    if (found == clip->children().end() || !found->second->asClip())
-        return {};
-    return Value::object(vm.clipObject(*found->second));
+    auto found = clip->children().find(
+        Depth(std::int64_t(ToInt32(vm.toNumber(args[0]))) + kDynamicDepthBase));
+    Object* object =
+        found == clip->children().end() ? nullptr : ScriptFacingObject(vm, *found->second);
+    return object ? Value::object(object) : Value();
 }
 
 Value SetMask(Vm& vm, const Value& self, std::span<const Value> args) {

@@ -2,6 +2,7 @@
 
 #include "avm1/NumberText.h"
 #include "avm1/Selection.h"
+#include "avm1/TextFieldProperties.h"
 #include "avm1/Vm.h"
 #include "player/MovieClip.h"
 
@@ -12,17 +13,35 @@ namespace vidorama::swf::avm1 {
 
 namespace {
 
-// Script depths reach 0..1048575 in Flash; ours are kept within the 16-bit
-// depths of a display list.
-constexpr double kMaxScriptDepth = 65535 - kDynamicDepthBase;
+// The highest depth Flash lets a script use; it keeps the rest of the
+// 32-bit range to itself.
+constexpr double kMaxScriptDepth = 2130690044;
+// removeMovieClip leaves objects above this depth alone.
+constexpr int kMaxRemovableDepth = 1048575;
 
-std::optional<std::uint16_t> InternalDepth(double depth) {
+std::optional<Depth> InternalDepth(double depth) {
     if (std::isnan(depth))
         return std::nullopt;
-    double internal = std::trunc(depth) + kDynamicDepthBase;
-    if (internal < 0 || depth > kMaxScriptDepth)
+    depth = std::trunc(depth);
+    if (depth < -kDynamicDepthBase || depth > kMaxScriptDepth)
         return std::nullopt;
-    return static_cast<std::uint16_t>(internal);
+    return static_cast<Depth>(depth) + kDynamicDepthBase;
+}
+
+// swapDepths wraps a number as Flash's 32-bit integers do before it checks
+// the range.
+std::optional<Depth> WrappedInternalDepth(double depth) {
+    return InternalDepth(ToInt32(depth));
+}
+
+// An object given as a reference or as a path from `from`.
+DisplayObject* ObjectFromTarget(Vm& vm, DisplayObject& from, const Value& target) {
+    if (DisplayObject* object = vm.displayObjectOf(target))
+        return object;
+    if (!target.isString())
+        return nullptr;
+    return vm.displayObjectOf(
+        Value::object(vm.resolvePath(vm.clipObject(from), target.asString())));
 }
 
 std::optional<FrameNumber> ParseFrameNumber(std::string_view text) {
@@ -176,26 +195,43 @@ DisplayObject* CreateTextField(Vm& vm, MovieClip& parent, const std::string& nam
 
 void RemoveClip(Vm& vm, DisplayObject& object) {
     MovieClip* parent = object.parent();
-    if (!parent || object.depth() < kDynamicDepthBase)
+    int depth = ScriptDepth(object);
+    if (!parent || depth < 0 || depth > kMaxRemovableDepth)
         return;
     LoseFocusWith(vm, object);
     parent->removeChild(object.depth());
 }
 
 int ScriptDepth(const DisplayObject& object) {
-    return int(object.depth()) - kDynamicDepthBase;
+    return object.depth() - kDynamicDepthBase;
+}
+
+// Clips, buttons, videos and (from Flash 6) text fields are objects of their
+// own; a shape, a static text or a bitmap stands for the clip that holds it.
+Object* ScriptFacingObject(Vm& vm, DisplayObject& object) {
+    if (object.asClip() || object.character().kind() == CharacterDef::Kind::Video)
+        return vm.clipObject(object);
+    if (TextFieldOf(object))
+        return vm.version() >= 6 ? vm.clipObject(object) : nullptr;
+    return object.parent() ? vm.clipObject(*object.parent()) : nullptr;
 }
 
 void SwapDepths(Vm& vm, DisplayObject& object, const Value& with) {
     MovieClip* parent = object.parent();
     if (!parent)
         return;
-    std::optional<std::uint16_t> depth;
-    if (DisplayObject* other = vm.displayObjectOf(with)) {
+    // A number is a depth, nothing is nothing; anything else names an
+    // object of the same parent, or is read as a number when it names none.
+    std::optional<Depth> depth;
+    if (with.isNumber()) {
+        depth = WrappedInternalDepth(with.asNumber());
+    } else if (with.isUndefined()) {
+        return;
+    } else if (DisplayObject* other = ObjectFromTarget(vm, object, with)) {
         if (other->parent() == parent)
             depth = other->depth();
     } else {
-        depth = InternalDepth(vm.toNumber(with));
+        depth = WrappedInternalDepth(vm.toNumber(with));
     }
     if (depth)
         parent->swapChildDepths(object.depth(), *depth);

@@ -62,6 +62,13 @@ void Player::trace(const std::string& text) {
 
 Player::~Player() = default;
 
+// Flash's debugger prints this among the traces of ActionScript 1 and 2
+// movies.
+void Player::placementRefused(std::uint16_t depth) {
+    if (!m_scripts3)
+        trace("Warning: Failed to place object at depth " + std::to_string(depth) + ".");
+}
+
 void Player::advanceFrame() {
     beginStep();
     ++m_framesPlayed;
@@ -137,7 +144,7 @@ bool Player::reserveInstance(const MovieClip& parent, bool clip) {
     return true;
 }
 
-std::shared_ptr<DisplayObject> Player::emptyClip(std::uint16_t depth, const MovieClip& parent) {
+std::shared_ptr<DisplayObject> Player::emptyClip(Depth depth, const MovieClip& parent) {
     if (!reserveInstance(parent, true))
         return nullptr;
     auto clip = std::make_shared<MovieClip>(m_emptySprite, depth, parent.nesting() + 1);
@@ -145,7 +152,7 @@ std::shared_ptr<DisplayObject> Player::emptyClip(std::uint16_t depth, const Movi
     return clip;
 }
 
-std::shared_ptr<DisplayObject> Player::textField(std::uint16_t depth, const MovieClip& parent,
+std::shared_ptr<DisplayObject> Player::textField(Depth depth, const MovieClip& parent,
                                                  const Rect& bounds) {
     if (!m_movie->scriptTextField() || !reserveInstance(parent, false))
         return nullptr;
@@ -156,7 +163,7 @@ std::shared_ptr<DisplayObject> Player::textField(std::uint16_t depth, const Movi
     return object;
 }
 
-std::shared_ptr<DisplayObject> Player::instantiate(CharacterId id, std::uint16_t depth,
+std::shared_ptr<DisplayObject> Player::instantiate(CharacterId id, Depth depth,
                                                    const MovieClip& parent) {
     auto definition = character(id);
     bool isSprite = definition && definition->kind() == CharacterDef::Kind::Sprite;

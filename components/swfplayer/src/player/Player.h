@@ -117,7 +117,7 @@ private:
 
     // Dictionary look-up; bitmaps come back as the shapes that draw them.
     std::shared_ptr<const CharacterDef> character(CharacterId id) override;
-    std::shared_ptr<DisplayObject> instantiate(CharacterId id, std::uint16_t depth,
+    std::shared_ptr<DisplayObject> instantiate(CharacterId id, Depth depth,
                                                const MovieClip& parent) override;
     std::string defaultInstanceName(const DisplayObject& object) override;
     // Bitmaps placed by themselves are drawn as shapes made once per bitmap.
@@ -139,8 +139,8 @@ private:
     std::optional<CharacterId> exportedCharacter(const std::string& name) const override {
         return m_movie->exported(name);
     }
-    std::shared_ptr<DisplayObject> emptyClip(std::uint16_t depth, const MovieClip& parent) override;
-    std::shared_ptr<DisplayObject> textField(std::uint16_t depth, const MovieClip& parent,
+    std::shared_ptr<DisplayObject> emptyClip(Depth depth, const MovieClip& parent) override;
+    std::shared_ptr<DisplayObject> textField(Depth depth, const MovieClip& parent,
                                              const Rect& bounds) override;
     PlayerSound& sounds() override { return m_sound; }
     double stageWidth() const override { return m_movie->frameRect().width() / kTwipsPerPixel; }
@@ -158,6 +158,7 @@ private:
     void stopStream(const MovieClip& clip) override { m_sound.stopStream(clip); }
     void stopAllSounds() override { m_sound.stopAll(); }
     void timelineRemoving(DisplayObject& child) override;
+    void placementRefused(std::uint16_t depth) override;
     void runFrameScripts();
     void runActionQueue();
     // Every clip of the display tree, newest first.
