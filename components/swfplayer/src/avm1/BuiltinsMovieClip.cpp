@@ -86,9 +86,9 @@ Value AttachMovie(Vm& vm, const Value& self, std::span<const Value> args) {
 
 Value CreateEmptyMovieClip(Vm& vm, const Value& self, std::span<const Value> args) {
     MovieClip* parent = Clip(vm, self);
-    if (!parent || args.size() < 2)
+    if (!parent || args.empty())
         return {};
-    MovieClip* clip = AttachClip(vm, *parent, 0, vm.toString(args[0]), vm.toNumber(args[1]));
+    MovieClip* clip = AttachClip(vm, *parent, 0, vm.toString(args[0]), vm.toNumber(Arg(args, 1)));
     return clip ? Value::object(vm.clipObject(*clip)) : Value();
 }
 

@@ -15,23 +15,17 @@ namespace {
 
 // The highest depth Flash lets a script use; it keeps the rest of the
 // 32-bit range to itself.
-constexpr double kMaxScriptDepth = 2130690044;
+constexpr int kMaxScriptDepth = 2130690044;
 // removeMovieClip leaves objects above this depth alone.
 constexpr int kMaxRemovableDepth = 1048575;
 
+// Flash takes a script depth as a 32-bit integer, wrapping as its integers
+// do (NaN is 0), and then checks the range.
 std::optional<Depth> InternalDepth(double depth) {
-    if (std::isnan(depth))
+    int wrapped = ToInt32(depth);
+    if (wrapped < -kDynamicDepthBase || wrapped > kMaxScriptDepth)
         return std::nullopt;
-    depth = std::trunc(depth);
-    if (depth < -kDynamicDepthBase || depth > kMaxScriptDepth)
-        return std::nullopt;
-    return static_cast<Depth>(depth) + kDynamicDepthBase;
-}
-
-// swapDepths wraps a number as Flash's 32-bit integers do before it checks
-// the range.
-std::optional<Depth> WrappedInternalDepth(double depth) {
-    return InternalDepth(ToInt32(depth));
+    return wrapped + kDynamicDepthBase;
 }
 
 // An object given as a reference or as a path from `from`.
@@ -199,7 +193,9 @@ void RemoveClip(Vm& vm, DisplayObject& object) {
     if (!parent || depth < 0 || depth > kMaxRemovableDepth)
         return;
     LoseFocusWith(vm, object);
-    parent->removeChild(object.depth());
+    vm.host().timelineHost().timelineRemoving(object);
+    if (object.parent() == parent)
+        parent->removeChild(object.depth());
 }
 
 int ScriptDepth(const DisplayObject& object) {
@@ -224,14 +220,14 @@ void SwapDepths(Vm& vm, DisplayObject& object, const Value& with) {
     // object of the same parent, or is read as a number when it names none.
     std::optional<Depth> depth;
     if (with.isNumber()) {
-        depth = WrappedInternalDepth(with.asNumber());
+        depth = InternalDepth(with.asNumber());
     } else if (with.isUndefined()) {
         return;
     } else if (DisplayObject* other = ObjectFromTarget(vm, object, with)) {
         if (other->parent() == parent)
             depth = other->depth();
     } else {
-        depth = WrappedInternalDepth(vm.toNumber(with));
+        depth = InternalDepth(vm.toNumber(with));
     }
     if (depth)
         parent->swapChildDepths(object.depth(), *depth);

@@ -250,6 +250,24 @@ void Player::startClip(MovieClip& clip) {
 void Player::timelineRemoving(DisplayObject& child) {
     if (m_scripts3)
         m_scripts3->timelineRemoving(child);
+    else if (MovieClip* clip = child.asClip())
+        queueUnload(*clip);
+}
+
+// A clip that leaves the stage takes its children with it: theirs run
+// first, then its unload clip events, then its onUnload method.
+void Player::queueUnload(MovieClip& clip) {
+    if (!scriptsRun())
+        return;
+    for (const auto& [depth, child] : clip.children())
+        if (MovieClip* inner = child->asClip())
+            queueUnload(*inner);
+    if (clip.clipActions())
+        for (avm1::Code& code : avm1::ClipEventHandlers(clip.clipActions(), m_movie->version(),
+                                                        avm1::kClipEventUnload))
+            m_actionQueue.push_back({clip.weak_from_this(), std::move(code), nullptr, true});
+    if (clip.scriptObject())
+        m_actionQueue.push_back({clip.weak_from_this(), {}, "onUnload", true});
 }
 
 double Player::timerMs() const {
@@ -318,12 +336,13 @@ void Player::runActionQueue() {
         QueuedActions next = std::move(queue.front());
         queue.pop_front();
         auto object = next.clip.lock();
-        if (!object || object->removed())
+        if (!object || (object->removed() && !next.unload))
             continue;
+        auto removed = next.unload ? avm1::Vm::OnRemoved::Run : avm1::Vm::OnRemoved::Skip;
         if (next.method)
-            m_vm->callClipMethod(*object->asClip(), next.method);
+            m_vm->callClipMethod(*object->asClip(), next.method, removed);
         else
-            m_vm->runBlock(*object->asClip(), next.code);
+            m_vm->runBlock(*object->asClip(), next.code, removed);
         m_vm->collectIfDue();
     }
     if (m_vm->stopped() == avm1::Vm::Stop::Time)

@@ -113,6 +113,8 @@ private:
         std::weak_ptr<DisplayObject> clip;
         avm1::Code code;
         const char* method = nullptr;
+        // An unload handler: it runs once its clip has left the stage.
+        bool unload = false;
     };
 
     // Dictionary look-up; bitmaps come back as the shapes that draw them.
@@ -129,6 +131,7 @@ private:
     void queueClipEvent(MovieClip& clip, std::uint32_t event);
     void queueClipEvent(MovieClip& clip, std::uint32_t event, std::deque<QueuedActions>& queue);
     void queueEnterFrame(MovieClip& clip);
+    void queueUnload(MovieClip& clip);
     bool scriptsRun() const { return !m_movie->isActionScript3(); }
 
     // What scripts ask of the player.

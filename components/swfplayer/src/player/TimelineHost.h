@@ -44,8 +44,9 @@ public:
     // The clip's stream stops: it jumps to another frame.
     virtual void stopStream(const MovieClip& clip) = 0;
     virtual void stopAllSounds() = 0;
-    // The timeline is about to take the child off its list (a RemoveObject,
-    // or a goto that does not keep it); ActionScript 3 tells the child.
+    // The child is about to leave its list (a RemoveObject, a goto that
+    // does not keep it, or removeMovieClip): ActionScript 3 tells the child,
+    // ActionScript 1 and 2 queue its unload handlers.
     virtual void timelineRemoving(DisplayObject& child) = 0;
     // A placement without "move" at a depth that holds an object: Flash
     // keeps the object there, and its debugger reports the refusal.
