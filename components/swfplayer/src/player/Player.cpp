@@ -265,9 +265,10 @@ void Player::queueUnload(MovieClip& clip) {
     if (clip.clipActions())
         for (avm1::Code& code : avm1::ClipEventHandlers(clip.clipActions(), m_movie->version(),
                                                         avm1::kClipEventUnload))
-            m_actionQueue.push_back({clip.weak_from_this(), std::move(code), nullptr, true});
+            m_actionQueue.push_back(
+                {clip.weak_from_this(), std::move(code), nullptr, clip.shared_from_this()});
     if (clip.scriptObject())
-        m_actionQueue.push_back({clip.weak_from_this(), {}, "onUnload", true});
+        m_actionQueue.push_back({clip.weak_from_this(), {}, "onUnload", clip.shared_from_this()});
 }
 
 double Player::timerMs() const {
@@ -336,9 +337,9 @@ void Player::runActionQueue() {
         QueuedActions next = std::move(queue.front());
         queue.pop_front();
         auto object = next.clip.lock();
-        if (!object || (object->removed() && !next.unload))
+        if (!object || (object->removed() && !next.unloading))
             continue;
-        auto removed = next.unload ? avm1::Vm::OnRemoved::Run : avm1::Vm::OnRemoved::Skip;
+        auto removed = next.unloading ? avm1::Vm::OnRemoved::Run : avm1::Vm::OnRemoved::Skip;
         if (next.method)
             m_vm->callClipMethod(*object->asClip(), next.method, removed);
         else

@@ -113,8 +113,9 @@ private:
         std::weak_ptr<DisplayObject> clip;
         avm1::Code code;
         const char* method = nullptr;
-        // An unload handler: it runs once its clip has left the stage.
-        bool unload = false;
+        // An unload handler runs once its clip has left the stage, and so
+        // keeps the clip until then.
+        std::shared_ptr<DisplayObject> unloading = nullptr;
     };
 
     // Dictionary look-up; bitmaps come back as the shapes that draw them.
