@@ -97,8 +97,8 @@ TEST(Avm1Depths, ShapesStandForTheClipThatHoldsThem) {
 
 TEST(Avm1Depths, RemoveMovieClipLeavesTheReservedDepthsAlone) {
     Bytes root = Var("_root");
-    Bytes code = Join({Do(root, "createEmptyMovieClip", {Str("low"), Num(1048575)}),
-                       Do(root, "createEmptyMovieClip", {Str("high"), Num(1048576)}),
+    Bytes code = Join({Do(root, "createEmptyMovieClip", {Str("low"), Num(2130690031)}),
+                       Do(root, "createEmptyMovieClip", {Str("high"), Num(2130690032)}),
                        Do(Var("low"), "removeMovieClip"), Do(Var("high"), "removeMovieClip"),
                        Show(Var("low")), Show(Var("high"))});
     EXPECT_EQ(TraceOfScript(code), "undefined\n_level0.high\n");

@@ -16,8 +16,8 @@ namespace {
 // The highest depth Flash lets a script use; it keeps the rest of the
 // 32-bit range to itself.
 constexpr int kMaxScriptDepth = 2130690044;
-// removeMovieClip leaves objects above this depth alone.
-constexpr int kMaxRemovableDepth = 1048575;
+// removeMovieClip leaves objects at the top of the range alone.
+constexpr int kMaxRemovableDepth = 2130690031;
 
 // Flash takes a script depth as a 32-bit integer, wrapping as its integers
 // do (NaN is 0), and then checks the range.
