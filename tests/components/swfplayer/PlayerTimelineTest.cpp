@@ -160,6 +160,28 @@ TEST(PlayerTimeline, GotoForwardSkipsObjectsThatDoNotLiveToTheTarget) {
     EXPECT_EQ(player.currentFrame(), 4u);
 }
 
+// Flash keeps what holds a depth and its debugger reports the placement it
+// refused, whether a frame or a goto makes it; the first of two placements
+// a goto passes is the one that stays.
+TEST(PlayerTimeline, APlacementAtAnOccupiedDepthIsRefusedAndReported) {
+    MovieWriter writer = WithShapes();
+    writer.frame({tags::PlaceAt(1, kRed), tags::PlaceAt(1, kGreen)});
+    writer.frame({tags::RemoveObject2(1)});
+    writer.frame({tags::PlaceAt(1, kBlue), tags::PlaceAt(1, kGreen)});
+    std::string out;
+    Player player(Load(writer), [&out](const std::string& line) { out += line + "\n"; });
+    EXPECT_EQ(Listing(player.root()), "1:1");
+    EXPECT_EQ(out, "Warning: Failed to place object at depth 1.\n");
+    out.clear();
+    player.gotoFrame(3, false);
+    EXPECT_EQ(Listing(player.root()), "1:3");
+    EXPECT_EQ(out, "Warning: Failed to place object at depth 1.\n");
+    out.clear();
+    player.gotoFrame(1, false);
+    EXPECT_EQ(Listing(player.root()), "1:1");
+    EXPECT_EQ(out, "") << "a replay does not report again";
+}
+
 TEST(PlayerTimeline, LabelsAreFoundWithoutRegardToCase) {
     MovieWriter writer = WithShapes();
     writer.frame();

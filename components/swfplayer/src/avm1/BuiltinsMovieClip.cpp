@@ -86,9 +86,9 @@ Value AttachMovie(Vm& vm, const Value& self, std::span<const Value> args) {
 
 Value CreateEmptyMovieClip(Vm& vm, const Value& self, std::span<const Value> args) {
     MovieClip* parent = Clip(vm, self);
-    if (!parent || args.size() < 2)
+    if (!parent || args.empty())
         return {};
-    MovieClip* clip = AttachClip(vm, *parent, 0, vm.toString(args[0]), vm.toNumber(args[1]));
+    MovieClip* clip = AttachClip(vm, *parent, 0, vm.toString(args[0]), vm.toNumber(Arg(args, 1)));
     return clip ? Value::object(vm.clipObject(*clip)) : Value();
 }
 
@@ -149,13 +149,13 @@ Value NextHighestDepth(Vm& vm, const Value& self, std::span<const Value>) {
 
 Value InstanceAtDepth(Vm& vm, const Value& self, std::span<const Value> args) {
     MovieClip* clip = Clip(vm, self);
-    double depth = vm.toNumber(Arg(args, 0)) + kDynamicDepthBase;
-    if (!clip || !(depth >= 0 && depth <= 65535))
+    if (!clip || Arg(args, 0).isUndefined())
         return {};
-    auto found = clip->children().find(static_cast<std::uint16_t>(depth));
-    if (found == clip->children().end() || !found->second->asClip())
-        return {};
-    return Value::object(vm.clipObject(*found->second));
+    auto found = clip->children().find(
+        Depth(std::int64_t(ToInt32(vm.toNumber(args[0]))) + kDynamicDepthBase));
+    Object* object =
+        found == clip->children().end() ? nullptr : ScriptFacingObject(vm, *found->second);
+    return object ? Value::object(object) : Value();
 }
 
 Value SetMask(Vm& vm, const Value& self, std::span<const Value> args) {

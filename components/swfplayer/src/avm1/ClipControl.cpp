@@ -2,6 +2,7 @@
 
 #include "avm1/NumberText.h"
 #include "avm1/Selection.h"
+#include "avm1/TextFieldProperties.h"
 #include "avm1/Vm.h"
 #include "player/MovieClip.h"
 
@@ -12,17 +13,29 @@ namespace vidorama::swf::avm1 {
 
 namespace {
 
-// Script depths reach 0..1048575 in Flash; ours are kept within the 16-bit
-// depths of a display list.
-constexpr double kMaxScriptDepth = 65535 - kDynamicDepthBase;
+// The highest depth Flash lets a script use; it keeps the rest of the
+// 32-bit range to itself.
+constexpr int kMaxScriptDepth = 2130690044;
+// removeMovieClip leaves objects at the top of the range alone.
+constexpr int kMaxRemovableDepth = 2130690031;
 
-std::optional<std::uint16_t> InternalDepth(double depth) {
-    if (std::isnan(depth))
+// Flash takes a script depth as a 32-bit integer, wrapping as its integers
+// do (NaN is 0), and then checks the range.
+std::optional<Depth> InternalDepth(double depth) {
+    int wrapped = ToInt32(depth);
+    if (wrapped < -kDynamicDepthBase || wrapped > kMaxScriptDepth)
         return std::nullopt;
-    double internal = std::trunc(depth) + kDynamicDepthBase;
-    if (internal < 0 || depth > kMaxScriptDepth)
-        return std::nullopt;
-    return static_cast<std::uint16_t>(internal);
+    return wrapped + kDynamicDepthBase;
+}
+
+// An object given as a reference or as a path from `from`.
+DisplayObject* ObjectFromTarget(Vm& vm, DisplayObject& from, const Value& target) {
+    if (DisplayObject* object = vm.displayObjectOf(target))
+        return object;
+    if (!target.isString())
+        return nullptr;
+    return vm.displayObjectOf(
+        Value::object(vm.resolvePath(vm.clipObject(from), target.asString())));
 }
 
 std::optional<FrameNumber> ParseFrameNumber(std::string_view text) {
@@ -176,22 +189,41 @@ DisplayObject* CreateTextField(Vm& vm, MovieClip& parent, const std::string& nam
 
 void RemoveClip(Vm& vm, DisplayObject& object) {
     MovieClip* parent = object.parent();
-    if (!parent || object.depth() < kDynamicDepthBase)
+    int depth = ScriptDepth(object);
+    if (!parent || depth < 0 || depth > kMaxRemovableDepth)
         return;
     LoseFocusWith(vm, object);
-    parent->removeChild(object.depth());
+    vm.host().timelineHost().timelineRemoving(object);
+    if (object.parent() == parent)
+        parent->removeChild(object.depth());
 }
 
 int ScriptDepth(const DisplayObject& object) {
-    return int(object.depth()) - kDynamicDepthBase;
+    return object.depth() - kDynamicDepthBase;
+}
+
+// Clips, buttons, videos and (from Flash 6) text fields are objects of their
+// own; a shape, a static text or a bitmap stands for the clip that holds it.
+Object* ScriptFacingObject(Vm& vm, DisplayObject& object) {
+    if (object.asClip() || object.character().kind() == CharacterDef::Kind::Video)
+        return vm.clipObject(object);
+    if (TextFieldOf(object))
+        return vm.version() >= 6 ? vm.clipObject(object) : nullptr;
+    return object.parent() ? vm.clipObject(*object.parent()) : nullptr;
 }
 
 void SwapDepths(Vm& vm, DisplayObject& object, const Value& with) {
     MovieClip* parent = object.parent();
     if (!parent)
         return;
-    std::optional<std::uint16_t> depth;
-    if (DisplayObject* other = vm.displayObjectOf(with)) {
+    // A number is a depth, nothing is nothing; anything else names an
+    // object of the same parent, or is read as a number when it names none.
+    std::optional<Depth> depth;
+    if (with.isNumber()) {
+        depth = InternalDepth(with.asNumber());
+    } else if (with.isUndefined()) {
+        return;
+    } else if (DisplayObject* other = ObjectFromTarget(vm, object, with)) {
         if (other->parent() == parent)
             depth = other->depth();
     } else {

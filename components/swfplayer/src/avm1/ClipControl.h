@@ -55,6 +55,9 @@ DisplayObject* CreateTextField(Vm& vm, MovieClip& parent, const std::string& nam
 // swapDepths with a depth or with another object of the same parent.
 void SwapDepths(Vm& vm, DisplayObject& object, const Value& with);
 int ScriptDepth(const DisplayObject& object);
+// What a script gets for a child it finds by name or depth; nullptr when the
+// child is not an object to scripts.
+Object* ScriptFacingObject(Vm& vm, DisplayObject& object);
 
 // The property an index of GetProperty/SetProperty stands for, or nullptr.
 const char* ClipPropertyName(double index);

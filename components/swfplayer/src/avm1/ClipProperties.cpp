@@ -266,9 +266,8 @@ bool ClipObject::getSpecial(Vm& vm, std::string_view name, Value& out) {
     if (MovieClip* movieClip = object->asClip()) {
         vm.chargeNameSearch(movieClip->children().size());
         DisplayObject* child = movieClip->childByName(name, vm.version() >= 7);
-        // Text fields are objects of their own from Flash 6 on.
-        if (child && (child->asClip() || (vm.version() >= 6 && TextFieldOf(*child)))) {
-            out = Value::object(vm.clipObject(*child));
+        if (Object* found = child ? ScriptFacingObject(vm, *child) : nullptr) {
+            out = Value::object(found);
             return true;
         }
     }

@@ -211,8 +211,8 @@ void Interpreter::setClipProperty() {
 
 // ------------------------------------------------------------- activations
 
-void Vm::runBlock(MovieClip& clip, const Code& code) {
-    if (m_frameCut || clip.removed())
+void Vm::runBlock(MovieClip& clip, const Code& code, OnRemoved removed) {
+    if (m_frameCut || (clip.removed() && removed == OnRemoved::Skip))
         return;
     m_stack.clear();
     try {
@@ -248,8 +248,8 @@ void Vm::reportUncaught(const ScriptThrow& thrown) {
     }
 }
 
-void Vm::callClipMethod(MovieClip& clip, std::string_view name) {
-    if (m_frameCut || clip.removed() || !clip.scriptObject())
+void Vm::callClipMethod(MovieClip& clip, std::string_view name, OnRemoved removed) {
+    if (m_frameCut || (clip.removed() && removed == OnRemoved::Skip) || !clip.scriptObject())
         return;
     Value method = getMember(clip.scriptObject(), name);
     if (!method.isObject() || method.asObject()->kind() != ObjectKind::Function)

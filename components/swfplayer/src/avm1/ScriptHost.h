@@ -1,6 +1,7 @@
 #pragma once
 
 #include "graphics/StageQuality.h"
+#include "movie/Timeline.h"
 #include "swf/Character.h"
 #include "swf/Geometry.h"
 
@@ -36,12 +37,11 @@ public:
     virtual std::shared_ptr<const BitmapDef> libraryBitmap(CharacterId id) const = 0;
     // A clip with an empty timeline, for createEmptyMovieClip; nullptr when
     // the display tree would grow past its limits.
-    virtual std::shared_ptr<DisplayObject> emptyClip(std::uint16_t depth,
-                                                     const MovieClip& parent) = 0;
+    virtual std::shared_ptr<DisplayObject> emptyClip(Depth depth, const MovieClip& parent) = 0;
     // A text field of Flash's default settings with the given bounds, for
     // createTextField; nullptr when the display tree would grow past its
     // limits.
-    virtual std::shared_ptr<DisplayObject> textField(std::uint16_t depth, const MovieClip& parent,
+    virtual std::shared_ptr<DisplayObject> textField(Depth depth, const MovieClip& parent,
                                                      const Rect& bounds) = 0;
     // The stage's quality, which _quality, _highquality and ToggleQuality read
     // and change for the whole movie.

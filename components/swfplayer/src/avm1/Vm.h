@@ -78,13 +78,16 @@ public:
     std::uint64_t stepsRun() const { return m_stepsRun; }
     Stop stopped() const { return m_stopped; }
 
-    // Runs a block of timeline or event code on a clip.
-    void runBlock(MovieClip& clip, const Code& code);
+    // Runs a block of timeline or event code on a clip. A removed clip runs
+    // only the unload handlers it left behind.
+    enum class OnRemoved { Skip, Run };
+    void runBlock(MovieClip& clip, const Code& code, OnRemoved removed = OnRemoved::Skip);
     // Runs code on a clip inside a running script (ActionCall); limits and
     // throws pass through to the caller.
     void runNested(MovieClip& clip, const Code& code);
     // Calls a method of the clip's script object if it has one (onEnterFrame).
-    void callClipMethod(MovieClip& clip, std::string_view name);
+    void callClipMethod(MovieClip& clip, std::string_view name,
+                        OnRemoved removed = OnRemoved::Skip);
     // Frees objects nothing refers to any more; runs between blocks only.
     void collectIfDue();
 

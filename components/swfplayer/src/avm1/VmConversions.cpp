@@ -39,8 +39,11 @@ std::string Vm::toString(const Value& value) {
     case Value::Type::String:
         return value.asString();
     case Value::Type::Object: {
-        if (const DisplayObject* clip = displayObjectOf(value))
-            return targetPath(*clip);
+        if (dynamic_cast<const ClipObject*>(value.asObject())) {
+            // A clip that has left the stage reads as nothing.
+            const DisplayObject* clip = displayObjectOf(value);
+            return clip ? targetPath(*clip) : std::string();
+        }
         // Only toString is asked; without one that gives a string, Flash
         // names the type.
         Value function = getMember(value.asObject(), "toString");

@@ -266,18 +266,18 @@ std::vector<std::string> Vm::enumerate(Object* object) {
     std::unordered_set<std::string> seen;
     Object* holder = object;
     for (int depth = 0; holder && depth < kMaxProtoDepth; ++depth, holder = holder->proto()) {
-        std::vector<std::string> special;
-        holder->specialNames(*this, special);
-        for (auto& name : special)
-            if (seen.insert(key(name)).second)
-                names.push_back(name);
         const auto& entries = holder->properties().entries();
-        // Flash lists the newest properties first.
+        // Flash lists the newest properties first, then a clip's children.
         for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
             bool fresh = seen.insert(key(it->name)).second;
             if (fresh && !(it->flags & kDontEnum))
                 names.push_back(it->name);
         }
+        std::vector<std::string> special;
+        holder->specialNames(*this, special);
+        for (auto& name : special)
+            if (seen.insert(key(name)).second)
+                names.push_back(name);
     }
     return names;
 }

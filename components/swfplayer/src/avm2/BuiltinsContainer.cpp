@@ -35,17 +35,17 @@ bool InsertAt(MovieClip& parent, const std::shared_ptr<DisplayObject>& child, st
         int top = children.empty() ? 0 : children.back()->depth();
         if (top >= kTopDepth)
             return false;
-        parent.addScriptChild(child, std::uint16_t(top + 1));
+        parent.addScriptChild(child, top + 1);
         return true;
     }
-    std::uint16_t target = children[index]->depth();
+    Depth target = children[index]->depth();
     std::size_t last = index;
     while (last + 1 < children.size() && children[last + 1]->depth() == children[last]->depth() + 1)
         ++last;
     if (children[last]->depth() >= kTopDepth)
         return false;
     for (std::size_t j = last + 1; j-- > index;)
-        parent.swapChildDepths(children[j]->depth(), std::uint16_t(children[j]->depth() + 1));
+        parent.swapChildDepths(children[j]->depth(), children[j]->depth() + 1);
     parent.addScriptChild(child, target);
     return true;
 }

@@ -17,6 +17,9 @@ namespace vidorama::swf {
 
 // Frame numbers are 1-based throughout, as Flash counts them.
 using FrameNumber = std::uint32_t;
+// A place in a display list. Timelines use 1..65535; scripts reach far
+// above that and down to the timeline's own range.
+using Depth = std::int32_t;
 
 // Action bytes: a view into the movie's data, which the movie keeps.
 struct DoAction {

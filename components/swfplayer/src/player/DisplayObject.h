@@ -44,7 +44,7 @@ struct DisplayProperties {
 // the per-instance state. Clips (sprites and the root) add a timeline.
 class DisplayObject : public std::enable_shared_from_this<DisplayObject> {
 public:
-    DisplayObject(std::shared_ptr<const CharacterDef> character, std::uint16_t depth)
+    DisplayObject(std::shared_ptr<const CharacterDef> character, Depth depth)
         : m_character(std::move(character)), m_depth(depth) {}
     virtual ~DisplayObject() = default;
     DisplayObject(const DisplayObject&) = delete;
@@ -56,8 +56,8 @@ public:
     void setCharacter(std::shared_ptr<const CharacterDef> character) {
         m_character = std::move(character);
     }
-    std::uint16_t depth() const { return m_depth; }
-    void setDepth(std::uint16_t depth) { m_depth = depth; }
+    Depth depth() const { return m_depth; }
+    void setDepth(Depth depth) { m_depth = depth; }
 
     DisplayProperties& properties() { return m_properties; }
     const DisplayProperties& properties() const { return m_properties; }
@@ -113,7 +113,7 @@ public:
 
 private:
     std::shared_ptr<const CharacterDef> m_character;
-    std::uint16_t m_depth;
+    Depth m_depth;
     DisplayProperties m_properties;
     FrameNumber m_placeFrame = 0;
     std::uint64_t m_serial = 0;

@@ -30,7 +30,7 @@ bool SameName(std::string_view a, std::string_view b, bool caseSensitive) {
 
 } // namespace
 
-MovieClip::MovieClip(std::shared_ptr<const SpriteDef> sprite, std::uint16_t depth, int nesting)
+MovieClip::MovieClip(std::shared_ptr<const SpriteDef> sprite, Depth depth, int nesting)
     : DisplayObject(sprite, depth), m_sprite(std::move(sprite)), m_nesting(nesting) {}
 
 MovieClip::~MovieClip() {
@@ -118,9 +118,9 @@ void MovieClip::place(TimelineHost& host, const PlaceObject& placeTag) {
         if (placeTag.characterId && *placeTag.characterId != child.character().id())
             swapCharacter(host, child, *placeTag.characterId);
         child.properties().apply(placeTag);
-    } else if (placeTag.characterId && existing == m_children.end()) {
-        // Flash leaves an occupied depth alone when asked to place a new
-        // object there without "move".
+    } else if (existing != m_children.end() || !placeTag.characterId) {
+        host.placementRefused(placeTag.depth);
+    } else {
         addChild(host, placeTag, m_currentFrame);
     }
 }
@@ -151,7 +151,7 @@ void MovieClip::swapCharacter(TimelineHost& host, DisplayObject& child, Characte
         child.setCharacter(std::move(character));
 }
 
-void MovieClip::addScriptChild(std::shared_ptr<DisplayObject> child, std::uint16_t depth) {
+void MovieClip::addScriptChild(std::shared_ptr<DisplayObject> child, Depth depth) {
     removeAt(depth);
     child->setDepth(depth);
     child->setParent(this);
@@ -159,11 +159,11 @@ void MovieClip::addScriptChild(std::shared_ptr<DisplayObject> child, std::uint16
     m_children[depth] = std::move(child);
 }
 
-void MovieClip::removeChild(std::uint16_t depth) {
+void MovieClip::removeChild(Depth depth) {
     removeAt(depth);
 }
 
-void MovieClip::swapChildDepths(std::uint16_t from, std::uint16_t to) {
+void MovieClip::swapChildDepths(Depth from, Depth to) {
     auto a = m_children.find(from);
     if (a == m_children.end() || from == to)
         return;
@@ -184,7 +184,7 @@ void MovieClip::swapChildDepths(std::uint16_t from, std::uint16_t to) {
 
 // The host hears of the removal first and may run scripts that change the
 // list, so the child is looked up again before it goes.
-void MovieClip::removeByTimeline(TimelineHost& host, std::uint16_t depth) {
+void MovieClip::removeByTimeline(TimelineHost& host, Depth depth) {
     auto found = m_children.find(depth);
     if (found == m_children.end())
         return;
@@ -195,7 +195,7 @@ void MovieClip::removeByTimeline(TimelineHost& host, std::uint16_t depth) {
         removeAt(depth);
 }
 
-void MovieClip::removeAt(std::uint16_t depth) {
+void MovieClip::removeAt(Depth depth) {
     auto found = m_children.find(depth);
     if (found == m_children.end())
         return;

@@ -17,9 +17,9 @@ struct GotoCommand;
 // the display list its frames build.
 class MovieClip final : public DisplayObject {
 public:
-    using DisplayList = std::map<std::uint16_t, std::shared_ptr<DisplayObject>>;
+    using DisplayList = std::map<Depth, std::shared_ptr<DisplayObject>>;
 
-    MovieClip(std::shared_ptr<const SpriteDef> sprite, std::uint16_t depth, int nesting);
+    MovieClip(std::shared_ptr<const SpriteDef> sprite, Depth depth, int nesting);
     ~MovieClip() override;
 
     MovieClip* asClip() override { return this; }
@@ -56,9 +56,9 @@ public:
 
     // Children made by scripts: placed at a depth (replacing what is there),
     // removed, or moved to another depth (swapping with what is there).
-    void addScriptChild(std::shared_ptr<DisplayObject> child, std::uint16_t depth);
-    void removeChild(std::uint16_t depth);
-    void swapChildDepths(std::uint16_t from, std::uint16_t to);
+    void addScriptChild(std::shared_ptr<DisplayObject> child, Depth depth);
+    void removeChild(Depth depth);
+    void swapChildDepths(Depth from, Depth to);
 
     // What the drawing methods drew, under the children.
     DrawingCanvas& drawing() { return m_drawing; }
@@ -71,8 +71,8 @@ private:
     void runFrame(TimelineHost& host, FrameNumber frame);
     void runFrameEvent(TimelineHost& host, const ControlTag& tag);
     void place(TimelineHost& host, const PlaceObject& place);
-    void removeAt(std::uint16_t depth);
-    void removeByTimeline(TimelineHost& host, std::uint16_t depth);
+    void removeAt(Depth depth);
+    void removeByTimeline(TimelineHost& host, Depth depth);
     // Whether a goto runs the actions and sounds of the frame it lands on.
     enum class TargetFrameEvents { Run, Skip };
     void runGoto(TimelineHost& host, FrameNumber target,

@@ -31,11 +31,11 @@ void MovieClip::runGoto(TimelineHost& host, FrameNumber target, TargetFrameEvent
         return;
     host.stopStream(*this);
     if (rewind) {
-        std::vector<std::uint16_t> later;
+        std::vector<Depth> later;
         for (const auto& [depth, child] : m_children)
             if (child->placeFrame() > target && !child->createdByScript())
                 later.push_back(depth);
-        for (std::uint16_t depth : later)
+        for (Depth depth : later)
             removeByTimeline(host, depth);
         m_currentFrame = 0;
     }
@@ -44,14 +44,14 @@ void MovieClip::runGoto(TimelineHost& host, FrameNumber target, TargetFrameEvent
     if (rewind) {
         // Survivors that the replay does not place again were put there by
         // other means; without a placement on the target frame they go.
-        std::unordered_set<std::uint16_t> replayed;
+        std::unordered_set<Depth> replayed;
         for (const GotoCommand& command : commands)
             replayed.insert(command.place.depth);
-        std::vector<std::uint16_t> unplaced;
+        std::vector<Depth> unplaced;
         for (const auto& [depth, child] : m_children)
             if (!replayed.contains(depth) && !child->createdByScript())
                 unplaced.push_back(depth);
-        for (std::uint16_t depth : unplaced)
+        for (Depth depth : unplaced)
             removeByTimeline(host, depth);
     }
     // Objects from earlier frames come first, then the target frame's own
@@ -77,12 +77,19 @@ void MovieClip::collectGotoCommands(TimelineHost& host, FrameNumber target, bool
         ++m_currentFrame;
         for (const ControlTag& tag : timeline().frame(m_currentFrame).tags) {
             if (auto* placeTag = std::get_if<PlaceObject>(&tag)) {
+                if (!placeTag->move && !placeTag->characterId) {
+                    if (!rewind)
+                        host.placementRefused(placeTag->depth);
+                    continue;
+                }
                 auto [found, added] = pending.try_emplace(placeTag->depth, commands.size());
                 if (added) {
                     commands.push_back({*placeTag, m_currentFrame, !placeTag->move});
-                } else if (!placeTag->move && placeTag->characterId) {
-                    // A new object over a pending one: the later placement wins.
-                    commands[found->second] = {*placeTag, m_currentFrame, true};
+                } else if (!placeTag->move) {
+                    // A new object over a pending one: the first stays, as
+                    // in a normal advance.
+                    if (!rewind)
+                        host.placementRefused(placeTag->depth);
                 } else {
                     commands[found->second].place.mergeFrom(*placeTag);
                 }
@@ -107,8 +114,10 @@ void MovieClip::applyGotoCommand(TimelineHost& host, const GotoCommand& command,
             addChild(host, placeTag, command.frame);
         return;
     }
-    if (command.fresh && !rewind)
-        return; // an occupied depth is left alone, as in a normal advance
+    if (command.fresh && !rewind) {
+        host.placementRefused(placeTag.depth);
+        return;
+    }
     DisplayObject& child = *existing->second;
     if (placeTag.characterId && *placeTag.characterId != child.character().id()) {
         // A replay that places another clip than the survivor at its depth

@@ -62,6 +62,13 @@ void Player::trace(const std::string& text) {
 
 Player::~Player() = default;
 
+// Flash's debugger prints this among the traces of ActionScript 1 and 2
+// movies.
+void Player::placementRefused(std::uint16_t depth) {
+    if (!m_scripts3)
+        trace("Warning: Failed to place object at depth " + std::to_string(depth) + ".");
+}
+
 void Player::advanceFrame() {
     beginStep();
     ++m_framesPlayed;
@@ -137,7 +144,7 @@ bool Player::reserveInstance(const MovieClip& parent, bool clip) {
     return true;
 }
 
-std::shared_ptr<DisplayObject> Player::emptyClip(std::uint16_t depth, const MovieClip& parent) {
+std::shared_ptr<DisplayObject> Player::emptyClip(Depth depth, const MovieClip& parent) {
     if (!reserveInstance(parent, true))
         return nullptr;
     auto clip = std::make_shared<MovieClip>(m_emptySprite, depth, parent.nesting() + 1);
@@ -145,7 +152,7 @@ std::shared_ptr<DisplayObject> Player::emptyClip(std::uint16_t depth, const Movi
     return clip;
 }
 
-std::shared_ptr<DisplayObject> Player::textField(std::uint16_t depth, const MovieClip& parent,
+std::shared_ptr<DisplayObject> Player::textField(Depth depth, const MovieClip& parent,
                                                  const Rect& bounds) {
     if (!m_movie->scriptTextField() || !reserveInstance(parent, false))
         return nullptr;
@@ -156,7 +163,7 @@ std::shared_ptr<DisplayObject> Player::textField(std::uint16_t depth, const Movi
     return object;
 }
 
-std::shared_ptr<DisplayObject> Player::instantiate(CharacterId id, std::uint16_t depth,
+std::shared_ptr<DisplayObject> Player::instantiate(CharacterId id, Depth depth,
                                                    const MovieClip& parent) {
     auto definition = character(id);
     bool isSprite = definition && definition->kind() == CharacterDef::Kind::Sprite;
@@ -243,6 +250,25 @@ void Player::startClip(MovieClip& clip) {
 void Player::timelineRemoving(DisplayObject& child) {
     if (m_scripts3)
         m_scripts3->timelineRemoving(child);
+    else if (MovieClip* clip = child.asClip())
+        queueUnload(*clip);
+}
+
+// A clip that leaves the stage takes its children with it: theirs run
+// first, then its unload clip events, then its onUnload method.
+void Player::queueUnload(MovieClip& clip) {
+    if (!scriptsRun())
+        return;
+    for (const auto& [depth, child] : clip.children())
+        if (MovieClip* inner = child->asClip())
+            queueUnload(*inner);
+    if (clip.clipActions())
+        for (avm1::Code& code : avm1::ClipEventHandlers(clip.clipActions(), m_movie->version(),
+                                                        avm1::kClipEventUnload))
+            m_actionQueue.push_back(
+                {clip.weak_from_this(), std::move(code), nullptr, clip.shared_from_this()});
+    if (clip.scriptObject())
+        m_actionQueue.push_back({clip.weak_from_this(), {}, "onUnload", clip.shared_from_this()});
 }
 
 double Player::timerMs() const {
@@ -311,12 +337,13 @@ void Player::runActionQueue() {
         QueuedActions next = std::move(queue.front());
         queue.pop_front();
         auto object = next.clip.lock();
-        if (!object || object->removed())
+        if (!object || (object->removed() && !next.unloading))
             continue;
+        auto removed = next.unloading ? avm1::Vm::OnRemoved::Run : avm1::Vm::OnRemoved::Skip;
         if (next.method)
-            m_vm->callClipMethod(*object->asClip(), next.method);
+            m_vm->callClipMethod(*object->asClip(), next.method, removed);
         else
-            m_vm->runBlock(*object->asClip(), next.code);
+            m_vm->runBlock(*object->asClip(), next.code, removed);
         m_vm->collectIfDue();
     }
     if (m_vm->stopped() == avm1::Vm::Stop::Time)

@@ -113,11 +113,14 @@ private:
         std::weak_ptr<DisplayObject> clip;
         avm1::Code code;
         const char* method = nullptr;
+        // An unload handler runs once its clip has left the stage, and so
+        // keeps the clip until then.
+        std::shared_ptr<DisplayObject> unloading = nullptr;
     };
 
     // Dictionary look-up; bitmaps come back as the shapes that draw them.
     std::shared_ptr<const CharacterDef> character(CharacterId id) override;
-    std::shared_ptr<DisplayObject> instantiate(CharacterId id, std::uint16_t depth,
+    std::shared_ptr<DisplayObject> instantiate(CharacterId id, Depth depth,
                                                const MovieClip& parent) override;
     std::string defaultInstanceName(const DisplayObject& object) override;
     // Bitmaps placed by themselves are drawn as shapes made once per bitmap.
@@ -129,6 +132,7 @@ private:
     void queueClipEvent(MovieClip& clip, std::uint32_t event);
     void queueClipEvent(MovieClip& clip, std::uint32_t event, std::deque<QueuedActions>& queue);
     void queueEnterFrame(MovieClip& clip);
+    void queueUnload(MovieClip& clip);
     bool scriptsRun() const { return !m_movie->isActionScript3(); }
 
     // What scripts ask of the player.
@@ -139,8 +143,8 @@ private:
     std::optional<CharacterId> exportedCharacter(const std::string& name) const override {
         return m_movie->exported(name);
     }
-    std::shared_ptr<DisplayObject> emptyClip(std::uint16_t depth, const MovieClip& parent) override;
-    std::shared_ptr<DisplayObject> textField(std::uint16_t depth, const MovieClip& parent,
+    std::shared_ptr<DisplayObject> emptyClip(Depth depth, const MovieClip& parent) override;
+    std::shared_ptr<DisplayObject> textField(Depth depth, const MovieClip& parent,
                                              const Rect& bounds) override;
     PlayerSound& sounds() override { return m_sound; }
     double stageWidth() const override { return m_movie->frameRect().width() / kTwipsPerPixel; }
@@ -158,6 +162,7 @@ private:
     void stopStream(const MovieClip& clip) override { m_sound.stopStream(clip); }
     void stopAllSounds() override { m_sound.stopAll(); }
     void timelineRemoving(DisplayObject& child) override;
+    void placementRefused(std::uint16_t depth) override;
     void runFrameScripts();
     void runActionQueue();
     // Every clip of the display tree, newest first.

@@ -24,7 +24,7 @@ public:
     virtual std::shared_ptr<const CharacterDef> character(CharacterId id) = 0;
     // A fresh instance of the character, or nullptr when the id is unknown or
     // the display tree would grow past its limits.
-    virtual std::shared_ptr<DisplayObject> instantiate(CharacterId id, std::uint16_t depth,
+    virtual std::shared_ptr<DisplayObject> instantiate(CharacterId id, Depth depth,
                                                        const MovieClip& parent) = 0;
     // The name Flash gives an object its placement leaves unnamed:
     // "instance1", "instance2", ... counted over the whole player; empty for
@@ -44,9 +44,13 @@ public:
     // The clip's stream stops: it jumps to another frame.
     virtual void stopStream(const MovieClip& clip) = 0;
     virtual void stopAllSounds() = 0;
-    // The timeline is about to take the child off its list (a RemoveObject,
-    // or a goto that does not keep it); ActionScript 3 tells the child.
+    // The child is about to leave its list (a RemoveObject, a goto that
+    // does not keep it, or removeMovieClip): ActionScript 3 tells the child,
+    // ActionScript 1 and 2 queue its unload handlers.
     virtual void timelineRemoving(DisplayObject& child) = 0;
+    // A placement without "move" at a depth that holds an object: Flash
+    // keeps the object there, and its debugger reports the refusal.
+    virtual void placementRefused(std::uint16_t depth) = 0;
 };
 
 } // namespace vidorama::swf

@@ -5,7 +5,7 @@
 
 namespace vidorama::swf {
 
-VideoObject::VideoObject(std::shared_ptr<const VideoDef> video, std::uint16_t depth,
+VideoObject::VideoObject(std::shared_ptr<const VideoDef> video, Depth depth,
                          std::shared_ptr<VideoDecoderBudget> decoders)
     : DisplayObject(video, depth), m_video(video), m_playback(video, std::move(decoders)) {}
 

@@ -17,7 +17,7 @@ class VideoDef;
 // drawn, so that frames never drawn cost only what decoding in order needs.
 class VideoObject final : public DisplayObject {
 public:
-    VideoObject(std::shared_ptr<const VideoDef> video, std::uint16_t depth,
+    VideoObject(std::shared_ptr<const VideoDef> video, Depth depth,
                 std::shared_ptr<VideoDecoderBudget> decoders);
 
     const VideoDef& video() const { return *m_video; }
