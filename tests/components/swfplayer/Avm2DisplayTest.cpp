@@ -66,6 +66,13 @@ public:
             ctor.op(kPushDouble).u30(abc.number(v));
         ctor.op(kCallPropVoid).u30(name(method)).u30(static_cast<std::uint32_t>(args.size()));
     }
+    // trace(this.<path>)
+    void traceThis(AbcCode& code, std::initializer_list<const char*> path) {
+        code.op(kFindPropStrict).u30(name("trace")).op(kGetLocal0);
+        for (const char* property : path)
+            code.op(kGetProperty).u30(name(property));
+        code.op(kCallPropVoid).u30(name("trace")).u30(1);
+    }
     void trace(AbcCode& code, const std::string& text) {
         code.op(kFindPropStrict).u30(name("trace"));
         code.op(kPushString).u30(abc.string(text));
@@ -261,6 +268,28 @@ TEST(Avm2Display, AGotoConstructsTheFrameItReachesBeforeItReturns) {
     play.player->advanceFrame();
     EXPECT_EQ(play.traced, "child\nframe 2\nafter goto\n");
     EXPECT_EQ(play.player->root().currentFrame(), 2u);
+}
+
+TEST(Avm2Display, ScriptsCountFramesWithinScenesAndGoToLabelsAndScenesByName) {
+    DocumentClass doc;
+    doc.definitions.push_back(
+        tags::DefineSceneAndFrameLabelData({{0, "A"}, {2, "B"}}, {{0, "one"}, {3, "four"}}));
+    AbcCode& code = doc.ctor;
+    code.op(kGetLocal0).op(kPushString).u30(doc.abc.string("four"));
+    code.op(kCallPropVoid).u30(doc.name("gotoAndStop")).u30(1);
+    doc.traceThis(code, {"currentFrame"});
+    doc.traceThis(code, {"currentScene", "name"});
+    code.op(kGetLocal0).op(kPushByte).u8(1).op(kPushString).u30(doc.abc.string("A"));
+    code.op(kCallPropVoid).u30(doc.name("gotoAndStop")).u30(2);
+    doc.traceThis(code, {"currentLabel"});
+    doc.traceThis(code, {"currentLabels", "length"});
+    code.op(kGetLocal0).op(kCallPropVoid).u30(doc.name("nextScene")).u30(0);
+    doc.traceThis(code, {"currentFrame"});
+    doc.traceThis(code, {"currentScene", "name"});
+    doc.traceThis(code, {"scenes", "length"});
+    Playback play(doc.movie(4));
+    EXPECT_EQ(play.traced, "2\nB\none\n1\n1\nB\n2\n");
+    EXPECT_EQ(play.player->root().currentFrame(), 3u);
 }
 
 TEST(Avm2Display, GradientFillsFollowTheirBoxAndRoundRectanglesTheirCorners) {

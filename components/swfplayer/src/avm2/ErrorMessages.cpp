@@ -85,6 +85,8 @@ const std::map<int, const char*>& Messages() {
         {2030, "End of file was encountered."},
         {2058, "There was an error decompressing the data."},
         {2078, "The name property of a Timeline-placed object cannot be modified."},
+        {2108, "Scene %1 was not found."},
+        {2109, "Frame label %1 not found in scene %2."},
     };
     return messages;
 }

@@ -60,6 +60,7 @@ private:
     double frameRate() const override;
 
     void constructChildren(MovieClip& clip) override;
+    void runPendingFrameScripts() override { runFrameScripts(); }
     void constructChild(MovieClip& parent, const std::shared_ptr<DisplayObject>& child);
     void setNamedChild(MovieClip& parent, DisplayObject& child);
     void construct(ClassObject* cls, const std::shared_ptr<DisplayObject>& object);

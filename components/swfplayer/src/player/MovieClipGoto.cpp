@@ -120,13 +120,10 @@ void MovieClip::applyGotoCommand(TimelineHost& host, const GotoCommand& command,
         }
         swapCharacter(host, child, *placeTag.characterId);
     }
-    if (command.fresh) {
-        // The survivor is the same object: it keeps the name it was given.
-        std::string name = std::move(child.properties().name);
-        child.properties() = DisplayProperties();
-        child.properties().name = std::move(name);
-    }
-    child.properties().apply(placeTag);
+    if (command.fresh)
+        child.resetPlacement(placeTag);
+    else
+        child.applyPlacement(placeTag);
 }
 
 bool MovieClip::IsSprite(TimelineHost& host, CharacterId id) {
