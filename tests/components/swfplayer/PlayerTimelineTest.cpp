@@ -210,6 +210,8 @@ TEST(PlayerTimeline, ScenesSplitTheRootAndTheirLabelsReplaceFrameLabelTags) {
 
 TEST(PlayerTimeline, ATimelineWithoutScenesIsOneSceneWithoutAName) {
     MovieWriter writer = WithShapes();
+    // A scene tag that declares no scene leaves the labels to FrameLabel.
+    writer.tag(tags::DefineSceneAndFrameLabelData({}, {{1, "unused"}}));
     writer.frame({tags::FrameLabel("first")});
     writer.frame();
     auto movie = Load(writer);

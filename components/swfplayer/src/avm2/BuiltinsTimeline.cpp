@@ -44,6 +44,11 @@ Value CurrentFrame(Vm& vm, const Value& self, Args) {
     MovieClip& clip = TimelineOf(vm, self);
     return Value(double(InScene(CurrentSceneOf(clip), clip.currentFrame())));
 }
+// A clip of one frame has nowhere to go, and Flash reports it stopped.
+Value IsPlaying(Vm& vm, const Value& self, Args) {
+    MovieClip& clip = TimelineOf(vm, self);
+    return Value(clip.playing() && clip.totalFrames() > 1);
+}
 Value TotalFrames(Vm& vm, const Value& self, Args) {
     return Value(TimelineOf(vm, self).totalFrames());
 }
@@ -257,6 +262,7 @@ void InstallTimeline(Vm& vm, ClassObject* clip) {
     vm.defineMethod(clip, "addFrameScript", AddFrameScript);
     vm.defineAccessor(clip, "currentFrame", CurrentFrame, nullptr);
     vm.defineAccessor(clip, "totalFrames", TotalFrames, nullptr);
+    vm.defineAccessor(clip, "isPlaying", IsPlaying, nullptr);
     vm.defineAccessor(clip, "framesLoaded", TotalFrames, nullptr);
     vm.defineAccessor(clip, "currentLabel", CurrentLabel<false>, nullptr);
     vm.defineAccessor(clip, "currentFrameLabel", CurrentLabel<true>, nullptr);

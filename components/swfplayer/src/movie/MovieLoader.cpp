@@ -58,7 +58,9 @@ void ReadScenes(ByteReader& body, Timeline& timeline) {
         if (!body.overrun() && offset < Limits::kMaxFrames)
             labels.push_back({std::move(name), offset + 1});
     }
-    timeline.declareScenes(std::move(scenes), std::move(labels));
+    // Without a scene the tag says nothing: the FrameLabel tags stand.
+    if (!scenes.empty())
+        timeline.declareScenes(std::move(scenes), std::move(labels));
 }
 
 int PlaceVersion(int code) {
