@@ -292,6 +292,19 @@ TEST(Avm2Display, ScriptsCountFramesWithinScenesAndGoToLabelsAndScenesByName) {
     EXPECT_EQ(play.player->root().currentFrame(), 3u);
 }
 
+// The classes under InteractiveObject, the stage and classes scripts derive
+// from them all have its settings, each with Flash's default.
+TEST(Avm2Display, InteractiveSettingsReachEveryClassBelowWithTheirDefaults) {
+    DocumentClass doc;
+    doc.traceThis(doc.ctor, {"doubleClickEnabled"});
+    doc.traceThis(doc.ctor, {"mouseEnabled"});
+    doc.traceThis(doc.ctor, {"buttonMode"});
+    doc.traceThis(doc.ctor, {"stage", "doubleClickEnabled"});
+    doc.traceThis(doc.ctor, {"stage", "mouseChildren"});
+    Playback play(doc.movie(1));
+    EXPECT_EQ(play.traced, "false\ntrue\nfalse\nfalse\ntrue\n");
+}
+
 TEST(Avm2Display, GradientFillsFollowTheirBoxAndRoundRectanglesTheirCorners) {
     DocumentClass doc;
     std::uint32_t matrix = doc.name("Matrix", "flash.geom");

@@ -19,6 +19,7 @@ void InstallText(Vm& vm, ClassObject* interactive);
 void InstallContainer(Vm& vm, ClassObject* container);
 void InstallMedia(Vm& vm, ClassObject* dispatcher);
 void InstallSettings(Vm& vm);
+void InstallKeptSettings(Vm& vm, ClassObject* cls);
 void InstallTimeline(Vm& vm, ClassObject* clip);
 
 namespace {
@@ -241,15 +242,16 @@ void InstallDisplay(Vm& vm) {
     vm.defineAccessor(display, "parent", GetParent, nullptr);
     vm.defineAccessor(display, "root", GetRoot, nullptr);
     vm.defineAccessor(display, "stage", GetStage, nullptr);
+    // A class takes the traits its base has when it is defined, so each
+    // class gets its settings before the classes below it are made.
     ClassObject* interactive = DefineClass(vm, "InteractiveObject", display);
-    vm.defineAccessor(
-        interactive, "mouseEnabled", [](Vm&, const Value&, Args) { return Value(true); }, Nothing);
+    InstallKeptSettings(vm, interactive);
     ClassObject* container = DefineClass(vm, "DisplayObjectContainer", interactive);
     InstallContainer(vm, container);
+    InstallKeptSettings(vm, container);
     ClassObject* sprite = DefineClass(vm, "Sprite", container);
     vm.defineAccessor(sprite, "graphics", GraphicsOf, nullptr);
-    vm.defineAccessor(
-        sprite, "buttonMode", [](Vm&, const Value&, Args) { return Value(false); }, Nothing);
+    InstallKeptSettings(vm, sprite);
     ClassObject* clip = DefineClass(vm, "MovieClip", sprite);
     clip->sealedInstances = false;
     InstallTimeline(vm, clip);
@@ -257,6 +259,7 @@ void InstallDisplay(Vm& vm) {
     vm.defineAccessor(stage, "stageWidth", StageWidth, Nothing);
     vm.defineAccessor(stage, "stageHeight", StageHeight, Nothing);
     vm.defineAccessor(stage, "frameRate", FrameRate, Nothing);
+    InstallKeptSettings(vm, stage);
     ClassObject* shape = DefineClass(vm, "Shape", display);
     vm.defineAccessor(shape, "graphics", GraphicsOf, nullptr);
     DefineClass(vm, "MorphShape", display);
