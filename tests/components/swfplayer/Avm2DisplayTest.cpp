@@ -292,6 +292,24 @@ TEST(Avm2Display, ScriptsCountFramesWithinScenesAndGoToLabelsAndScenesByName) {
     EXPECT_EQ(play.player->root().currentFrame(), 3u);
 }
 
+// Frame numbers wrap around in 32 bits, strings may spell numbers, and
+// before SWF 11 an unknown label goes to the first frame.
+TEST(Avm2Display, GotoTargetsFollowFlashsArithmeticAndOldLabelLeniency) {
+    DocumentClass doc;
+    AbcCode& code = doc.ctor;
+    code.op(kGetLocal0).op(kPushDouble).u30(doc.abc.number(2147483648.0));
+    code.op(kCallPropVoid).u30(doc.name("gotoAndStop")).u30(1);
+    doc.traceThis(code, {"currentFrame"});
+    code.op(kGetLocal0).op(kPushString).u30(doc.abc.string("nowhere"));
+    code.op(kCallPropVoid).u30(doc.name("gotoAndStop")).u30(1);
+    doc.traceThis(code, {"currentFrame"});
+    code.op(kGetLocal0).op(kPushString).u30(doc.abc.string(" 3 "));
+    code.op(kCallPropVoid).u30(doc.name("gotoAndStop")).u30(1);
+    doc.traceThis(code, {"currentFrame"});
+    Playback play(doc.movie(4));
+    EXPECT_EQ(play.traced, "4\n1\n3\n");
+}
+
 // The classes under InteractiveObject, the stage and classes scripts derive
 // from them all have its settings, each with Flash's default.
 TEST(Avm2Display, InteractiveSettingsReachEveryClassBelowWithTheirDefaults) {

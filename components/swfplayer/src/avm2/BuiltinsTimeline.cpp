@@ -121,15 +121,40 @@ template <std::uint32_t Slot> Value Field(Vm&, const Value& self, Args) {
                                                                 : Value();
 }
 
-// A whole number written in decimal, as a frame given as a string may be.
+// A whole number written in decimal, as a frame given as a string may be;
+// white space around it is allowed.
 std::optional<double> DecimalInteger(const std::string& text) {
-    std::size_t i = (!text.empty() && (text[0] == '-' || text[0] == '+')) ? 1 : 0;
-    if (i == text.size() || text.size() - i > 10)
+    auto space = [](char c) {
+        return c == ' ' || (c >= '\t' && c <= '\r');
+    };
+    std::size_t begin = 0, end = text.size();
+    while (begin < end && space(text[begin]))
+        ++begin;
+    while (end > begin && space(text[end - 1]))
+        --end;
+    std::size_t digits =
+        begin < end && (text[begin] == '-' || text[begin] == '+') ? begin + 1 : begin;
+    if (digits == end)
         return std::nullopt;
-    for (std::size_t j = i; j < text.size(); ++j)
-        if (text[j] < '0' || text[j] > '9')
+    for (std::size_t i = digits; i < end; ++i)
+        if (text[i] < '0' || text[i] > '9')
             return std::nullopt;
-    return StringToNumber(text);
+    return StringToNumber(text.substr(begin, end - begin));
+}
+
+std::int32_t SaturatedInt32(double n) {
+    if (std::isnan(n))
+        return 0;
+    return std::int32_t(std::clamp(std::trunc(n), -2147483648.0, 2147483647.0));
+}
+
+// Flash counts the frame in 32 bits from the scene's start, wrapping around,
+// so numbers far out of range may land on either end of the timeline.
+FrameNumber NumberedFrame(double number, const Scene& scene, FrameNumber total) {
+    std::int64_t index = std::int64_t(SaturatedInt32(number)) - 1 + std::int64_t(scene.start) - 1;
+    auto wrapped = std::int64_t(std::int32_t(std::uint32_t(std::uint64_t(index))));
+    std::int64_t frame = std::min<std::int64_t>(wrapped + 1, 2147483647);
+    return FrameNumber(std::clamp<std::int64_t>(frame, 1, std::max<FrameNumber>(total, 1)));
 }
 
 std::optional<FrameNumber> FindLabel(const MovieClip& clip, const std::string& name,
@@ -142,7 +167,8 @@ std::optional<FrameNumber> FindLabel(const MovieClip& clip, const std::string& n
 
 // A goto's target: a whole number counts from the start of the scene named
 // (the current one by default); anything else is read as a string, which
-// may still spell a whole number, or else names a label.
+// may still spell a whole number, or else names a label. Before SWF 11 a
+// label that is nowhere sends the clip to its first frame.
 FrameNumber GotoTarget(Vm& vm, MovieClip& clip, const Value& frame, const Value& sceneArg) {
     std::optional<Scene> named;
     Scene scene = CurrentSceneOf(clip);
@@ -157,20 +183,20 @@ FrameNumber GotoTarget(Vm& vm, MovieClip& clip, const Value& frame, const Value&
     }
     std::optional<double> number;
     std::string text;
-    if (frame.isNumber() && std::trunc(vm.toNumber(frame)) == vm.toNumber(frame)) {
-        number = vm.toNumber(frame);
+    if (frame.isNumber() && std::trunc(frame.number) == frame.number) {
+        number = frame.number;
     } else {
         text = vm.toString(frame);
         number = DecimalInteger(text);
     }
-    if (number) {
-        double target = double(scene.start) - 1 + *number;
-        return FrameNumber(std::clamp(target, 1.0, double(clip.totalFrames())));
-    }
+    if (number)
+        return NumberedFrame(*number, scene, clip.totalFrames());
     auto found = FindLabel(clip, text, named);
-    if (!found || (named && !SceneHolds(*named, *found)))
+    if (found && (!named || SceneHolds(*named, *found)))
+        return *found;
+    if (named || vm.host().swfVersion() >= 11)
         vm.throwError("ArgumentError", 2109, ErrorMessage(2109, text, scene.name));
-    return *found;
+    return 1;
 }
 
 // What the frame a script's goto reaches placed is constructed, and the

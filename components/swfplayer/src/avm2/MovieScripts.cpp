@@ -78,6 +78,10 @@ double MovieScripts::frameRate() const {
     return m_movie.frameRate();
 }
 
+int MovieScripts::swfVersion() const {
+    return m_movie.version();
+}
+
 void MovieScripts::start() {
     for (const Movie::AbcBlock& block : m_movie.abcBlocks()) {
         auto abc = ReadAbc(block.code);

@@ -58,6 +58,7 @@ private:
     double stageWidth() const override;
     double stageHeight() const override;
     double frameRate() const override;
+    int swfVersion() const override;
 
     void constructChildren(MovieClip& clip) override;
     void runPendingFrameScripts() override { runFrameScripts(); }

@@ -72,6 +72,8 @@ public:
     virtual double stageWidth() const = 0;
     virtual double stageHeight() const = 0;
     virtual double frameRate() const = 0;
+    // The version in the movie's header, which some behaviours follow.
+    virtual int swfVersion() const = 0;
 };
 
 // An event listener as addEventListener registers it.
