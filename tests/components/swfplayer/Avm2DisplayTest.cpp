@@ -310,6 +310,19 @@ TEST(Avm2Display, GotoTargetsFollowFlashsArithmeticAndOldLabelLeniency) {
     EXPECT_EQ(play.traced, "4\n1\n3\n");
 }
 
+TEST(Avm2Display, TheStageKeepsTheFrameRateScriptsSetWithinFlashsBounds) {
+    DocumentClass doc;
+    AbcCode& code = doc.ctor;
+    doc.traceThis(code, {"stage", "frameRate"});
+    for (double rate : {5000.0, -3.0}) {
+        code.op(kGetLocal0).op(kGetProperty).u30(doc.name("stage"));
+        code.op(kPushDouble).u30(doc.abc.number(rate)).op(kSetProperty).u30(doc.name("frameRate"));
+        doc.traceThis(code, {"stage", "frameRate"});
+    }
+    Playback play(doc.movie(1));
+    EXPECT_EQ(play.traced, "12\n1000\n0.01\n");
+}
+
 // The classes under InteractiveObject, the stage and classes scripts derive
 // from them all have its settings, each with Flash's default.
 TEST(Avm2Display, InteractiveSettingsReachEveryClassBelowWithTheirDefaults) {

@@ -7,6 +7,7 @@
 #include "player/MovieClip.h"
 #include "player/TimelineHost.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace vidorama::swf::avm2 {
@@ -207,8 +208,22 @@ Value StageWidth(Vm& vm, const Value&, Args) {
 Value StageHeight(Vm& vm, const Value&, Args) {
     return Value(vm.host().stageHeight());
 }
-Value FrameRate(Vm& vm, const Value&, Args) {
+// A frame rate a script sets is kept for scripts to read back (Flash holds
+// it between 0.01 and 1000, and keeps NaN); a conversion goes on at the
+// movie's own rate.
+Value FrameRate(Vm& vm, const Value& self, Args) {
+    if (self.isObject())
+        if (Value* set = self.object->findDynamic(" frameRate"))
+            return *set;
     return Value(vm.host().frameRate());
+}
+Value SetFrameRate(Vm& vm, const Value& self, Args args) {
+    double rate = vm.toNumber(Arg(args, 0));
+    if (!std::isnan(rate))
+        rate = std::clamp(rate, 0.01, 1000.0);
+    if (self.isObject())
+        self.object->setDynamic(" frameRate", Value(rate));
+    return Value();
 }
 
 ClassObject* DefineClass(Vm& vm, const char* name, ClassObject* base) {
@@ -258,7 +273,7 @@ void InstallDisplay(Vm& vm) {
     ClassObject* stage = vm.defineClass("flash.display", "Stage", container, nullptr, Nothing);
     vm.defineAccessor(stage, "stageWidth", StageWidth, Nothing);
     vm.defineAccessor(stage, "stageHeight", StageHeight, Nothing);
-    vm.defineAccessor(stage, "frameRate", FrameRate, Nothing);
+    vm.defineAccessor(stage, "frameRate", FrameRate, SetFrameRate);
     InstallKeptSettings(vm, stage);
     ClassObject* shape = DefineClass(vm, "Shape", display);
     vm.defineAccessor(shape, "graphics", GraphicsOf, nullptr);
