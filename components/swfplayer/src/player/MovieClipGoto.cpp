@@ -31,6 +31,9 @@ void MovieClip::runGoto(TimelineHost& host, FrameNumber target, TargetFrameEvent
         return;
     host.stopStream(*this);
     if (rewind) {
+        // Scripts told of these removals already see the frame the goto
+        // reaches.
+        m_currentFrame = target;
         std::vector<std::uint16_t> later;
         for (const auto& [depth, child] : m_children)
             if (child->placeFrame() > target && !child->createdByScript())
