@@ -66,6 +66,13 @@ public:
             ctor.op(kPushDouble).u30(abc.number(v));
         ctor.op(kCallPropVoid).u30(name(method)).u30(static_cast<std::uint32_t>(args.size()));
     }
+    // trace(this.<path>)
+    void traceThis(AbcCode& code, std::initializer_list<const char*> path) {
+        code.op(kFindPropStrict).u30(name("trace")).op(kGetLocal0);
+        for (const char* property : path)
+            code.op(kGetProperty).u30(name(property));
+        code.op(kCallPropVoid).u30(name("trace")).u30(1);
+    }
     void trace(AbcCode& code, const std::string& text) {
         code.op(kFindPropStrict).u30(name("trace"));
         code.op(kPushString).u30(abc.string(text));
@@ -261,6 +268,72 @@ TEST(Avm2Display, AGotoConstructsTheFrameItReachesBeforeItReturns) {
     play.player->advanceFrame();
     EXPECT_EQ(play.traced, "child\nframe 2\nafter goto\n");
     EXPECT_EQ(play.player->root().currentFrame(), 2u);
+}
+
+TEST(Avm2Display, ScriptsCountFramesWithinScenesAndGoToLabelsAndScenesByName) {
+    DocumentClass doc;
+    doc.definitions.push_back(
+        tags::DefineSceneAndFrameLabelData({{0, "A"}, {2, "B"}}, {{0, "one"}, {3, "four"}}));
+    AbcCode& code = doc.ctor;
+    code.op(kGetLocal0).op(kPushString).u30(doc.abc.string("four"));
+    code.op(kCallPropVoid).u30(doc.name("gotoAndStop")).u30(1);
+    doc.traceThis(code, {"currentFrame"});
+    doc.traceThis(code, {"currentScene", "name"});
+    code.op(kGetLocal0).op(kPushByte).u8(1).op(kPushString).u30(doc.abc.string("A"));
+    code.op(kCallPropVoid).u30(doc.name("gotoAndStop")).u30(2);
+    doc.traceThis(code, {"currentLabel"});
+    doc.traceThis(code, {"currentLabels", "length"});
+    code.op(kGetLocal0).op(kCallPropVoid).u30(doc.name("nextScene")).u30(0);
+    doc.traceThis(code, {"currentFrame"});
+    doc.traceThis(code, {"currentScene", "name"});
+    doc.traceThis(code, {"scenes", "length"});
+    Playback play(doc.movie(4));
+    EXPECT_EQ(play.traced, "2\nB\none\n1\n1\nB\n2\n");
+    EXPECT_EQ(play.player->root().currentFrame(), 3u);
+}
+
+// Frame numbers wrap around in 32 bits, strings may spell numbers, and
+// before SWF 11 an unknown label goes to the first frame.
+TEST(Avm2Display, GotoTargetsFollowFlashsArithmeticAndOldLabelLeniency) {
+    DocumentClass doc;
+    AbcCode& code = doc.ctor;
+    code.op(kGetLocal0).op(kPushDouble).u30(doc.abc.number(2147483648.0));
+    code.op(kCallPropVoid).u30(doc.name("gotoAndStop")).u30(1);
+    doc.traceThis(code, {"currentFrame"});
+    code.op(kGetLocal0).op(kPushString).u30(doc.abc.string("nowhere"));
+    code.op(kCallPropVoid).u30(doc.name("gotoAndStop")).u30(1);
+    doc.traceThis(code, {"currentFrame"});
+    code.op(kGetLocal0).op(kPushString).u30(doc.abc.string(" 3 "));
+    code.op(kCallPropVoid).u30(doc.name("gotoAndStop")).u30(1);
+    doc.traceThis(code, {"currentFrame"});
+    Playback play(doc.movie(4));
+    EXPECT_EQ(play.traced, "4\n1\n3\n");
+}
+
+TEST(Avm2Display, TheStageKeepsTheFrameRateScriptsSetWithinFlashsBounds) {
+    DocumentClass doc;
+    AbcCode& code = doc.ctor;
+    doc.traceThis(code, {"stage", "frameRate"});
+    for (double rate : {5000.0, -3.0}) {
+        code.op(kGetLocal0).op(kGetProperty).u30(doc.name("stage"));
+        code.op(kPushDouble).u30(doc.abc.number(rate)).op(kSetProperty).u30(doc.name("frameRate"));
+        doc.traceThis(code, {"stage", "frameRate"});
+    }
+    Playback play(doc.movie(1));
+    EXPECT_EQ(play.traced, "12\n1000\n0.01\n");
+}
+
+// The classes under InteractiveObject, the stage and classes scripts derive
+// from them all have its settings, each with Flash's default.
+TEST(Avm2Display, InteractiveSettingsReachEveryClassBelowWithTheirDefaults) {
+    DocumentClass doc;
+    doc.traceThis(doc.ctor, {"doubleClickEnabled"});
+    doc.traceThis(doc.ctor, {"mouseEnabled"});
+    doc.traceThis(doc.ctor, {"buttonMode"});
+    doc.traceThis(doc.ctor, {"stage", "doubleClickEnabled"});
+    doc.traceThis(doc.ctor, {"stage", "mouseChildren"});
+    Playback play(doc.movie(1));
+    EXPECT_EQ(play.traced, "false\ntrue\nfalse\nfalse\ntrue\n");
 }
 
 TEST(Avm2Display, GradientFillsFollowTheirBoxAndRoundRectanglesTheirCorners) {

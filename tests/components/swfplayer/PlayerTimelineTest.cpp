@@ -62,6 +62,23 @@ TEST(PlayerTimeline, PlacesMovesAndRemovesObjectsFrameByFrame) {
     EXPECT_EQ(player.root().children().at(1)->properties().matrix, Matrix::translate(100, 60));
 }
 
+// A frame's removals leave first, yet a frame that places an object, takes
+// it back and places another at the same depth ends with the last one.
+TEST(PlayerTimeline, AFrameThatPlacesRemovesAndPlacesAgainKeepsTheLastPlacement) {
+    MovieWriter writer = WithShapes();
+    writer.frame({tags::PlaceAt(1, kRed), tags::PlaceAt(2, kGreen)});
+    writer.frame({tags::PlaceAt(3, kRed), tags::RemoveObject2(3), tags::RemoveObject2(1),
+                  tags::PlaceAt(1, kBlue, Matrix::translate(55, 0)), tags::RemoveObject2(1),
+                  tags::PlaceAt(1, kGreen, Matrix::translate(15, 0)),
+                  tags::Place(2).move().matrix(Matrix::translate(0, 30)).tag(),
+                  tags::RemoveObject2(2), tags::RemoveObject2(2)});
+    Player player(Load(writer));
+    player.advanceFrame();
+    EXPECT_EQ(Listing(player.root()), "1:2");
+    EXPECT_EQ(player.root().children().at(1)->properties().matrix, Matrix::translate(15, 0));
+    EXPECT_EQ(player.root().children().at(1)->placeFrame(), 2u);
+}
+
 TEST(PlayerTimeline, LoopsBackToTheFirstFrameKeepingWhatSurvives) {
     MovieWriter writer = WithShapes();
     writer.tag(tags::DefineSprite(10, {{tags::PlaceAt(1, kRed)}, {}, {}, {}, {}}));
@@ -190,6 +207,43 @@ TEST(PlayerTimeline, LabelsAreFoundWithoutRegardToCase) {
     EXPECT_EQ(movie->root().timeline().findLabel("intro"), 2u);
     EXPECT_EQ(movie->root().timeline().findLabel("INTRO"), 2u);
     EXPECT_FALSE(movie->root().timeline().findLabel("outro"));
+}
+
+TEST(PlayerTimeline, ScenesSplitTheRootAndTheirLabelsReplaceFrameLabelTags) {
+    MovieWriter writer = WithShapes();
+    writer.tag(tags::DefineSceneAndFrameLabelData({{0, "Intro"}, {2, "Main"}, {9, "Past"}},
+                                                  {{0, "start"}, {3, "Loop"}}));
+    writer.frame({tags::FrameLabel("ignored")});
+    writer.frame().frame().frame();
+    auto movie = Load(writer);
+    const swf::Timeline& timeline = movie->root().timeline();
+    ASSERT_EQ(timeline.labels().size(), 2u);
+    EXPECT_EQ(timeline.findLabel("loop"), 4u);
+    EXPECT_FALSE(timeline.findLabel("ignored"));
+    auto scenes = timeline.scenes();
+    ASSERT_EQ(scenes.size(), 3u);
+    EXPECT_EQ(scenes[0].length, 2u);
+    EXPECT_EQ(scenes[1].start, 3u);
+    EXPECT_EQ(scenes[1].length, 2u);
+    EXPECT_EQ(scenes[2].length, 0u); // starts past the last frame
+    EXPECT_EQ(timeline.sceneAt(4).name, "Main");
+    EXPECT_EQ(timeline.sceneAt(2).name, "Intro");
+}
+
+TEST(PlayerTimeline, ATimelineWithoutScenesIsOneSceneWithoutAName) {
+    MovieWriter writer = WithShapes();
+    // A scene tag that declares no scene leaves the labels to FrameLabel.
+    writer.tag(tags::DefineSceneAndFrameLabelData({}, {{1, "unused"}}));
+    writer.frame({tags::FrameLabel("first")});
+    writer.frame();
+    auto movie = Load(writer);
+    const swf::Timeline& timeline = movie->root().timeline();
+    EXPECT_EQ(timeline.findLabel("FIRST"), 1u);
+    auto scenes = timeline.scenes();
+    ASSERT_EQ(scenes.size(), 1u);
+    EXPECT_EQ(scenes[0].name, "");
+    EXPECT_EQ(scenes[0].length, 2u);
+    EXPECT_EQ(timeline.sceneAt(2).start, 1u);
 }
 
 TEST(PlayerTimeline, TimelinesLastAsLongAsTheirHeadersSay) {

@@ -41,6 +41,29 @@ inline Bytes FrameLabel(const std::string& label) {
     return Tag(43, SwfBitWriter().string(label).take());
 }
 
+// DefineSceneAndFrameLabelData: scenes and labels as (frame from 0, name).
+inline Bytes
+DefineSceneAndFrameLabelData(const std::vector<std::pair<std::uint32_t, std::string>>& scenes,
+                             const std::vector<std::pair<std::uint32_t, std::string>>& labels) {
+    Bytes body;
+    auto encoded = [&](std::uint32_t v) {
+        do {
+            std::uint8_t b = v & 0x7f;
+            v >>= 7;
+            body.push_back(v ? b | 0x80 : b);
+        } while (v);
+    };
+    for (const auto* list : {&scenes, &labels}) {
+        encoded(static_cast<std::uint32_t>(list->size()));
+        for (const auto& [frame, name] : *list) {
+            encoded(frame);
+            body.insert(body.end(), name.begin(), name.end());
+            body.push_back(0);
+        }
+    }
+    return Tag(86, body);
+}
+
 inline Bytes FileAttributes(bool actionScript3) {
     return Tag(69, SwfBitWriter().u32(actionScript3 ? 0x08 : 0).take());
 }

@@ -7,6 +7,7 @@
 #include "player/MovieClip.h"
 #include "player/TimelineHost.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace vidorama::swf::avm2 {
@@ -19,6 +20,8 @@ void InstallText(Vm& vm, ClassObject* interactive);
 void InstallContainer(Vm& vm, ClassObject* container);
 void InstallMedia(Vm& vm, ClassObject* dispatcher);
 void InstallSettings(Vm& vm);
+void InstallKeptSettings(Vm& vm, ClassObject* cls);
+void InstallTimeline(Vm& vm, ClassObject* clip);
 
 namespace {
 
@@ -108,13 +111,13 @@ Value GetY(Vm& vm, const Value& self, Args) {
 Value SetX(Vm& vm, const Value& self, Args args) {
     double n = vm.toNumber(Arg(args, 0));
     if (std::isfinite(n))
-        DisplayOf(vm, self).properties().matrix.tx = std::round(n * kTwips);
+        TransformedBy(vm, self).properties().matrix.tx = std::round(n * kTwips);
     return Value();
 }
 Value SetY(Vm& vm, const Value& self, Args args) {
     double n = vm.toNumber(Arg(args, 0));
     if (std::isfinite(n))
-        DisplayOf(vm, self).properties().matrix.ty = std::round(n * kTwips);
+        TransformedBy(vm, self).properties().matrix.ty = std::round(n * kTwips);
     return Value();
 }
 Value GetScaleX(Vm& vm, const Value& self, Args) {
@@ -130,7 +133,7 @@ template <int Which> Value SetTransformPart(Vm& vm, const Value& self, Args args
     double n = vm.toNumber(Arg(args, 0));
     if (!std::isfinite(n))
         return Value();
-    Matrix& m = DisplayOf(vm, self).properties().matrix;
+    Matrix& m = TransformedBy(vm, self).properties().matrix;
     Decomposed d = Decompose(m);
     if (Which == 0)
         d.scaleX = n;
@@ -145,7 +148,7 @@ Value GetAlpha(Vm& vm, const Value& self, Args) {
     return Value(DisplayOf(vm, self).properties().colorTransform.aMul);
 }
 Value SetAlpha(Vm& vm, const Value& self, Args args) {
-    DisplayOf(vm, self).properties().colorTransform.aMul = float(vm.toNumber(Arg(args, 0)));
+    TransformedBy(vm, self).properties().colorTransform.aMul = float(vm.toNumber(Arg(args, 0)));
     return Value();
 }
 Value GetVisible(Vm& vm, const Value& self, Args) {
@@ -205,122 +208,21 @@ Value StageWidth(Vm& vm, const Value&, Args) {
 Value StageHeight(Vm& vm, const Value&, Args) {
     return Value(vm.host().stageHeight());
 }
-Value FrameRate(Vm& vm, const Value&, Args) {
+// A frame rate a script sets is kept for scripts to read back (Flash holds
+// it between 0.01 and 1000, and keeps NaN); a conversion goes on at the
+// movie's own rate.
+Value FrameRate(Vm& vm, const Value& self, Args) {
+    if (self.isObject())
+        if (Value* set = self.object->findDynamic(" frameRate"))
+            return *set;
     return Value(vm.host().frameRate());
 }
-
-MovieClip& TimelineOf(Vm& vm, const Value& self) {
-    return ContainerOf(vm, self);
-}
-
-Value Stop(Vm& vm, const Value& self, Args) {
-    TimelineOf(vm, self).stop();
-    return Value();
-}
-Value Play(Vm& vm, const Value& self, Args) {
-    TimelineOf(vm, self).play();
-    return Value();
-}
-Value CurrentFrame(Vm& vm, const Value& self, Args) {
-    return Value(TimelineOf(vm, self).currentFrame());
-}
-Value TotalFrames(Vm& vm, const Value& self, Args) {
-    return Value(TimelineOf(vm, self).totalFrames());
-}
-
-// The label of the current frame, or of the last labelled frame before it.
-template <bool Exact> Value CurrentLabel(Vm& vm, const Value& self, Args) {
-    MovieClip& clip = TimelineOf(vm, self);
-    const Timeline::Label* found = nullptr;
-    for (const auto& label : clip.timeline().labels())
-        if (label.frame <= clip.currentFrame() && (!found || label.frame >= found->frame))
-            found = &label;
-    if (!found || (Exact && found->frame != clip.currentFrame()))
-        return Value::null();
-    return Value(found->name);
-}
-
-Value CurrentLabels(Vm& vm, const Value& self, Args) {
-    MovieClip& clip = TimelineOf(vm, self);
-    ClassObject* frameLabel = FlashClass(vm, "flash.display", "FrameLabel");
-    std::vector<Value> labels;
-    for (const auto& label : clip.timeline().labels()) {
-        Value args[] = {Value(label.name), Value(double(label.frame))};
-        labels.push_back(vm.constructClass(frameLabel, args));
-    }
-    return Value(vm.newArray(std::move(labels)));
-}
-
-Value FrameLabelInit(Vm& vm, const Value& self, Args args) {
-    if (self.isObject() && self.object->fields.size() >= 2) {
-        self.object->fields[0] = Value(vm.toString(Arg(args, 0)));
-        self.object->fields[1] = Value(double(ToInt32(vm.toNumber(Arg(args, 1)))));
-    }
-    return Value();
-}
-
-template <std::uint32_t Slot> Value FrameLabelField(Vm&, const Value& self, Args) {
-    return self.isObject() && self.object->fields.size() > Slot ? self.object->fields[Slot]
-                                                                : Value();
-}
-
-// A frame argument: a number, or a label of the clip's timeline.
-FrameNumber FrameArg(Vm& vm, MovieClip& clip, const Value& v) {
-    if (v.isString()) {
-        if (auto frame = clip.timeline().findLabel(v.string))
-            return *frame;
-        double n = StringToNumber(v.string);
-        if (std::isnan(n))
-            vm.throwError("ArgumentError", 2109,
-                          "Frame label " + v.string + " not found in scene " + "Scene 1" + ".");
-        return FrameNumber(std::max(1.0, n));
-    }
-    double n = vm.toNumber(v);
-    return FrameNumber(std::clamp(std::isnan(n) ? 1.0 : n, 1.0, double(clip.totalFrames())));
-}
-
-template <bool Playing> Value GotoAnd(Vm& vm, const Value& self, Args args) {
-    MovieClip& clip = TimelineOf(vm, self);
-    clip.gotoFrame(vm.host().timelineHost(), FrameArg(vm, clip, Arg(args, 0)), Playing);
-    // What the frame placed is constructed, and the frame's script run,
-    // before the goto returns.
-    if (clip.scriptConstructed())
-        vm.host().constructChildren(clip);
-    if (!vm.gotoScriptsWait && self.isObject() && self.object->kind() == Object::Kind::Display) {
-        auto* script = static_cast<DisplayScriptObject*>(self.object);
-        auto found = script->frameScripts.find(clip.currentFrame());
-        if (script->scriptFrame != clip.currentFrame() && found != script->frameScripts.end()) {
-            script->scriptFrame = clip.currentFrame();
-            Value fn = found->second;
-            vm.call(fn, self, {});
-        }
-    }
-    return Value();
-}
-
-template <int Step> Value StepFrame(Vm& vm, const Value& self, Args) {
-    MovieClip& clip = TimelineOf(vm, self);
-    std::int64_t target = std::int64_t(clip.currentFrame()) + Step;
-    if (target >= 1 && target <= std::int64_t(clip.totalFrames()))
-        clip.gotoFrame(vm.host().timelineHost(), FrameNumber(target), false);
-    else
-        clip.stop();
-    return Value();
-}
-
-Value AddFrameScript(Vm& vm, const Value& self, Args args) {
-    if (!self.isObject() || self.object->kind() != Object::Kind::Display)
-        return Value();
-    auto* script = static_cast<DisplayScriptObject*>(self.object);
-    for (std::size_t i = 0; i + 1 < args.size(); i += 2) {
-        FrameNumber frame = FrameNumber(ToUint32(vm.toNumber(args[i]))) + 1;
-        // Anything but a function takes the frame's script away, silently.
-        const Value& function = args[i + 1];
-        if (!function.isObject() || function.object->kind() != Object::Kind::Function)
-            script->frameScripts.erase(frame);
-        else
-            script->frameScripts[frame] = args[i + 1];
-    }
+Value SetFrameRate(Vm& vm, const Value& self, Args args) {
+    double rate = vm.toNumber(Arg(args, 0));
+    if (!std::isnan(rate))
+        rate = std::clamp(rate, 0.01, 1000.0);
+    if (self.isObject())
+        self.object->setDynamic(" frameRate", Value(rate));
     return Value();
 }
 
@@ -355,40 +257,24 @@ void InstallDisplay(Vm& vm) {
     vm.defineAccessor(display, "parent", GetParent, nullptr);
     vm.defineAccessor(display, "root", GetRoot, nullptr);
     vm.defineAccessor(display, "stage", GetStage, nullptr);
+    // A class takes the traits its base has when it is defined, so each
+    // class gets its settings before the classes below it are made.
     ClassObject* interactive = DefineClass(vm, "InteractiveObject", display);
-    vm.defineAccessor(
-        interactive, "mouseEnabled", [](Vm&, const Value&, Args) { return Value(true); }, Nothing);
+    InstallKeptSettings(vm, interactive);
     ClassObject* container = DefineClass(vm, "DisplayObjectContainer", interactive);
     InstallContainer(vm, container);
+    InstallKeptSettings(vm, container);
     ClassObject* sprite = DefineClass(vm, "Sprite", container);
     vm.defineAccessor(sprite, "graphics", GraphicsOf, nullptr);
-    vm.defineAccessor(
-        sprite, "buttonMode", [](Vm&, const Value&, Args) { return Value(false); }, Nothing);
+    InstallKeptSettings(vm, sprite);
     ClassObject* clip = DefineClass(vm, "MovieClip", sprite);
     clip->sealedInstances = false;
-    vm.defineMethod(clip, "stop", Stop);
-    vm.defineMethod(clip, "play", Play);
-    vm.defineMethod(clip, "gotoAndStop", GotoAnd<false>);
-    vm.defineMethod(clip, "gotoAndPlay", GotoAnd<true>);
-    vm.defineMethod(clip, "nextFrame", StepFrame<1>);
-    vm.defineMethod(clip, "prevFrame", StepFrame<-1>);
-    vm.defineMethod(clip, "addFrameScript", AddFrameScript);
-    vm.defineAccessor(clip, "currentFrame", CurrentFrame, nullptr);
-    vm.defineAccessor(clip, "totalFrames", TotalFrames, nullptr);
-    vm.defineAccessor(clip, "framesLoaded", TotalFrames, nullptr);
-    vm.defineAccessor(clip, "currentLabel", CurrentLabel<false>, nullptr);
-    vm.defineAccessor(clip, "currentFrameLabel", CurrentLabel<true>, nullptr);
-    vm.defineAccessor(clip, "currentLabels", CurrentLabels, nullptr);
-    ClassObject* frameLabel =
-        vm.defineClass("flash.display", "FrameLabel", vm.natives.object, nullptr, FrameLabelInit);
-    vm.defineSlot(frameLabel, " name", Value::null());
-    vm.defineSlot(frameLabel, " frame", Value(0));
-    vm.defineAccessor(frameLabel, "name", FrameLabelField<0>, nullptr);
-    vm.defineAccessor(frameLabel, "frame", FrameLabelField<1>, nullptr);
+    InstallTimeline(vm, clip);
     ClassObject* stage = vm.defineClass("flash.display", "Stage", container, nullptr, Nothing);
     vm.defineAccessor(stage, "stageWidth", StageWidth, Nothing);
     vm.defineAccessor(stage, "stageHeight", StageHeight, Nothing);
-    vm.defineAccessor(stage, "frameRate", FrameRate, Nothing);
+    vm.defineAccessor(stage, "frameRate", FrameRate, SetFrameRate);
+    InstallKeptSettings(vm, stage);
     ClassObject* shape = DefineClass(vm, "Shape", display);
     vm.defineAccessor(shape, "graphics", GraphicsOf, nullptr);
     DefineClass(vm, "MorphShape", display);

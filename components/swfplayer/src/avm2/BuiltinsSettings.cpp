@@ -27,15 +27,14 @@ const Kept kStageSettings[] = {{"scaleMode", "showAll"},
                                {"color", 0xffffffu},
                                {"fullScreenSourceRect", Value::null()}};
 
-const Kept kInteractiveSettings[] = {{"doubleClickEnabled", false},
-                                     {"tabEnabled", false},
-                                     {"tabIndex", -1},
-                                     {"focusRect", Value::null()},
-                                     {"contextMenu", Value::null()}};
+const Kept kInteractiveSettings[] = {{"mouseEnabled", true},       {"doubleClickEnabled", false},
+                                     {"tabEnabled", false},        {"tabIndex", -1},
+                                     {"focusRect", Value::null()}, {"contextMenu", Value::null()}};
 
 const Kept kContainerSettings[] = {{"mouseChildren", true}, {"tabChildren", true}};
 
-const Kept kSpriteSettings[] = {{"useHandCursor", true}, {"hitArea", Value::null()}};
+const Kept kSpriteSettings[] = {
+    {"buttonMode", false}, {"useHandCursor", true}, {"hitArea", Value::null()}};
 
 template <const Kept* Table, std::size_t I> Value GetKept(Vm&, const Value& self, Args) {
     if (self.isObject())
@@ -68,15 +67,18 @@ void Constants(Vm& vm, const char* name,
 
 } // namespace
 
+void InstallKeptSettings(Vm& vm, ClassObject* cls) {
+    if (cls->name == "Stage")
+        DefineKept<kStageSettings, std::size(kStageSettings)>(vm, cls);
+    else if (cls->name == "InteractiveObject")
+        DefineKept<kInteractiveSettings, std::size(kInteractiveSettings)>(vm, cls);
+    else if (cls->name == "DisplayObjectContainer")
+        DefineKept<kContainerSettings, std::size(kContainerSettings)>(vm, cls);
+    else if (cls->name == "Sprite")
+        DefineKept<kSpriteSettings, std::size(kSpriteSettings)>(vm, cls);
+}
+
 void InstallSettings(Vm& vm) {
-    DefineKept<kStageSettings, std::size(kStageSettings)>(vm,
-                                                          FlashClass(vm, "flash.display", "Stage"));
-    DefineKept<kInteractiveSettings, std::size(kInteractiveSettings)>(
-        vm, FlashClass(vm, "flash.display", "InteractiveObject"));
-    DefineKept<kContainerSettings, std::size(kContainerSettings)>(
-        vm, FlashClass(vm, "flash.display", "DisplayObjectContainer"));
-    DefineKept<kSpriteSettings, std::size(kSpriteSettings)>(
-        vm, FlashClass(vm, "flash.display", "Sprite"));
     Constants(vm, "StageScaleMode",
               {{"SHOW_ALL", "showAll"},
                {"EXACT_FIT", "exactFit"},

@@ -39,7 +39,7 @@ Value GetMatrix(Vm& vm, const Value& self, Args) {
 }
 
 Value SetMatrix(Vm& vm, const Value& self, Args args) {
-    DisplayObject& object = DisplayOf(vm, Owner(vm, self));
+    DisplayObject& object = TransformedBy(vm, Owner(vm, self));
     if (Arg(args, 0).isNullish())
         vm.throwError("TypeError", 2007, "Parameter value must be non-null.");
     object.properties().matrix = ToTwips(MatrixFrom(vm, args[0]));
@@ -51,7 +51,7 @@ Value GetColorTransform(Vm& vm, const Value& self, Args) {
 }
 
 Value SetColorTransform(Vm& vm, const Value& self, Args args) {
-    DisplayObject& object = DisplayOf(vm, Owner(vm, self));
+    DisplayObject& object = TransformedBy(vm, Owner(vm, self));
     if (Arg(args, 0).isNullish())
         vm.throwError("TypeError", 2007, "Parameter value must be non-null.");
     object.properties().colorTransform = ColorTransformFrom(vm, args[0]);
@@ -100,7 +100,7 @@ Value GetTransform(Vm& vm, const Value& self, Args) {
 }
 
 Value SetTransform(Vm& vm, const Value& self, Args args) {
-    DisplayObject& object = DisplayOf(vm, self);
+    DisplayObject& object = TransformedBy(vm, self);
     if (Arg(args, 0).isNullish())
         vm.throwError("TypeError", 2007, "Parameter value must be non-null.");
     DisplayObject& from = DisplayOf(vm, Owner(vm, args[0]));
@@ -197,7 +197,7 @@ Value GetHeight(Vm& vm, const Value& self, Args) {
 // Scaling so that the bounds in the parent get the asked size; an object
 // with no size keeps its scale.
 template <bool Horizontal> Value SetSize(Vm& vm, const Value& self, Args args) {
-    DisplayObject& object = DisplayOf(vm, self);
+    DisplayObject& object = TransformedBy(vm, self);
     double wanted = vm.toNumber(Arg(args, 0));
     if (!std::isfinite(wanted) || wanted < 0)
         return Value();

@@ -12,6 +12,12 @@ DisplayObject& DisplayOf(Vm& vm, const Value& self) {
     vm.throwError("TypeError", 1009, ErrorMessage(1009));
 }
 
+DisplayObject& TransformedBy(Vm& vm, const Value& self) {
+    DisplayObject& object = DisplayOf(vm, self);
+    object.setTransformedByScript();
+    return object;
+}
+
 MovieClip* ClipOf(Vm& vm, const Value& self) {
     return DisplayOf(vm, self).asClip();
 }

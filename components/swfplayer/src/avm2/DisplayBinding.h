@@ -30,6 +30,9 @@ public:
 // The display object a script object stands for, or a TypeError when it
 // stands for none (a constructor that has not run).
 DisplayObject& DisplayOf(Vm& vm, const Value& self);
+// The same, for a setter of its matrix or colours: the timeline leaves those
+// alone from then on.
+DisplayObject& TransformedBy(Vm& vm, const Value& self);
 MovieClip* ClipOf(Vm& vm, const Value& self);
 // The script object of a display object, made as its class's when missing.
 Value ScriptObjectOf(Vm& vm, DisplayObject* object);

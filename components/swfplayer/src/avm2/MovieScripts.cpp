@@ -78,6 +78,10 @@ double MovieScripts::frameRate() const {
     return m_movie.frameRate();
 }
 
+int MovieScripts::swfVersion() const {
+    return m_movie.version();
+}
+
 void MovieScripts::start() {
     for (const Movie::AbcBlock& block : m_movie.abcBlocks()) {
         auto abc = ReadAbc(block.code);
@@ -137,7 +141,10 @@ void MovieScripts::constructChildren(MovieClip& clip) {
     for (const auto& child : children) {
         if (child->parent() != &clip || child->removed())
             continue;
-        if (!child->scriptConstructed() && !child->createdByScript())
+        // A timeline child a script's insertion moved up a depth is still
+        // the timeline's to construct.
+        bool madeByScript = child->createdByScript() && BoundScriptObject(m_vm, *child);
+        if (!child->scriptConstructed() && !madeByScript)
             constructChild(clip, child);
         else if (MovieClip* childClip = child->asClip())
             constructChildren(*childClip);

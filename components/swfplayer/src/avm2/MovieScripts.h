@@ -58,8 +58,10 @@ private:
     double stageWidth() const override;
     double stageHeight() const override;
     double frameRate() const override;
+    int swfVersion() const override;
 
     void constructChildren(MovieClip& clip) override;
+    void runPendingFrameScripts() override { runFrameScripts(); }
     void constructChild(MovieClip& parent, const std::shared_ptr<DisplayObject>& child);
     void setNamedChild(MovieClip& parent, DisplayObject& child);
     void construct(ClassObject* cls, const std::shared_ptr<DisplayObject>& object);

@@ -63,12 +63,17 @@ public:
     // that have no script object yet: the native constructor of a clip does
     // it, so a subclass sees them made once its super() returns.
     virtual void constructChildren(MovieClip& clip) = 0;
+    // Runs the frame scripts of every clip whose current frame's script has
+    // not run yet, as Flash does when a script's goto returns.
+    virtual void runPendingFrameScripts() = 0;
     // The playback's sounds, which Sound objects start, stop and mix.
     virtual PlayerSound& sounds() = 0;
     // The stage's size in pixels and the movie's frame rate.
     virtual double stageWidth() const = 0;
     virtual double stageHeight() const = 0;
     virtual double frameRate() const = 0;
+    // The version in the movie's header, which some behaviours follow.
+    virtual int swfVersion() const = 0;
 };
 
 // An event listener as addEventListener registers it.

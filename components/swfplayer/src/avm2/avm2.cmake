@@ -23,6 +23,7 @@ target_sources(vidorama_swf PRIVATE
     src/avm2/BuiltinsSettings.cpp
     src/avm2/BuiltinsText.cpp
     src/avm2/BuiltinsTimer.cpp
+    src/avm2/BuiltinsTimeline.cpp
     src/avm2/BuiltinsTransform.cpp
     src/avm2/BuiltinsUri.cpp
     src/avm2/BuiltinsXml.cpp

@@ -39,6 +39,30 @@ void ReadNamedCharacters(const Tag& tag, std::unordered_map<std::string, Charact
     }
 }
 
+// Scene starts and label frames are stored counted from 0. A list cut short
+// keeps the entries read whole.
+void ReadScenes(ByteReader& body, Timeline& timeline) {
+    std::vector<Timeline::Scene> scenes;
+    std::uint32_t count = body.encodedU32();
+    for (std::uint32_t i = 0; i < count && !body.overrun(); ++i) {
+        std::uint32_t offset = body.encodedU32();
+        std::string name = body.string();
+        if (!body.overrun() && offset < Limits::kMaxFrames)
+            scenes.push_back({std::move(name), offset + 1});
+    }
+    std::vector<Timeline::Label> labels;
+    count = body.encodedU32();
+    for (std::uint32_t i = 0; i < count && !body.overrun(); ++i) {
+        std::uint32_t offset = body.encodedU32();
+        std::string name = body.string();
+        if (!body.overrun() && offset < Limits::kMaxFrames)
+            labels.push_back({std::move(name), offset + 1});
+    }
+    // Without a scene the tag says nothing: the FrameLabel tags stand.
+    if (!scenes.empty())
+        timeline.declareScenes(std::move(scenes), std::move(labels));
+}
+
 int PlaceVersion(int code) {
     return code == kTagPlaceObject ? 1 : code == kTagPlaceObject2 ? 2 : 3;
 }
@@ -143,6 +167,10 @@ bool MovieLoader::readControlTag(const Tag& tag, Frame& frame, Timeline& timelin
     }
     case kTagFrameLabel:
         timeline.addLabel(body.string());
+        return true;
+    case kTagDefineSceneAndFrameLabelData:
+        if (nesting == 0)
+            ReadScenes(body, timeline);
         return true;
     case kTagStartSound:
     case kTagStartSound2:

@@ -61,8 +61,12 @@ public:
     std::size_t labelCount() const { return m_labels.size(); }
 
     void appendFrame(Frame frame) { m_frames.push_back(std::move(frame)); }
-    // Labels the frame that is being read (the one appended next).
-    void addLabel(std::string label) { m_labels.push_back({std::move(label), frameCount() + 1}); }
+    // Labels the frame that is being read (the one appended next), unless
+    // the movie declared its labels with its scenes.
+    void addLabel(std::string label) {
+        if (!m_labelsDeclared)
+            m_labels.push_back({std::move(label), frameCount() + 1});
+    }
     // Pads with empty frames up to count, as a timeline whose header declares
     // more frames than it stores still lasts that long. The padding is not
     // stored: a few bytes of sprite header may declare 65,535 frames.
@@ -82,11 +86,27 @@ public:
     // In the order the timeline declares them.
     const std::vector<Label>& labels() const { return m_labels; }
 
+    struct Scene {
+        std::string name;
+        FrameNumber start = 1;
+        FrameNumber length = 0;
+    };
+    // A movie's DefineSceneAndFrameLabelData names its scenes and labels
+    // once for the whole timeline; Flash then ignores the FrameLabel tags.
+    void declareScenes(std::vector<Scene> scenes, std::vector<Label> labels);
+    // The scenes in order, each lasting up to the next one's start; a
+    // timeline that declares none is one scene without a name.
+    std::vector<Scene> scenes() const;
+    // The scene that shows the frame: the last to start at or before it.
+    Scene sceneAt(FrameNumber frame) const;
+
 private:
     static inline const Frame kPaddingFrame{};
     std::vector<Frame> m_frames;
     FrameNumber m_paddedCount = 0;
     std::vector<Label> m_labels;
+    bool m_labelsDeclared = false;
+    std::vector<Scene> m_scenes;
     std::optional<StreamHead> m_streamHead;
     bool m_hasStreamBlock = false;
 };

@@ -25,6 +25,28 @@ void DisplayProperties::apply(const PlaceObject& place) {
         backgroundColor = place.backgroundColor;
 }
 
+void DisplayObject::applyPlacement(const PlaceObject& place) {
+    if (!m_transformedByScript) {
+        m_properties.apply(place);
+        return;
+    }
+    PlaceObject rest = place;
+    rest.matrix.reset();
+    rest.colorTransform.reset();
+    m_properties.apply(rest);
+}
+
+void DisplayObject::resetPlacement(const PlaceObject& place) {
+    DisplayProperties fresh;
+    fresh.name = std::move(m_properties.name);
+    if (m_transformedByScript) {
+        fresh.matrix = m_properties.matrix;
+        fresh.colorTransform = m_properties.colorTransform;
+    }
+    m_properties = std::move(fresh);
+    applyPlacement(place);
+}
+
 bool DisplayObject::isScriptMask() const {
     auto maskee = m_maskee.lock();
     return maskee && !maskee->removed() && maskee->scriptMask().lock().get() == this;

@@ -61,6 +61,14 @@ public:
 
     DisplayProperties& properties() { return m_properties; }
     const DisplayProperties& properties() const { return m_properties; }
+    // Once a script has moved, scaled, turned or recoloured the object, the
+    // timeline's placements no longer change its matrix or colours.
+    bool transformedByScript() const { return m_transformedByScript; }
+    void setTransformedByScript() { m_transformedByScript = true; }
+    void applyPlacement(const PlaceObject& place);
+    // Takes the properties of a fresh placement again, as a backward goto
+    // does for an object that survives it; the name stays.
+    void resetPlacement(const PlaceObject& place);
 
     // The parent's frame in which this instance was placed; a backward goto
     // keeps the instances placed before the frame it goes to.
@@ -121,6 +129,7 @@ private:
     bool m_removed = false;
     avm1::ClipObject* m_scriptObject = nullptr;
     bool m_createdByScript = false;
+    bool m_transformedByScript = false;
     bool m_scriptConstructed = false;
     std::shared_ptr<const std::vector<std::uint8_t>> m_clipActions;
     std::weak_ptr<DisplayObject> m_scriptMask;

@@ -1,5 +1,6 @@
 #include "player/MovieClip.h"
 
+#include "player/FramePlan.h"
 #include "text/TextDef.h"
 
 #include <algorithm>
@@ -83,16 +84,16 @@ void MovieClip::gotoFrame(TimelineHost& host, FrameNumber frame, bool play) {
 // The objects a frame removes leave while the playhead still shows the frame
 // before, as the scripts they tell of their removal see it.
 void MovieClip::runFrame(TimelineHost& host, FrameNumber frame) {
-    const auto& tags = timeline().frame(frame).tags;
-    for (const ControlTag& tag : tags)
-        if (auto* remove = std::get_if<RemoveObject>(&tag))
-            removeByTimeline(host, remove->depth);
+    FramePlan plan = PlanFrame(timeline().frame(frame),
+                               [this](std::uint16_t depth) { return m_children.contains(depth); });
+    for (std::uint16_t depth : plan.removals)
+        removeByTimeline(host, depth);
     m_currentFrame = frame;
-    for (const ControlTag& tag : tags) {
-        if (auto* placeTag = std::get_if<PlaceObject>(&tag))
+    for (const ControlTag* tag : plan.tags) {
+        if (auto* placeTag = std::get_if<PlaceObject>(tag))
             place(host, *placeTag);
-        else if (!std::holds_alternative<RemoveObject>(tag))
-            runFrameEvent(host, tag);
+        else
+            runFrameEvent(host, *tag);
     }
 }
 
@@ -117,8 +118,10 @@ void MovieClip::place(TimelineHost& host, const PlaceObject& placeTag) {
         DisplayObject& child = *existing->second;
         if (placeTag.characterId && *placeTag.characterId != child.character().id())
             swapCharacter(host, child, *placeTag.characterId);
-        child.properties().apply(placeTag);
+        child.applyPlacement(placeTag);
     } else if (existing != m_children.end() || !placeTag.characterId) {
+        // Flash leaves an occupied depth alone when asked to place a new
+        // object there without "move".
         host.placementRefused(placeTag.depth);
     } else {
         addChild(host, placeTag, m_currentFrame);

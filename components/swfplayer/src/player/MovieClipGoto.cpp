@@ -31,6 +31,9 @@ void MovieClip::runGoto(TimelineHost& host, FrameNumber target, TargetFrameEvent
         return;
     host.stopStream(*this);
     if (rewind) {
+        // Scripts told of these removals already see the frame the goto
+        // reaches.
+        m_currentFrame = target;
         std::vector<Depth> later;
         for (const auto& [depth, child] : m_children)
             if (child->placeFrame() > target && !child->createdByScript())
@@ -129,13 +132,10 @@ void MovieClip::applyGotoCommand(TimelineHost& host, const GotoCommand& command,
         }
         swapCharacter(host, child, *placeTag.characterId);
     }
-    if (command.fresh) {
-        // The survivor is the same object: it keeps the name it was given.
-        std::string name = std::move(child.properties().name);
-        child.properties() = DisplayProperties();
-        child.properties().name = std::move(name);
-    }
-    child.properties().apply(placeTag);
+    if (command.fresh)
+        child.resetPlacement(placeTag);
+    else
+        child.applyPlacement(placeTag);
 }
 
 bool MovieClip::IsSprite(TimelineHost& host, CharacterId id) {

@@ -40,7 +40,10 @@ Player::Player(std::shared_ptr<const Movie> movie, TraceHandler trace, StageQual
     m_root = std::make_shared<MovieClip>(m_movie->rootSprite(), 0, 0);
     m_root->setSerial(m_nextSerial++);
     m_vm = std::make_unique<avm1::Vm>(static_cast<avm1::ScriptHost&>(*this), m_movie->version());
-    m_emptySprite = std::make_shared<const SpriteDef>(0, Timeline());
+    // Clips made by scripts have one empty frame, as Flash reports them.
+    Timeline emptyTimeline;
+    emptyTimeline.padTo(1);
+    m_emptySprite = std::make_shared<const SpriteDef>(0, std::move(emptyTimeline));
     if (m_movie->isActionScript3())
         m_scripts3 =
             std::make_unique<avm2::MovieScripts>(*m_movie, static_cast<avm1::ScriptHost&>(*this));
