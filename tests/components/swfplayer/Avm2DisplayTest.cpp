@@ -461,5 +461,47 @@ TEST(Avm2Display, GeometryValuesPrintAndComposeAsFlashDoes) {
                            "(a=1, b=0, c=0, d=1, tx=12.5, ty=0)\n");
 }
 
+// A movie asking for a bitmap past Flash's limits gets Flash's error and goes
+// on; the pixels of one within them, and the movie's LoaderInfo, read back.
+TEST(Avm2Display, BitmapDataRefusesHugeBitmapsAndLoaderInfoDescribesTheMovie) {
+    DocumentClass doc;
+    std::uint32_t bitmapData = doc.name("BitmapData", "flash.display");
+    auto traceTop = [&](auto push) {
+        doc.ctor.op(kFindPropStrict).u30(doc.name("trace"));
+        push();
+        doc.ctor.op(kCallPropVoid).u30(doc.name("trace")).u30(1);
+    };
+    auto newBitmap = [&](double width, double height) {
+        doc.ctor.op(kFindPropStrict).u30(bitmapData);
+        doc.ctor.op(kPushDouble).u30(doc.abc.number(width));
+        doc.ctor.op(kPushDouble).u30(doc.abc.number(height));
+        doc.ctor.op(kConstructProp).u30(bitmapData).u30(2);
+    };
+    // trace(new BitmapData(3, 2).rect); trace(this.loaderInfo.swfVersion)
+    traceTop([&] {
+        newBitmap(3, 2);
+        doc.ctor.op(kGetProperty).u30(doc.name("rect"));
+    });
+    traceTop([&] {
+        doc.ctor.op(kGetLocal0).op(kGetProperty).u30(doc.name("loaderInfo"));
+        doc.ctor.op(kGetProperty).u30(doc.name("swfVersion"));
+    });
+    traceTop([&] {
+        doc.ctor.op(kGetLocal0).op(kGetProperty).u30(doc.name("loaderInfo"));
+        doc.ctor.op(kGetProperty).u30(doc.name("bytesTotal"));
+    });
+    // new BitmapData(100000, 100000): the error ends the constructor there.
+    newBitmap(100000, 100000);
+    doc.trace(doc.ctor, "unreached");
+    MovieWriter writer = doc.movie(1);
+    Playback play(writer);
+    EXPECT_EQ(play.traced,
+              "(x=0, y=0, w=3, h=2)\n10\n" + std::to_string(writer.bytes().size()) + "\n");
+    const auto missing = play.player->scriptFeaturesMissing();
+    EXPECT_NE(std::find(missing.begin(), missing.end(),
+                        "uncaught ArgumentError: Error #2015: Invalid BitmapData."),
+              missing.end());
+}
+
 } // namespace
 } // namespace vidorama::test

@@ -179,6 +179,7 @@ void InstallBuiltins(Vm& vm) {
     InstallErrors(vm);
     InstallGlobals(vm);
     InstallByteArray(vm);
+    InstallBitmapData(vm);
     InstallDate(vm);
     InstallTextFunctions(vm);
     InstallDisplay(vm);

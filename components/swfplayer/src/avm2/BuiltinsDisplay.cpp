@@ -19,6 +19,8 @@ void InstallText(Vm& vm, ClassObject* interactive);
 void InstallContainer(Vm& vm, ClassObject* container);
 void InstallMedia(Vm& vm, ClassObject* dispatcher);
 void InstallSettings(Vm& vm);
+void InstallBitmap(Vm& vm, ClassObject* display);
+void InstallLoader(Vm& vm, ClassObject* display, ClassObject* container);
 
 namespace {
 
@@ -354,10 +356,9 @@ void InstallDisplay(Vm& vm) {
     vm.defineAccessor(display, "root", GetRoot, nullptr);
     vm.defineAccessor(display, "stage", GetStage, nullptr);
     ClassObject* interactive = DefineClass(vm, "InteractiveObject", display);
-    vm.defineAccessor(
-        interactive, "mouseEnabled", [](Vm&, const Value&, Args) { return Value(true); }, Nothing);
     ClassObject* container = DefineClass(vm, "DisplayObjectContainer", interactive);
     InstallContainer(vm, container);
+    InstallLoader(vm, display, container);
     ClassObject* sprite = DefineClass(vm, "Sprite", container);
     vm.defineAccessor(sprite, "graphics", GraphicsOf, nullptr);
     vm.defineAccessor(
@@ -390,6 +391,7 @@ void InstallDisplay(Vm& vm) {
     ClassObject* shape = DefineClass(vm, "Shape", display);
     vm.defineAccessor(shape, "graphics", GraphicsOf, nullptr);
     DefineClass(vm, "MorphShape", display);
+    InstallBitmap(vm, display);
     DefineClass(vm, "SimpleButton", interactive);
     vm.defineClass("flash.media", "Video", display, nullptr, Nothing);
     InstallText(vm, interactive);

@@ -27,11 +27,9 @@ const Kept kStageSettings[] = {{"scaleMode", "showAll"},
                                {"color", 0xffffffu},
                                {"fullScreenSourceRect", Value::null()}};
 
-const Kept kInteractiveSettings[] = {{"doubleClickEnabled", false},
-                                     {"tabEnabled", false},
-                                     {"tabIndex", -1},
-                                     {"focusRect", Value::null()},
-                                     {"contextMenu", Value::null()}};
+const Kept kInteractiveSettings[] = {{"mouseEnabled", true},       {"doubleClickEnabled", false},
+                                     {"tabEnabled", false},        {"tabIndex", -1},
+                                     {"focusRect", Value::null()}, {"contextMenu", Value::null()}};
 
 const Kept kContainerSettings[] = {{"mouseChildren", true}, {"tabChildren", true}};
 

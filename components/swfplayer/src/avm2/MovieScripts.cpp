@@ -2,6 +2,7 @@
 
 #include "avm1/ScriptHost.h"
 #include "avm2/DisplayBinding.h"
+#include "avm2/Native.h"
 #include "movie/Movie.h"
 #include "player/MovieClip.h"
 
@@ -18,7 +19,9 @@ constexpr int kMaxFrameScriptRounds = 16;
 } // namespace
 
 MovieScripts::MovieScripts(const Movie& movie, avm1::ScriptHost& host)
-    : m_movie(movie), m_host(host), m_vm(*this) {}
+    : m_movie(movie), m_host(host), m_vm(*this) {
+    m_vm.swfVersion = m_movie.version();
+}
 
 MovieScripts::~MovieScripts() = default;
 
@@ -77,6 +80,12 @@ double MovieScripts::stageHeight() const {
 double MovieScripts::frameRate() const {
     return m_movie.frameRate();
 }
+std::shared_ptr<const CharacterDef> MovieScripts::libraryCharacter(CharacterId id) const {
+    return m_movie.character(id);
+}
+std::size_t MovieScripts::movieFileLength() const {
+    return m_movie.fileLength();
+}
 
 void MovieScripts::start() {
     for (const Movie::AbcBlock& block : m_movie.abcBlocks()) {
@@ -112,6 +121,7 @@ void MovieScripts::start() {
     broadcast("frameConstructed");
     runFrameScripts();
     broadcast("exitFrame");
+    AnnounceMovieLoaded(m_vm);
     m_vm.collectIfDue();
 }
 

@@ -1,0 +1,102 @@
+// flash.display.Bitmap: a display object that shows a BitmapData. Its size
+// is the data's rectangle in its own space; a disposed or missing bitmap
+// has none.
+
+#include "avm2/BitmapDataObject.h"
+#include "avm2/DisplayBinding.h"
+#include "avm2/Native.h"
+#include "player/DisplayObject.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace vidorama::swf::avm2 {
+
+namespace {
+
+// The hidden slot that holds the BitmapData shown, of a Bitmap or a
+// script's subclass of it.
+Value& DataSlot(Vm& vm, const Value& self) {
+    DisplayOf(vm, self);
+    const Trait* trait = self.object->traits()->find(Name::publicName(" bitmapData"));
+    if (!trait)
+        vm.throwError("TypeError", 1034, ErrorMessage(1034, vm.describe(self), "Bitmap"));
+    return self.object->fields[trait->slot];
+}
+
+BitmapPixels* ShownPixels(const Value& data) {
+    return data.isObject() ? static_cast<BitmapDataObject*>(data.object)->pixels() : nullptr;
+}
+
+Value SetBitmapData(Vm& vm, const Value& self, Args args) {
+    Value& slot = DataSlot(vm, self);
+    const Value& data = Arg(args, 0);
+    if (!data.isNullish() && !dynamic_cast<BitmapDataObject*>(data.object))
+        vm.throwError("TypeError", 1034, ErrorMessage(1034, vm.describe(data), "BitmapData"));
+    slot = data.isNullish() ? Value::null() : data;
+    return Value();
+}
+
+Value BitmapInit(Vm& vm, const Value& self, Args args) {
+    // Made as a Shape is: an object of its own on no list yet.
+    FlashClass(vm, "flash.display", "Shape")->instanceInit.native(vm, self, {});
+    SetBitmapData(vm, self, args.first(std::min<std::size_t>(args.size(), 1)));
+    if (args.size() > 1)
+        vm.setProperty(self, Name::publicName("pixelSnapping"), args[1]);
+    if (args.size() > 2)
+        vm.setProperty(self, Name::publicName("smoothing"), Value(ToBoolean(args[2])));
+    return Value();
+}
+
+Value GetBitmapData(Vm& vm, const Value& self, Args) {
+    return DataSlot(vm, self);
+}
+
+// The data's rectangle mapped into the parent's space, in pixels: its
+// width (or height) there.
+template <bool Horizontal> double ExtentInParent(Vm& vm, const Value& self) {
+    const BitmapPixels* pixels = ShownPixels(DataSlot(vm, self));
+    if (!pixels)
+        return 0;
+    const Matrix& m = DisplayOf(vm, self).properties().matrix;
+    const double w = pixels->width(), h = pixels->height();
+    return Horizontal ? std::abs(m.a * w) + std::abs(m.c * h)
+                      : std::abs(m.b * w) + std::abs(m.d * h);
+}
+
+template <bool Horizontal> Value GetExtent(Vm& vm, const Value& self, Args) {
+    return Value(ExtentInParent<Horizontal>(vm, self));
+}
+
+// Scales the bitmap so that it takes the asked size in its parent; without
+// a size it keeps its scale.
+template <bool Horizontal> Value SetExtent(Vm& vm, const Value& self, Args args) {
+    const double wanted = vm.toNumber(Arg(args, 0));
+    const double now = ExtentInParent<Horizontal>(vm, self);
+    if (!std::isfinite(wanted) || wanted < 0 || now <= 0)
+        return Value();
+    Matrix& m = DisplayOf(vm, self).properties().matrix;
+    const double k = wanted / now;
+    if (Horizontal) {
+        m.a *= k;
+        m.b *= k;
+    } else {
+        m.c *= k;
+        m.d *= k;
+    }
+    return Value();
+}
+
+} // namespace
+
+void InstallBitmap(Vm& vm, ClassObject* display) {
+    ClassObject* cls = vm.defineClass("flash.display", "Bitmap", display, nullptr, BitmapInit);
+    vm.defineSlot(cls, " bitmapData", Value::null());
+    vm.defineAccessor(cls, "bitmapData", GetBitmapData, SetBitmapData);
+    vm.defineAccessor(cls, "width", GetExtent<true>, SetExtent<true>);
+    vm.defineAccessor(cls, "height", GetExtent<false>, SetExtent<false>);
+    vm.defineSlot(cls, "pixelSnapping", Value("auto"));
+    vm.defineSlot(cls, "smoothing", Value(false));
+}
+
+} // namespace vidorama::swf::avm2
