@@ -172,7 +172,11 @@ PixelRect ColorBounds(const BitmapPixels& pixels, std::uint32_t mask, std::uint3
         found.right = std::max<std::int64_t>(found.right, x + 1);
         found.bottom = std::max<std::int64_t>(found.bottom, y + 1);
     });
-    return found.right < 0 ? PixelRect{} : found;
+    // Flash keeps the far edges from 0, so a match at the origin alone
+    // reads as no match.
+    if (found.right <= 1 && found.bottom <= 1)
+        return PixelRect{};
+    return found;
 }
 
 void CopyOneChannel(BitmapPixels& pixels, const BitmapPixels& source, const PixelRect& r,

@@ -59,7 +59,7 @@ double ApplyThreshold(BitmapPixels& pixels, const BitmapPixels& source, const Pi
 
 // getColorBoundsRect(): the smallest rectangle holding every pixel whose
 // colour under the mask is (or, without find, is not) the colour; empty at
-// the origin when there is none.
+// the origin when there is none, or when only the origin's pixel matches.
 PixelRect ColorBounds(const BitmapPixels& pixels, std::uint32_t mask, std::uint32_t color,
                       bool find);
 

@@ -1,6 +1,6 @@
 // flash.display.Bitmap: a display object that shows a BitmapData. Its size
-// is the data's rectangle in its own space; a disposed or missing bitmap
-// has none.
+// is the data's rectangle in its own space, as the data was when it was
+// given: disposing of the data later leaves the Bitmap its size.
 
 #include "avm2/BitmapDataObject.h"
 #include "avm2/DisplayBinding.h"
@@ -14,26 +14,25 @@ namespace vidorama::swf::avm2 {
 
 namespace {
 
-// The hidden slot that holds the BitmapData shown, of a Bitmap or a
-// script's subclass of it.
-Value& DataSlot(Vm& vm, const Value& self) {
+// A hidden slot of a Bitmap or of a script's subclass of it: the BitmapData
+// shown, and its size when it was given.
+Value& Hidden(Vm& vm, const Value& self, const char* name) {
     DisplayOf(vm, self);
-    const Trait* trait = self.object->traits()->find(Name::publicName(" bitmapData"));
+    const Trait* trait = self.object->traits()->find(Name::publicName(name));
     if (!trait)
         vm.throwError("TypeError", 1034, ErrorMessage(1034, vm.describe(self), "Bitmap"));
     return self.object->fields[trait->slot];
 }
 
-BitmapPixels* ShownPixels(const Value& data) {
-    return data.isObject() ? static_cast<BitmapDataObject*>(data.object)->pixels() : nullptr;
-}
-
 Value SetBitmapData(Vm& vm, const Value& self, Args args) {
-    Value& slot = DataSlot(vm, self);
     const Value& data = Arg(args, 0);
-    if (!data.isNullish() && !dynamic_cast<BitmapDataObject*>(data.object))
+    auto* bitmapData = data.isObject() ? dynamic_cast<BitmapDataObject*>(data.object) : nullptr;
+    if (!data.isNullish() && !bitmapData)
         vm.throwError("TypeError", 1034, ErrorMessage(1034, vm.describe(data), "BitmapData"));
-    slot = data.isNullish() ? Value::null() : data;
+    const BitmapPixels* pixels = bitmapData ? bitmapData->pixels() : nullptr;
+    Hidden(vm, self, " bitmapData") = data.isNullish() ? Value::null() : data;
+    Hidden(vm, self, " width") = Value(pixels ? pixels->width() : 0);
+    Hidden(vm, self, " height") = Value(pixels ? pixels->height() : 0);
     return Value();
 }
 
@@ -49,17 +48,15 @@ Value BitmapInit(Vm& vm, const Value& self, Args args) {
 }
 
 Value GetBitmapData(Vm& vm, const Value& self, Args) {
-    return DataSlot(vm, self);
+    return Hidden(vm, self, " bitmapData");
 }
 
 // The data's rectangle mapped into the parent's space, in pixels: its
 // width (or height) there.
 template <bool Horizontal> double ExtentInParent(Vm& vm, const Value& self) {
-    const BitmapPixels* pixels = ShownPixels(DataSlot(vm, self));
-    if (!pixels)
-        return 0;
+    const double w = Hidden(vm, self, " width").number;
+    const double h = Hidden(vm, self, " height").number;
     const Matrix& m = DisplayOf(vm, self).properties().matrix;
-    const double w = pixels->width(), h = pixels->height();
     return Horizontal ? std::abs(m.a * w) + std::abs(m.c * h)
                       : std::abs(m.b * w) + std::abs(m.d * h);
 }
@@ -92,6 +89,8 @@ template <bool Horizontal> Value SetExtent(Vm& vm, const Value& self, Args args)
 void InstallBitmap(Vm& vm, ClassObject* display) {
     ClassObject* cls = vm.defineClass("flash.display", "Bitmap", display, nullptr, BitmapInit);
     vm.defineSlot(cls, " bitmapData", Value::null());
+    vm.defineSlot(cls, " width", Value(0));
+    vm.defineSlot(cls, " height", Value(0));
     vm.defineAccessor(cls, "bitmapData", GetBitmapData, SetBitmapData);
     vm.defineAccessor(cls, "width", GetExtent<true>, SetExtent<true>);
     vm.defineAccessor(cls, "height", GetExtent<false>, SetExtent<false>);

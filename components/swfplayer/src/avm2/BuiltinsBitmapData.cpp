@@ -296,7 +296,9 @@ Value Scroll(Vm& vm, const Value& self, Args args) {
 }
 
 // hitTest(firstPoint, firstAlphaThreshold, secondObject, secondPoint,
-// secondAlphaThreshold): against a Point, a Rectangle or another bitmap.
+// secondAlphaThreshold): against a Point, a Rectangle or another bitmap. A
+// fully transparent pixel never meets a point or a rectangle, whatever the
+// threshold; against another bitmap it meets a threshold of 0.
 Value HitTest(Vm& vm, const Value& self, Args args) {
     BitmapPixels& pixels = ThisPixels(vm, self);
     const PixelRect first = PointParam(vm, Arg(args, 0), "firstPoint");
@@ -315,13 +317,13 @@ Value HitTest(Vm& vm, const Value& self, Args args) {
     if (vm.isType(second, FlashClass(vm, "flash.geom", "Rectangle"))) {
         PixelRect r = RectParam(vm, second, "secondObject");
         r = {r.left - first.left, r.top - first.top, r.right - first.left, r.bottom - first.top};
-        return Value(AnyOpaqueIn(pixels, r, threshold));
+        return Value(AnyOpaqueIn(pixels, r, std::max<std::uint32_t>(threshold, 1)));
     }
     if (vm.isType(second, FlashClass(vm, "flash.geom", "Point"))) {
         const PixelRect p = PointParam(vm, second, "secondObject");
         const PixelRect one{p.left - first.left, p.top - first.top, p.left - first.left + 1,
                             p.top - first.top + 1};
-        return Value(AnyOpaqueIn(pixels, one, threshold));
+        return Value(AnyOpaqueIn(pixels, one, std::max<std::uint32_t>(threshold, 1)));
     }
     vm.throwError("TypeError", 2005, ErrorMessage(2005, "2", "BitmapData"));
 }

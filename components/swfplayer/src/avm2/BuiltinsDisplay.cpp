@@ -20,7 +20,11 @@ void InstallContainer(Vm& vm, ClassObject* container);
 void InstallMedia(Vm& vm, ClassObject* dispatcher);
 void InstallSettings(Vm& vm);
 void InstallBitmap(Vm& vm, ClassObject* display);
-void InstallLoader(Vm& vm, ClassObject* display, ClassObject* container);
+void InstallLoaderInfo(Vm& vm, ClassObject* display);
+void InstallLoader(Vm& vm, ClassObject* container);
+// The settings a kind of object keeps (mouse, focus and stage behaviour);
+// before the classes under it are made, which take its traits as they are.
+void KeepSettings(Vm& vm, ClassObject* cls);
 
 namespace {
 
@@ -355,11 +359,15 @@ void InstallDisplay(Vm& vm) {
     vm.defineAccessor(display, "parent", GetParent, nullptr);
     vm.defineAccessor(display, "root", GetRoot, nullptr);
     vm.defineAccessor(display, "stage", GetStage, nullptr);
+    InstallLoaderInfo(vm, display);
     ClassObject* interactive = DefineClass(vm, "InteractiveObject", display);
+    KeepSettings(vm, interactive);
     ClassObject* container = DefineClass(vm, "DisplayObjectContainer", interactive);
+    KeepSettings(vm, container);
     InstallContainer(vm, container);
-    InstallLoader(vm, display, container);
+    InstallLoader(vm, container);
     ClassObject* sprite = DefineClass(vm, "Sprite", container);
+    KeepSettings(vm, sprite);
     vm.defineAccessor(sprite, "graphics", GraphicsOf, nullptr);
     vm.defineAccessor(
         sprite, "buttonMode", [](Vm&, const Value&, Args) { return Value(false); }, Nothing);
@@ -385,6 +393,7 @@ void InstallDisplay(Vm& vm) {
     vm.defineAccessor(frameLabel, "name", FrameLabelField<0>, nullptr);
     vm.defineAccessor(frameLabel, "frame", FrameLabelField<1>, nullptr);
     ClassObject* stage = vm.defineClass("flash.display", "Stage", container, nullptr, Nothing);
+    KeepSettings(vm, stage);
     vm.defineAccessor(stage, "stageWidth", StageWidth, Nothing);
     vm.defineAccessor(stage, "stageHeight", StageHeight, Nothing);
     vm.defineAccessor(stage, "frameRate", FrameRate, Nothing);

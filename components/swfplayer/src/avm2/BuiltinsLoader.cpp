@@ -146,7 +146,7 @@ void AnnounceMovieLoaded(Vm& vm) {
         vm.runReported([&] { DispatchSimple(vm, info->object, type); });
 }
 
-void InstallLoader(Vm& vm, ClassObject* display, ClassObject* container) {
+void InstallLoaderInfo(Vm& vm, ClassObject* display) {
     ClassObject* info = vm.defineClass("flash.display", "LoaderInfo",
                                        FlashClass(vm, "flash.events", "EventDispatcher"), nullptr,
                                        RefuseConstruction);
@@ -172,7 +172,9 @@ void InstallLoader(Vm& vm, ClassObject* display, ClassObject* container) {
     for (const auto& [name, getter] : getters)
         vm.defineAccessor(info, name, getter, nullptr);
     vm.defineAccessor(display, "loaderInfo", GetLoaderInfo, nullptr);
+}
 
+void InstallLoader(Vm& vm, ClassObject* container) {
     ClassObject* loader = vm.defineClass("flash.display", "Loader", container, nullptr, LoaderInit);
     vm.defineSlot(loader, " contentLoaderInfo", Value::null());
     vm.defineAccessor(loader, "contentLoaderInfo", ContentLoaderInfo, nullptr);

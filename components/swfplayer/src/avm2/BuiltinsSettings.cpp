@@ -66,15 +66,18 @@ void Constants(Vm& vm, const char* name,
 
 } // namespace
 
+void KeepSettings(Vm& vm, ClassObject* cls) {
+    if (cls->name == "Stage")
+        DefineKept<kStageSettings, std::size(kStageSettings)>(vm, cls);
+    else if (cls->name == "InteractiveObject")
+        DefineKept<kInteractiveSettings, std::size(kInteractiveSettings)>(vm, cls);
+    else if (cls->name == "DisplayObjectContainer")
+        DefineKept<kContainerSettings, std::size(kContainerSettings)>(vm, cls);
+    else if (cls->name == "Sprite")
+        DefineKept<kSpriteSettings, std::size(kSpriteSettings)>(vm, cls);
+}
+
 void InstallSettings(Vm& vm) {
-    DefineKept<kStageSettings, std::size(kStageSettings)>(vm,
-                                                          FlashClass(vm, "flash.display", "Stage"));
-    DefineKept<kInteractiveSettings, std::size(kInteractiveSettings)>(
-        vm, FlashClass(vm, "flash.display", "InteractiveObject"));
-    DefineKept<kContainerSettings, std::size(kContainerSettings)>(
-        vm, FlashClass(vm, "flash.display", "DisplayObjectContainer"));
-    DefineKept<kSpriteSettings, std::size(kSpriteSettings)>(
-        vm, FlashClass(vm, "flash.display", "Sprite"));
     Constants(vm, "StageScaleMode",
               {{"SHOW_ALL", "showAll"},
                {"EXACT_FIT", "exactFit"},
