@@ -49,8 +49,9 @@ TEST(Avm2BitmapData, RefusesSizesPastFlashsLimitsAndTheMoviesBudget) {
     EXPECT_TRUE(BitmapSizeAllowed(10, 2881, 1, 0));
     EXPECT_FALSE(BitmapSizeAllowed(10, Limits::kMaxBitmapSide + 1, 1, 0));
     EXPECT_FALSE(BitmapSizeAllowed(10, 8191, 8191, 0));
-    EXPECT_TRUE(BitmapSizeAllowed(10, 4096, 4096, 0));
-    EXPECT_FALSE(BitmapSizeAllowed(10, 4096, 4096, Limits::kMaxScriptBitmapPixels - 100));
+    EXPECT_TRUE(BitmapSizeAllowed(10, 4096, 4095, 0));
+    EXPECT_FALSE(BitmapSizeAllowed(10, 4096, 4096, 0));
+    EXPECT_FALSE(BitmapSizeAllowed(10, 4096, 4095, Limits::kMaxScriptBitmapPixels - 100));
 }
 
 TEST(Avm2BitmapData, NoiseFollowsFlashsSequence) {
