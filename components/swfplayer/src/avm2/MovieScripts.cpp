@@ -129,6 +129,10 @@ void MovieScripts::start() {
 // constructor already finds its timeline; the native constructor that its
 // super() reaches constructs the children.
 void MovieScripts::construct(ClassObject* cls, const std::shared_ptr<DisplayObject>& object) {
+    // A symbol linked to a class that is no display object (a BitmapData of
+    // a bitmap symbol) has no script object of that class.
+    if (!cls->isSubclassOf(FlashClass(m_vm, "flash.display", "DisplayObject")))
+        return;
     m_vm.runReported([&] {
         auto* script = static_cast<DisplayScriptObject*>(cls->allocator(m_vm, cls));
         Bind(m_vm, script, object);
