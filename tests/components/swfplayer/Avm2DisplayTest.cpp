@@ -503,5 +503,21 @@ TEST(Avm2Display, BitmapDataRefusesHugeBitmapsAndLoaderInfoDescribesTheMovie) {
               missing.end());
 }
 
+// A placed symbol linked to a class that is no display object (here a
+// BitmapData) stays a plain clip: the movie plays on, its class unmade.
+TEST(Avm2Display, ASymbolLinkedToANonDisplayClassIsNotMadeAsIt) {
+    DocumentClass doc;
+    doc.definitions.push_back(tags::DefineSprite(2, {{}}));
+    doc.links.push_back({2, "Pixels"});
+    doc.linkBases["Pixels"] = doc.name("BitmapData", "flash.display");
+    doc.linkTraces["Pixels"] = "made as BitmapData";
+    doc.listen("enterFrame", "children ", {"currentTarget", "numChildren"});
+    doc.frameTags[2] = {tags::PlaceAt(1, 2)};
+    Playback play(doc.movie(2));
+    play.player->advanceFrame();
+    play.player->advanceFrame();
+    EXPECT_EQ(play.traced, "children 1\nchildren 0\n");
+}
+
 } // namespace
 } // namespace vidorama::test
