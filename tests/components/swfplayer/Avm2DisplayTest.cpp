@@ -9,6 +9,7 @@
 #include "player/MovieClip.h"
 #include "player/Player.h"
 #include "swf/AbcWriter.h"
+#include "swf/SwfCompression.h"
 #include "swf/SwfSoundWriter.h"
 #include "swf/SwfWriter.h"
 
@@ -517,6 +518,29 @@ TEST(Avm2Display, ASymbolLinkedToANonDisplayClassIsNotMadeAsIt) {
     play.player->advanceFrame();
     play.player->advanceFrame();
     EXPECT_EQ(play.traced, "children 1\nchildren 0\n");
+}
+
+// Script classes linked to a bitmap of the library: a BitmapData subclass
+// holds its pixels whatever size it asks for, a Bitmap subclass shows them.
+TEST(Avm2Display, ClassesLinkedToALibraryBitmapHoldItsPixels) {
+    DocumentClass doc;
+    doc.definitions.push_back(
+        tags::DefineBitsLossless2(5, 3, 2, std::vector<swf::Rgba>(6, {255, 0, 0, 255})));
+    doc.links.push_back({5, "Pixels"});
+    doc.linkBases["Pixels"] = doc.name("BitmapData", "flash.display");
+    doc.links.push_back({5, "Photo"});
+    doc.linkBases["Photo"] = doc.name("Bitmap", "flash.display");
+    auto traceMade = [&](const char* cls, const char* property) {
+        doc.ctor.op(kFindPropStrict).u30(doc.name("trace"));
+        doc.ctor.op(kFindPropStrict).u30(doc.name(cls));
+        doc.ctor.op(kConstructProp).u30(doc.name(cls)).u30(0);
+        doc.ctor.op(kGetProperty).u30(doc.name(property));
+        doc.ctor.op(kCallPropVoid).u30(doc.name("trace")).u30(1);
+    };
+    traceMade("Pixels", "rect");
+    traceMade("Photo", "width");
+    Playback play(doc.movie(1));
+    EXPECT_EQ(play.traced, "(x=0, y=0, w=3, h=2)\n3\n");
 }
 
 } // namespace

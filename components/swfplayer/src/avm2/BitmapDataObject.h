@@ -32,4 +32,13 @@ private:
 // version, and what the movie's bitmaps may hold together.
 bool BitmapSizeAllowed(int swfVersion, double width, double height, std::uint64_t budgetUsed);
 
+class Vm;
+class ClassObject;
+// The pixels of the library bitmap SymbolClass links to the class (or its
+// nearest script base), if it links one; ArgumentError 2015 past the
+// movie's budget.
+std::optional<BitmapPixels> LinkedImage(Vm& vm, ClassObject* cls);
+// A new flash.display.BitmapData that holds the pixels.
+Value NewBitmapData(Vm& vm, BitmapPixels pixels);
+
 } // namespace vidorama::swf::avm2

@@ -39,7 +39,14 @@ Value SetBitmapData(Vm& vm, const Value& self, Args args) {
 Value BitmapInit(Vm& vm, const Value& self, Args args) {
     // Made as a Shape is: an object of its own on no list yet.
     FlashClass(vm, "flash.display", "Shape")->instanceInit.native(vm, self, {});
-    SetBitmapData(vm, self, args.first(std::min<std::size_t>(args.size(), 1)));
+    // A script's Bitmap linked to a bitmap of the library shows a new
+    // BitmapData of its pixels when given none.
+    Value data = Arg(args, 0);
+    if (data.isNullish())
+        if (auto linked = LinkedImage(vm, self.object->cls()))
+            data = NewBitmapData(vm, std::move(*linked));
+    const Value given[] = {data};
+    SetBitmapData(vm, self, given);
     if (args.size() > 1)
         vm.setProperty(self, Name::publicName("pixelSnapping"), args[1]);
     if (args.size() > 2)

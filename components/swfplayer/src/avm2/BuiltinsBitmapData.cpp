@@ -7,6 +7,8 @@
 #include "avm2/ByteArrayObject.h"
 #include "avm2/DisplayBinding.h"
 #include "avm2/Native.h"
+#include "graphics/BitmapDef.h"
+#include "swf/Limits.h"
 
 #include <array>
 
@@ -36,6 +38,20 @@ bool BoolArg(Args args, std::size_t i, bool fallback) {
     return i < args.size() && !args[i].isUndefined() ? ToBoolean(args[i]) : fallback;
 }
 
+} // namespace
+
+std::optional<BitmapPixels> LinkedImage(Vm& vm, ClassObject* cls) {
+    auto id = LinkedLibraryCharacter(vm, cls);
+    auto character = id ? vm.host().libraryCharacter(*id) : nullptr;
+    if (!character || character->kind() != CharacterDef::Kind::Bitmap)
+        return std::nullopt;
+    const QImage& image = static_cast<const BitmapDef&>(*character).image();
+    const auto pixels = static_cast<std::uint64_t>(image.width()) * image.height();
+    if (vm.scriptBitmapPixels + pixels > Limits::kMaxScriptBitmapPixels)
+        vm.throwError("ArgumentError", 2015, ErrorMessage(2015));
+    return BitmapPixels(image, image.hasAlphaChannel());
+}
+
 Value NewBitmapData(Vm& vm, BitmapPixels pixels) {
     Value made = vm.constructClass(FlashClass(vm, "flash.display", "BitmapData"),
                                    std::vector<Value>{Value(1), Value(1)});
@@ -44,8 +60,16 @@ Value NewBitmapData(Vm& vm, BitmapPixels pixels) {
     return made;
 }
 
+namespace {
+
+// A script's subclass of BitmapData linked to a bitmap of the library holds
+// that bitmap's pixels, whatever size its constructor asks for.
 Value BitmapDataInit(Vm& vm, const Value& self, Args args) {
     BitmapDataObject* bitmap = ThisObject(vm, self);
+    if (auto linked = LinkedImage(vm, bitmap->cls())) {
+        bitmap->adopt(std::move(*linked), vm.scriptBitmapPixels);
+        return Value();
+    }
     const double width = ToInt32(vm.toNumber(Arg(args, 0)));
     const double height = ToInt32(vm.toNumber(Arg(args, 1)));
     if (!BitmapSizeAllowed(vm.swfVersion, width, height, vm.scriptBitmapPixels))
