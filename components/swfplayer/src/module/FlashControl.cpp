@@ -1,8 +1,6 @@
 #include "module/FlashControl.h"
 
-#include "movie/Movie.h"
-#include "player/FrameImage.h"
-#include "player/Player.h"
+#include "vidorama/swf/MoviePlayer.h"
 #include "vidorama/waveout/WaveOut.h"
 
 #include <QImage>
@@ -151,7 +149,7 @@ Variant FlashControl::method(DispId id, std::span<const Variant> args) {
 
 void FlashControl::Paint(QImage& target) {
     if (m_player)
-        RenderFrame(*m_player, target);
+        m_player->render(target);
     else
         target.fill(Qt::white);
 }
@@ -168,12 +166,12 @@ void FlashControl::loadMovie(const std::string& url) {
     m_timer.stop();
     m_sound.close();
     m_player.reset();
-    auto movie = Movie::loadFile(LocalPath(url));
-    if (movie) {
-        m_player = std::make_unique<Player>(movie.value());
+    auto opened = MoviePlayer::openFile(LocalPath(url));
+    if (opened) {
+        m_player = std::move(opened).value();
         m_player->setLooping(m_loop);
-        m_pacer = FramePacer(movie.value()->frameRate());
-        m_rate = FrameRate::OfMovieHeader(movie.value()->frameRate());
+        m_rate = m_player->frameRate();
+        m_pacer = FramePacer(m_rate.value());
         if (m_rate.num == 0)
             m_rate = kSlowestRate;
         m_framesEntered = 0;
@@ -204,7 +202,7 @@ void FlashControl::setPlaying(bool playing) {
 void FlashControl::gotoFrame(std::int32_t frame) {
     if (!m_player || frame < 0)
         return;
-    m_player->gotoFrame(static_cast<FrameNumber>(frame) + 1, m_player->playing());
+    m_player->gotoFrame(static_cast<std::uint32_t>(frame) + 1, m_player->playing());
     m_sound.reset();
     repaint();
 }

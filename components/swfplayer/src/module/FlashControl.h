@@ -10,7 +10,7 @@
 
 namespace vidorama::swf {
 
-class Player;
+class MoviePlayer;
 
 // The player as the program hosts it: the automation members by dispatch
 // identifier, real-time play at the movie's frame rate on the thread that
@@ -52,7 +52,7 @@ private:
     void queueFrameSound();
     void repaint();
 
-    std::unique_ptr<Player> m_player;
+    std::unique_ptr<MoviePlayer> m_player;
     FramePacer m_pacer;
     QTimer m_timer;
     std::function<void()> m_repaint;

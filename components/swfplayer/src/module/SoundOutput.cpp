@@ -1,6 +1,6 @@
 #include "module/SoundOutput.h"
 
-#include "sound/SoundFormat.h"
+#include "vidorama/swf/FrameRate.h"
 
 #include <algorithm>
 
@@ -9,9 +9,12 @@ namespace vidorama::swf {
 namespace {
 
 constexpr char kWaveOutLibrary[] = "WINMM.DLL";
+// The device takes the engine's sound as it mixes it.
+constexpr std::uint16_t kChannels = kSoundChannels;
+constexpr std::uint32_t kRate = static_cast<std::uint32_t>(kSoundRate);
 // Sound queued beyond this (a device slower than the movie's clock) is
 // dropped from the front rather than kept without end.
-constexpr std::size_t kMaxQueuedFrames = 2 * kOutputRate;
+constexpr std::size_t kMaxQueuedFrames = 2 * kRate;
 
 using WaveOutOpenFn = decltype(&::waveOutOpen);
 using WaveOutWriteFn = decltype(&::waveOutWrite);
@@ -35,13 +38,8 @@ bool SoundOutput::open() {
     auto waveOutOpenCall = reinterpret_cast<WaveOutOpenFn>(imported("waveOutOpen"));
     if (!waveOutOpenCall)
         return false;
-    WAVEFORMATEX format{WAVE_FORMAT_PCM,
-                        kOutputChannels,
-                        kOutputRate,
-                        kOutputRate * kOutputChannels * 2,
-                        kOutputChannels * 2,
-                        16,
-                        0};
+    WAVEFORMATEX format{WAVE_FORMAT_PCM, kChannels, kRate, kRate * kChannels * 2,
+                        kChannels * 2,   16,        0};
     if (waveOutOpenCall(&m_device, WAVE_MAPPER, &format, reinterpret_cast<std::uintptr_t>(&Done),
                         reinterpret_cast<std::uintptr_t>(this),
                         CALLBACK_FUNCTION) != MMSYSERR_NOERROR)

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "vidorama/swf/FrameRate.h"
+
 #include <cstdint>
 
 namespace vidorama::swf {
 
 // Every sound leaves the engine as interleaved 16-bit stereo at this rate.
-inline constexpr int kOutputRate = 44100;
-inline constexpr int kOutputChannels = 2;
+inline constexpr int kOutputRate = static_cast<int>(kSoundRate);
+inline constexpr int kOutputChannels = kSoundChannels;
 
 // The codes SWF stores in the format nibble of DefineSound and SoundStreamHead.
 enum class SoundCodec : std::uint8_t {

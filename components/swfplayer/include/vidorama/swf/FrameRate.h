@@ -6,8 +6,10 @@
 
 namespace vidorama::swf {
 
-// The rate the engine mixes its sound at and every output is fed with.
+// The engine's sound, as every output is fed with it: interleaved 16-bit
+// stereo at this rate.
 inline constexpr std::int64_t kSoundRate = 44100;
+inline constexpr int kSoundChannels = 2;
 
 // A frame rate as an exact fraction, so that a movie's 8.8 fixed point rate
 // or an output's 30000/1001 stays what it is, and frame times and sound
