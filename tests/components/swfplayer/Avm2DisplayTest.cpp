@@ -9,6 +9,7 @@
 #include "player/MovieClip.h"
 #include "player/Player.h"
 #include "swf/AbcWriter.h"
+#include "swf/SwfCompression.h"
 #include "swf/SwfSoundWriter.h"
 #include "swf/SwfWriter.h"
 
@@ -532,6 +533,87 @@ TEST(Avm2Display, GeometryValuesPrintAndComposeAsFlashDoes) {
     Playback play(doc.movie(1));
     EXPECT_EQ(play.traced, "(a=2, b=0, c=0, d=2, tx=11, ty=6)\n"
                            "(a=1, b=0, c=0, d=1, tx=12.5, ty=0)\n");
+}
+
+// A movie asking for a bitmap past Flash's limits gets Flash's error and goes
+// on; the pixels of one within them, and the movie's LoaderInfo, read back.
+TEST(Avm2Display, BitmapDataRefusesHugeBitmapsAndLoaderInfoDescribesTheMovie) {
+    DocumentClass doc;
+    std::uint32_t bitmapData = doc.name("BitmapData", "flash.display");
+    auto traceTop = [&](auto push) {
+        doc.ctor.op(kFindPropStrict).u30(doc.name("trace"));
+        push();
+        doc.ctor.op(kCallPropVoid).u30(doc.name("trace")).u30(1);
+    };
+    auto newBitmap = [&](double width, double height) {
+        doc.ctor.op(kFindPropStrict).u30(bitmapData);
+        doc.ctor.op(kPushDouble).u30(doc.abc.number(width));
+        doc.ctor.op(kPushDouble).u30(doc.abc.number(height));
+        doc.ctor.op(kConstructProp).u30(bitmapData).u30(2);
+    };
+    // trace(new BitmapData(3, 2).rect); trace(this.loaderInfo.swfVersion)
+    traceTop([&] {
+        newBitmap(3, 2);
+        doc.ctor.op(kGetProperty).u30(doc.name("rect"));
+    });
+    traceTop([&] {
+        doc.ctor.op(kGetLocal0).op(kGetProperty).u30(doc.name("loaderInfo"));
+        doc.ctor.op(kGetProperty).u30(doc.name("swfVersion"));
+    });
+    traceTop([&] {
+        doc.ctor.op(kGetLocal0).op(kGetProperty).u30(doc.name("loaderInfo"));
+        doc.ctor.op(kGetProperty).u30(doc.name("bytesTotal"));
+    });
+    // new BitmapData(100000, 100000): the error ends the constructor there.
+    newBitmap(100000, 100000);
+    doc.trace(doc.ctor, "unreached");
+    MovieWriter writer = doc.movie(1);
+    Playback play(writer);
+    EXPECT_EQ(play.traced,
+              "(x=0, y=0, w=3, h=2)\n10\n" + std::to_string(writer.bytes().size()) + "\n");
+    const auto missing = play.player->scriptFeaturesMissing();
+    EXPECT_NE(std::find(missing.begin(), missing.end(),
+                        "uncaught ArgumentError: Error #2015: Invalid BitmapData."),
+              missing.end());
+}
+
+// A placed symbol linked to a class that is no display object (here a
+// BitmapData) stays a plain clip: the movie plays on, its class unmade.
+TEST(Avm2Display, ASymbolLinkedToANonDisplayClassIsNotMadeAsIt) {
+    DocumentClass doc;
+    doc.definitions.push_back(tags::DefineSprite(2, {{}}));
+    doc.links.push_back({2, "Pixels"});
+    doc.linkBases["Pixels"] = doc.name("BitmapData", "flash.display");
+    doc.linkTraces["Pixels"] = "made as BitmapData";
+    doc.listen("enterFrame", "children ", {"currentTarget", "numChildren"});
+    doc.frameTags[2] = {tags::PlaceAt(1, 2)};
+    Playback play(doc.movie(2));
+    play.player->advanceFrame();
+    play.player->advanceFrame();
+    EXPECT_EQ(play.traced, "children 1\nchildren 0\n");
+}
+
+// Script classes linked to a bitmap of the library: a BitmapData subclass
+// holds its pixels whatever size it asks for, a Bitmap subclass shows them.
+TEST(Avm2Display, ClassesLinkedToALibraryBitmapHoldItsPixels) {
+    DocumentClass doc;
+    doc.definitions.push_back(
+        tags::DefineBitsLossless2(5, 3, 2, std::vector<swf::Rgba>(6, {255, 0, 0, 255})));
+    doc.links.push_back({5, "Pixels"});
+    doc.linkBases["Pixels"] = doc.name("BitmapData", "flash.display");
+    doc.links.push_back({5, "Photo"});
+    doc.linkBases["Photo"] = doc.name("Bitmap", "flash.display");
+    auto traceMade = [&](const char* cls, const char* property) {
+        doc.ctor.op(kFindPropStrict).u30(doc.name("trace"));
+        doc.ctor.op(kFindPropStrict).u30(doc.name(cls));
+        doc.ctor.op(kConstructProp).u30(doc.name(cls)).u30(0);
+        doc.ctor.op(kGetProperty).u30(doc.name(property));
+        doc.ctor.op(kCallPropVoid).u30(doc.name("trace")).u30(1);
+    };
+    traceMade("Pixels", "rect");
+    traceMade("Photo", "width");
+    Playback play(doc.movie(1));
+    EXPECT_EQ(play.traced, "(x=0, y=0, w=3, h=2)\n3\n");
 }
 
 } // namespace

@@ -229,6 +229,7 @@ void InstallBuiltins(Vm& vm) {
     InstallErrors(vm);
     InstallGlobals(vm);
     InstallByteArray(vm);
+    InstallBitmapData(vm);
     InstallDate(vm);
     InstallTextFunctions(vm);
     InstallDisplay(vm);

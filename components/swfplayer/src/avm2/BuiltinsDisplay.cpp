@@ -22,6 +22,9 @@ void InstallMedia(Vm& vm, ClassObject* dispatcher);
 void InstallSettings(Vm& vm);
 void InstallKeptSettings(Vm& vm, ClassObject* cls);
 void InstallTimeline(Vm& vm, ClassObject* clip);
+void InstallBitmap(Vm& vm, ClassObject* display);
+void InstallLoaderInfo(Vm& vm, ClassObject* display);
+void InstallLoader(Vm& vm, ClassObject* container);
 
 namespace {
 
@@ -257,6 +260,7 @@ void InstallDisplay(Vm& vm) {
     vm.defineAccessor(display, "parent", GetParent, nullptr);
     vm.defineAccessor(display, "root", GetRoot, nullptr);
     vm.defineAccessor(display, "stage", GetStage, nullptr);
+    InstallLoaderInfo(vm, display);
     // A class takes the traits its base has when it is defined, so each
     // class gets its settings before the classes below it are made.
     ClassObject* interactive = DefineClass(vm, "InteractiveObject", display);
@@ -264,6 +268,7 @@ void InstallDisplay(Vm& vm) {
     ClassObject* container = DefineClass(vm, "DisplayObjectContainer", interactive);
     InstallContainer(vm, container);
     InstallKeptSettings(vm, container);
+    InstallLoader(vm, container);
     ClassObject* sprite = DefineClass(vm, "Sprite", container);
     vm.defineAccessor(sprite, "graphics", GraphicsOf, nullptr);
     InstallKeptSettings(vm, sprite);
@@ -278,6 +283,7 @@ void InstallDisplay(Vm& vm) {
     ClassObject* shape = DefineClass(vm, "Shape", display);
     vm.defineAccessor(shape, "graphics", GraphicsOf, nullptr);
     DefineClass(vm, "MorphShape", display);
+    InstallBitmap(vm, display);
     DefineClass(vm, "SimpleButton", interactive);
     vm.defineClass("flash.media", "Video", display, nullptr, Nothing);
     InstallText(vm, interactive);

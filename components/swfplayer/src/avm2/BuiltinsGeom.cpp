@@ -214,13 +214,34 @@ Value RectSize(Vm& vm, const Value& self, Args) {
     return NewPoint(vm, F(r, kRw), F(r, kRh));
 }
 
+// topLeft, bottomRight and size take a Point: topLeft and bottomRight move
+// those corners and keep the opposite ones.
+template <int Corner> Value SetRectCorner(Vm& vm, const Value& self, Args args) {
+    Object* r = R(vm, self);
+    Object* p = P(vm, Arg(args, 0));
+    if (Corner == 0) {
+        SetF(r, kRw, F(r, kRw) + F(r, kRx) - F(p, kPx));
+        SetF(r, kRh, F(r, kRh) + F(r, kRy) - F(p, kPy));
+        SetF(r, kRx, F(p, kPx));
+        SetF(r, kRy, F(p, kPy));
+    } else if (Corner == 1) {
+        SetF(r, kRw, F(p, kPx) - F(r, kRx));
+        SetF(r, kRh, F(p, kPy) - F(r, kRy));
+    } else {
+        SetF(r, kRw, F(p, kPx));
+        SetF(r, kRh, F(p, kPy));
+    }
+    return Value();
+}
+
 Value RectClone(Vm& vm, const Value& self, Args) {
     Object* r = R(vm, self);
     return NewRectangle(vm, F(r, kRx), F(r, kRy), F(r, kRw), F(r, kRh));
 }
 
+// A NaN size is not empty: only a size at or below 0 is.
 bool Empty(Object* r) {
-    return !(F(r, kRw) > 0) || !(F(r, kRh) > 0);
+    return F(r, kRw) <= 0 || F(r, kRh) <= 0;
 }
 
 Value RectIsEmpty(Vm& vm, const Value& self, Args) {
@@ -268,13 +289,22 @@ Value RectEquals(Vm& vm, const Value& self, Args args) {
     return Value(true);
 }
 
-Value RectInflate(Vm& vm, const Value& self, Args args) {
-    Object* r = R(vm, self);
-    double dx = NumArg(vm, args, 0), dy = NumArg(vm, args, 1);
+void Inflate(Object* r, double dx, double dy) {
     SetF(r, kRx, F(r, kRx) - dx);
     SetF(r, kRw, F(r, kRw) + 2 * dx);
     SetF(r, kRy, F(r, kRy) - dy);
     SetF(r, kRh, F(r, kRh) + 2 * dy);
+}
+
+Value RectInflate(Vm& vm, const Value& self, Args args) {
+    Inflate(R(vm, self), NumArg(vm, args, 0), NumArg(vm, args, 1));
+    return Value();
+}
+
+Value RectInflatePoint(Vm& vm, const Value& self, Args args) {
+    Object* r = R(vm, self);
+    Object* p = P(vm, Arg(args, 0));
+    Inflate(r, F(p, kPx), F(p, kPy));
     return Value();
 }
 
@@ -307,6 +337,14 @@ Value RectIntersects(Vm& vm, const Value& self, Args args) {
     return Value(!Empty(inter.object));
 }
 
+// Math.min and Math.max, which union uses: NaN wins.
+double MinOf(double a, double b) {
+    return std::isnan(a) || std::isnan(b) ? std::nan("") : std::min(a, b);
+}
+double MaxOf(double a, double b) {
+    return std::isnan(a) || std::isnan(b) ? std::nan("") : std::max(a, b);
+}
+
 Value RectUnion(Vm& vm, const Value& self, Args args) {
     Object* r = R(vm, self);
     Object* o = R(vm, Arg(args, 0));
@@ -314,9 +352,9 @@ Value RectUnion(Vm& vm, const Value& self, Args args) {
         return RectClone(vm, Value(o), {});
     if (Empty(o))
         return RectClone(vm, Value(r), {});
-    double x0 = std::min(F(r, kRx), F(o, kRx)), y0 = std::min(F(r, kRy), F(o, kRy));
-    double x1 = std::max(F(r, kRx) + F(r, kRw), F(o, kRx) + F(o, kRw));
-    double y1 = std::max(F(r, kRy) + F(r, kRh), F(o, kRy) + F(o, kRh));
+    double x0 = MinOf(F(r, kRx), F(o, kRx)), y0 = MinOf(F(r, kRy), F(o, kRy));
+    double x1 = MaxOf(F(r, kRx) + F(r, kRw), F(o, kRx) + F(o, kRw));
+    double y1 = MaxOf(F(r, kRy) + F(r, kRh), F(o, kRy) + F(o, kRh));
     return NewRectangle(vm, x0, y0, x1 - x0, y1 - y0);
 }
 
@@ -485,9 +523,9 @@ void InstallRectangle(Vm& vm) {
     vm.defineAccessor(rect, "top", RectEdge<1>, SetRectEdge<1>);
     vm.defineAccessor(rect, "right", RectEdge<2>, SetRectEdge<2>);
     vm.defineAccessor(rect, "bottom", RectEdge<3>, SetRectEdge<3>);
-    vm.defineAccessor(rect, "topLeft", RectTopLeft, nullptr);
-    vm.defineAccessor(rect, "bottomRight", RectBottomRight, nullptr);
-    vm.defineAccessor(rect, "size", RectSize, nullptr);
+    vm.defineAccessor(rect, "topLeft", RectTopLeft, SetRectCorner<0>);
+    vm.defineAccessor(rect, "bottomRight", RectBottomRight, SetRectCorner<1>);
+    vm.defineAccessor(rect, "size", RectSize, SetRectCorner<2>);
     const std::pair<const char*, NativeFn> methods[] = {{"toString", RectToString},
                                                         {"clone", RectClone},
                                                         {"isEmpty", RectIsEmpty},
@@ -497,6 +535,7 @@ void InstallRectangle(Vm& vm) {
                                                         {"containsRect", RectContainsRect},
                                                         {"equals", RectEquals},
                                                         {"inflate", RectInflate},
+                                                        {"inflatePoint", RectInflatePoint},
                                                         {"offset", RectOffset},
                                                         {"offsetPoint", RectOffsetPoint},
                                                         {"intersection", RectIntersection},

@@ -21,12 +21,12 @@ enum SoundSlot : std::uint32_t { kSoundId };
 enum ChannelSlot : std::uint32_t { kVoice, kGroup };
 enum TransformSlot : std::uint32_t {
     kVolume,
-    kPan,
     kLeftToLeft,
     kLeftToRight,
     kRightToLeft,
     kRightToRight
 };
+constexpr std::size_t kTransformSlots = 5;
 
 Object* Checked(Vm& vm, const Value& self, const char* name, std::size_t slots) {
     if (!self.isObject() || !vm.isType(self, FlashClass(vm, "flash.media", name)) ||
@@ -39,38 +39,24 @@ Object* Checked(Vm& vm, const Value& self, const char* name, std::size_t slots) 
 // The library sound a script's subclass of Sound is linked to.
 Value SoundInit(Vm& vm, const Value& self, Args) {
     Object* sound = Checked(vm, self, "Sound", 1);
-    for (ClassObject* c = sound->cls(); c && c->packageName != "flash.media"; c = c->base) {
-        auto id = vm.host().linkedCharacter(
-            c->packageName.empty() ? c->name : c->packageName + "." + c->name);
-        if (id) {
-            sound->fields[kSoundId] = Value(double(*id));
-            break;
-        }
-    }
+    if (auto id = LinkedLibraryCharacter(vm, sound->cls()))
+        sound->fields[kSoundId] = Value(double(*id));
     return Value();
 }
 
 SoundTransform MixerTransform(Vm& vm, const Value& v) {
-    Object* t = Checked(vm, v, "SoundTransform", 6);
+    Object* t = Checked(vm, v, "SoundTransform", kTransformSlots);
     auto n = [&](std::uint32_t slot) {
         double x = vm.toNumber(t->fields[slot]);
         return std::isfinite(x) ? x * 100 : 0.0;
     };
-    SoundTransform out{n(kVolume), n(kLeftToLeft), n(kLeftToRight), n(kRightToLeft),
-                       n(kRightToRight)};
-    double pan = vm.toNumber(t->fields[kPan]) * 100;
-    if (std::isfinite(pan) && pan != 0) {
-        out.ll = pan > 0 ? 100 - pan : 100;
-        out.rr = pan < 0 ? 100 + pan : 100;
-        out.lr = out.rl = 0;
-    }
-    return out;
+    return {n(kVolume), n(kLeftToLeft), n(kLeftToRight), n(kRightToLeft), n(kRightToRight)};
 }
 
 Value ScriptTransform(Vm& vm, const SoundTransform& t) {
     Value transform = vm.constructClass(FlashClass(vm, "flash.media", "SoundTransform"), {});
-    const double parts[] = {t.volume, 0, t.ll, t.lr, t.rl, t.rr};
-    for (std::uint32_t i = 0; i < 6; ++i)
+    const double parts[] = {t.volume, t.ll, t.lr, t.rl, t.rr};
+    for (std::uint32_t i = 0; i < kTransformSlots; ++i)
         transform.object->fields[i] = Value(parts[i] / 100);
     return transform;
 }
@@ -145,11 +131,32 @@ Value StopAll(Vm& vm, const Value&, Args) {
     return Value();
 }
 
-Value TransformInit(Vm& vm, const Value& self, Args args) {
-    Object* t = Checked(vm, self, "SoundTransform", 6);
-    t->fields[kVolume] = Value(args.empty() ? 1.0 : vm.toNumber(args[0]));
-    t->fields[kPan] = Value(args.size() < 2 ? 0.0 : vm.toNumber(args[1]));
+// pan stands for the four gains: it sets each side's own to keep equal power
+// (sqrt(1 - pan) on the left) and the crossed ones to nothing, and reads as
+// 0 whenever a crossed gain is set.
+Value GetPan(Vm& vm, const Value& self, Args) {
+    Object* t = Checked(vm, self, "SoundTransform", kTransformSlots);
+    if (vm.toNumber(t->fields[kLeftToRight]) != 0 || vm.toNumber(t->fields[kRightToLeft]) != 0)
+        return Value(0.0);
+    const double left = vm.toNumber(t->fields[kLeftToLeft]);
+    return Value(1 - left * left);
+}
+
+Value SetPan(Vm& vm, const Value& self, Args args) {
+    Object* t = Checked(vm, self, "SoundTransform", kTransformSlots);
+    const double pan = vm.toNumber(Arg(args, 0));
+    t->fields[kLeftToLeft] = Value(std::sqrt(1 - pan));
+    t->fields[kRightToRight] = Value(std::sqrt(1 + pan));
+    t->fields[kLeftToRight] = Value(0.0);
+    t->fields[kRightToLeft] = Value(0.0);
     return Value();
+}
+
+Value TransformInit(Vm& vm, const Value& self, Args args) {
+    Object* t = Checked(vm, self, "SoundTransform", kTransformSlots);
+    t->fields[kVolume] = Value(args.empty() ? 1.0 : vm.toNumber(args[0]));
+    const Value pan[] = {args.size() < 2 ? Value(0.0) : args[1]};
+    return SetPan(vm, self, pan);
 }
 
 Value Nothing(Vm&, const Value&, Args) {
@@ -157,6 +164,14 @@ Value Nothing(Vm&, const Value&, Args) {
 }
 
 } // namespace
+
+std::optional<CharacterId> LinkedLibraryCharacter(Vm& vm, ClassObject* cls) {
+    for (ClassObject* c = cls; c && c->packageName.rfind("flash.", 0) != 0; c = c->base)
+        if (auto id = vm.host().linkedCharacter(
+                c->packageName.empty() ? c->name : c->packageName + "." + c->name))
+            return id;
+    return std::nullopt;
+}
 
 void InstallMedia(Vm& vm, ClassObject* dispatcher) {
     ClassObject* sound = vm.defineClass("flash.media", "Sound", dispatcher, nullptr, SoundInit);
@@ -171,11 +186,14 @@ void InstallMedia(Vm& vm, ClassObject* dispatcher) {
     vm.defineAccessor(channel, "soundTransform", GetChannelTransform, SetChannelTransform);
     ClassObject* transform =
         vm.defineClass("flash.media", "SoundTransform", vm.natives.object, nullptr, TransformInit);
-    const std::pair<const char*, double> settings[] = {{"volume", 1},      {"pan", 0},
-                                                       {"leftToLeft", 1},  {"leftToRight", 0},
-                                                       {"rightToLeft", 0}, {"rightToRight", 1}};
+    const std::pair<const char*, double> settings[] = {{"volume", 1},
+                                                       {"leftToLeft", 1},
+                                                       {"leftToRight", 0},
+                                                       {"rightToLeft", 0},
+                                                       {"rightToRight", 1}};
     for (const auto& [name, initial] : settings)
         vm.defineSlot(transform, name, Value(initial));
+    vm.defineAccessor(transform, "pan", GetPan, SetPan);
     ClassObject* mixer =
         vm.defineClass("flash.media", "SoundMixer", vm.natives.object, nullptr, Nothing);
     vm.defineAccessor(mixer, "soundTransform", GetMasterTransform, SetMasterTransform, true);

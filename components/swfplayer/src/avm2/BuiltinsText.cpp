@@ -260,6 +260,7 @@ Value TextFieldInit(Vm& vm, const Value& self, Args) {
 } // namespace
 
 void InstallText(Vm& vm, ClassObject* interactive) {
+    InstallFont(vm);
     ClassObject* field =
         vm.defineClass("flash.text", "TextField", interactive, nullptr, TextFieldInit);
     vm.defineAccessor(field, "text", GetText, SetText<false>);

@@ -2,6 +2,7 @@
 
 #include "avm1/ScriptHost.h"
 #include "avm2/DisplayBinding.h"
+#include "avm2/Native.h"
 #include "movie/Movie.h"
 #include "player/MovieClip.h"
 
@@ -77,6 +78,12 @@ double MovieScripts::stageHeight() const {
 double MovieScripts::frameRate() const {
     return m_movie.frameRate();
 }
+std::shared_ptr<const CharacterDef> MovieScripts::libraryCharacter(CharacterId id) const {
+    return m_movie.character(id);
+}
+std::size_t MovieScripts::movieFileLength() const {
+    return m_movie.fileLength();
+}
 
 int MovieScripts::swfVersion() const {
     return m_movie.version();
@@ -116,6 +123,7 @@ void MovieScripts::start() {
     broadcast("frameConstructed");
     runFrameScripts();
     broadcast("exitFrame");
+    AnnounceMovieLoaded(m_vm);
     m_vm.collectIfDue();
 }
 
@@ -123,6 +131,10 @@ void MovieScripts::start() {
 // constructor already finds its timeline; the native constructor that its
 // super() reaches constructs the children.
 void MovieScripts::construct(ClassObject* cls, const std::shared_ptr<DisplayObject>& object) {
+    // A symbol linked to a class that is no display object (a BitmapData of
+    // a bitmap symbol) has no script object of that class.
+    if (!cls->isSubclassOf(FlashClass(m_vm, "flash.display", "DisplayObject")))
+        return;
     m_vm.runReported([&] {
         auto* script = static_cast<DisplayScriptObject*>(cls->allocator(m_vm, cls));
         Bind(m_vm, script, object);

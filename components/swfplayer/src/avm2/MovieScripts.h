@@ -54,11 +54,13 @@ private:
     std::shared_ptr<DisplayObject> newTextField(const Rect& bounds) override;
     std::shared_ptr<DisplayObject> newLinkedInstance(const std::string& className) override;
     std::optional<CharacterId> linkedCharacter(const std::string& className) const override;
+    std::shared_ptr<const CharacterDef> libraryCharacter(CharacterId id) const override;
     PlayerSound& sounds() override;
     double stageWidth() const override;
     double stageHeight() const override;
     double frameRate() const override;
     int swfVersion() const override;
+    std::size_t movieFileLength() const override;
 
     void constructChildren(MovieClip& clip) override;
     void runPendingFrameScripts() override { runFrameScripts(); }

@@ -20,17 +20,26 @@ Value VectorFromList(Vm& vm, ClassObject* cls, Args args);
 // The primitive a String, Number or Boolean method was called on.
 Value ThisPrimitive(const Value& self);
 
+// The library character SymbolClass links to the class or to the nearest of
+// its script bases; none for Flash's own classes.
+std::optional<CharacterId> LinkedLibraryCharacter(Vm& vm, ClassObject* cls);
+
 void InstallObjectClasses(Vm& vm);
 void InstallArray(Vm& vm);
 void InstallPrimitives(Vm& vm);
 void InstallMath(Vm& vm);
 void InstallRegExp(Vm& vm);
 void InstallByteArray(Vm& vm);
+void InstallBitmapData(Vm& vm);
 void InstallDate(Vm& vm);
 void InstallTextFunctions(Vm& vm);
 void InstallErrors(Vm& vm);
 void InstallGlobals(Vm& vm);
 void InstallDisplay(Vm& vm);
 void InstallTimers(Vm& vm);
+void InstallFont(Vm& vm);
+// The main movie's LoaderInfo tells that the movie is there (init, then
+// complete), once its first frame has ended.
+void AnnounceMovieLoaded(Vm& vm);
 
 } // namespace vidorama::swf::avm2

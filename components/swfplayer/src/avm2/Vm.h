@@ -59,6 +59,8 @@ public:
     virtual std::shared_ptr<DisplayObject> newLinkedInstance(const std::string& className) = 0;
     // The character SymbolClass links to the class ("pkg.Name").
     virtual std::optional<CharacterId> linkedCharacter(const std::string& className) const = 0;
+    // A character of the movie's library; nullptr when there is none.
+    virtual std::shared_ptr<const CharacterDef> libraryCharacter(CharacterId id) const = 0;
     // Constructs, as their classes, the children the clip's timeline placed
     // that have no script object yet: the native constructor of a clip does
     // it, so a subclass sees them made once its super() returns.
@@ -74,6 +76,8 @@ public:
     virtual double frameRate() const = 0;
     // The version in the movie's header, which some behaviours follow.
     virtual int swfVersion() const = 0;
+    // The length of the movie's file, as LoaderInfo gives it.
+    virtual std::size_t movieFileLength() const = 0;
 };
 
 // An event listener as addEventListener registers it.
@@ -232,6 +236,8 @@ public:
     };
     Natives natives;
     XmlState xml;
+    // Pixels of the live BitmapData objects, against the movie's budget.
+    std::uint64_t scriptBitmapPixels = 0;
     // ByteArray.defaultObjectEncoding: the AMF version new ByteArrays use.
     int defaultObjectEncoding = 3;
     // registerClassAlias: the names AMF writes for classes, and reads back.

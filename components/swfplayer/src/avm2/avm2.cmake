@@ -3,7 +3,12 @@
 target_sources(vidorama_swf PRIVATE
     src/avm2/AbcReader.cpp
     src/avm2/Amf.cpp
+    src/avm2/BitmapDataArgs.cpp
+    src/avm2/BitmapDataObject.cpp
+    src/avm2/BitmapPixelOps.cpp
     src/avm2/Builtins.cpp
+    src/avm2/BuiltinsBitmap.cpp
+    src/avm2/BuiltinsBitmapData.cpp
     src/avm2/BuiltinsArray.cpp
     src/avm2/BuiltinsByteArray.cpp
     src/avm2/BuiltinsContainer.cpp
@@ -12,7 +17,9 @@ target_sources(vidorama_swf PRIVATE
     src/avm2/BuiltinsError.cpp
     src/avm2/BuiltinsEvents.cpp
     src/avm2/BuiltinsFilters.cpp
+    src/avm2/BuiltinsFont.cpp
     src/avm2/BuiltinsGeom.cpp
+    src/avm2/BuiltinsLoader.cpp
     src/avm2/BuiltinsGlobal.cpp
     src/avm2/BuiltinsGraphics.cpp
     src/avm2/BuiltinsMath.cpp

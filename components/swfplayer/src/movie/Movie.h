@@ -33,6 +33,8 @@ public:
     std::uint8_t version() const { return m_file.header.version; }
     const Rect& frameRect() const { return m_file.header.frameRect; }
     double frameRate() const { return m_file.header.frameRate; }
+    // The length of the file it was read from, compressed as it was.
+    std::size_t fileLength() const { return m_fileLength; }
     // True for movies written for ActionScript 3 (FileAttributes): their
     // scripts are not run, their timelines are.
     bool isActionScript3() const { return m_actionScript3; }
@@ -68,6 +70,7 @@ private:
     Movie() = default;
 
     SwfFile m_file;
+    std::size_t m_fileLength = 0;
     bool m_actionScript3 = false;
     Rgba m_background{255, 255, 255, 255};
     bool m_hasBackground = false;

@@ -76,6 +76,7 @@ Result<std::shared_ptr<const Movie>> MovieLoader::load(std::span<const std::uint
     std::shared_ptr<Movie> movie(new Movie());
     movie->m_file = std::move(swf.value());
     movie->m_damage = movie->m_file.damage;
+    movie->m_fileLength = file.size();
     MovieLoader loader(*movie);
     TagReader tags(movie->m_file.tagStream(), movie->m_file.tagsOffset);
     Timeline root = loader.readTimeline(tags, 0, movie->m_file.header.frameCount);
