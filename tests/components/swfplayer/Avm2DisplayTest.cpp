@@ -569,8 +569,8 @@ TEST(Avm2Display, BitmapDataRefusesHugeBitmapsAndLoaderInfoDescribesTheMovie) {
     doc.trace(doc.ctor, "unreached");
     MovieWriter writer = doc.movie(1);
     Playback play(writer);
-    EXPECT_EQ(play.traced,
-              "(x=0, y=0, w=3, h=2)\n10\n" + std::to_string(writer.bytes().size()) + "\n");
+    EXPECT_EQ(play.traced, "(x=0, y=0, w=3, h=2)\n10\n" + std::to_string(writer.bytes().size()) +
+                               "\nArgumentError: Error #2015: Invalid BitmapData.\n\tat Main()\n");
     const auto missing = play.player->scriptFeaturesMissing();
     EXPECT_NE(std::find(missing.begin(), missing.end(),
                         "uncaught ArgumentError: Error #2015: Invalid BitmapData."),

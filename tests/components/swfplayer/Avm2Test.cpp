@@ -221,8 +221,9 @@ TEST(Avm2Interpreter, UndefinedNamesAreReferenceErrorsNamedInTheNote) {
     Script s;
     s.code.op(kFindPropStrict).u30(s.abc.qname("Context3D", "flash.display3D")).op(kPop);
     Played played = PlayBlock(s.finish());
-    EXPECT_EQ(played.traced,
-              "ReferenceError: Error #1065: Variable Loader is not defined.\n\tat global$init()\n");
+    EXPECT_EQ(
+        played.traced,
+        "ReferenceError: Error #1065: Variable Context3D is not defined.\n\tat global$init()\n");
     ASSERT_FALSE(played.missing.empty());
     EXPECT_NE(std::find(played.missing.begin(), played.missing.end(), "flash.display3D.Context3D"),
               played.missing.end());
