@@ -151,4 +151,19 @@ void BitmapPixels::copyPixels(const BitmapPixels& from, std::int64_t x, std::int
     }
 }
 
+int ChannelShift(std::uint32_t flag) {
+    switch (flag) {
+    case 1:
+        return 16;
+    case 2:
+        return 8;
+    case 4:
+        return 0;
+    case 8:
+        return 24;
+    default:
+        return -1;
+    }
+}
+
 } // namespace vidorama::swf::avm1

@@ -90,4 +90,8 @@ private:
     bool m_transparent;
 };
 
+// The shift of a channel in a pixel for BitmapData's channel flags (1 red,
+// 2 green, 4 blue, 8 alpha), or -1 for anything else.
+int ChannelShift(std::uint32_t flag);
+
 } // namespace vidorama::swf::avm1

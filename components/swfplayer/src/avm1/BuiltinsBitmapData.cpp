@@ -308,22 +308,6 @@ Value Noise(Vm& vm, const Value& self, std::span<const Value> args) {
     return {};
 }
 
-// The shift of a channel flag (1 red, 2 green, 4 blue, 8 alpha), or -1.
-int ChannelShift(std::uint32_t flag) {
-    switch (flag) {
-    case 1:
-        return 16;
-    case 2:
-        return 8;
-    case 4:
-        return 0;
-    case 8:
-        return 24;
-    default:
-        return -1;
-    }
-}
-
 // The bitmap, rectangle and point that copyChannel, merge, threshold and
 // paletteMap start with.
 struct SourceRegion {

@@ -2,6 +2,8 @@
 
 #include "avm2/BitmapPixelOps.h"
 
+#include "avm1/BitmapPixels.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -11,22 +13,6 @@ namespace {
 
 std::uint32_t Channel(std::uint32_t argb, int shift) {
     return (argb >> shift) & 0xff;
-}
-
-// The shift of a channel flag (1 red, 2 green, 4 blue, 8 alpha), or -1.
-int ChannelShift(std::uint32_t flag) {
-    switch (flag) {
-    case 1:
-        return 16;
-    case 2:
-        return 8;
-    case 4:
-        return 0;
-    case 8:
-        return 24;
-    default:
-        return -1;
-    }
 }
 
 // The Park-Miller ("minimal standard") generator Flash's noise draws from.
@@ -93,7 +79,7 @@ void FillNoise(BitmapPixels& pixels, const NoiseSettings& s) {
         } else {
             for (std::uint32_t flag = 1; flag <= 4; flag <<= 1)
                 if (s.channels & flag)
-                    rgb |= random.between(s.low, s.high) << ChannelShift(flag);
+                    rgb |= random.between(s.low, s.high) << avm1::ChannelShift(flag);
         }
         return (alpha ? random.between(s.low, s.high) << 24 : 0xff000000u) | rgb;
     });
@@ -181,7 +167,7 @@ PixelRect ColorBounds(const BitmapPixels& pixels, std::uint32_t mask, std::uint3
 
 void CopyOneChannel(BitmapPixels& pixels, const BitmapPixels& source, const PixelRect& r,
                     std::int64_t toX, std::int64_t toY, std::uint32_t from, std::uint32_t to) {
-    const int fromShift = ChannelShift(from), toShift = ChannelShift(to);
+    const int fromShift = avm1::ChannelShift(from), toShift = avm1::ChannelShift(to);
     if (toShift < 0)
         return;
     pixels.combine(source, r.left, r.top, r.width(), r.height(), toX, toY,

@@ -75,19 +75,8 @@ template <bool Horizontal> Value GetExtent(Vm& vm, const Value& self, Args) {
 // Scales the bitmap so that it takes the asked size in its parent; without
 // a size it keeps its scale.
 template <bool Horizontal> Value SetExtent(Vm& vm, const Value& self, Args args) {
-    const double wanted = vm.toNumber(Arg(args, 0));
-    const double now = ExtentInParent<Horizontal>(vm, self);
-    if (!std::isfinite(wanted) || wanted < 0 || now <= 0)
-        return Value();
-    Matrix& m = DisplayOf(vm, self).properties().matrix;
-    const double k = wanted / now;
-    if (Horizontal) {
-        m.a *= k;
-        m.b *= k;
-    } else {
-        m.c *= k;
-        m.d *= k;
-    }
+    ScaleExtent(DisplayOf(vm, self), Horizontal, vm.toNumber(Arg(args, 0)),
+                ExtentInParent<Horizontal>(vm, self));
     return Value();
 }
 

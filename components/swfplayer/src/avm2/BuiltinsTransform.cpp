@@ -198,22 +198,11 @@ Value GetHeight(Vm& vm, const Value& self, Args) {
 // with no size keeps its scale.
 template <bool Horizontal> Value SetSize(Vm& vm, const Value& self, Args args) {
     DisplayObject& object = TransformedBy(vm, self);
-    double wanted = vm.toNumber(Arg(args, 0));
-    if (!std::isfinite(wanted) || wanted < 0)
-        return Value();
+    const double wanted = vm.toNumber(Arg(args, 0));
     Rect r = BoundsInParent(object);
-    double now = (Horizontal ? r.xMax - r.xMin : r.yMax - r.yMin) / kTwips;
-    if (r.empty() || now <= 0)
-        return Value();
-    Matrix& m = object.properties().matrix;
-    double k = wanted / now;
-    if (Horizontal) {
-        m.a *= k;
-        m.b *= k;
-    } else {
-        m.c *= k;
-        m.d *= k;
-    }
+    if (!r.empty())
+        ScaleExtent(object, Horizontal, wanted,
+                    (Horizontal ? r.xMax - r.xMin : r.yMax - r.yMin) / kTwips);
     return Value();
 }
 

@@ -3,6 +3,8 @@
 #include "player/MovieClip.h"
 #include "text/TextDef.h"
 
+#include <cmath>
+
 namespace vidorama::swf::avm2 {
 
 DisplayObject& DisplayOf(Vm& vm, const Value& self) {
@@ -20,6 +22,20 @@ DisplayObject& TransformedBy(Vm& vm, const Value& self) {
 
 MovieClip* ClipOf(Vm& vm, const Value& self) {
     return DisplayOf(vm, self).asClip();
+}
+
+void ScaleExtent(DisplayObject& object, bool horizontal, double wanted, double now) {
+    if (!std::isfinite(wanted) || wanted < 0 || !(now > 0))
+        return;
+    Matrix& m = object.properties().matrix;
+    const double k = wanted / now;
+    if (horizontal) {
+        m.a *= k;
+        m.b *= k;
+    } else {
+        m.c *= k;
+        m.d *= k;
+    }
 }
 
 // The script object is the display object as far as scripts are concerned:

@@ -34,6 +34,9 @@ DisplayObject& DisplayOf(Vm& vm, const Value& self);
 // alone from then on.
 DisplayObject& TransformedBy(Vm& vm, const Value& self);
 MovieClip* ClipOf(Vm& vm, const Value& self);
+// Scales an object along one axis of its parent so that an extent of `now`
+// pixels there becomes `wanted`; a size it cannot take leaves it as it is.
+void ScaleExtent(DisplayObject& object, bool horizontal, double wanted, double now);
 // The script object of a display object, made as its class's when missing.
 Value ScriptObjectOf(Vm& vm, DisplayObject* object);
 // Binds a script object to the display object it stands for.
