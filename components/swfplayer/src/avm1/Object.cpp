@@ -20,6 +20,7 @@ Property& PropertyMap::insert(const std::string& key, std::string_view name) {
     if (added) {
         m_entries.push_back(Property{std::string(name), Value(), 0, nullptr, nullptr});
         m_keys.push_back(key);
+        m_erased.push_back(false);
     }
     return m_entries[found->second];
 }
@@ -29,35 +30,49 @@ bool PropertyMap::erase(const std::string& key) {
     if (found == m_index.end())
         return false;
     std::size_t at = found->second;
-    m_entries.erase(m_entries.begin() + static_cast<std::ptrdiff_t>(at));
-    m_keys.erase(m_keys.begin() + static_cast<std::ptrdiff_t>(at));
     m_index.erase(found);
-    for (auto& [name, index] : m_index)
-        if (index > at)
-            --index;
+    m_entries[at] = Property{};
+    m_erased[at] = true;
+    ++m_erasedCount;
+    if (m_erasedCount * 2 > m_entries.size())
+        closeGaps();
     return true;
 }
 
 void PropertyMap::erase(std::span<const std::string> keys) {
-    std::vector<bool> doomed(m_entries.size(), false);
     for (const std::string& key : keys)
-        if (auto found = m_index.find(key); found != m_index.end())
-            doomed[found->second] = true;
+        if (auto found = m_index.find(key); found != m_index.end()) {
+            m_erased[found->second] = true;
+            m_entries[found->second] = Property{};
+            ++m_erasedCount;
+            m_index.erase(found);
+        }
+    closeGaps();
+}
+
+const std::vector<Property>& PropertyMap::entries() const {
+    closeGaps();
+    return m_entries;
+}
+
+void PropertyMap::closeGaps() const {
+    if (m_erasedCount == 0)
+        return;
     std::size_t kept = 0;
     for (std::size_t i = 0; i < m_entries.size(); ++i) {
-        if (doomed[i]) {
-            m_index.erase(m_keys[i]);
+        if (m_erased[i])
             continue;
-        }
         if (kept != i) {
             m_entries[kept] = std::move(m_entries[i]);
             m_keys[kept] = std::move(m_keys[i]);
+            m_index[m_keys[kept]] = kept;
         }
-        m_index[m_keys[kept]] = kept;
         ++kept;
     }
     m_entries.resize(kept);
     m_keys.resize(kept);
+    m_erased.assign(kept, false);
+    m_erasedCount = 0;
 }
 
 void Object::references(std::vector<Object*>& out) const {

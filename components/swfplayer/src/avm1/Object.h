@@ -48,13 +48,23 @@ public:
     bool erase(const std::string& key);
     // Removes several at once, in one pass over the rest.
     void erase(std::span<const std::string> keys);
-    std::size_t size() const { return m_entries.size(); }
-    const std::vector<Property>& entries() const { return m_entries; }
+    std::size_t size() const { return m_entries.size() - m_erasedCount; }
+    // The properties in order. Reading them closes the gaps erasures left,
+    // which moves the properties that find() gave.
+    const std::vector<Property>& entries() const;
 
 private:
-    std::vector<Property> m_entries;
-    std::vector<std::string> m_keys;
-    std::unordered_map<std::string, std::size_t> m_index;
+    // Erasures only mark their entries, so that a script deleting the
+    // properties of a large object one by one takes linear time, not
+    // quadratic; the gaps close once they outnumber the properties, or
+    // when the order is read.
+    void closeGaps() const;
+
+    mutable std::vector<Property> m_entries;
+    mutable std::vector<std::string> m_keys;
+    mutable std::vector<bool> m_erased;
+    mutable std::size_t m_erasedCount = 0;
+    mutable std::unordered_map<std::string, std::size_t> m_index;
 };
 
 // Object.watch(): a function called as (name, old value, new value, user
